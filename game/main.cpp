@@ -1,0 +1,167 @@
+// main: the game's entry: start-up, the state machine, shutdown.
+#include "main.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+
+#include "icono.h"
+#include "mp3.h"
+#include "musica.h"
+#include "presoverganec.h"
+#include "utilfun.h"
+
+extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
+
+// Stops before the first screen with a message naming what is missing; exit status 1.
+static void aborta(const char *que)
+{
+    fprintf(stderr, "KORVEX: %s\n", que);
+    if (screen)
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    allegro_message("KORVEX: %s\n", que);
+    exit(1);
+}
+
+// Sets the 8-bit 320x240 mode: full screen falls back to a window; no window ends the program.
+static void pone_modo_video()
+{
+    request_refresh_rate(HZ_REFERENCIA);
+    set_color_depth(8);
+    if (set_gfx_mode(autodetect_card, PANTALLA_W, PANTALLA_H, 0, 0) == 0)
+        return;
+    if (autodetect_card == GFX_AUTODETECT_FULLSCREEN) {
+        fprintf(stderr, "KORVEX: no se pudo usar la pantalla completa (%s); se usa una ventana\n",
+                allegro_error);
+        autodetect_card = GFX_AUTODETECT_WINDOWED;
+        if (set_gfx_mode(autodetect_card, PANTALLA_W, PANTALLA_H, 0, 0) == 0)
+            return;
+    }
+    static char msg[256];
+    snprintf(msg, sizeof msg, "no se pudo abrir la ventana de 320x240 en 256 colores (%s)", allegro_error);
+    aborta(msg);
+}
+
+// Installs digital sound and the MIDI synthesizer; without them the game runs silent.
+static void pone_sonido()
+{
+    reserve_voices(16, -1);
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, NULL) == 0)
+        return;
+    fprintf(stderr, "KORVEX: no se pudo iniciar el sonido (%s); se intenta sin musica MIDI\n", allegro_error);
+    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) == 0)
+        return;
+    fprintf(stderr, "KORVEX: sin sonido (%s); el juego sigue en silencio\n", allegro_error);
+    install_sound(DIGI_NONE, MIDI_NONE, NULL);
+}
+
+// Creates the drawing pages: three video pages with "-tbuf" where the driver has them, else one memory page.
+static void pone_paginas()
+{
+    if (triple_buffer) {
+        if (enable_triple_buffer() == 0 && (gfx_capabilities & GFX_CAN_TRIPLE_BUFFER)) {
+            page1 = create_video_bitmap(SCREEN_W, SCREEN_H);
+            page2 = create_video_bitmap(SCREEN_W, SCREEN_H);
+            page3 = create_video_bitmap(SCREEN_W, SCREEN_H);
+        }
+        if (page1 && page2 && page3) {
+            testtriplebuffer();
+            return;
+        }
+        fprintf(stderr, "KORVEX: este sistema no tiene triple buffer; se usa una sola pagina\n");
+        if (page3) destroy_bitmap(page3);
+        if (page2) destroy_bitmap(page2);
+        if (page1) destroy_bitmap(page1);
+        page1 = page2 = page3 = NULL;
+        triple_buffer = 0;
+    }
+    pvirtual = create_bitmap(SCREEN_W, SCREEN_H);
+    active_page = screen;
+    actual_page = screen;
+}
+
+// Loads "datos/font.dat"; its object 1 becomes the game's font.
+static void pone_fuente()
+{
+    const char *nombre = "datos/font.dat";
+    DATAFILE *d = load_datafile(nombre);
+    if (!d)
+        aborta("no se pudo cargar datos/font.dat");
+    if (d[0].type == DAT_END || d[1].type != DAT_FONT)
+        aborta("datos/font.dat no tiene la fuente como objeto 1");
+    font2 = font;
+    font = (FONT *)d[1].dat;
+}
+
+int main(int argc, char **argv)
+{
+    autodetect_card = GFX_AUTODETECT_WINDOWED;
+    info = 0; salir = 0; midiest = 0; mensaje = 0; mp3est = 0; triple_buffer = 0;
+    cambnib = EST_TITULO; mp3 = NULL;
+
+    allegro_icon = (void *)icono_korvex;
+    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+        fprintf(stderr, "KORVEX: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korvex\n",
+                allegro_error);
+        return 1;
+    }
+    install_keyboard();
+    install_timer();
+    lee_opciones(argc, argv);
+    pone_modo_video();
+    set_close_button_callback(close_hook);
+    set_window_title("KORVEX 2003");
+    pone_sonido();
+    install_int(fps_proc, 1000);
+    install_int(mp3actualiza, 250);
+    max_fps = tasa_logica(get_refresh_rate());
+    install_int_ex(ticks, BPS_TO_TIMER(max_fps));
+
+    pone_paginas();
+    scroll = create_bitmap(2 * SCREEN_W, CAMPO_H);
+    proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
+    if (!reserva_enemigos() || !scroll || !proximo_bloque || (!triple_buffer && !pvirtual))
+        aborta("sin memoria para las paginas de dibujo");
+    clear_bitmap(scroll);
+    clear_bitmap(proximo_bloque);
+    buscaarch();
+    pone_fuente();
+    if (!CargarBMP() || !carga_sonidos()) {
+        static char msg[640];
+        snprintf(msg, sizeof msg, "falta o esta dañado el archivo %s", carga_fallo);
+        aborta(msg);
+    }
+    bg = -1;
+
+    buscaarchmp3();
+    if (musicas == 0) {
+        buscaarchm();
+        musicmp3 = 0;
+    } else {
+        musicmp3 = 1;
+    }
+    armalistamusica();
+
+    if (info) {
+        pantalla_info();
+        delay(8.0f);
+    }
+    cambia_funcion();
+
+    DestruyeBMP();
+    DestruyeSonidos();
+    if (triple_buffer) {
+        destroy_bitmap(page1);
+        destroy_bitmap(page2);
+        destroy_bitmap(page3);
+    }
+    if (pvirtual)
+        destroy_bitmap(pvirtual);
+    destroy_bitmap(scroll);
+    destroy_bitmap(proximo_bloque);
+    free(enemi);
+    enemi = NULL;
+    clear_keybuf();
+    return 0;
+}
+END_OF_MAIN()

@@ -1,0 +1,117 @@
+// main: the game's start-up and shutdown, the game run, the frame loops and play.
+#ifndef KORV_MAIN_H
+#define KORV_MAIN_H
+
+#define ALLEGRO_NO_COMPATIBILITY
+#include <allegro.h>
+
+#include "../shared/busca.h"
+#include "../shared/carga.h"
+
+// Screen and playfield geometry, pixels.
+enum {
+    PANTALLA_W = 320, PANTALLA_H = 240,
+    CAMPO_H = 192,             // playfield height (8 block rows)
+    HUD_Y = 192,               // top of the score strip
+    MAX_SPRITE_DIV = 30,       // entries of the on-screen enemy list
+    SLOTS_SANGRE = 6,          // blood splash slots
+    HZ_REFERENCIA = 75         // the rate the time scale is based on
+};
+
+// Program states (cambnib).
+enum { EST_JUEGO = 0, EST_NIVEL_OK = 1, EST_TITULO = 2, EST_SALIR = 3, EST_GAMEOVER = 4, EST_GANO = 5 };
+
+// --- start-up (set by main) ---
+extern int autodetect_card;    // graphics driver for set_gfx_mode: windowed or full screen
+extern int triple_buffer;      // 1: three video pages with triple buffering; 0: one memory page
+extern int info;               // 1: diagnostic screen before the title
+extern volatile int salir;     // 1 once the window's close button was pressed; never reset
+extern volatile int cambnib;   // program state (EST_*)
+extern int max_fps;            // rate of the logic clock, Hz (the display's refresh rate)
+extern BITMAP *page1, *page2, *page3;   // video pages (triple-buffered mode)
+extern BITMAP *pvirtual;       // memory page (single-page mode)
+extern BITMAP *active_page;    // where every screen and the game draw
+extern BITMAP *actual_page;    // the page on display
+namespace korv {
+extern int sync;               // 1: wait for the retrace before each page request
+}
+extern BITMAP *scroll;         // scroll strip, 640x192
+extern BITMAP *proximo_bloque; // the map column being fed into the strip, 32x192
+extern FONT *font2;            // the library's built-in font (diagnostic screen, song line)
+extern int bg;                 // text background of the game: -1, transparent
+extern int a, b, c, k;         // scratch integers (loop counters, last key's scan code)
+
+// --- a game run ---
+extern int nivel;              // level being played, from 1; 0 before the first
+extern char archivo[512];      // path of the level file being loaded
+extern int difi;               // difficulty: 0, 1 or 2
+extern int vidas;              // spare lives
+extern float nscr3;            // base scroll speed of the difficulty, pixels per 1/75 s
+extern float animcon;          // time scale: 75 / max_fps
+extern float nscro;            // the level's full scroll speed, pixels per tick
+extern int puntos;             // the score, points
+extern int bvid;               // next extra life at bvid * 10000 points
+extern int cammov;             // lane-change speed, pixels per 1/75 s (2, or 1 during a splash)
+extern int sang;               // 1 if a splash was running at the last splash update
+extern float fuego;            // explosion clock, 1/75 s; 0 = no explosion
+
+// One blood splash slot.
+struct Salpicadura {
+    float timer;   // 1/75 s left; runs while above 0
+    int y;         // screen y of the splash picture
+    float x;       // screen x of the splash picture
+};
+extern Salpicadura sanani[SLOTS_SANGRE];
+
+// --- the truck, road and enemies of the level in play ---
+extern float x, y;             // truck: left edge of its picture, lane line (picture at y + 9)
+extern int pos;                // lane last reached, 0..3
+extern int mov;                // lane change under way: 0 none, 1 up, 2 down
+extern int s;                  // truck animation frame, 0..4
+extern float dela;             // truck animation clock, 1/75 s
+extern int scr1;               // pixels scrolled within the current pass, 0..6399
+extern int scr2;               // next column of proximo_bloque to copy, 0..32
+extern int scr3;               // strip x of the previous pixel step
+extern int scr4;               // strip x where the visible window begins
+extern int scr5;               // passes completed, 0..4 (4: the road has ended)
+extern float sobscro;          // fraction of a pixel not yet scrolled
+extern float nscr2;            // current scroll speed, pixels per tick
+extern int sprite_div[MAX_SPRITE_DIV][3];  // enemies on screen: picture, y, x
+extern int spr_cant;           // entries in sprite_div
+extern int sprcol;             // record index of the enemy the truck met
+extern int pan;                // pan of the last bag sound, 0 or 255
+
+// --- start-up helpers (main_arranque.cpp) ---
+// Reads "-full", "-tbuf", "-info" (exact case) from argv[1..argc-1].
+void lee_opciones(int argc, char **argv);
+// The logic clock's rate for a reported refresh rate: 75 when the driver cannot tell (0 or less).
+int tasa_logica(int refresco);
+// Draws the diagnostic lines of "-info" on active_page.
+void pantalla_info();
+
+// The window's close button: quit state, quit flag and an ESC in the keyboard buffer.
+void close_hook();
+
+// --- the game run (main_juego.cpp) ---
+void clear(BITMAP *bmp);
+void game();
+void game_main_loop();
+void game_main_loop2();
+// Scroll speed of a level: base speed by speed code (1..3, other codes as 1) times animcon.
+float velocidad_nivel(float base, int codigo, float escala);
+// Time scale for a logic-clock rate: 75 / rate, rounded to a 32-bit float.
+float escala_tiempo(int rate);
+
+// --- play (main_logica.cpp, main_grafica.cpp) ---
+void act_logica();
+int enemivieja(int sin_contacto);
+void bolsa();
+void teclasy();
+void animacion();
+void anisangre(int mode);
+void anifuego();
+void scro(float d);
+void act_grafica();
+void dibucamfuesan();
+
+#endif

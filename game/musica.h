@@ -1,0 +1,35 @@
+// musica: the song table, its shuffled play order, MIDI playback and the music lock.
+#ifndef KORV_MUSICA_H
+#define KORV_MUSICA_H
+
+#define ALLEGRO_NO_COMPATIBILITY
+#include <allegro.h>
+
+enum { MAX_MUSICAS = 10 };
+
+extern char archivm[MAX_MUSICAS][512];  // song file names (no folder)
+extern int musicas;                     // songs in archivm, 0..10
+extern int musicmp3;                    // 1: the table holds MP3 files; 0: MIDI
+extern int listamusica[MAX_MUSICAS + 1];  // play order; element 10 is the play cursor
+extern volatile int midiest;            // 1 while a MIDI song of the playlist plays
+extern MIDI *music;                     // the MIDI song loaded last
+extern char mensa[512];                 // the now-playing text
+
+// Fills archivm and musicas with "midi/*.mid".
+void buscaarchm();
+// Builds the shuffled play order and sets the cursor to 0.
+void armalistamusica();
+// Starts the next MIDI song unless one is playing.
+void playmidimusic();
+// Stops the MIDI music (the cursor keeps its place).
+void stopmidi();
+
+// The music lock: starting, polling, adjusting and stopping a song are exclusive.
+void musica_bloquea();
+void musica_libera();
+// Takes the lock only if it is free (for the timer callback); true when taken.
+bool musica_intenta();
+// Copies the now-playing text under the lock (for drawing).
+void copia_mensa(char *dest, int n);
+
+#endif

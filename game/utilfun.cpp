@@ -1,0 +1,75 @@
+// utilfun: the timer callbacks, the waits of the screens and the page-flip test.
+#include "utilfun.h"
+
+#include "main.h"
+#include "mp3.h"
+#include "musica.h"
+
+volatile int tick;
+volatile int mensaje;
+
+void ticks()
+{
+    tick = tick + 1;
+}
+END_OF_FUNCTION(ticks)
+
+void fps_proc()
+{
+    if (mensaje > 0)
+        mensaje = mensaje - 1;
+}
+END_OF_FUNCTION(fps_proc)
+
+// The tick a wait of the given seconds ends at, truncated toward zero.
+static int meta(int desde, float seconds)
+{
+    return desde + (int)((double)max_fps * (double)seconds);
+}
+
+void delay(float seconds)
+{
+    int inicio = tick;
+    int fin = meta(inicio, seconds);
+    while (tick < fin)
+        rest(1);
+    tick = inicio;
+}
+
+void delay2(float seconds)
+{
+    int inicio = tick;
+    int fin = meta(inicio, seconds);
+    clear_keybuf();
+    while (!keypressed() && tick < fin && cambnib != EST_SALIR)
+        rest(1);
+    tick = inicio;
+}
+
+void testtriplebuffer()
+{
+    mensaje = 1;
+    active_page = page1;
+    int vueltas = 0;
+    int rota = 0;
+    do {
+        vueltas++;
+        while (poll_scroll())
+            ;
+        request_video_bitmap(active_page);
+        actual_page = active_page;
+        rota = (rota + 1) % 3;
+        active_page = rota == 0 ? page1 : rota == 1 ? page2 : page3;
+    } while (mensaje > 0);
+    active_page = actual_page;
+    korv::sync = vueltas > max_fps + 20 ? 1 : 0;
+}
+
+void mp3actualiza()
+{
+    if (mp3est == 1)
+        playmp3();
+    if (midiest == 1)
+        playmidimusic();
+}
+END_OF_FUNCTION(mp3actualiza)

@@ -1,0 +1,57 @@
+// Helpers shared by the tests.
+#include "prueba.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+CarpetaTemporal::CarpetaTemporal()
+{
+    antes = fs::current_path().string();
+    char plantilla[] = "/tmp/korvprueba.XXXXXX";
+    ruta = mkdtemp(plantilla);
+    fs::current_path(ruta);
+}
+
+CarpetaTemporal::~CarpetaTemporal()
+{
+    fs::current_path(antes);
+    std::error_code ec;
+    fs::permissions(ruta, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(ruta, ec);
+}
+
+void CarpetaTemporal::subcarpetas() const
+{
+    for (const char *d : {"datos", "levels", "midi", "mp3"})
+        fs::create_directories(fs::path(ruta) / d);
+}
+
+std::vector<unsigned char> lee_archivo(const std::string &ruta)
+{
+    std::ifstream f(ruta, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &datos)
+{
+    std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
+    f.write((const char *)datos.data(), (std::streamsize)datos.size());
+}
+
+bool existe(const std::string &ruta)
+{
+    return fs::exists(ruta);
+}
+
+void copia_datos_reales()
+{
+    for (const char *d : {"datos", "levels", "midi", "mp3"})
+        fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg", fs::copy_options::overwrite_existing);
+}
