@@ -101,6 +101,8 @@ void game_main_loop2();
 float velocidad_nivel(float base, int codigo, float escala);
 // Time scale for a logic-clock rate: 75 / rate, rounded to a 32-bit float.
 float escala_tiempo(int rate);
+// Per-level start values of play, the road advanced to the first picture, the enemy list built.
+void prepara_nivel();
 // State of the single-page loop between passes.
 struct PasoBucle {
     int next;      // tick whose logic step is due next

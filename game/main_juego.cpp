@@ -148,13 +148,8 @@ void game()
     set_volume(-1, VOL_MIDI_LLENO);
 }
 
-// Level start, both loops: start values, the road filled, the first picture, sounds and music.
-static void empieza_nivel(bool una_pagina)
+void prepara_nivel()
 {
-    if (una_pagina) {
-        active_page = pvirtual;
-        actual_page = screen;
-    }
     dela = 10.0f;
     scr1 = scr2 = scr3 = scr4 = scr5 = 0;
     y = 120.0f;
@@ -163,9 +158,18 @@ static void empieza_nivel(bool una_pagina)
     mov = 0;
     cambnib = EST_JUEGO;
     nscr2 = nscro;
-
     scro(AVANCE_INICIAL);
     enemivieja(0);
+}
+
+// Level start, both loops: start values, the road filled, the first picture, sounds and music.
+static void empieza_nivel(bool una_pagina)
+{
+    if (una_pagina) {
+        active_page = pvirtual;
+        actual_page = screen;
+    }
+    prepara_nivel();
     act_grafica();
     if (una_pagina)
         blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
