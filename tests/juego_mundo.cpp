@@ -126,14 +126,21 @@ Reloj::Reloj(int micro)
         while (sigue) {
             std::this_thread::sleep_for(std::chrono::microseconds(micro));
             tick = tick + 1;
+            cuenta++;
         }
     });
 }
 
-Reloj::~Reloj()
+void Reloj::para()
 {
     sigue = false;
-    hilo.join();
+    if (hilo.joinable())
+        hilo.join();
+}
+
+Reloj::~Reloj()
+{
+    para();
 }
 
 }  // namespace mundo

@@ -32,8 +32,11 @@ void logica(int n);
 // A thread that advances tick every given microseconds until stopped.
 struct Reloj {
     std::atomic<bool> sigue{true};
+    std::atomic<int> cuenta{0};   // ticks given so far
     std::thread hilo;
     explicit Reloj(int micro);
+    // Stops the clock; ticks given afterwards: none.
+    void para();
     ~Reloj();
 };
 
