@@ -215,3 +215,23 @@ TEST(JuegoTeclas, PausaDevuelveElTick)
             tinta += getpixel(actual_page, xx, yy) != 0;
     EXPECT_GT(tinta, 0) << "PAUSA shown on the page on display";
 }
+
+TEST(JuegoTeclas, CerrarLaVentanaTerminaLaPausa)
+{
+    quieto(75);
+    key[KEY_P] = 1;
+    tick = 7;
+    std::thread cierre([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        key[KEY_P] = 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        tick = tick + 40;
+        salir = 1;
+        cambnib = EST_SALIR;
+    });
+    act_logica();
+    cierre.join();
+    EXPECT_EQ(tick, 7);
+    EXPECT_EQ(cambnib, EST_SALIR);
+    salir = 0;
+}
