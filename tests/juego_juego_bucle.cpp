@@ -31,36 +31,36 @@ struct PantallaFalsa {
 
 // Runs a wait from tick `inicio` while a thread gives a tick every millisecond; the thread stops
 // once it sees the tick set back (its increment is a compare-and-swap, so it never undoes the
-// restore). Returns the ticks given before the restore: at least the wait's length, plus whatever
-// the scheduler let pass between the wait's last poll and its restore.
+// restore). Returns how many ticks the wait lasted: from the value the clock was set back to (the
+// value the wait read at entry) to the last tick given; -1 when the clock was never set back.
 template <class F>
 int ticks_esperados(int inicio, F espera)
 {
     tick = inicio;
     std::atomic<bool> fin{false};
-    std::atomic<int> dados{0};
+    std::atomic<int> duro{-1};
     std::thread reloj([&] {
         int ultimo = inicio;
         while (!fin) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             int t = ultimo;
             if (!__atomic_compare_exchange_n((int *)&tick, &t, ultimo + 1, false, __ATOMIC_SEQ_CST,
-                                             __ATOMIC_SEQ_CST))
-                break;   // the wait has put the clock back
+                                             __ATOMIC_SEQ_CST)) {
+                if (t >= inicio && t < ultimo)
+                    duro = ultimo - t;   // set back to t, the clock at the wait's entry
+                break;
+            }
             ultimo = ultimo + 1;
-            dados++;
         }
     });
     espera();
     fin = true;
     reloj.join();
-    return dados;
+    return duro;
 }
 
-// Slack for the scheduler on a loaded machine, ticks: past the wait's end, and before the wait
-// read the clock (it restores the value it read at entry).
-const int HOLGURA = 8;
-const int VUELTA = 3;
+// Slack for the scheduler on a loaded machine, ticks past the wait's end.
+const int HOLGURA = 40;
 
 int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1)
 {
@@ -124,21 +124,17 @@ TEST(JuegoBucle, EsperasDevuelvenElTick)
     int n = ticks_esperados(500, [] { delay(0.2f); });
     EXPECT_GE(n, 15);
     EXPECT_LE(n, 15 + HOLGURA);
-    EXPECT_LE(tick - 500, VUELTA) << "tick back where the wait began";
     n = ticks_esperados(0, [] { delay(3.0f); });
     EXPECT_GE(n, 225);
     EXPECT_LE(n, 225 + HOLGURA);
-    EXPECT_LE(tick - 0, VUELTA);
 
     monta(60);
     n = ticks_esperados(77, [] { delay2(0.2f); });
     EXPECT_GE(n, 12) << "no key: the whole wait";
     EXPECT_LE(n, 12 + HOLGURA);
-    EXPECT_LE(tick - 77, VUELTA);
     n = ticks_esperados(1, [] { delay(3.0f); });
     EXPECT_GE(n, 180);
     EXPECT_LT(n, 225) << "three seconds at 60 Hz";
-    EXPECT_LE(tick - 1, VUELTA);
 }
 
 TEST(JuegoBucle, Delay2TerminaAlSalir)
@@ -150,8 +146,8 @@ TEST(JuegoBucle, Delay2TerminaAlSalir)
     });
     int n = ticks_esperados(40, [] { delay2(18.0f); });   // 1350 ticks: over a second at this clock
     cierre.join();
+    EXPECT_GE(n, 0) << "the clock was set back";
     EXPECT_LT(n, 1350);
-    EXPECT_LE(tick - 40, VUELTA);
     tick = 40;
     delay2(18.0f);   // no clock at all: only the quit state can end it
     EXPECT_EQ(tick, 40);
@@ -213,7 +209,6 @@ TEST(JuegoBucle, SinNivelesVuelveAlTitulo)
     EXPECT_GE(n, 225) << "three seconds of message";
     EXPECT_LE(n, 225 + HOLGURA);
     EXPECT_EQ(cambnib, EST_TITULO);
-    EXPECT_LT(tick - 10, 225) << "tick set back by the wait";
     EXPECT_EQ(puntos, 0);
     EXPECT_GT(tinta(screen, 0, 100, 320, 130), 0) << "NO HAY NIVELES on screen";
     // the message is the only thing drawn

@@ -11,6 +11,18 @@ using namespace mundo;
 
 namespace {
 
+// Waits until "PAUSA" shows on the page on display: the main flow is inside the pause.
+void espera_pausa()
+{
+    for (int i = 0; i < 5000; i++) {
+        for (int yy = 105; yy < 125; yy++)
+            for (int xx = 130; xx < 190; xx++)
+                if (getpixel(actual_page, xx, yy) != 0)
+                    return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 // A level whose road does not move: teclasy runs on every tick.
 void quieto(int hz)
 {
@@ -196,7 +208,7 @@ TEST(JuegoTeclas, PausaDevuelveElTick)
     tick = 100;
     std::thread mano([] {
         auto espera = [] { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
-        espera();
+        espera_pausa();
         for (int i = 0; i < 500; i++)
             tick = tick + 1;   // time passes during the pause
         espera();
@@ -219,10 +231,11 @@ TEST(JuegoTeclas, PausaDevuelveElTick)
 TEST(JuegoTeclas, CerrarLaVentanaTerminaLaPausa)
 {
     quieto(75);
+    clear_to_color(actual_page, 0);
     key[KEY_P] = 1;
     tick = 7;
     std::thread cierre([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        espera_pausa();
         key[KEY_P] = 0;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         tick = tick + 40;
