@@ -101,6 +101,16 @@ void game_main_loop2();
 float velocidad_nivel(float base, int codigo, float escala);
 // Time scale for a logic-clock rate: 75 / rate, rounded to a 32-bit float.
 float escala_tiempo(int rate);
+// Per-level start values of play, the road advanced to the first picture, the enemy list built.
+void prepara_nivel();
+// State of the single-page loop between passes.
+struct PasoBucle {
+    int next;      // tick whose logic step is due next
+    int skipped;   // passes in a row that drew no picture
+};
+// One pass of the single-page loop: at most one logic step, then a picture into pvirtual,
+// copied to actual_page, unless the logic is behind. Returns 1 when it drew.
+int pasada_bucle2(PasoBucle *p);
 
 // --- play (main_logica.cpp, main_grafica.cpp) ---
 void act_logica();

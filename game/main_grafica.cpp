@@ -1,6 +1,114 @@
-// main: scrolling and the picture of play (stand-ins until play lands).
+// main: the scrolling road and the picture of play.
 #include "main.h"
 
-void scro(float) {}
-void act_grafica() {}
-void dibucamfuesan() {}
+#include "musica.h"
+#include "utilfun.h"
+
+enum {
+    PASADA_PX = MAPA_COLS * BLOQUE_W,   // 6400: one pass of the map
+    TIRA_W = 2 * PANTALLA_W,            // the scroll strip holds two screens
+    FILA_A_LINEA = 28,                  // an entry's lane line = its drawing y + 28
+    CAMION_BAJA = 9,                    // the truck is drawn 9 pixels below its lane line
+    FUEGO_SUBE = 77,                    // the flames are drawn 77 pixels above the lane line
+    FUEGO_SEPARA = 30,                  // the second flame, pixels to the right
+    FUEGO_FRAME = 12,                   // units of 1/75 s per explosion frame
+    SPR_CAMION = 8,                     // first truck picture
+    SPR_SANGRE = 13,                    // first splash picture
+    SPR_SANGRE_FIN = 16,                // last splash picture
+    SANGRE_FRAME = 20,                  // units of 1/75 s per splash frame
+    SPR_FUEGO = 17,                     // first explosion picture
+    PARPADEO = 3,                       // the truck shows in one tick out of this many
+    CANCION_X = 10, CANCION_Y = 10, CANCION_COLOR = 255,
+    PUNTOS_X = 160, PUNTOS_Y = 206
+};
+
+// Explosion clock marks, units of 1/75 s: first and second run of the flames, then blinking.
+static const float FUEGO_VUELTA = 120.0f;
+static const float FUEGO_PARPADEO = 240.0f;
+
+void scro(float d)
+{
+    float t = d + sobscro;
+    int n = (int)t;
+    sobscro = t - n;
+    if (scr5 > PASADAS - 1)
+        return;
+    for (int i = 0; i < n; i++) {
+        scr4 = scr3 + 1;
+        if (scr4 > PANTALLA_W - 1)
+            scr4 = 0;
+        if (scr2 == BLOQUE_W) {
+            for (int r = 0; r < MAPA_FILAS; r++)
+                blit(tile[mapa[scr1 / BLOQUE_W][r]], proximo_bloque, 0, 0, 0, BLOQUE_H * r, BLOQUE_W, BLOQUE_H);
+            scr2 = 0;
+        }
+        // Each column goes twice: at the window's right edge and where the window began before.
+        blit(proximo_bloque, scroll, scr2, 0, scr4 + PANTALLA_W - 1, 0, 1, CAMPO_H);
+        blit(proximo_bloque, scroll, scr2, 0, scr3, 0, 1, CAMPO_H);
+        scr2 = scr2 + 1;
+        scr3 = scr4;
+        scr1 = scr1 + 1;
+        if (scr1 == PASADA_PX) {
+            scr1 = 0;
+            scr5 = scr5 + 1;
+        }
+    }
+}
+
+void act_grafica()
+{
+    acquire_bitmap(active_page);
+    blit(scroll, active_page, scr4, 0, 0, 0, PANTALLA_W, CAMPO_H);
+
+    // Back to front: the truck goes before the first enemy on a lane below its own.
+    bool camion = false;
+    for (int i = 0; i < spr_cant; i++) {
+        if (!camion && y < (float)(sprite_div[i][1] + FILA_A_LINEA)) {
+            dibucamfuesan();
+            camion = true;
+        }
+        draw_sprite(active_page, sprite[sprite_div[i][0]], sprite_div[i][2], sprite_div[i][1]);
+    }
+    if (!camion)
+        dibucamfuesan();
+
+    blit(hud, active_page, 0, 0, 0, HUD_Y, PANTALLA_W, PANTALLA_H - HUD_Y);
+    if (mensaje != 0) {
+        char linea[512];
+        copia_mensa(linea, sizeof linea);
+        textprintf_ex(active_page, font2, CANCION_X, CANCION_Y, CANCION_COLOR, bg, "%s", linea);
+    }
+    textprintf_centre_ex(active_page, font, PUNTOS_X, PUNTOS_Y, -1, bg, "PUNTOS:%5d VIDAS:%2d", puntos, vidas);
+    release_bitmap(active_page);
+}
+
+// The truck's picture, mirrored to face right.
+static void dibuja_camion()
+{
+    draw_sprite_h_flip(active_page, sprite[SPR_CAMION + s], (int)x, (int)(y + CAMION_BAJA));
+}
+
+void dibucamfuesan()
+{
+    int f = (int)fuego;
+    if (fuego > 0.0f) {
+        if (fuego < FUEGO_PARPADEO) {
+            int cuadro = fuego < FUEGO_VUELTA ? f / FUEGO_FRAME : (f - (int)FUEGO_VUELTA) / FUEGO_FRAME;
+            BITMAP *llama = sprite[SPR_FUEGO + cuadro];
+            draw_sprite(active_page, llama, (int)x, (int)(y - FUEGO_SUBE));
+            draw_sprite(active_page, llama, (int)(x + FUEGO_SEPARA), (int)(y - FUEGO_SUBE));
+        } else if (tick % PARPADEO == 0) {
+            dibuja_camion();
+        }
+    } else {
+        dibuja_camion();
+    }
+    for (int i = 0; i < SLOTS_SANGRE; i++) {
+        if (!(sanani[i].timer > 0.0f))
+            continue;
+        int cuadro = SPR_SANGRE_FIN - (int)sanani[i].timer / SANGRE_FRAME;
+        if (cuadro < SPR_SANGRE)
+            cuadro = SPR_SANGRE;   // a timer of a full 80 units shows the first frame
+        draw_sprite(active_page, sprite[cuadro], (int)sanani[i].x, sanani[i].y);
+    }
+}

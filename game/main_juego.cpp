@@ -1,9 +1,257 @@
-// main: the game run and the frame loops (stand-ins until play lands).
+// main: the game run through difficulty and levels, the two frame loops, level start and end.
 #include "main.h"
 
-void clear(BITMAP *bmp) { clear_bitmap(bmp); }
-void game() { cambnib = EST_TITULO; }
-void game_main_loop() {}
-void game_main_loop2() {}
-float velocidad_nivel(float base, int, float escala) { return base * escala; }
-float escala_tiempo(int rate) { return (float)(75.0 / rate); }
+#include <cstdio>
+
+#include "mp3.h"
+#include "musica.h"
+#include "presoverganec.h"
+#include "utilfun.h"
+
+// Timeline of a level, seconds.
+static const float CARTEL_SEG = 3.0f;       // the level card, and the messages of a run that cannot go on
+static const float INICIO_SEG = 2.0f;       // level-start sound before the road moves
+static const float FIN_NIVEL_SEG = 3.0f;    // level-complete sound before the next card
+static const float AVANCE_INICIAL = 352.0f; // road scrolled at once at level start: the screen and one block
+
+// Volumes of the music (MIDI volume, MP3 stream volume): in play, between levels.
+enum { VOL_MIDI_JUEGO = 180, VOL_MIDI_PAUSA = 100, VOL_MP3_JUEGO = 255, VOL_MP3_PAUSA = 100, VOL_MIDI_LLENO = 255 };
+enum { PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_SONIDO = 255 };
+
+// Position of the centred texts of a run (level card, messages).
+enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
+
+// Skip limit of the single-page loop: passes in a row without a picture.
+enum { MAX_SALTOS = 30 };
+
+// Lives and base speed (pixels per 1/75 s) by difficulty.
+static const struct {
+    int vidas;
+    float velocidad;
+} dificultades[3] = {
+    {6, 3.0f},   // "VOY DE PASEO"
+    {5, 4.0f},   // "QUIERO JUGAR"
+    {4, 5.0f},   // "SOY JODIDO"
+};
+
+// Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
+static int rotacion;
+
+void clear(BITMAP *bmp)
+{
+    clear_bitmap(bmp);
+}
+
+float escala_tiempo(int rate)
+{
+    return (float)((1.0 / rate) / 0.013333333333333334);
+}
+
+float velocidad_nivel(float base, int codigo, float escala)
+{
+    float v;
+    if (codigo == 2)
+        v = base * 1.5f;
+    else if (codigo == 3)
+        v = base + base;
+    else
+        v = base;   // code 1, and any code the editor does not write
+    return v * escala;
+}
+
+// Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
+static int suena(int slot, int loop)
+{
+    if (!sample[slot])
+        return -1;
+    return play_sample(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
+}
+
+// Clears the page on view and shows up to two centred lines, for the given seconds.
+static void cartel(const char *l1, const char *l2, float seconds)
+{
+    clear(active_page);
+    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "%s", l1);
+    if (l2)
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", l2);
+    delay(seconds);
+}
+
+// Loads level number nivel into memory; false (message shown, stderr line) when it cannot.
+static bool carga_nivel()
+{
+    if (nivel < 1 || nivel > niveles) {
+        fprintf(stderr, "KORVEX: no hay nivel %d en levels/\n", nivel);
+        cartel("NO HAY MAS NIVELES", NULL, CARTEL_SEG);
+        return false;
+    }
+    snprintf(archivo, sizeof archivo, "levels/%s", archive[nivel - 1]);
+    if (CargaMapa(archivo))
+        return true;
+    fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
+    cartel("NO SE PUDO CARGAR EL NIVEL", archivo, CARTEL_SEG);
+    return false;
+}
+
+void game()
+{
+    sang = 0;
+    fuego = 0.0f;
+    puntos = 0;
+    nivel = 0;
+    bvid = 1;
+    cammov = 2;
+    for (int i = 0; i < SLOTS_SANGRE; i++)
+        sanani[i].timer = 0.0f;
+    set_palette(the_palette);
+
+    // Without levels there is nothing to play: back to the title.
+    if (niveles <= 0) {
+        fprintf(stderr, "KORVEX: no hay niveles en levels/\n");
+        cartel("NO HAY NIVELES", NULL, CARTEL_SEG);
+        if (cambnib != EST_SALIR)
+            cambnib = EST_TITULO;
+        return;
+    }
+
+    difi = seleciona_dificultad();
+    if (difi < 0 || difi > 2)
+        difi = 0;
+    vidas = dificultades[difi].vidas;
+    nscr3 = dificultades[difi].velocidad;
+    animcon = escala_tiempo(max_fps);
+
+    if (cambnib != EST_SALIR) {
+        do {
+            nivel = nivel + 1;
+            clear(active_page);
+            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+            delay(CARTEL_SEG);
+            // A close of the window during the card must not be overwritten by the level start.
+            if (cambnib == EST_SALIR || salir)
+                break;
+            if (!carga_nivel()) {
+                if (cambnib != EST_SALIR)
+                    cambnib = EST_TITULO;
+                break;
+            }
+            nscro = velocidad_nivel(nscr3, multi, animcon);
+            if (triple_buffer == 1)
+                game_main_loop();
+            else
+                game_main_loop2();
+        } while (cambnib == EST_NIVEL_OK && !salir);
+    }
+
+    stopmp3();
+    stopmidi();
+    set_volume(-1, VOL_MIDI_LLENO);
+}
+
+void prepara_nivel()
+{
+    dela = 10.0f;
+    scr1 = scr2 = scr3 = scr4 = scr5 = 0;
+    y = 120.0f;
+    x = 40.0f;
+    pos = 2;
+    mov = 0;
+    cambnib = EST_JUEGO;
+    nscr2 = nscro;
+    scro(AVANCE_INICIAL);
+    enemivieja(0);
+}
+
+// Level start, both loops: start values, the road filled, the first picture, sounds and music.
+static void empieza_nivel(bool una_pagina)
+{
+    if (una_pagina) {
+        active_page = pvirtual;
+        actual_page = screen;
+    }
+    prepara_nivel();
+    act_grafica();
+    if (una_pagina)
+        blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    suena(SND_INICIO, 0);
+    delay(INICIO_SEG);
+    set_volume(-1, VOL_MIDI_JUEGO);
+    if (musicmp3 == 1)
+        playmp3();
+    else
+        playmidimusic();
+    if (mp3est)
+        ajusta_mp3(VOL_MP3_JUEGO, PAN_CENTRO, FRECUENCIA);
+    suena(SND_MOTOR, 1);
+}
+
+// Level end, both loops: music lowered, engine stopped, the level-complete sound and wait.
+static void termina_nivel(bool una_pagina)
+{
+    if (mp3est)
+        ajusta_mp3(VOL_MP3_PAUSA, PAN_CENTRO, FRECUENCIA);
+    set_volume(-1, VOL_MIDI_PAUSA);
+    if (sample[SND_MOTOR])
+        stop_sample(sample[SND_MOTOR]);
+    if (cambnib == EST_NIVEL_OK) {
+        suena(SND_FIN_NIVEL, 0);
+        delay(FIN_NIVEL_SEG);
+    }
+    active_page = una_pagina ? screen : actual_page;
+}
+
+// True while the level goes on: in play and the window not closed.
+static bool sigue_nivel()
+{
+    return cambnib == EST_JUEGO && !salir;
+}
+
+void game_main_loop()
+{
+    empieza_nivel(false);
+    active_page = page1;
+    rotacion = 0;
+    do {
+        act_logica();
+        act_grafica();
+        while (poll_scroll())
+            ;
+        if (korv::sync == 1)
+            vsync();
+        request_video_bitmap(active_page);
+        actual_page = active_page;
+        rotacion = (rotacion + 1) % 3;
+        active_page = rotacion == 0 ? page1 : rotacion == 1 ? page2 : page3;
+    } while (sigue_nivel());
+    termina_nivel(false);
+}
+
+int pasada_bucle2(PasoBucle *p)
+{
+    if (p->next <= tick) {
+        act_logica();
+        p->next = p->next + 1;
+    }
+    if (p->next < tick && p->skipped <= MAX_SALTOS) {
+        p->skipped = p->skipped + 1;
+        return 0;
+    }
+    act_grafica();
+    blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    if (p->skipped > MAX_SALTOS)
+        p->next = tick;
+    p->skipped = 0;
+    return 1;
+}
+
+void game_main_loop2()
+{
+    empieza_nivel(true);
+    PasoBucle p;
+    p.next = tick;
+    p.skipped = 0;
+    do
+        pasada_bucle2(&p);
+    while (sigue_nivel());
+    termina_nivel(true);
+}

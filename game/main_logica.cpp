@@ -1,10 +1,250 @@
-// main: one logic tick of play (stand-ins until play lands).
+// main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
-void act_logica() {}
-int enemivieja(int) { return 0; }
-void bolsa() {}
-void teclasy() {}
-void animacion() {}
-void anisangre(int) {}
-void anifuego() {}
+#include "utilfun.h"
+
+// Road geometry, pixels.
+enum {
+    PASADA_PX = MAPA_COLS * BLOQUE_W,   // 6400: one pass of the map
+    VENTANA_DER = 318,                  // an enemy is listed while its x < left edge + 318
+    VENTANA_IZQ = 36,                   // ... and its x > left edge - 36
+    CONTACTO_MAX = 79,                  // contact while the enemy's screen x is 0..79
+    LINEA_FILA = 48,                    // lane line of an enemy = row offset + 48
+    DIBUJO_FILA = 20                    // an enemy is drawn at row offset + 20
+};
+
+// Lane lines of the truck, screen y.
+static const float CARRIL_Y[4] = {72.0f, 96.0f, 120.0f, 144.0f};
+
+// Enemy types.
+enum { TIPO_PEATON_MAX = 5, TIPO_EXPLOSIVO = 6, TIPO_BOLSA = 7, TIPO_RESTOS = 8 };
+
+// Scores, points.
+enum { PUNTOS_PEATON = 200, PUNTOS_BOLSA = 50, PUNTOS_VIDA = 10000 };
+
+// Effect timelines, units of 1/75 s.
+static const float DELA_PASO = 10.0f;       // the truck's frame changes when its clock has passed this
+static const float SANGRE_DURA = 80.0f;     // a blood splash
+static const float FUEGO_PARADO = 237.0f;   // the road stands still up to here; then a life is taken
+static const float FUEGO_FIN = 480.0f;      // the explosion ends after this
+
+enum { FRAMES_CAMION = 5, SANGRE_SOBRE_Y = 35, VOL_LLENO = 255, PAN_CENTRO = 128, FRECUENCIA = 1000,
+       PAN_DER = 255, PRIORIDAD_MAX = 255 };
+
+// Input is read every 4th tick while the road does not run at full speed.
+enum { TECLAS_CADA = 4 };
+
+// Plays a sound slot once with the given pan, when it was loaded; returns the voice or -1.
+static int suena(int slot, int pan_)
+{
+    if (!sample[slot])
+        return -1;
+    return play_sample(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
+}
+
+// Sets the looping engine sound to a volume, when it was loaded.
+static void motor(int vol)
+{
+    if (sample[SND_MOTOR])
+        adjust_sample(sample[SND_MOTOR], vol, PAN_CENTRO, FRECUENCIA, 1);
+}
+
+void act_logica()
+{
+    spr_cant = 0;
+    scro(nscr2);
+    if (nscr2 == nscro)
+        teclasy();
+    else if (tick % TECLAS_CADA == 0 && nscr2 > 0)
+        teclasy();
+    animacion();
+    int t = enemivieja(0);
+    if (fuego == 0.0f) {
+        if (t >= 1 && t <= TIPO_PEATON_MAX) {
+            anisangre(1);
+        } else if (t == TIPO_BOLSA) {
+            bolsa();
+        } else if (t == TIPO_EXPLOSIVO) {
+            motor(0);
+            suena(SND_EXPLOSION, PAN_CENTRO);
+            ene_pon_tipo(sprcol, 0);
+            fuego = 1.0f;
+            nscr2 = 0.0f;
+        }
+    }
+    anisangre(0);
+    anifuego();
+    if (puntos >= bvid * PUNTOS_VIDA) {
+        bvid = bvid + 1;
+        int voz = suena(SND_VIDA, PAN_CENTRO);
+        if (voz >= 0)
+            voice_set_priority(voz, PRIORIDAD_MAX);
+        vidas = vidas + 1;
+    }
+}
+
+int enemivieja(int sin_contacto)
+{
+    spr_cant = 0;
+    int resultado = 0;
+    // The window bounds are compared unsigned: below road position 356 the lower one wraps
+    // and nothing is listed (the level start shows no enemy).
+    unsigned int izq = (unsigned int)(PASADA_PX * scr5 + scr1 - PANTALLA_W);
+    for (int i = 0; i < ENE_MAX; i++) {
+        int tipo = ene_tipo(i);
+        if (tipo == 0 || tipo > TIPO_MAX)
+            continue;
+        unsigned int ex = (unsigned int)(BLOQUE_W * ene_col(i));
+        if (!(ex < izq + VENTANA_DER && ex > izq - VENTANA_IZQ))
+            continue;
+        int sx = (int)(ex - izq);
+        int fila = ene_fila(i);
+        if (sin_contacto == 0 && sx >= 0 && sx <= CONTACTO_MAX && y == (float)(fila + LINEA_FILA)) {
+            resultado = tipo;
+            sprcol = i;
+        }
+        // The list holds 30 entries; later enemies are not drawn this tick (contact still counts).
+        if (spr_cant < MAX_SPRITE_DIV) {
+            sprite_div[spr_cant][0] = tipo - 1;
+            sprite_div[spr_cant][1] = fila + DIBUJO_FILA;
+            sprite_div[spr_cant][2] = sx;
+            spr_cant = spr_cant + 1;
+        }
+    }
+    return resultado;
+}
+
+void bolsa()
+{
+    pan = pan == 0 ? PAN_DER : 0;
+    suena(SND_BOLSA, pan);
+    ene_pon_tipo(sprcol, 0);
+    puntos = puntos + PUNTOS_BOLSA;
+}
+
+// Waits a millisecond between polls of the pause; the close button also ends it.
+static void espera_p(bool mientras_pulsada)
+{
+    while ((key[KEY_P] != 0) == mientras_pulsada && !salir)
+        rest(1);
+}
+
+// The pause: "PAUSA" on the page on display until P is pressed again; tick restored.
+static void pausa()
+{
+    int antes = tick;
+    textprintf_centre_ex(actual_page, font, 160, 110, -1, bg, "PAUSA");
+    espera_p(true);
+    espera_p(false);
+    espera_p(true);
+    tick = antes;
+}
+
+void teclasy()
+{
+    if (scr5 < PASADAS) {
+        if (key[KEY_UP])
+            mov = 1;
+        else if (key[KEY_DOWN])
+            mov = 2;
+        if (key[KEY_P])
+            pausa();
+        if (key[KEY_ESC])
+            cambnib = EST_SALIR;
+    } else if (x < PANTALLA_W) {
+        x = x + animcon;
+    } else {
+        cambnib = EST_NIVEL_OK;
+        if (nivel == niveles)
+            cambnib = EST_GANO;
+    }
+
+    // Lane arrival is judged from the lane the change started from (pos).
+    if (mov == 1 && y > CARRIL_Y[0]) {
+        y = y - cammov * animcon;
+        for (int n = 1; n <= 3; n++)
+            if (pos == n && y <= CARRIL_Y[n - 1]) {
+                pos = n - 1;
+                mov = 0;
+                y = CARRIL_Y[n - 1];
+            }
+    }
+    if (mov == 2 && y < CARRIL_Y[3]) {
+        y = y + cammov * animcon;
+        for (int n = 2; n >= 0; n--)
+            if (pos == n && y >= CARRIL_Y[n + 1]) {
+                pos = n + 1;
+                mov = 0;
+                y = CARRIL_Y[n + 1];
+            }
+    }
+}
+
+void animacion()
+{
+    if (dela < DELA_PASO) {
+        dela = dela + animcon;
+    } else {
+        dela = 0.0f;
+        s = s >= FRAMES_CAMION - 1 ? 0 : s + 1;
+    }
+}
+
+// Starts a splash for the pedestrian of record sprcol, run over this tick.
+static void atropella()
+{
+    ene_pon_tipo(sprcol, TIPO_RESTOS);
+    puntos = puntos + PUNTOS_PEATON;
+    suena(SND_ATROPELLO, PAN_CENTRO);
+    for (int i = 0; i < SLOTS_SANGRE; i++) {
+        if (sanani[i].timer > 0.0f)
+            continue;
+        sanani[i].timer = SANGRE_DURA;
+        sanani[i].y = (int)(y - SANGRE_SOBRE_Y);
+        sanani[i].x = (float)(BLOQUE_W * ene_col(sprcol) - (PASADA_PX * scr5 + scr1) + PANTALLA_W) - x;
+        nscr2 = animcon;
+        cammov = 1;
+        return;
+    }
+}
+
+void anisangre(int mode)
+{
+    if (mode == 1) {
+        atropella();
+        return;
+    }
+    int antes = sang;
+    sang = 0;
+    for (int i = 0; i < SLOTS_SANGRE; i++) {
+        if (sanani[i].timer > 0.0f) {
+            sanani[i].timer = sanani[i].timer - animcon;
+            sanani[i].x = sanani[i].x - animcon;
+            sang = 1;
+        }
+    }
+    if (antes == 1 && sang == 0) {
+        nscr2 = nscro;
+        cammov = 2;
+    }
+}
+
+void anifuego()
+{
+    if (!(fuego > 0.0f))
+        return;
+    if (fuego <= FUEGO_PARADO)
+        nscr2 = 0.0f;
+    if (fuego < FUEGO_FIN)
+        fuego = fuego + animcon;
+    else
+        fuego = 0.0f;
+    if (fuego > FUEGO_PARADO && nscr2 != nscro) {
+        if (vidas > 0)
+            vidas = vidas - 1;
+        else
+            cambnib = EST_GAMEOVER;
+        motor(VOL_LLENO);
+        nscr2 = nscro;
+    }
+}

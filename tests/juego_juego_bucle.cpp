@@ -1,0 +1,241 @@
+// The frame loops and the waits: catch-up of the single-page loop, tick restores, a whole level, the run.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "game/utilfun.h"
+#include "juego_mundo.h"
+
+using namespace mundo;
+
+namespace {
+
+// The screen is a memory page for these tests (there is no display); restored afterwards.
+struct PantallaFalsa {
+    BITMAP *antes;
+    BITMAP *b;
+    PantallaFalsa() : antes(screen), b(create_bitmap(PANTALLA_W, PANTALLA_H))
+    {
+        clear_to_color(b, 0);
+        screen = b;
+    }
+    ~PantallaFalsa()
+    {
+        screen = antes;
+        destroy_bitmap(b);
+    }
+};
+
+// Runs a wait from tick `inicio` while a thread gives a tick every millisecond; the thread stops
+// once it sees the tick set back (its increment is a compare-and-swap, so it never undoes the
+// restore). Returns how many ticks the wait lasted: from the value the clock was set back to (the
+// value the wait read at entry) to the last tick given; -1 when the clock was never set back.
+template <class F>
+int ticks_esperados(int inicio, F espera)
+{
+    tick = inicio;
+    std::atomic<bool> fin{false};
+    std::atomic<int> duro{-1};
+    std::thread reloj([&] {
+        int ultimo = inicio;
+        while (!fin) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            int t = ultimo;
+            if (!__atomic_compare_exchange_n((int *)&tick, &t, ultimo + 1, false, __ATOMIC_SEQ_CST,
+                                             __ATOMIC_SEQ_CST)) {
+                if (t >= inicio && t < ultimo)
+                    duro = ultimo - t;   // set back to t, the clock at the wait's entry
+                break;
+            }
+            ultimo = ultimo + 1;
+        }
+    });
+    espera();
+    fin = true;
+    reloj.join();
+    return duro;
+}
+
+// Slack for the scheduler on a loaded machine, ticks past the wait's end.
+const int HOLGURA = 40;
+
+int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int yy = y0; yy < y1; yy++)
+        for (int xx = x0; xx < x1; xx++)
+            n += getpixel(bmp, xx, yy) != 0;
+    return n;
+}
+
+}  // namespace
+
+TEST(JuegoBucle, TrasUnParonTreintaYDosPasosYUnDibujo)
+{
+    monta(75);
+    empieza(1.0f);   // one pixel per logic step: the road position counts the steps
+    int p0 = posicion();
+    tick = 1000;
+    PasoBucle p{900, 0};   // a stall of 100 ticks
+    int dibujos = 0, pasadas = 0;
+    while (dibujos == 0 && pasadas < 100) {
+        dibujos += pasada_bucle2(&p);
+        pasadas++;
+    }
+    EXPECT_EQ(pasadas, 32);
+    EXPECT_EQ(posicion() - p0, 32) << "32 logic steps, then a picture";
+    EXPECT_EQ(p.next, 1000) << "the backlog is dropped";
+    EXPECT_EQ(p.skipped, 0);
+    EXPECT_EQ(getpixel(actual_page, 5, 5), getpixel(scroll, scr4 + 5, 5)) << "the picture reached the screen";
+    // then the normal rate from the current tick
+    EXPECT_EQ(pasada_bucle2(&p), 1);
+    EXPECT_EQ(posicion() - p0, 33);
+    EXPECT_EQ(pasada_bucle2(&p), 1) << "up to date: every pass draws";
+    EXPECT_EQ(posicion() - p0, 33);
+    tick = tick + 1;
+    pasada_bucle2(&p);
+    EXPECT_EQ(posicion() - p0, 34);
+}
+
+TEST(JuegoBucle, RetrasoCortoSeRecuperaSinSaltarse)
+{
+    monta(75);
+    empieza(1.0f);
+    int p0 = posicion();
+    tick = 10;
+    PasoBucle p{5, 0};   // five steps behind: skipped passes until up to date, nothing dropped
+    int dibujos = 0;
+    for (int i = 0; i < 4; i++)
+        dibujos += pasada_bucle2(&p);
+    EXPECT_EQ(dibujos, 0);
+    EXPECT_EQ(pasada_bucle2(&p), 1) << "the fifth step catches up and draws";
+    EXPECT_EQ(posicion() - p0, 5);
+    EXPECT_EQ(pasada_bucle2(&p), 1);
+    EXPECT_EQ(posicion() - p0, 6);
+    EXPECT_EQ(p.next, 11);
+}
+
+TEST(JuegoBucle, EsperasDevuelvenElTick)
+{
+    monta(75);
+    int n = ticks_esperados(500, [] { delay(0.2f); });
+    EXPECT_GE(n, 15);
+    EXPECT_LE(n, 15 + HOLGURA);
+    n = ticks_esperados(0, [] { delay(3.0f); });
+    EXPECT_GE(n, 225);
+    EXPECT_LE(n, 225 + HOLGURA);
+
+    monta(60);
+    n = ticks_esperados(77, [] { delay2(0.2f); });
+    EXPECT_GE(n, 12) << "no key: the whole wait";
+    EXPECT_LE(n, 12 + HOLGURA);
+    n = ticks_esperados(1, [] { delay(3.0f); });
+    EXPECT_GE(n, 180);
+    EXPECT_LT(n, 225) << "three seconds at 60 Hz";
+}
+
+TEST(JuegoBucle, Delay2TerminaAlSalir)
+{
+    monta(75);
+    std::thread cierre([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        cambnib = EST_SALIR;
+    });
+    int n = ticks_esperados(40, [] { delay2(18.0f); });   // 1350 ticks: over a second at this clock
+    cierre.join();
+    EXPECT_GE(n, 0) << "the clock was set back";
+    EXPECT_LT(n, 1350);
+    tick = 40;
+    delay2(18.0f);   // no clock at all: only the quit state can end it
+    EXPECT_EQ(tick, 40);
+    cambnib = EST_JUEGO;
+}
+
+TEST(JuegoBucle, NivelEnteroConElBucleDeUnaPagina)
+{
+    PantallaFalsa pf;
+    monta(75);
+    nivel = 2;
+    niveles = 3;
+    nscro = 50.0f;
+    tick = 0;
+    Reloj r(50);
+    game_main_loop2();
+    EXPECT_EQ(cambnib, EST_NIVEL_OK);
+    EXPECT_EQ(active_page, screen) << "the screens after it draw on what is shown";
+    EXPECT_EQ(scr5, 4);
+    EXPECT_GE(x, 320.0f);
+    EXPECT_EQ(actual_page, screen);
+    EXPECT_GT(tinta(screen, 0, 192, 320, 240), 0) << "the last picture was copied to the screen";
+
+    monta(75);
+    nivel = 3;
+    niveles = 3;
+    nscro = 60.0f;
+    game_main_loop2();
+    EXPECT_EQ(cambnib, EST_GANO);
+}
+
+TEST(JuegoBucle, CerrarLaVentanaTerminaElNivel)
+{
+    PantallaFalsa pf;
+    monta(75);
+    nscro = 1.0f;
+    Reloj r(100);
+    std::thread cierre([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        salir = 1;
+        cambnib = EST_SALIR;
+    });
+    game_main_loop2();
+    cierre.join();
+    EXPECT_EQ(cambnib, EST_SALIR);
+    EXPECT_LT(scr5, 4);
+    salir = 0;
+}
+
+TEST(JuegoBucle, SinNivelesVuelveAlTitulo)
+{
+    PantallaFalsa pf;
+    monta(75);
+    niveles = 0;
+    cambnib = EST_JUEGO;
+    active_page = screen;
+    puntos = 999;
+    int n = ticks_esperados(10, [] { game(); });
+    EXPECT_GE(n, 225) << "three seconds of message";
+    EXPECT_LE(n, 225 + HOLGURA);
+    EXPECT_EQ(cambnib, EST_TITULO);
+    EXPECT_EQ(puntos, 0);
+    EXPECT_GT(tinta(screen, 0, 100, 320, 130), 0) << "NO HAY NIVELES on screen";
+    // the message is the only thing drawn
+    BITMAP *ref = create_bitmap(PANTALLA_W, PANTALLA_H);
+    clear_to_color(ref, 0);
+    textprintf_centre_ex(ref, font, 160, 110, -1, -1, "NO HAY NIVELES");
+    int distintos = 0;
+    for (int yy = 0; yy < 240; yy++)
+        for (int xx = 0; xx < 320; xx++)
+            distintos += getpixel(ref, xx, yy) != getpixel(screen, xx, yy);
+    EXPECT_EQ(distintos, 0);
+    destroy_bitmap(ref);
+}
+
+TEST(JuegoBucle, ExplosionSigueEnElNivelSiguiente)
+{
+    monta(75);
+    enemigo(0, 20, 3, 1);
+    fuego = 300.0f;   // second part, blinking, when the level ends
+    empieza(6.0f);
+    EXPECT_EQ(fuego, 300.0f);
+    int n = 0;
+    while (fuego != 0.0f && n < 500) {
+        logica(1);
+        n++;
+    }
+    EXPECT_EQ(n, 181);
+    EXPECT_EQ(ene_tipo(0), 1) << "the pedestrian passed during the explosion is untouched";
+    EXPECT_EQ(vidas, 5) << "no life taken in the second part";
+}
