@@ -32,4 +32,9 @@ bool musica_intenta();
 // Copies the now-playing text under the lock (for drawing).
 void copia_mensa(char *dest, int n);
 
+// For the players, under the lock: the next song of the order (the cursor moves on by one) ...
+int siguiente_cancion();
+// ... and its now-playing line: "Sonando:" and the first largo characters of nombre, for 3 seconds.
+void anuncia_cancion(const char *nombre, int largo);
+
 #endif
