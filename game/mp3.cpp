@@ -21,9 +21,9 @@ enum {
 
 mp3_file *mp3;
 volatile int mp3est;
+int voces_libres;
 
 static char ruta_mp3[RUTA_MAX];   // the MP3 player's path buffer
-static int voces_libres;          // 1 once the voices 0..15 have been released
 
 void buscaarchmp3()
 {

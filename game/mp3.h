@@ -15,6 +15,7 @@ struct mp3_file {
 
 extern mp3_file *mp3;          // record of the song last started, or null
 extern volatile int mp3est;    // 1 while an MP3 song of the playlist plays
+extern int voces_libres;       // 1 once the digital voices 0..15 were released (first MP3 song)
 
 void buscaarchmp3();
 mp3_file *open_mp3_file(const char *path);
