@@ -197,7 +197,7 @@ int almp3_play_mp3stream(ALMP3_MP3STREAM *s, int len, int vol, int pan)
     s->vol = vol;
     s->pan = pan;
     s->speed = 1000;
-    decodifica(s);
+    almp3_poll_mp3stream(s);   // the first sound goes out now, not at the next poll
     return 0;
 }
 

@@ -8,12 +8,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <chrono>
 #include <mutex>
+#include <thread>
 
 enum {
     CURSOR = MAX_MUSICAS,   // element of listamusica that holds the play cursor
     SEGUNDOS_MENSAJE = 3,   // seconds the now-playing line stays on screen
-    RUTA_MAX = 512          // the player's path buffer, characters
+    RUTA_MAX = 512,         // the player's path buffer, characters
+    INTENTOS = 4,           // extra tries of the callback for a busy lock ...
+    PAUSA_INTENTO_US = 500  // ... this many microseconds apart (2 ms at most in all)
 };
 
 char archivm[MAX_MUSICAS][512];
@@ -27,6 +31,9 @@ char mensa[512];
 // One lock for the music: taken again by the same thread (the callback holds it while it calls
 // the players, which take it themselves).
 static std::recursive_mutex cerrojo;
+// The now-playing text has a lock of its own, so that drawing it every frame never keeps the
+// callback from the music lock. Taken inside the music lock, never the other way round.
+static std::mutex cerrojo_texto;
 static char ruta_midi[RUTA_MAX];   // the MIDI player's path buffer
 
 void musica_bloquea()
@@ -41,6 +48,11 @@ void musica_libera()
 
 bool musica_intenta()
 {
+    for (int i = 0; i < INTENTOS; i++) {
+        if (cerrojo.try_lock())
+            return true;
+        std::this_thread::sleep_for(std::chrono::microseconds(PAUSA_INTENTO_US));
+    }
     return cerrojo.try_lock();
 }
 
@@ -48,9 +60,8 @@ void copia_mensa(char *dest, int n)
 {
     if (!dest || n <= 0)
         return;
-    musica_bloquea();
+    std::lock_guard<std::mutex> g(cerrojo_texto);
     snprintf(dest, n, "%s", mensa);
-    musica_libera();
 }
 
 int siguiente_cancion()
@@ -67,7 +78,10 @@ void anuncia_cancion(const char *nombre, int largo)
 {
     if (largo < 0)
         largo = 0;
-    snprintf(mensa, sizeof mensa, "Sonando:%.*s", largo, nombre);
+    {
+        std::lock_guard<std::mutex> g(cerrojo_texto);
+        snprintf(mensa, sizeof mensa, "Sonando:%.*s", largo, nombre);
+    }
     mensaje = SEGUNDOS_MENSAJE;
 }
 

@@ -27,9 +27,9 @@ void stopmidi();
 // The music lock: starting, polling, adjusting and stopping a song are exclusive.
 void musica_bloquea();
 void musica_libera();
-// Takes the lock only if it is free (for the timer callback); true when taken.
+// Takes the lock if it is free or frees within 2 ms (for the timer callback); true when taken.
 bool musica_intenta();
-// Copies the now-playing text under the lock (for drawing).
+// Copies the now-playing text, whole, under the text's own lock (for drawing).
 void copia_mensa(char *dest, int n);
 
 // For the players, under the lock: the next song of the order (the cursor moves on by one) ...
