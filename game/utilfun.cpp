@@ -67,7 +67,7 @@ void testtriplebuffer()
 
 void mp3actualiza()
 {
-    // The timer thread must not wait: if the main flow holds the music lock, skip this turn.
+    // The timer thread must not wait long: if the main flow keeps the music lock, skip this turn.
     if (!musica_intenta())
         return;
     if (mp3est == 1)
