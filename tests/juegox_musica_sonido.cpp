@@ -107,6 +107,19 @@ Sonido cierra_sonido()
     return s;
 }
 
+// The music state as the callback leaves it, read under the music lock.
+struct Estado {
+    int midiest, mp3est, mensaje, cursor;
+    std::string linea;
+};
+Estado estado()
+{
+    musica_bloquea();
+    Estado e{midiest, mp3est, mensaje, listamusica[MAX_MUSICAS], mensa};
+    musica_libera();
+    return e;
+}
+
 void espera(double segundos)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds((int)(segundos * 1000)));
@@ -163,7 +176,7 @@ TEST(MusicaOida, CancionesMp3SeOyenEnterasAfinadasYSinHuecos)
     listamusica[MAX_MUSICAS] = 0;
     install_int(mp3actualiza, 250);
     playmp3();   // level start
-    EXPECT_STREQ("Sonando:tema1", mensa);
+    EXPECT_EQ("Sonando:tema1", estado().linea);
     ajusta_mp3(255, 128, 1000);
     espera(4.2);
     char linea[64];
@@ -225,15 +238,17 @@ TEST(MusicaOida, MidiSuenaConElSintetizadorYVuelveAEmpezar)
     armalistamusica();
     install_int(mp3actualiza, 250);
     playmidimusic();
-    EXPECT_EQ(1, midiest);
-    EXPECT_STREQ("Sonando:tema1.mid", mensa);
+    EXPECT_EQ(1, estado().midiest);
+    EXPECT_EQ("Sonando:tema1.mid", estado().linea);
+    musica_bloquea();
     mensaje = 0;
+    musica_libera();
     espera(1.6);   // the tune lasts 0.75 s: it has ended and started again
-    EXPECT_EQ(3, mensaje);
+    EXPECT_EQ(3, estado().mensaje);
     char linea[64];
     copia_mensa(linea, sizeof linea);
     EXPECT_STREQ("Sonando:tema1.mid", linea);
-    EXPECT_EQ(0, listamusica[MAX_MUSICAS]);
+    EXPECT_EQ(0, estado().cursor);
     stopmidi();
     EXPECT_EQ(0, midiest);
     EXPECT_LT(midi_pos, 0);
@@ -246,6 +261,37 @@ TEST(MusicaOida, MidiSuenaConElSintetizadorYVuelveAEmpezar)
     ASSERT_GE(ini, 0);
     EXPECT_GT(pico, 2000);
     EXPECT_GT(fin_ - ini, 44100);   // more than one playing of the 0.75 s tune
+}
+
+TEST(MusicaOida, MidiArrancadoYParadoMientrasElTimerLlamaSinParar)
+{
+    // The main flow starts and stops songs (which installs and removes the player's timer)
+    // while the library's timer thread runs the callback every 2 ms: nothing may deadlock.
+    CarpetaTemporal t;
+    t.subcarpetas();
+    fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg");
+    fs::copy(fs::path(KORV_DIR) / "digmid", "digmid", fs::copy_options::recursive);
+    for (const char *n : {"a.mid", "b.mid", "c.mid"})
+        fs::copy_file(fs::path(KORV_DIR) / "datos" / "fox.mid", std::string("midi/") + n);
+    ASSERT_TRUE(abre_sonido("allegro.cfg"));
+    buscaarchm();
+    ASSERT_EQ(3, musicas);
+    armalistamusica();
+    install_int(mp3actualiza, 2);
+    auto fin = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    int vueltas = 0;
+    while (std::chrono::steady_clock::now() < fin) {
+        playmidimusic();
+        std::this_thread::sleep_for(std::chrono::milliseconds(vueltas % 7));
+        if (vueltas % 3 == 2)
+            stopmidi();
+        vueltas++;
+    }
+    stopmidi();
+    remove_int(mp3actualiza);
+    EXPECT_EQ(0, estado().midiest);
+    EXPECT_GT(vueltas, 100);
+    cierra_sonido();
 }
 
 TEST(MusicaOida, LasCancionesDelJuegoSuenan)
@@ -278,7 +324,7 @@ TEST(MusicaOida, LasCancionesDelJuegoSuenan)
     int ini, fin;
     s.extremos(0, 300, ini, fin);
     ASSERT_GE(ini, 0) << "silencio";
-    printf("%s: pico %d\n", mensa, s.pico(0, ini, fin));
+    printf("%s: pico %d\n", estado().linea.c_str(), s.pico(0, ini, fin));
     EXPECT_GT(s.pico(0, ini, fin), 1000);
 }
 
