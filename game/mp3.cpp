@@ -93,12 +93,14 @@ static void cierra_actual()
 }
 
 // Releases the digital voices reserved at start-up; once per process, before the first song.
+// Without a digital driver there is nothing to release (and nothing the library could stop).
 static void libera_voces()
 {
     if (voces_libres)
         return;
-    for (int v = 0; v < VOCES; v++)
-        deallocate_voice(v);
+    if (digi_driver && digi_driver->id != DIGI_NONE)
+        for (int v = 0; v < VOCES; v++)
+            deallocate_voice(v);
     voces_libres = 1;
 }
 

@@ -12,8 +12,8 @@ extern int musicas;                     // songs in archivm, 0..10
 extern int musicmp3;                    // 1: the table holds MP3 files; 0: MIDI
 extern int listamusica[MAX_MUSICAS + 1];  // play order; element 10 is the play cursor
 extern volatile int midiest;            // 1 while a MIDI song of the playlist plays
-extern MIDI *music;                     // the MIDI song loaded last
-extern char mensa[512];                 // the now-playing text
+extern MIDI *music;                     // the MIDI song playing or played last; freed at the next or at stop
+extern char mensa[512];                 // the now-playing text (other threads: read it with copia_mensa)
 
 // Fills archivm and musicas with "midi/*.mid".
 void buscaarchm();
