@@ -163,6 +163,27 @@ TEST(MusicaMp3Trozos, CadaBufferEntregadoEsUnTrozoEnteroDelArchivo)
     tono_correcto(s, 5.0, 0.5);
 }
 
+TEST(MusicaMp3Trozos, EtiquetaGrandeDelanteDeLaMusicaNoImpideOirla)
+{
+    // A song with 100 KB of tag in front (a cover picture, say): the first chunk holds no frame,
+    // the stream is made all the same and the music comes once the tag has been read past.
+    CarpetaTemporal t;
+    ASSERT_TRUE(haz_mp3("s.mp3", 2.0, 440, 44100, 2));
+    std::vector<unsigned char> musica = lee_archivo("s.mp3");
+    const int TAG = 100000;
+    std::vector<unsigned char> d = {'I', 'D', '3', 3, 0, 0, (unsigned char)((TAG >> 21) & 127),
+                                    (unsigned char)((TAG >> 14) & 127), (unsigned char)((TAG >> 7) & 127),
+                                    (unsigned char)(TAG & 127)};
+    d.resize(10 + TAG, 0);   // padding
+    d.insert(d.end(), musica.begin(), musica.end());
+    escribe_archivo("s.mp3", d);
+    Sonido s;
+    almp3_cuenta c;
+    ASSERT_GT(toca_entero("s.mp3", s, c), 0);
+    EXPECT_EQ((long)d.size(), c.bytes_recibidos);
+    tono_correcto(s, 2.0, 0.5);
+}
+
 TEST(MusicaMp3Danado, BasuraVacioYFaltanteNoSuenanYNoCuelgan)
 {
     CarpetaTemporal t;

@@ -210,7 +210,7 @@ TEST(MusicaOida, CancionesMp3SeOyenEnterasAfinadasYSinHuecos)
     EXPECT_LT(pausa, 1.2);   // the next song starts within a callback period and a buffer or two
 }
 
-TEST(MusicaOida, MidiSuenaConElSintetizadorYVuelveAEmpezar)
+TEST(MusicaOida, MidiSuenaConElSintetizadorSaltaElRotoYVuelveAEmpezar)
 {
     CarpetaTemporal t;
     t.subcarpetas();
@@ -229,13 +229,16 @@ TEST(MusicaOida, MidiSuenaConElSintetizadorYVuelveAEmpezar)
     mid[21] = (unsigned char)pista.size();
     mid.insert(mid.end(), pista.begin(), pista.end());
     escribe_archivo("midi/tema1.mid", mid);
+    escribe_archivo("midi/0roto.mid", {'M', 'T', 'h', 'd', 0, 0});   // damaged: skipped each time
 
     ASSERT_TRUE(abre_sonido("allegro.cfg"));
     ASSERT_NE(nullptr, midi_driver);
     EXPECT_STREQ("DIGMID", midi_driver->ascii_name);
     buscaarchm();
-    ASSERT_EQ(1, musicas);
-    armalistamusica();
+    ASSERT_EQ(2, musicas);
+    listamusica[0] = 0;
+    listamusica[1] = 1;
+    listamusica[MAX_MUSICAS] = 0;
     install_int(mp3actualiza, 250);
     playmidimusic();
     EXPECT_EQ(1, estado().midiest);
