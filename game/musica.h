@@ -12,8 +12,8 @@ extern int musicas;                     // songs in archivm, 0..10
 extern int musicmp3;                    // 1: the table holds MP3 files; 0: MIDI
 extern int listamusica[MAX_MUSICAS + 1];  // play order; element 10 is the play cursor
 extern volatile int midiest;            // 1 while a MIDI song of the playlist plays
-extern MIDI *music;                     // the MIDI song loaded last
-extern char mensa[512];                 // the now-playing text
+extern MIDI *music;                     // the MIDI song playing or played last; freed at the next or at stop
+extern char mensa[512];                 // the now-playing text (other threads: read it with copia_mensa)
 
 // Fills archivm and musicas with "midi/*.mid".
 void buscaarchm();
@@ -27,9 +27,14 @@ void stopmidi();
 // The music lock: starting, polling, adjusting and stopping a song are exclusive.
 void musica_bloquea();
 void musica_libera();
-// Takes the lock only if it is free (for the timer callback); true when taken.
+// Takes the lock if it is free or frees within 2 ms (for the timer callback); true when taken.
 bool musica_intenta();
-// Copies the now-playing text under the lock (for drawing).
+// Copies the now-playing text, whole, under the text's own lock (for drawing).
 void copia_mensa(char *dest, int n);
+
+// For the players, under the lock: the next song of the order (the cursor moves on by one) ...
+int siguiente_cancion();
+// ... and its now-playing line: "Sonando:" and the first largo characters of nombre, for 3 seconds.
+void anuncia_cancion(const char *nombre, int largo);
 
 #endif

@@ -67,9 +67,13 @@ void testtriplebuffer()
 
 void mp3actualiza()
 {
+    // The timer thread must not wait long: if the main flow keeps the music lock, skip this turn.
+    if (!musica_intenta())
+        return;
     if (mp3est == 1)
         playmp3();
     if (midiest == 1)
         playmidimusic();
+    musica_libera();
 }
 END_OF_FUNCTION(mp3actualiza)
