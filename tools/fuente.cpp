@@ -76,17 +76,18 @@ struct Mascara {
     void pon(int x, int y, unsigned char v) { if (x >= 0 && y >= 0 && x < w && y < h) m[(size_t)y * w + x] = v; }
 };
 
-// Doubles a mask, rounding the diagonals (the EPX rule).
+// Doubles a mask, filling the inner corners of diagonal steps (the filling half of the
+// EPX rule; outer corners stay square, so D and O keep apart).
 static Mascara dobla(const Mascara &s)
 {
     Mascara d(s.w * 2, s.h * 2);
     for (int y = 0; y < s.h; y++)
         for (int x = 0; x < s.w; x++) {
             int P = s.en(x, y), A = s.en(x, y - 1), B = s.en(x + 1, y), C = s.en(x - 1, y), D = s.en(x, y + 1);
-            d.pon(2 * x, 2 * y, (C == A && C != D && A != B) ? A : P);
-            d.pon(2 * x + 1, 2 * y, (A == B && A != C && B != D) ? B : P);
-            d.pon(2 * x, 2 * y + 1, (D == C && D != B && C != A) ? C : P);
-            d.pon(2 * x + 1, 2 * y + 1, (B == D && B != A && D != C) ? D : P);
+            d.pon(2 * x, 2 * y, P | ((C == A && C != D && A != B) ? A : P));
+            d.pon(2 * x + 1, 2 * y, P | ((A == B && A != C && B != D) ? B : P));
+            d.pon(2 * x, 2 * y + 1, P | ((D == C && D != B && C != A) ? C : P));
+            d.pon(2 * x + 1, 2 * y + 1, P | ((B == D && B != A && D != C) ? D : P));
         }
     return d;
 }
@@ -240,20 +241,19 @@ void hace_fuente()
     PALETTE p;
     paleta_juego(p);
     std::string img = salida("datos/fuente_tmp.bmp"), dat = salida("datos/font.dat");
-    std::string pal = salida("datos/paleta_tmp.bmp");
+    std::string info = salida("datos/fuente_tmp.txt");
     if (save_bitmap(img.c_str(), b, p) != 0)
         muere(img, "no se pudo escribir");
-    BITMAP *pb = create_bitmap(16, 16);
-    clear_bitmap(pb);
-    save_bitmap(pal.c_str(), pb, p);
-    destroy_bitmap(pb);
     destroy_bitmap(b);
+    // Object 0 a short note (a palette object would carry uninitialised padding bytes),
+    // object 1 the font; -n0 keeps this order, -s1 drops the info object and dates.
+    const char nota[] = "KORVEX: la fuente del juego es el objeto 1.\n";
+    escribe("datos/fuente_tmp.txt", std::vector<unsigned char>(nota, nota + sizeof nota - 1));
     remove(dat.c_str());
-    // Object 0 the palette, object 1 the font; -n0 keeps this order, -s1 drops the info object.
-    std::string cmd = "dat '" + dat + "' -n0 -s1 -a '" + pal + "' -t PAL >/dev/null && dat '" + dat +
+    std::string cmd = "dat '" + dat + "' -n0 -s1 -a '" + info + "' -t DATA >/dev/null && dat '" + dat +
                       "' -n0 -s1 -a '" + img + "' -t FONT >/dev/null";
     if (system(cmd.c_str()) != 0)
         muere(dat, "la herramienta dat fallo");
     remove(img.c_str());
-    remove(pal.c_str());
+    remove(info.c_str());
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sys/stat.h>
 
 std::string dir_fuentes;
 std::string dir_salida;
@@ -59,6 +60,11 @@ int main(int argc, char **argv)
     set_color_depth(8);
     dir_fuentes = argv[1];
     dir_salida = argv[2];
+    for (const char *d : {"", "/datos", "/levels", "/midi", "/mp3"}) {
+        std::string r = dir_salida + d;
+        if (mkdir(r.c_str(), 0777) != 0 && errno != EEXIST)
+            muere(r, "no se pudo crear la carpeta");
+    }
     hace_hoja();
     hace_pantallas();
     hace_fuente();
