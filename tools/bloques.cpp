@@ -106,8 +106,10 @@ static void asfalto(const Bloque &k, int tipo, int y0 = 0)
             double l = (tipo == NOCHE ? 2.4 : 5.0) + (r - 0.5) * 1.6;
             int c = trama(R_GRIS, l, x, y);
             if (r > 0.94) c = tono(R_GRIS, tipo == NOCHE ? 4 : 7);
-            if (tipo == ARENOSO && ruido(x, y, 4) > 0.8 - 0.02 * y)
-                c = tono(R_ARENA, 2 + (int)(ruido(x, y, 5) * 3));
+            // drifts of sand: soft streaks across the lane
+            double deriva = sin((x + y * 3) * 2 * M_PI / 32) * 0.5 + 0.5;
+            if (tipo == ARENOSO && ruido(x, y, 4) < 0.35 * deriva * deriva)
+                c = tono(R_ARENA, 2 + (int)(ruido(x, y, 5) * 2));
             k.pon(x, y, c);
         }
 }
@@ -205,19 +207,23 @@ static void b_arcen_desierto(const Bloque &k)
 
 static void b_acera_noche(const Bloque &k) { baldosas(k, 5); bordillo(k, 4); }
 
-static void b_acera_farol(const Bloque &k)
+// Night pavement with a litter bin under the lamplight.
+static void b_acera_tacho(const Bloque &k)
 {
     baldosas(k, 5);
     bordillo(k, 4);
-    for (int y = 0; y < 18; y++)          // pool of lamp light
+    for (int y = 0; y < 18; y++)          // a faint pool of light
         for (int x = 0; x < BW; x++) {
-            double d = ((x - 16) * (x - 16)) / 200.0 + ((y - 9) * (y - 9)) / 60.0;
-            if (d < 1 && tramado(x, y, 1 - d) && k.lee(x, y) != tono(R_GRIS, 2))
-                k.pon(x, y, tono(R_CAQUI, 5 + (d < 0.4)));
+            double d = ((x - 16) * (x - 16)) / 180.0 + ((y - 10) * (y - 10)) / 50.0;
+            if (d < 1 && tramado(x, y, (1 - d) * 0.7))
+                k.pon(x, y, tono(R_GRIS, 8));
         }
-    rectfill(k.b, k.ox + 15, k.oy, k.ox + 16, k.oy + 9, tono(R_GRIS, 2));
-    rectfill(k.b, k.ox + 13, k.oy + 9, k.ox + 18, k.oy + 11, tono(R_GRIS, 3));
-    vline(k.b, k.ox + 15, k.oy, k.oy + 8, tono(R_GRIS, 6));
+    caja(k.b, k.ox + 12, k.oy + 3, k.ox + 20, k.oy + 15, R_VERDE, 1, 4);
+    hline(k.b, k.ox + 11, k.oy + 2, k.ox + 21, tono(R_VERDE, 5));
+    hline(k.b, k.ox + 11, k.oy + 3, k.ox + 21, tono(R_VERDE, 2));
+    for (int y = 6; y < 14; y += 3)
+        hline(k.b, k.ox + 13, k.oy + y, k.ox + 19, tono(R_VERDE, 1));
+    hline(k.b, k.ox + 12, k.oy + 16, k.ox + 20, tono(R_GRIS, 1));
 }
 
 // ---------------------------------------------------------------- town
@@ -372,7 +378,9 @@ static void b_ladrillo_puerta(const Bloque &k)
     for (int y = 8; y < 21; y++)
         for (int x = 12; x < 20; x++)
             k.pon(x, y, (x == 12 || x == 19) ? tono(R_VERDE, 2) : tono(R_VERDE, 4));
-    letrero(k.b, "BAR", k.ox + 6, k.oy - 6 + 6, 1, R_AMARILLO, 8, -1, -1, 1);
+    rectfill(k.b, k.ox + 3, k.oy, k.ox + 28, k.oy + 2, tono(R_VERDE, 1));   // awning board
+    for (int x = 4; x < 28; x += 2)
+        k.pon(x, 1, tono(R_AMARILLO, 6));
 }
 
 // ---------------------------------------------------------------- country
@@ -575,7 +583,7 @@ static const struct { int n, fila; void (*f)(const Bloque &); } bloques[40] = {
     {24, 2, b_cerca},         {25, 3, b_arcen},           {26, 0, b_cielo_desierto}, {27, 1, b_mesetas},
     {28, 1, b_cactus_alto},   {29, 2, b_arena},           {30, 2, b_cactus_bajo},   {31, 2, b_rocas},
     {32, 3, b_arcen_desierto}, {33, 0, b_cielo_noche},    {34, 0, b_techo_noche},   {35, 1, b_edificio_noche},
-    {36, 2, b_puerta_noche},  {37, 2, b_neon},            {38, 3, b_acera_noche},   {39, 3, b_acera_farol},
+    {36, 2, b_puerta_noche},  {37, 2, b_neon},            {38, 3, b_acera_noche},   {39, 3, b_acera_tacho},
 };
 
 // The score strip: a kerb continuing the road, then a dark riveted panel for the text.

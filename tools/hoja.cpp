@@ -232,18 +232,20 @@ static void bolsa(BITMAP *b, int x0, int y0)
     contorno(b, x0, y0, ENE_W, ENE_H);
 }
 
-// The remains: a flattened red smear with scraps of clothes.
+// The remains: a flattened red smear with scraps of clothes, a limb and a shoe.
 static void restos(BITMAP *b, int x0, int y0)
 {
     int cx = x0 + 18, pie = y0 + ENE_H - 1;
     Azar az(77);
-    bola(b, cx, pie - 3, 16, 3.4, R_SANGRE, 1, 5);
-    for (int i = 0; i < 9; i++)
-        bola(b, cx - 14 + az.n(28), pie - 2 - az.n(5), 1.5 + az.d() * 2, 1 + az.d(), R_SANGRE, 2, 7);
-    bola(b, cx - 5, pie - 4, 4, 1.8, R_AZUL, 1, 4);
-    bola(b, cx + 6, pie - 3, 3.5, 1.6, R_ROJO, 2, 5);
-    palo(b, cx + 1, pie - 5, cx + 4, pie - 6, 1.6, R_CREMA, 4, 7);   // a bone
-    bola(b, cx - 10, pie - 2, 2.5, 1.3, R_GRIS, 2, 5);               // a shoe
+    bola(b, cx, pie - 4, 15, 4.6, R_SANGRE, 1, 5);
+    for (int i = 0; i < 12; i++)
+        bola(b, cx - 13 + az.n(26), pie - 2 - az.n(7), 1.5 + az.d() * 2.2, 1 + az.d() * 1.2, R_SANGRE, 2, 7);
+    bola(b, cx - 6, pie - 5, 5, 2.4, R_AZUL, 1, 5);                  // trousers
+    bola(b, cx + 5, pie - 4, 4.5, 2.2, R_ROJO, 2, 5);                // shirt
+    palo(b, cx + 8, pie - 6, cx + 14, pie - 8, 2.4, R_PIEL, 2, 6);   // an arm
+    bola(b, cx + 15, pie - 8, 1.6, 1.4, R_PIEL, 3, 6);
+    palo(b, cx - 1, pie - 7, cx + 3, pie - 8, 1.8, R_CREMA, 4, 7);   // a bone
+    bola(b, cx - 13, pie - 2, 3, 1.6, R_GRIS, 2, 5);                 // a shoe
     contorno(b, x0, y0, ENE_W, ENE_H);
 }
 
@@ -253,11 +255,11 @@ static void restos(BITMAP *b, int x0, int y0)
 static void rueda(BITMAP *b, double cx, double cy, int cuadro)
 {
     bola(b, cx, cy, 5.6, 5.6, R_GRIS, 1, 4);
-    circlefill(b, (int)cx, (int)cy, 3, tono(R_GRIS, 9));
+    circlefill(b, (int)cx, (int)cy, 3, tono(R_GRIS, 11));
     for (int k = 0; k < 3; k++) {
         double a = (cuadro * 24 + k * 120) * M_PI / 180;
-        int px = (int)lround(cx + cos(a) * 2.6), py = (int)lround(cy - sin(a) * 2.6);
-        putpixel(b, px, py, tono(R_GRIS, 4));
+        for (double d = 1; d <= 3.2; d += 0.7)
+            putpixel(b, (int)lround(cx + cos(a) * d), (int)lround(cy - sin(a) * d), tono(R_GRIS, 4));
     }
     putpixel(b, (int)cx, (int)cy, tono(R_GRIS, 13));
     putpixel(b, (int)cx - 1, (int)cy - 1, tono(R_GRIS, 14));
@@ -363,11 +365,13 @@ static void explosion(BITMAP *b, int x0, int y0, int f)
     double t = f / 9.0;
     for (int i = 0; i < 30; i++) {
         double bx = 25 + (az.d() - 0.5) * 22, sube = 0.3 + az.d() * 0.9;
+        if (i < 4)
+            sube = 0;   // the foot of the fireball stays on the road
         double r0 = 7 + az.d() * 6, calor0 = 0.9 + az.d() * 0.3;
         double crece = f < 5 ? 0.35 + 0.65 * f / 4.0 : 1.0 - (f - 5) * 0.09;
         double r = r0 * crece;
         if (r > 15) r = 15;
-        double cy = suelo - r * 0.85 - t * t * 70 * sube - t * 12 * sube;
+        double cy = suelo - r * 0.85 - (t * 50 + t * t * 40) * sube;
         double c0 = calor0 * (f < 4 ? 1.0 : 1.0 - (f - 3) * 0.19) + (az.d() - 0.5) * 0.2;
         if (r < 1.5)
             continue;

@@ -84,7 +84,7 @@ static Onda motor(size_t n, double (*f0)(double), double ruido_nivel, unsigned s
         double t = (double)i / HZ, f = f0(t);
         double tp = fase / f;                       // seconds since this putt began
         double acento = (ciclo % 4 == 0) ? 1.0 : (ciclo % 2 ? 0.8 : 0.9);
-        double putt = acento * exp(-tp * 60) * (sin(PI2 * 190 * tp) + 0.5 * sin(PI2 * 95 * tp + 1));
+        double putt = acento * exp(-tp * 60) * (sin(PI2 * 190 * tp) + 0.5 * sin(PI2 * 95 * tp));
         double zumbido = 0.25 * sin(PI2 * fase) + 0.12 * sin(PI2 * 2 * fase);
         o[i] = putt + zumbido + ruido_nivel * fr.paso(ruido[i], 500) * (0.6 + 0.4 * exp(-tp * 40));
         fase += f / HZ;
