@@ -97,11 +97,11 @@ static void estudio()
 }
 
 // A skyline of buildings with lit windows standing on line y.
-static void ciudad(BITMAP *b, int y, int semilla, int color, bool luces)
+static void ciudad(BITMAP *b, int y, int semilla, int color, bool luces, int alto)
 {
     Azar az(semilla);
     for (int x = -10; x < PW;) {
-        int w = 14 + az.n(26), h = 18 + az.n(46);
+        int w = 14 + az.n(26), h = 14 + az.n(alto);
         rectfill(b, x, y - h, x + w - 1, y, color);
         if (az.n(3) == 0)
             vline(b, x + w / 2, y - h - 8, y - h, color);
@@ -134,15 +134,15 @@ static void titulo()
     degrade(b, 0, 140, {tono(R_NOCHE, 0), tono(R_NOCHE, 2), tono(R_OCASO, 0), tono(R_OCASO, 1), tono(R_OCASO, 2),
                         tono(R_OCASO, 3), tono(R_OCASO, 4), tono(R_OCASO, 5), tono(R_OCASO, 6), tono(R_AMARILLO, 6)});
     // sun with bands
-    for (int y = 80; y <= 140; y++)
-        for (int x = 190; x <= 290; x++) {
-            double dx = x - 240, dy = y - 124;
-            if (dx * dx + dy * dy > 44 * 44) continue;
-            if (y > 104 && (y / 3) % 3 == 0) continue;
-            putpixel(b, x, y, tono(R_AMARILLO, 7 - (y - 80) / 12));
+    for (int y = 70; y <= 140; y++)
+        for (int x = 220; x <= 320; x++) {
+            double dx = x - 266, dy = y - 108;
+            if (dx * dx + dy * dy > 38 * 38) continue;
+            if (y > 100 && (y / 3) % 3 == 0) continue;
+            putpixel(b, x, y, tono(R_AMARILLO, 7 - (y - 70) / 14));
         }
-    ciudad(b, 140, 11, tono(R_OCASO, 0), false);
-    ciudad(b, 140, 12, tono(R_NOCHE, 1), true);
+    ciudad(b, 140, 11, tono(R_OCASO, 0), false, 46);
+    ciudad(b, 140, 12, tono(R_NOCHE, 1), true, 30);
     carretera(b, 141, {148, 198, 220});
     letrero_centro(b, "KORVEX", 16, 8, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
     letrero_centro(b, "EL REY DE LA RUTA", 84, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
@@ -182,7 +182,7 @@ static void victoria()
     fuego_artificial(b, 170, 30, 22, R_AMARILLO, 3);
     fuego_artificial(b, 120, 110, 18, R_VIDRIO, 4);
     fuego_artificial(b, 290, 112, 16, R_ROSA, 5);
-    ciudad(b, 150, 7, tono(R_NOCHE, 1), true);
+    ciudad(b, 150, 7, tono(R_NOCHE, 1), true, 46);
     carretera(b, 151, {200});
     letrero_centro(b, "GANASTE!", 60, 4, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
     letrero_centro(b, "LA RUTA ES TUYA", 106, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);

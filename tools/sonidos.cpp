@@ -77,16 +77,17 @@ static Onda motor(size_t n, double (*f0)(double), double ruido_nivel, unsigned s
     Azar az(semilla);
     Onda ruido(n);
     for (double &r : ruido) r = az.d() * 2 - 1;
-    Filtro fr;
-    if (bucle)          // bring the filter to its state at the loop's end, so the loop joins
-        for (size_t i = 0; i < n; i++) fr.paso(ruido[i], 500);
+    Filtro fr, fr2;
+    if (bucle)          // bring the filters to their state at the loop's end, so the loop joins
+        for (size_t i = 0; i < n; i++) fr2.paso(fr.paso(ruido[i], 260), 260);
     for (size_t i = 0; i < n; i++) {
         double t = (double)i / HZ, f = f0(t);
         double tp = fase / f;                       // seconds since this putt began
         double acento = (ciclo % 4 == 0) ? 1.0 : (ciclo % 2 ? 0.8 : 0.9);
         double putt = acento * exp(-tp * 60) * (sin(PI2 * 190 * tp) + 0.5 * sin(PI2 * 95 * tp));
         double zumbido = 0.25 * sin(PI2 * fase) + 0.12 * sin(PI2 * 2 * fase);
-        o[i] = putt + zumbido + ruido_nivel * fr.paso(ruido[i], 500) * (0.6 + 0.4 * exp(-tp * 40));
+        double grave = fr2.paso(fr.paso(ruido[i], 260), 260) * 3;
+        o[i] = putt + zumbido + ruido_nivel * grave * (0.6 + 0.4 * exp(-tp * 40));
         fase += f / HZ;
         if (fase >= 1) { fase -= 1; ciclo++; }
     }
@@ -128,7 +129,7 @@ static void campana(Onda &o, double t0, double hz, double dur, double vol, doubl
 {
     for (size_t i = (size_t)(t0 * HZ); i < o.size() && i < (size_t)((t0 + dur) * HZ); i++) {
         double t = (double)i / HZ - t0;
-        double env = fmin(1, t / 0.003) * exp(-t * caida);
+        double env = fmin(1, t / 0.003) * exp(-t * caida) * fmin(1, (dur - t) / 0.01);
         o[i] += vol * env * (sin(PI2 * hz * t) + 0.35 * sin(PI2 * hz * 2 * t) + 0.2 * sin(PI2 * hz * 3.01 * t) * exp(-t * 20));
     }
 }
