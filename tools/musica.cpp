@@ -106,59 +106,108 @@ static int swing_tick(const Cancion &s, int t)
     return s.swing && (t % TPQ) == CORCHEA ? t + TPQ / 6 : t;
 }
 
-// Accompaniment of one voice for one chord lasting from t for len ticks.
-static void acompana(const Cancion &s, const Voz &v, const Acorde &c, const Acorde &sig, int t, int len, int compas)
+// One chord to accompany: the chord, the next one, where it starts and how long it lasts.
+struct Tramo {
+    Acorde c, sig;
+    int t, len, compas;
+};
+
+// Walking bass: root, chord tones, then a step onto the next root.
+static void caminante(const Cancion &, const Voz &v, const Tramo &x)
 {
-    int ch = v.canal, o = 12 * v.octava;
-    const std::string &e = v.estilo;
-    if (e == "caminante") {            // walking bass: root, chord tones, an approach to the next root
-        int raiz = sobre(c, 0, 36 + o), prox = sobre(sig, 0, 36 + o);
-        for (int q = 0; q < len / TPQ; q++) {
-            int n = q == 0 ? raiz : (q == len / TPQ - 1 ? prox + ((compas % 2) ? -1 : 1) : sobre(c, q, raiz));
-            while (n > raiz + 9) n -= 12;
-            nota(ch, t + q * TPQ, TPQ - 6, n, 96 - (q % 2) * 10);
-        }
-    } else if (e == "tonica") {        // root and fifth in halves
-        int raiz = sobre(c, 0, 36 + o);
-        for (int q = 0; q < len / TPQ; q += 2)
-            nota(ch, t + q * TPQ, TPQ * 2 - 10, q % 4 == 0 ? raiz : raiz + 7 - 12 * (raiz + 7 > 52 + o), 100);
-    } else if (e == "corcheas") {      // driving eighths on the root, octave on the off-beats of 4
-        int raiz = sobre(c, 0, 33 + o);
-        for (int k = 0; k < len / CORCHEA; k++)
-            nota(ch, t + k * CORCHEA, CORCHEA - 8, raiz + ((k % 8 == 7) ? 12 : 0), k % 2 ? 88 : 108);
-    } else if (e == "sostenido") {     // one long root
-        nota(ch, t, len - 8, sobre(c, 0, 36 + o), 90);
-    } else if (e == "charleston") {    // chords on two and four
-        for (int q = 1; q < len / TPQ; q += 2)
-            for (int g = 0; g < (int)c.tonos.size() && g < 4; g++)
-                nota(ch, t + q * TPQ, TPQ / 2, sobre(c, g, 55 + o), 70);
-    } else if (e == "colchon") {       // held chord
-        for (int g = 0; g < (int)c.tonos.size() && g < 4; g++)
-            nota(ch, t, len - 4, sobre(c, g, 52 + o), 62);
-    } else if (e == "arpegio") {       // broken chord in eighths
-        for (int k = 0; k < len / CORCHEA; k++) {
-            static const int fig[8] = {0, 1, 2, 3, 4, 3, 2, 1};
-            nota(ch, swing_tick(s, t + k * CORCHEA), CORCHEA * 2, sobre(c, fig[k % 8], 48 + o), k % 4 ? 64 : 80);
-        }
-    } else if (e == "rasgueo") {       // strummed guitar: down strokes with a slight spread
-        static const int pat[8] = {1, 0, 1, 1, 0, 1, 1, 0};
-        for (int k = 0; k < len / CORCHEA; k++)
-            if (pat[k % 8])
-                for (int g = 0; g < 4; g++)
-                    nota(ch, t + k * CORCHEA + g * 3, CORCHEA, sobre(c, g, 50 + o), k % 4 ? 62 : 84);
-    } else if (e == "quintas") {       // power chords in eighths, accents on 1 and the and of 2
-        int raiz = sobre(c, 0, 40 + o);
-        for (int k = 0; k < len / CORCHEA; k++) {
-            int vel = (k % 8 == 0 || k % 8 == 3 || k % 8 == 6) ? 100 : 70;
-            nota(ch, t + k * CORCHEA, CORCHEA - 10, raiz, vel);
-            nota(ch, t + k * CORCHEA, CORCHEA - 10, raiz + 7, vel);
-        }
-    } else if (e == "contracanto") {   // long guide tones: the third, then the seventh (or fifth)
-        int a = sobre(c, 1, 60 + o), b = sobre(c, c.tonos.size() > 3 ? 3 : 2, 58 + o);
-        nota(ch, t, len / 2 - 10, a, 70);
-        nota(ch, t + len / 2, len / 2 - 10, b, 64);
+    int o = 12 * v.octava, raiz = sobre(x.c, 0, 36 + o), prox = sobre(x.sig, 0, 36 + o), n = x.len / TPQ;
+    for (int q = 0; q < n; q++) {
+        int h = q == 0 ? raiz : (q == n - 1 ? prox + ((x.compas % 2) ? -1 : 1) : sobre(x.c, q, raiz));
+        while (h > raiz + 9) h -= 12;
+        nota(v.canal, x.t + q * TPQ, TPQ - 6, h, 96 - (q % 2) * 10);
     }
 }
+
+// Root and fifth in halves.
+static void tonica(const Cancion &, const Voz &v, const Tramo &x)
+{
+    int o = 12 * v.octava, raiz = sobre(x.c, 0, 36 + o);
+    for (int q = 0; q < x.len / TPQ; q += 2)
+        nota(v.canal, x.t + q * TPQ, TPQ * 2 - 10, q % 4 == 0 ? raiz : raiz + 7 - 12 * (raiz + 7 > 52 + o), 100);
+}
+
+// Driving eighths on the root, the octave on the last one of the bar.
+static void corcheas(const Cancion &, const Voz &v, const Tramo &x)
+{
+    int raiz = sobre(x.c, 0, 33 + 12 * v.octava);
+    for (int k = 0; k < x.len / CORCHEA; k++)
+        nota(v.canal, x.t + k * CORCHEA, CORCHEA - 8, raiz + ((k % 8 == 7) ? 12 : 0), k % 2 ? 88 : 108);
+}
+
+// One long root.
+static void sostenido(const Cancion &, const Voz &v, const Tramo &x)
+{
+    nota(v.canal, x.t, x.len - 8, sobre(x.c, 0, 36 + 12 * v.octava), 90);
+}
+
+// Chords on two and four.
+static void charleston(const Cancion &, const Voz &v, const Tramo &x)
+{
+    for (int q = 1; q < x.len / TPQ; q += 2)
+        for (int g = 0; g < (int)x.c.tonos.size() && g < 4; g++)
+            nota(v.canal, x.t + q * TPQ, TPQ / 2, sobre(x.c, g, 55 + 12 * v.octava), 70);
+}
+
+// A held chord.
+static void colchon(const Cancion &, const Voz &v, const Tramo &x)
+{
+    for (int g = 0; g < (int)x.c.tonos.size() && g < 4; g++)
+        nota(v.canal, x.t, x.len - 4, sobre(x.c, g, 52 + 12 * v.octava), 62);
+}
+
+// The chord broken in eighths, up and down.
+static void arpegio(const Cancion &s, const Voz &v, const Tramo &x)
+{
+    static const int fig[8] = {0, 1, 2, 3, 4, 3, 2, 1};
+    for (int k = 0; k < x.len / CORCHEA; k++)
+        nota(v.canal, swing_tick(s, x.t + k * CORCHEA), CORCHEA * 2, sobre(x.c, fig[k % 8], 48 + 12 * v.octava),
+             k % 4 ? 64 : 80);
+}
+
+// Strummed guitar: strokes with the strings a little apart.
+static void rasgueo(const Cancion &, const Voz &v, const Tramo &x)
+{
+    static const int pat[8] = {1, 0, 1, 1, 0, 1, 1, 0};
+    for (int k = 0; k < x.len / CORCHEA; k++)
+        if (pat[k % 8])
+            for (int g = 0; g < 4; g++)
+                nota(v.canal, x.t + k * CORCHEA + g * 3, CORCHEA, sobre(x.c, g, 50 + 12 * v.octava), k % 4 ? 62 : 84);
+}
+
+// Power chords in eighths, accented on one, the and of two, and four.
+static void quintas(const Cancion &, const Voz &v, const Tramo &x)
+{
+    int raiz = sobre(x.c, 0, 40 + 12 * v.octava);
+    for (int k = 0; k < x.len / CORCHEA; k++) {
+        int vel = (k % 8 == 0 || k % 8 == 3 || k % 8 == 6) ? 100 : 70;
+        nota(v.canal, x.t + k * CORCHEA, CORCHEA - 10, raiz, vel);
+        nota(v.canal, x.t + k * CORCHEA, CORCHEA - 10, raiz + 7, vel);
+    }
+}
+
+// Long guide tones: the third, then the seventh (or the fifth).
+static void contracanto(const Cancion &, const Voz &v, const Tramo &x)
+{
+    int o = 12 * v.octava;
+    int a = sobre(x.c, 1, 60 + o), b = sobre(x.c, x.c.tonos.size() > 3 ? 3 : 2, 58 + o);
+    nota(v.canal, x.t, x.len / 2 - 10, a, 70);
+    nota(v.canal, x.t + x.len / 2, x.len / 2 - 10, b, 64);
+}
+
+// The accompaniment styles a voice may name; "bajo" marks the low ones (final chord).
+static const struct { const char *nombre; void (*f)(const Cancion &, const Voz &, const Tramo &); bool bajo; } estilos[] = {
+    {"caminante", caminante, true}, {"tonica", tonica, true},         {"corcheas", corcheas, true},
+    {"sostenido", sostenido, true}, {"charleston", charleston, false}, {"colchon", colchon, false},
+    {"arpegio", arpegio, false},    {"rasgueo", rasgueo, false},       {"quintas", quintas, false},
+    {"contracanto", contracanto, false},
+};
+
+static const char *const estilos_bateria[] = {"escobillas", "rock", "tranquilo", "galope"};
 
 // Drums for one bar by style.
 static void bateria(const Cancion &s, const std::string &e, int t, int compas, bool fin_frase)
@@ -209,6 +258,11 @@ static Cancion lee_cancion(const std::string &rel)
         else if (k == "voz") {
             Voz v;
             in >> v.nombre >> v.programa >> v.estilo >> v.volumen >> v.pan >> v.octava;
+            bool conocido = v.estilo == "melodia";
+            for (const auto &e : estilos) conocido |= v.estilo == e.nombre;
+            for (const char *e : estilos_bateria) conocido |= v.estilo == e;
+            if (!conocido || v.programa < 0 || v.programa > 127)
+                muere(hoja, "voz con estilo o programa desconocido: " + l);
             if (v.nombre == "bateria") v.canal = CANAL_BATERIA;
             else { v.canal = canal++; if (canal == CANAL_BATERIA) canal++; }
             s.voces.push_back(v);
@@ -245,11 +299,17 @@ static Cancion lee_cancion(const std::string &rel)
     return s;
 }
 
-// Writes one song as a format-0 Standard MIDI File.
-static void escribe_cancion(const Cancion &s, const std::string &hoja)
+// True when the style is one of the low voices (they end on the low root).
+static bool estilo_bajo(const std::string &e)
 {
-    ev.clear();
-    // set-up of every channel at tick 0
+    for (const auto &x : estilos)
+        if (e == x.nombre) return x.bajo;
+    return false;
+}
+
+// Program, volume, expression, pan and reverb of every channel at tick 0.
+static void prepara_canales(const Cancion &s)
+{
     for (const Voz &v : s.voces) {
         if (v.canal != CANAL_BATERIA)
             ev.push_back({0, 1, {(unsigned char)(0xC0 | v.canal), (unsigned char)v.programa}});
@@ -258,69 +318,90 @@ static void escribe_cancion(const Cancion &s, const std::string &hoja)
         control(v.canal, 0, 10, v.pan);
         control(v.canal, 0, 91, 40);
     }
-    // the chords of the whole form as segments of time
-    struct Tramo { Acorde c; int t, len, compas; };
+}
+
+// The chords of the whole form as segments of time, each accompanied by every voice.
+// Returns the tick where the form ends.
+static int acompanamiento(const Cancion &s, const std::string &hoja, Acorde *primero)
+{
     std::vector<Tramo> tramos;
     int t = 0, compas = 0;
     for (const std::string &f : s.forma)
         for (auto &bar : s.secciones.at(f).acordes) {
             int n = (int)bar.size();
             for (int h = 0; h < n; h++)
-                tramos.push_back({acorde(bar[h], hoja), t + h * COMPAS / n, COMPAS / n, compas});
+                tramos.push_back({acorde(bar[h], hoja), {}, t + h * COMPAS / n, COMPAS / n, compas});
             t += COMPAS;
             compas++;
         }
-    for (size_t i = 0; i < tramos.size(); i++)
+    for (size_t i = 0; i < tramos.size(); i++) {
+        tramos[i].sig = tramos[(i + 1) % tramos.size()].c;
         for (const Voz &v : s.voces)
-            if (v.canal != CANAL_BATERIA && v.estilo != "melodia")
-                acompana(s, v, tramos[i].c, tramos[(i + 1) % tramos.size()].c, tramos[i].t, tramos[i].len,
-                         tramos[i].compas);
-    const Voz *melo = nullptr;
-    for (const Voz &v : s.voces)
-        if (v.estilo == "melodia") melo = &v;
-    t = 0;
-    compas = 0;
+            for (const auto &e : estilos)
+                if (v.estilo == e.nombre)
+                    e.f(s, v, tramos[i]);
+    }
+    *primero = tramos.at(0).c;
+    return t;
+}
+
+// The written melody of one bar (eight eighths) on the melody voice.
+static void compas_melodia(const Cancion &s, const Voz &v, const std::vector<std::string> &m, size_t b, int t,
+                           const std::string &hoja)
+{
+    for (int k = 0; k < 8; k++) {
+        const std::string &tok = m[b * 8 + k];
+        if (tok == "-" || tok == ".") continue;
+        int n = nombre_nota(tok);
+        if (n < 0) muere(hoja, "nota invalida: " + tok);
+        int largo = 1;
+        while (k + largo < 8 && m[b * 8 + k + largo] == "-") largo++;
+        int t0 = swing_tick(s, t + k * CORCHEA), t1 = swing_tick(s, t + (k + largo) * CORCHEA);
+        nota(v.canal, t0, t1 - t0 - 6, n + 12 * v.octava, k % 2 ? 88 : 100);
+    }
+}
+
+// Drums and melody, bar by bar through the form.
+static void melodia_y_bateria(const Cancion &s, const std::string &hoja)
+{
+    int t = 0, compas = 0;
     for (const std::string &f : s.forma) {
         const Seccion &sec = s.secciones.at(f);
         if (!sec.melodia.empty() && sec.melodia.size() != sec.acordes.size() * 8)
             muere(hoja, "la melodia de la seccion " + f + " no llena sus compases (8 corcheas cada uno)");
-        for (size_t b = 0; b < sec.acordes.size(); b++, compas++, t += COMPAS) {
-            for (const Voz &v : s.voces)
+        for (size_t b = 0; b < sec.acordes.size(); b++, compas++, t += COMPAS)
+            for (const Voz &v : s.voces) {
                 if (v.canal == CANAL_BATERIA)
                     bateria(s, v.estilo, t, compas, b % 4 == 3);
-            if (melo && !sec.melodia.empty())
-                for (int k = 0; k < 8; k++) {
-                    const std::string &tok = sec.melodia[b * 8 + k];
-                    if (tok == "-" || tok == ".") continue;
-                    int n = nombre_nota(tok);
-                    if (n < 0) muere(hoja, "nota invalida: " + tok);
-                    int largo = 1;
-                    while (k + largo < 8 && sec.melodia[b * 8 + k + largo] == "-") largo++;
-                    int t0 = swing_tick(s, t + k * CORCHEA), t1 = swing_tick(s, t + (k + largo) * CORCHEA);
-                    nota(melo->canal, t0, t1 - t0 - 6, n + 12 * melo->octava, k % 2 ? 88 : 100);
-                }
-        }
+                else if (v.estilo == "melodia" && !sec.melodia.empty())
+                    compas_melodia(s, v, sec.melodia, b, t, hoja);
+            }
     }
-    // final chord with a crash, then everything off
-    const Acorde &c = tramos[0].c;
+}
+
+// The final bar: the first chord held with a crash, then every channel silenced.
+static void final_cancion(const Cancion &s, const Acorde &c, int t)
+{
     for (const Voz &v : s.voces) {
         if (v.canal == CANAL_BATERIA) {
             nota(v.canal, t, TPQ * 2, PLATILLO, 100);
             nota(v.canal, t, 30, BOMBO, 110);
-        } else {
-            nota(v.canal, t, COMPAS - 20, sobre(c, 0, v.estilo == "caminante" || v.estilo == "tonica" ||
-                                                      v.estilo == "corcheas" || v.estilo == "sostenido" ? 36 : 60),
-                 96);
-            if (v.estilo == "melodia" || v.estilo == "colchon" || v.estilo == "charleston")
-                for (int g = 1; g < 3; g++) nota(v.canal, t, COMPAS - 20, sobre(c, g, 60), 80);
+            continue;
         }
+        nota(v.canal, t, COMPAS - 20, sobre(c, 0, estilo_bajo(v.estilo) ? 36 : 60), 96);
+        if (!estilo_bajo(v.estilo))
+            for (int g = 1; g < 3; g++) nota(v.canal, t, COMPAS - 20, sobre(c, g, 60), 80);
     }
-    t += COMPAS;
-    for (const Voz &v : s.voces) control(v.canal, t, 123, 0);
+    for (const Voz &v : s.voces)
+        control(v.canal, t + COMPAS, 123, 0);
+}
+
+// The events as one format-0 file: header, tempo, time signature, events, end of track.
+static std::vector<unsigned char> archivo_midi(int tempo)
+{
     std::stable_sort(ev.begin(), ev.end(), [](const Evento &a, const Evento &b) {
         return a.tick != b.tick ? a.tick < b.tick : a.orden < b.orden;
     });
-    // the track: tempo, events with variable-length delta times, end of track
     std::vector<unsigned char> tr;
     auto vlq = [&](unsigned v) {
         unsigned char buf[5];
@@ -329,7 +410,7 @@ static void escribe_cancion(const Cancion &s, const std::string &hoja)
         while (v >>= 7) buf[n++] = 0x80 | (v & 0x7F);
         while (n) tr.push_back(buf[--n]);
     };
-    unsigned us = 60000000u / (unsigned)s.tempo;
+    unsigned us = 60000000u / (unsigned)tempo;
     tr.insert(tr.end(), {0, 0xFF, 0x51, 3, (unsigned char)(us >> 16), (unsigned char)(us >> 8), (unsigned char)us});
     tr.insert(tr.end(), {0, 0xFF, 0x58, 4, 4, 2, 24, 8});
     int ultimo = 0;
@@ -343,7 +424,19 @@ static void escribe_cancion(const Cancion &s, const std::string &hoja)
     unsigned L = tr.size();
     v.insert(v.end(), {(unsigned char)(L >> 24), (unsigned char)(L >> 16), (unsigned char)(L >> 8), (unsigned char)L});
     v.insert(v.end(), tr.begin(), tr.end());
-    escribe(s.archivo, v);
+    return v;
+}
+
+// Writes one song as a format-0 Standard MIDI File.
+static void escribe_cancion(const Cancion &s, const std::string &hoja)
+{
+    ev.clear();
+    prepara_canales(s);
+    Acorde primero;
+    int fin = acompanamiento(s, hoja, &primero);
+    melodia_y_bateria(s, hoja);
+    final_cancion(s, primero, fin);
+    escribe(s.archivo, archivo_midi(s.tempo));
 }
 
 void hace_musica()
