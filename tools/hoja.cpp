@@ -100,54 +100,59 @@ static void cara(BITMAP *b, int cx, int hy, const Persona &p)
     rectfill(b, cx - 1, hy + 11, cx, hy + 12, tono(R_SANGRE, 1));
 }
 
-// One pedestrian in a 37x72 cell at (x0, y0), feet on the bottom row.
-static void persona(BITMAP *b, int x0, int y0, const Persona &p)
+// Body lines of one pedestrian in its cell.
+struct Cuerpo {
+    int cx, pie;       // centre line, bottom row (feet)
+    int hy;            // top of the head
+    int hombro, cadera;
+    int w;             // half width of the torso
+};
+
+// Legs (trousers, bare under a skirt or shorts) and shoes.
+static void piernas(BITMAP *b, const Cuerpo &k, const Persona &p)
 {
-    int cx = x0 + 18, pie = y0 + ENE_H - 1;
-    int hy = y0 + p.cabeza_y;                 // top of the head
-    int hombro = hy + 17, cadera = hombro + 21 - (p.cabeza_y - 4) / 3;
-    int w = p.ancho;
-    // legs and shoes
-    int zap = p.pose == CON_BASTON ? R_MARRON : (p.falda ? R_ROJO : 16);
+    int zap = p.pose == CON_BASTON ? R_MARRON : (p.falda ? R_ROJO : R_GRIS);
     for (int s = -1; s <= 1; s += 2) {
-        int lx = cx + s * 3;
-        if (p.falda || p.corto) {
-            palo(b, lx, cadera + 4, lx + s * 0.5, pie - 3, 3.4, p.piel, 2, 6);
-        } else {
-            palo(b, lx, cadera, lx + s * 0.8, pie - 3, 5.2, p.pantalon, 1, 5);
-        }
+        int lx = k.cx + s * 3;
+        if (p.falda || p.corto)
+            palo(b, lx, k.cadera + 4, lx + s * 0.5, k.pie - 3, 3.4, p.piel, 2, 6);
+        else
+            palo(b, lx, k.cadera, lx + s * 0.8, k.pie - 3, 5.2, p.pantalon, 1, 5);
         if (p.corto)
-            palo(b, lx, cadera, lx + s * 0.3, cadera + 9, 5.4, p.pantalon, 1, 5);
-        bola(b, lx + s * 1.5, pie - 1.5, 3.6, 2.0, zap == 16 ? R_GRIS : zap, zap == 16 ? 2 : 1, zap == 16 ? 5 : 4);
+            palo(b, lx, k.cadera, lx + s * 0.3, k.cadera + 9, 5.4, p.pantalon, 1, 5);
+        bola(b, lx + s * 1.5, k.pie - 1.5, 3.6, 2.0, zap, zap == R_GRIS ? 2 : 1, zap == R_GRIS ? 5 : 4);
     }
-    // arms behind the body when hanging, in front otherwise
-    int hxL = cx - w - 2, hxR = cx + w + 2;
-    double sL = hombro + 2;
-    if (p.pose == BRAZOS_ABAJO || p.pose == CON_MALETIN || p.pose == CON_BASTON) {
-        brazo(b, cx - w, sL, hxL - 1, cadera + 4, p);
-        brazo(b, cx + w, sL, hxR + 1, cadera + 4, p);
-    }
-    // torso (a skirt widens below the waist)
-    caja(b, cx - w, hombro, cx + w, cadera, p.camisa, 1, 6);
-    bola(b, cx - w + 1, hombro + 2, 2.5, 2.5, p.camisa, 2, 6);
-    bola(b, cx + w - 1, hombro + 2, 2.5, 2.5, p.camisa, 1, 5);
+}
+
+// Torso with shoulders; a skirt widens below the waist, a suit shows shirt and tie.
+static void torso(BITMAP *b, const Cuerpo &k, const Persona &p)
+{
+    int cx = k.cx, w = k.w;
+    caja(b, cx - w, k.hombro, cx + w, k.cadera, p.camisa, 1, 6);
+    bola(b, cx - w + 1, k.hombro + 2, 2.5, 2.5, p.camisa, 2, 6);
+    bola(b, cx + w - 1, k.hombro + 2, 2.5, 2.5, p.camisa, 1, 5);
     if (p.falda)
-        for (int y = cadera - 6; y <= cadera + 10; y++) {
-            int e = w + (y - cadera + 6) / 3;
+        for (int y = k.cadera - 6; y <= k.cadera + 10; y++) {
+            int e = w + (y - k.cadera + 6) / 3;
             for (int x = cx - e; x <= cx + e; x++)
-                putpixel(b, x, y, tono(p.pantalon, 5 - (x - cx + e) * 4 / (2 * e + 1) - ((y - cadera) % 5 == 0)));
+                putpixel(b, x, y, tono(p.pantalon, 5 - (x - cx + e) * 4 / (2 * e + 1) - ((y - k.cadera) % 5 == 0)));
         }
     else
-        hline(b, cx - w, cadera - 1, cx + w, tono(R_MARRON, 1));   // belt
-    if (p.camisa == R_GRIS) {   // suit: white shirt and tie
-        for (int y = hombro; y < hombro + 10; y++)
-            hline(b, cx - 2 + (y - hombro) / 4, y, cx + 2 - (y - hombro) / 4, 8);
-        vline(b, cx, hombro + 1, hombro + 11, tono(p.extra, 3));
-        putpixel(b, cx, hombro + 12, tono(p.extra, 2));
-        vline(b, cx - 1, hombro + 2, hombro + 8, tono(p.extra, 5));
+        hline(b, cx - w, k.cadera - 1, cx + w, tono(R_MARRON, 1));   // belt
+    if (p.camisa == R_GRIS) {
+        for (int y = k.hombro; y < k.hombro + 10; y++)
+            hline(b, cx - 2 + (y - k.hombro) / 4, y, cx + 2 - (y - k.hombro) / 4, 8);
+        vline(b, cx, k.hombro + 1, k.hombro + 11, tono(p.extra, 3));
+        putpixel(b, cx, k.hombro + 12, tono(p.extra, 2));
+        vline(b, cx - 1, k.hombro + 2, k.hombro + 8, tono(p.extra, 5));
     }
-    // neck and head
-    caja(b, cx - 2, hy + 12, cx + 2, hombro + 1, p.piel, 1, 4);
+}
+
+// Neck, head, ears, hair and face.
+static void cabeza(BITMAP *b, const Cuerpo &k, const Persona &p)
+{
+    int cx = k.cx, hy = k.hy;
+    caja(b, cx - 2, hy + 12, cx + 2, k.hombro + 1, p.piel, 1, 4);
     if (p.pelo == LARGO)
         bola(b, cx, hy + 5, 7.5, 7, p.pelo_color, 1, 5);
     bola(b, cx, hy + 7.5, 5.6, 7, p.piel, 1, 6);
@@ -155,30 +160,63 @@ static void persona(BITMAP *b, int x0, int y0, const Persona &p)
     putpixel(b, cx + 6, hy + 8, tono(p.piel, 2));
     pelo(b, cx, hy, p);
     cara(b, cx, hy, p);
-    // raised arms in front
-    if (p.pose == BRAZOS_ARRIBA) {
-        brazo(b, cx - w, sL, cx - w - 5, hy - 1, p);
-        brazo(b, cx + w, sL, cx + w + 5, hy - 1, p);
-    } else if (p.pose == SALUDA) {
-        brazo(b, cx - w, sL, hxL - 1, cadera + 3, p);
-        brazo(b, cx + w, sL, cx + w + 6, hy, p);
+}
+
+// Arms by pose: hanging ones go behind the body (before), raised ones in front (after).
+static void brazos(BITMAP *b, const Cuerpo &k, const Persona &p, bool delante)
+{
+    int cx = k.cx, w = k.w;
+    double s = k.hombro + 2;
+    bool colgando = p.pose == BRAZOS_ABAJO || p.pose == CON_MALETIN || p.pose == CON_BASTON;
+    if (!delante && colgando) {
+        brazo(b, cx - w, s, cx - w - 3, k.cadera + 4, p);
+        brazo(b, cx + w, s, cx + w + 3, k.cadera + 4, p);
+    } else if (delante && p.pose == BRAZOS_ARRIBA) {
+        brazo(b, cx - w, s, cx - w - 5, k.hy - 1, p);
+        brazo(b, cx + w, s, cx + w + 5, k.hy - 1, p);
+    } else if (delante && p.pose == SALUDA) {
+        brazo(b, cx - w, s, cx - w - 3, k.cadera + 3, p);
+        brazo(b, cx + w, s, cx + w + 6, k.hy, p);
     }
-    // accessories
+}
+
+// What the right hand carries: a handbag, a briefcase or a cane.
+static void accesorio(BITMAP *b, const Cuerpo &k, const Persona &p)
+{
+    int hx = k.cx + k.w + 2;
     if (p.pose == CON_MALETIN) {
-        int by = cadera + 5, bx = hxR + 1;
+        int by = k.cadera + 5, bx = hx + 1;
         int c = p.camisa == R_GRIS ? R_MARRON : p.extra;
-        if (p.falda) {   // handbag with a strap
+        if (p.falda) {
             palo(b, bx, by - 1, bx, by + 2, 1.2, c, 1, 2);
             caja(b, bx - 3, by + 2, bx + 4, by + 8, c, 1, 5);
-        } else {         // briefcase
+        } else {
             caja(b, bx - 4, by + 2, bx + 5, by + 11, c, 1, 5);
             hline(b, bx - 1, by + 1, bx + 2, tono(c, 1));
             hline(b, bx - 4, by + 5, bx + 5, tono(R_AMARILLO, 4));
         }
     } else if (p.pose == CON_BASTON) {
-        palo(b, hxR + 2, cadera + 3, hxR + 4, pie, 2.2, p.extra, 1, 4);
-        palo(b, hxR, cadera + 3, hxR + 3, cadera + 2, 2.2, p.extra, 1, 4);
+        palo(b, hx + 2, k.cadera + 3, hx + 4, k.pie, 2.2, p.extra, 1, 4);
+        palo(b, hx, k.cadera + 3, hx + 3, k.cadera + 2, 2.2, p.extra, 1, 4);
     }
+}
+
+// One pedestrian in a 37x72 cell at (x0, y0), feet on the bottom row, outlined.
+static void persona(BITMAP *b, int x0, int y0, const Persona &p)
+{
+    Cuerpo k;
+    k.cx = x0 + 18;
+    k.pie = y0 + ENE_H - 1;
+    k.hy = y0 + p.cabeza_y;
+    k.hombro = k.hy + 17;
+    k.cadera = k.hombro + 21 - (p.cabeza_y - 4) / 3;
+    k.w = p.ancho;
+    piernas(b, k, p);
+    brazos(b, k, p, false);
+    torso(b, k, p);
+    cabeza(b, k, p);
+    brazos(b, k, p, true);
+    accesorio(b, k, p);
     contorno(b, x0, y0, ENE_W, ENE_H);
 }
 
