@@ -364,13 +364,18 @@ void dibuja_camion(BITMAP *b, int x, int y, int cuadro)
 
 // ---------------------------------------------------------------- effects
 
-// Blood splash frame f (0..3): drops flying out and falling.
+// Blood splash frame f (0..3): a burst with spikes, then drops flying out and falling.
 static void salpicadura(BITMAP *b, int x0, int y0, int f)
 {
     Azar az(31);
     double t = 0.25 + f * 0.42, cx = 30, cy = 44;
+    if (f == 0)
+        for (int k = 0; k < 11; k++) {   // spikes of the burst
+            double a = k * 2 * M_PI / 11 + az.d() * 0.3, l = 9 + az.d() * 9;
+            palo(b, x0 + cx, y0 + cy, x0 + cx + cos(a) * l, y0 + cy + sin(a) * l * 0.8, 2.6, R_SANGRE, 1, 5);
+        }
     if (f < 2)
-        bola(b, x0 + cx, y0 + cy, 9 - f * 2 + 4 * t, 7 - f * 2.5, R_SANGRE, 1, 5);
+        bola(b, x0 + cx, y0 + cy, 10 - f * 3 + 4 * t, 8 - f * 3, R_SANGRE, 1, 5);
     for (int i = 0; i < 34; i++) {
         double a = az.d() * 2 * M_PI, v = 10 + az.d() * 22;
         double vx = cos(a) * v * 1.1, vy = sin(a) * v * 0.8 - 14;

@@ -12,8 +12,7 @@
 enum { TPQ = 96, CORCHEA = TPQ / 2, COMPAS = TPQ * 4, CANAL_BATERIA = 9 };
 
 // Drum notes of the kit.
-enum { BOMBO = 36, CAJA = 38, ARO = 37, ESCOBILLA = 40, HH_CERRADO = 42, HH_ABIERTO = 46, PLATILLO = 49, RIDE = 51,
-       TOM = 45, PANDERETA = 54, CASTANUELA = 85 };
+enum { BOMBO = 36, CAJA = 38, ARO = 37, HH_CERRADO = 42, PLATILLO = 49, RIDE = 51, TOM = 45, PANDERETA = 54 };
 
 struct Evento {
     int tick, orden;                  // order: offs (0) before controls (1) before ons (2)
@@ -219,7 +218,7 @@ static void bateria(const Cancion &s, const std::string &e, int t, int compas, b
         if (e == "escobillas") {
             if (negra) nota(ch, tk, 20, RIDE, k == 0 ? 70 : 56);
             else if (k == 3 || k == 7) nota(ch, tk, 20, RIDE, 44);
-            if (k == 2 || k == 6) nota(ch, tk, 30, ESCOBILLA, 60);
+            if (k == 2 || k == 6) nota(ch, tk, 30, CAJA, 44);   // a soft snare, as with brushes
             if (k == 0 || k == 4) nota(ch, tk, 30, BOMBO, 50);
             if (k == 2 || k == 6) nota(ch, tk, 20, HH_CERRADO, 50);
         } else if (e == "rock") {
