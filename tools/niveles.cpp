@@ -1,0 +1,247 @@
+// niveles: the shipped levels, the editor's template and the first high-score tables.
+// A level sheet (assets/niveles/) names its scenery by stretches of a theme and the
+// number of each kind of enemy; the map is laid out by the theme's rules and the
+// enemies placed by a seeded draw that never lets explosives close a whole stretch
+// of road. Files are written with the editor's own writer.
+#include "korvmake.h"
+
+#include "shared/carga.h"
+
+#include <cmath>
+#include <cstring>
+#include <sstream>
+
+// Block numbers of the sheet, by what they show.
+enum {
+    B_ASFALTO = 0, B_RAYA = 1, B_CEBRA = 2, B_ALCANTARILLA = 3, B_ARENOSO = 4, B_ARENOSO_RAYA = 5,
+    B_NOCHE = 6, B_NOCHE_RAYA = 7, B_ACERA = 8, B_HIDRANTE = 9, B_CIELO = 10, B_TEJADO = 11,
+    B_CASA_VENTANA = 12, B_CASA_PUERTA = 13, B_CASA_BAJA = 14, B_TIENDA = 15, B_CORNISA = 16,
+    B_LADRILLO = 17, B_LADRILLO_PUERTA = 18, B_NUBE = 19, B_COLINAS = 20, B_COPA = 21, B_TRONCO = 22,
+    B_PRADO = 23, B_CERCA = 24, B_ARCEN = 25, B_CIELO_DESIERTO = 26, B_MESETAS = 27, B_CACTUS_ALTO = 28,
+    B_ARENA = 29, B_CACTUS_BAJO = 30, B_ROCAS = 31, B_ARCEN_DESIERTO = 32, B_CIELO_NOCHE = 33,
+    B_TECHO_NOCHE = 34, B_EDIFICIO_NOCHE = 35, B_PUERTA_NOCHE = 36, B_NEON = 37, B_ACERA_NOCHE = 38,
+    B_ACERA_TACHO = 39
+};
+
+enum { FILA_ACERA = 3, PRIMER_CARRIL = 4, PRIMERA_FILA_ENEMIGO = 1, ULTIMA_FILA_ENEMIGO = 4,
+       COLUMNA_LIBRE = 14 };   // enemies start beyond the first screen of the level
+
+// Fills the four lanes of column c with plain and dashed asphalt of one kind.
+static void carriles(int c, int liso, int raya)
+{
+    for (int r = PRIMER_CARRIL; r < MAPA_FILAS; r++)
+        mapa[c][r] = (r > PRIMER_CARRIL && c % 2 == 0) ? raya : liso;
+}
+
+// Town by day: terraced houses and brick blocks, pavement, crossings.
+static void tema_ciudad(int c0, int n, Azar &az)
+{
+    for (int c = c0; c < c0 + n;) {
+        int ancho = 2 + az.n(3), puerta = c + az.n(ancho);
+        bool ladrillo = az.n(3) == 0, tienda = !ladrillo && az.n(3) == 0;
+        for (int k = c; k < c + ancho && k < c0 + n; k++) {
+            mapa[k][0] = ladrillo ? B_CORNISA : B_TEJADO;
+            mapa[k][1] = ladrillo ? B_LADRILLO : B_CASA_VENTANA;
+            mapa[k][2] = ladrillo ? (k == puerta ? B_LADRILLO_PUERTA : B_LADRILLO)
+                                  : (tienda ? B_TIENDA : (k == puerta ? B_CASA_PUERTA : B_CASA_BAJA));
+        }
+        c += ancho;
+    }
+    for (int c = c0; c < c0 + n; c++) {
+        mapa[c][FILA_ACERA] = az.n(12) == 0 ? B_HIDRANTE : B_ACERA;
+        carriles(c, B_ASFALTO, B_RAYA);
+        if (c % 2 && az.n(25) == 0)
+            mapa[c][PRIMER_CARRIL + 1 + az.n(3)] = B_ALCANTARILLA;
+        if (c % 40 == 25)
+            for (int r = PRIMER_CARRIL; r < MAPA_FILAS; r++) mapa[c][r] = B_CEBRA;
+    }
+}
+
+// Country: clouds, hills, trees standing on the meadow, runs of fence.
+static void tema_campo(int c0, int n, Azar &az)
+{
+    int cerca = 0;
+    for (int c = c0; c < c0 + n; c++) {
+        mapa[c][0] = az.n(5) == 0 ? B_NUBE : B_CIELO;
+        bool arbol = az.n(4) == 0 && (c == c0 || mapa[c - 1][1] != B_COPA);
+        mapa[c][1] = arbol ? B_COPA : B_COLINAS;
+        if (cerca == 0 && az.n(10) == 0) cerca = 3 + az.n(6);
+        mapa[c][2] = arbol ? B_TRONCO : (cerca ? B_CERCA : B_PRADO);
+        if (cerca) cerca--;
+        mapa[c][FILA_ACERA] = B_ARCEN;
+        carriles(c, B_ASFALTO, B_RAYA);
+    }
+}
+
+// Desert: mesas on the horizon, saguaros, rocks and sand on the road.
+static void tema_desierto(int c0, int n, Azar &az)
+{
+    for (int c = c0; c < c0 + n; c++) {
+        mapa[c][0] = B_CIELO_DESIERTO;
+        bool cactus = az.n(6) == 0 && (c == c0 || mapa[c - 1][1] != B_CACTUS_ALTO);
+        mapa[c][1] = cactus ? B_CACTUS_ALTO : B_MESETAS;
+        mapa[c][2] = cactus ? B_CACTUS_BAJO : (az.n(8) == 0 ? B_ROCAS : B_ARENA);
+        mapa[c][FILA_ACERA] = B_ARCEN_DESIERTO;
+        carriles(c, B_ARENOSO, B_ARENOSO_RAYA);
+    }
+}
+
+// Town by night: dark blocks with lit windows, doors and neon bars.
+static void tema_noche(int c0, int n, Azar &az)
+{
+    for (int c = c0; c < c0 + n;) {
+        int ancho = 2 + az.n(4), puerta = c + az.n(ancho);
+        bool alto = az.n(2) == 0;
+        for (int k = c; k < c + ancho && k < c0 + n; k++) {
+            mapa[k][0] = alto ? B_TECHO_NOCHE : B_CIELO_NOCHE;
+            mapa[k][1] = B_EDIFICIO_NOCHE;
+            mapa[k][2] = k == puerta ? (az.n(2) ? B_NEON : B_PUERTA_NOCHE) : B_EDIFICIO_NOCHE;
+        }
+        c += ancho;
+    }
+    for (int c = c0; c < c0 + n; c++) {
+        mapa[c][FILA_ACERA] = az.n(7) == 0 ? B_ACERA_TACHO : B_ACERA_NOCHE;
+        carriles(c, B_NOCHE, B_NOCHE_RAYA);
+    }
+}
+
+// The editor's template: plain road and pavement under sky, hills and meadow.
+static void tema_plantilla(int c0, int n, Azar &)
+{
+    for (int c = c0; c < c0 + n; c++) {
+        mapa[c][0] = B_CIELO;
+        mapa[c][1] = B_COLINAS;
+        mapa[c][2] = B_PRADO;
+        mapa[c][FILA_ACERA] = B_ACERA;
+        carriles(c, B_ASFALTO, B_RAYA);
+    }
+}
+
+static const struct { const char *nombre; void (*f)(int, int, Azar &); } temas[] = {
+    {"ciudad", tema_ciudad}, {"campo", tema_campo}, {"desierto", tema_desierto},
+    {"noche", tema_noche}, {"plantilla", tema_plantilla},
+};
+
+// Speed of the level in pixels per 1/75 s at the hardest difficulty (base 5).
+static double velocidad_max(int codigo) { return 5.0 * (codigo == 3 ? 2.0 : codigo == 2 ? 1.5 : 1.0); }
+
+// Columns of road within which explosives may close at most two lanes: the road that
+// passes while the truck crosses three lanes (12/75 s a lane) plus the truck and the drum.
+static int tramo_columnas(int codigo)
+{
+    return (int)ceil((3 * 12 * velocidad_max(codigo) + 46 + 37) / BLOQUE_W);
+}
+
+// Lanes holding an explosive between columns a and b of the grid.
+static int carriles_cerrados(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b)
+{
+    int m = 0;
+    for (int c = a < 0 ? 0 : a; c <= b && c < ENE_COLS; c++)
+        for (int r = PRIMERA_FILA_ENEMIGO; r <= ULTIMA_FILA_ENEMIGO; r++)
+            if (g[c][r] == 6) m |= 1 << r;
+    return __builtin_popcount(m);
+}
+
+// Places n enemies of the given types at free places; explosives keep a lane open.
+static void siembra(unsigned char g[ENE_COLS][MAPA_FILAS], int n, int tipo0, int tipos, int codigo, Azar &az)
+{
+    int S = tramo_columnas(codigo);
+    for (int k = 0, intentos = 0; k < n && intentos < 100000; intentos++) {
+        int c = COLUMNA_LIBRE + az.n(ENE_COLS - COLUMNA_LIBRE - 2);
+        int r = PRIMERA_FILA_ENEMIGO + az.n(ULTIMA_FILA_ENEMIGO - PRIMERA_FILA_ENEMIGO + 1);
+        if (g[c][r] || g[c - 1][r] || g[c + 1][r])
+            continue;
+        int t = tipo0 + az.n(tipos);
+        g[c][r] = (unsigned char)t;
+        if (t == 6) {
+            bool bien = true;
+            for (int a = c - S + 1; a <= c && bien; a++)
+                bien = carriles_cerrados(g, a, a + S - 1) <= 2;
+            if (!bien) { g[c][r] = 0; continue; }
+        }
+        k++;
+    }
+}
+
+// Makes one level from its sheet and writes it with the editor's writer.
+static int hace_nivel(const std::string &rel)
+{
+    std::string hoja = fuente_ruta(rel), archivo;
+    int codigo = 1, columnas = 0;
+    double peatones = 0, bolsas = 0, explosivos = 0;
+    unsigned semilla = 1;
+    std::vector<std::pair<std::string, int>> paisaje;
+    for (const std::string &l : lee_lineas(rel)) {
+        std::istringstream in(l);
+        std::string k;
+        if (!(in >> k)) continue;
+        if (k == "archivo") in >> archivo;
+        else if (k == "velocidad") in >> codigo;
+        else if (k == "paisaje") { std::string t; int n = 0; in >> t >> n; paisaje.push_back({t, n}); columnas += n; }
+        else if (k == "peatones") in >> peatones;
+        else if (k == "bolsas") in >> bolsas;
+        else if (k == "explosivos") in >> explosivos;
+        else if (k == "semilla") in >> semilla;
+        else muere(hoja, "linea desconocida: " + l);
+    }
+    if (archivo.empty() || columnas != MAPA_COLS || codigo < 1 || codigo > 3)
+        muere(hoja, "hace falta archivo, velocidad 1-3 y paisaje de 200 columnas");
+    Azar az(semilla);
+    multi = (unsigned char)codigo;
+    memset(mapa, 0, sizeof mapa);
+    int c = 0;
+    for (auto &p : paisaje) {
+        bool hecho = false;
+        for (auto &t : temas)
+            if (p.first == t.nombre) { t.f(c, p.second, az); hecho = true; }
+        if (!hecho) muere(hoja, "tema desconocido: " + p.first);
+        c += p.second;
+    }
+    static unsigned char g[ENE_COLS][MAPA_FILAS];
+    memset(g, 0, sizeof g);
+    double pasos = ENE_COLS / 100.0;
+    siembra(g, (int)lround(explosivos * pasos), 6, 1, codigo, az);
+    siembra(g, (int)lround(peatones * pasos), 1, 5, codigo, az);
+    siembra(g, (int)lround(bolsas * pasos), 7, 1, codigo, az);
+    int n = ArmaEnemigos(g);
+    if (n > ENE_MAX)
+        muere(hoja, "mas de 300 enemigos");
+    if (!GuardaMapa(salida(archivo).c_str()))
+        muere(salida(archivo), "no se pudo escribir");
+    return n;
+}
+
+// The first high-score tables: three of ten "score initials" lines after "tabla".
+static void hace_ranking()
+{
+    const char *rel = "ranking.txt";
+    std::vector<unsigned char> r;
+    for (const std::string &l : lee_lineas(rel)) {
+        std::istringstream in(l);
+        std::string a, b;
+        if (!(in >> a) || a == "tabla") continue;
+        in >> b;
+        unsigned s = (unsigned)strtoul(a.c_str(), nullptr, 10);
+        if (b.size() != 3)
+            muere(fuente_ruta(rel), "iniciales de tres letras: " + l);
+        for (int i = 0; i < 4; i++) r.push_back((s >> (8 * i)) & 255);
+        r.insert(r.end(), b.begin(), b.end());
+        r.push_back(0);
+    }
+    if (r.size() != 240)
+        muere(fuente_ruta(rel), "hacen falta 30 puestos");
+    escribe("datos/ranking.dat", r);
+}
+
+void hace_niveles()
+{
+    if (!enemi)
+        enemi = reserva_enemigos();
+    hace_nivel("plantilla.txt");
+    for (int i = 1; i <= 6; i++) {
+        char n[64];
+        snprintf(n, sizeof n, "niveles/nivel_%02d.txt", i);
+        hace_nivel(n);
+    }
+    hace_ranking();
+}
