@@ -237,6 +237,9 @@ static void entra_iniciales(char ini[3])
         clear_keybuf();
         fin = iniciales_tecla(&e, lee_tecla() >> 8);
     } while (!fin);
+    // The cells stand wider apart than the letters of one text: clear them so no stale letter stays.
+    rectfill(active_page, INI_X, INI_Y, INI_X + INI_PASO * 2 + text_length(font, "W") - 1,
+             INI_Y + text_height(font) - 1, COL_FONDO);
     textprintf_ex(active_page, font, INI_X, INI_Y, COL_PROPIO, COL_FONDO, "%c%c%c", e.letra[0], e.letra[1],
                   e.letra[2]);
     memcpy(ini, e.letra, 3);
