@@ -104,7 +104,8 @@ int seleciona_dificultad()
             textprintf_centre_ex(active_page, font, 160, entrada[i].y, i == a ? COL_PROPIO : COL_BLANCO, bg,
                                  "%s", entrada[i].texto);
         clear_keybuf();
-        k = lee_tecla() >> 8;
+        // A close that came before the buffer was emptied lost its ESC: the quit state stands for it.
+        k = cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
         a = menu_tecla(a, k);
         if (k == KEY_ESC)
             cambnib = EST_SALIR;

@@ -1,6 +1,7 @@
 // The front-end screens without a display: menu keys, title key rules, texts and their places.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <deque>
 #include <mutex>
@@ -177,6 +178,34 @@ TEST_F(PantallasPrueba, MenuEscSaleAlInstante)
     EXPECT_EQ(seleciona_dificultad(), 2) << "the selection at hand";
     EXPECT_EQ(cambnib, EST_SALIR);
     EXPECT_EQ(teclas.size(), 1u) << "returns right after ESC";
+}
+
+TEST_F(PantallasPrueba, MenuTrasCerrarLaVentanaNoEsperaTecla)
+{
+    // the window was closed while the buffer was being emptied: no ESC left to read
+    cambnib = EST_SALIR;
+    teclas = {KEY_DOWN};
+    EXPECT_EQ(seleciona_dificultad(), 1);
+    EXPECT_EQ(leidas, 0);
+    EXPECT_EQ(cambnib, EST_SALIR);
+}
+
+TEST_F(PantallasPrueba, GaneLlevaAlPuntajeYAlRanking)
+{
+    escribe_archivo("datos/ranking.dat", std::vector<unsigned char>(240, 0));
+    difi = 1;
+    vidas = 2;
+    puntos = 700;
+    teclas = {KEY_DOWN, KEY_ENTER, KEY_ENTER, KEY_ENTER};   // ZAA
+    {
+        RelojYCamara r(false);
+        gane();
+    }
+    std::vector<unsigned char> w = lee_archivo("datos/ranking.dat");
+    ASSERT_EQ(w.size(), 240u);
+    EXPECT_EQ(w[80] | (w[81] << 8), 6700);
+    EXPECT_EQ(std::string((char *)&w[84], 3), "ZAA");
+    EXPECT_EQ(std::count(w.begin(), w.end(), 0), 240 - 5) << "only the new record changed";
 }
 
 TEST_F(PantallasPrueba, MenuDibujaTextosYColores)
