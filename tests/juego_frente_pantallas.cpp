@@ -303,7 +303,7 @@ TEST_F(PantallasPrueba, EntradaDeInicialesTextosYCursor)
             clear_bitmap(t);
             textprintf_centre_ex(t, font, 160, 30, 239, -1, "%2d %6d %s", 1, 4321, "BZA");
             textprintf_centre_ex(t, font, 160, 51, -1, -1, "%2d %6d %s", 2, 0, "");
-            tabla = misma_region(f, t, 0, 30, 320, 42);
+            tabla = tabla || misma_region(f, t, 0, 30, 320, 42);
             destroy_bitmap(t);
         }
     }
@@ -341,16 +341,24 @@ TEST_F(PantallasPrueba, TablasDelTituloEnOrdenSinMarca)
     r.fin = false;
     r.hilo = std::thread([] {});
     const char *titulos[] = {"RANKING - VOY DE PASEO", "RANKING - QUIERO JUGAR", "RANKING - SOY JODIDO"};
+    // the watcher may catch a picture half drawn: the order comes from the title lines, and each
+    // table must also have stood whole on the page at some moment
     std::vector<int> vistas;
     for (BITMAP *f : r.fotos)
         for (int t = 0; t < 3; t++)
-            if (es_tabla(f, titulos[t]) && (vistas.empty() || vistas.back() != t)) {
+            if (es_tabla(f, titulos[t]) && (vistas.empty() || vistas.back() != t))
                 vistas.push_back(t);
-                BITMAP *e = create_bitmap(320, 240);
-                dibuja_tabla(buf, t + 1, RANKING_NINGUNO, nullptr);
-                blit(active_page, e, 0, 0, 0, 0, 320, 240);
-                EXPECT_TRUE(misma_region(f, e, 0, 0, 320, 240)) << "no place marked in table " << t + 1;
-                destroy_bitmap(e);
-            }
+    BITMAP *e = create_bitmap(320, 240);
+    BITMAP *guardada = active_page;
+    for (int t = 0; t < 3; t++) {
+        active_page = e;
+        dibuja_tabla(buf, t + 1, RANKING_NINGUNO, nullptr);
+        active_page = guardada;
+        bool entera = false;
+        for (BITMAP *f : r.fotos)
+            entera = entera || misma_region(f, e, 0, 0, 320, 240);
+        EXPECT_TRUE(entera) << "table " << t + 1 << " whole, no place marked";
+    }
+    destroy_bitmap(e);
     EXPECT_EQ(vistas, (std::vector<int>{0, 1, 2}));
 }
