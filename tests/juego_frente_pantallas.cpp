@@ -1,137 +1,11 @@
 // The front-end screens without a display: menu keys, title key rules, texts and their places.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <atomic>
-#include <deque>
-#include <mutex>
-#include <thread>
-#include <vector>
 
-#include "game/main.h"
-#include "game/presoverganec.h"
-#include "game/utilfun.h"
-#include "prueba.h"
+#include "juego_frente.h"
 
 namespace {
 
-std::deque<int> teclas;   // scan codes the screens will read
-int leidas;               // keys read
-std::vector<BITMAP *> al_leer;   // the drawing page at each key read (when collected)
-bool juntar;
-
-int tecla_prueba()
-{
-    leidas++;
-    if (juntar) {
-        BITMAP *f = create_bitmap(320, 240);
-        blit(active_page, f, 0, 0, 0, 0, 320, 240);
-        al_leer.push_back(f);
-    }
-    if (teclas.empty())
-        return KEY_ENTER << 8;
-    int s = teclas.front();
-    teclas.pop_front();
-    return s << 8;
-}
-
-// Runs the logic clock fast from a thread; optionally copies the drawing page at every step.
-struct RelojYCamara {
-    std::atomic<bool> fin{false};
-    std::thread hilo;
-    std::mutex m;
-    std::vector<BITMAP *> fotos;   // distinct pictures seen, in order
-    explicit RelojYCamara(bool fotografia)
-    {
-        hilo = std::thread([this, fotografia] {
-            while (!fin) {
-                tick = tick + 1;
-                if (fotografia)
-                    foto();
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
-            }
-        });
-    }
-    void foto()
-    {
-        BITMAP *p = active_page;
-        if (!p)
-            return;
-        BITMAP *f = create_bitmap(320, 240);
-        blit(p, f, 0, 0, 0, 0, 320, 240);
-        std::lock_guard<std::mutex> l(m);
-        if (!fotos.empty()) {
-            BITMAP *u = fotos.back();
-            bool igual = true;
-            for (int yy = 0; yy < 240 && igual; yy++)
-                igual = memcmp(u->line[yy], f->line[yy], 320) == 0;
-            if (igual) {
-                destroy_bitmap(f);
-                return;
-            }
-        }
-        fotos.push_back(f);
-    }
-    ~RelojYCamara()
-    {
-        fin = true;
-        hilo.join();
-        for (BITMAP *f : fotos)
-            destroy_bitmap(f);
-    }
-};
-
-class PantallasPrueba : public ::testing::Test {
-protected:
-    CarpetaTemporal carpeta;
-    BITMAP *pagina = nullptr;
-    BITMAP *ref = nullptr;
-    FONT *fuente_antes = nullptr;
-    DATAFILE *fuentes = nullptr;
-
-    void SetUp() override
-    {
-        carpeta.subcarpetas();
-        pagina = create_bitmap(320, 240);
-        ref = create_bitmap(320, 240);
-        clear_bitmap(pagina);
-        clear_bitmap(ref);
-        active_page = pagina;
-        fuente_antes = font;
-        fuentes = load_datafile((std::string(KORV_DIR) + "/datos/font.dat").c_str());
-        if (fuentes)
-            font = (FONT *)fuentes[1].dat;
-        bg = -1;
-        max_fps = 75;
-        cambnib = EST_JUEGO;
-        teclas.clear();
-        leidas = 0;
-        lee_tecla = tecla_prueba;
-        for (int i = 0; i < KEY_MAX; i++)
-            key[i] = 0;
-    }
-    void TearDown() override
-    {
-        lee_tecla = readkey;
-        for (int i = 0; i < KEY_MAX; i++)
-            key[i] = 0;
-        font = fuente_antes;
-        if (fuentes)
-            unload_datafile(fuentes);
-        destroy_bitmap(pagina);
-        destroy_bitmap(ref);
-        active_page = nullptr;
-    }
-};
-
-bool misma_region(BITMAP *p, BITMAP *q, int x0, int y0, int w, int h)
-{
-    for (int yy = y0; yy < y0 + h; yy++)
-        for (int xx = x0; xx < x0 + w; xx++)
-            if (getpixel(p, xx, yy) != getpixel(q, xx, yy))
-                return false;
-    return true;
-}
+class PantallasPrueba : public FrentePrueba {};
 
 // The title line of a table picture as the ranking draws it.
 bool es_tabla(BITMAP *foto, const char *titulo)
@@ -261,10 +135,7 @@ TEST_F(PantallasPrueba, PuntajeFinalTextosYLugares)
     puntos = 8765;
     RelojYCamara r(true);
     tupuntaje();
-    r.fin = true;
-    r.hilo.join();
-    r.fin = false;
-    r.hilo = std::thread([] {});
+    r.para();
     clear_bitmap(ref);
     textprintf_centre_ex(ref, font, 160, 30, -1, -1, "TU PUNTAJE FINAL");
     textprintf_centre_ex(ref, font, 160, 80, -1, -1, "VIDAS: %2d X 3000", 4);
@@ -283,10 +154,7 @@ TEST_F(PantallasPrueba, EntradaDeInicialesTextosYCursor)
     juntar = true;
     RelojYCamara r(true);
     escriveranking();
-    r.fin = true;
-    r.hilo.join();
-    r.fin = false;
-    r.hilo = std::thread([] {});
+    r.para();
     // the entry screen as it stood when it ended, and the table that followed with place 1 marked
     clear_bitmap(ref);
     textprintf_centre_ex(ref, font, 160, 10, -1, -1, "NUEVO RECORD");
@@ -323,10 +191,6 @@ TEST_F(PantallasPrueba, EntradaDeInicialesTextosYCursor)
     textprintf_ex(ref, font, 153, 160, -1, 0, "%c", 'A');
     textprintf_ex(ref, font, 166, 160, -1, 0, "%c", 'A');
     EXPECT_TRUE(misma_region(al_leer[0], ref, 140, 160, 40, 8));
-    for (BITMAP *f : al_leer)
-        destroy_bitmap(f);
-    al_leer.clear();
-    juntar = false;
 }
 
 TEST_F(PantallasPrueba, TablasDelTituloEnOrdenSinMarca)
@@ -336,10 +200,7 @@ TEST_F(PantallasPrueba, TablasDelTituloEnOrdenSinMarca)
     escribe_archivo("datos/ranking.dat", std::vector<unsigned char>(buf, buf + 240));
     RelojYCamara r(true);
     muestraranking(0, 3);
-    r.fin = true;
-    r.hilo.join();
-    r.fin = false;
-    r.hilo = std::thread([] {});
+    r.para();
     const char *titulos[] = {"RANKING - VOY DE PASEO", "RANKING - QUIERO JUGAR", "RANKING - SOY JODIDO"};
     // the watcher may catch a picture half drawn: the order comes from the title lines, and each
     // table must also have stood whole on the page at some moment

@@ -1,91 +1,27 @@
 // The ranking: place of a score, the new table's bytes, the initials entry, the final score and file faults.
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <climits>
-#include <deque>
 #include <filesystem>
-#include <thread>
 
-#include "game/main.h"
-#include "game/presoverganec.h"
-#include "game/utilfun.h"
-#include "prueba.h"
+#include "juego_frente.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::deque<int> guion;    // scan codes the screens will read, in order
-int pedidas_de_mas;       // keys asked for after the script ran out
-
-int tecla_guion()
-{
-    if (guion.empty()) {
-        pedidas_de_mas++;
-        return KEY_ENTER << 8;   // ends any entry rather than hang the test
-    }
-    int s = guion.front();
-    guion.pop_front();
-    return s << 8;
-}
-
-// Runs the logic clock fast from a thread while a screen waits.
-struct RelojRapido {
-    std::atomic<bool> fin{false};
-    std::thread hilo;
-    RelojRapido()
-    {
-        hilo = std::thread([this] {
-            while (!fin) {
-                tick = tick + 1;
-                std::this_thread::sleep_for(std::chrono::microseconds(20));
-            }
-        });
-    }
-    ~RelojRapido()
-    {
-        fin = true;
-        hilo.join();
-    }
-};
-
-// A working folder with datos/, a memory drawing page, the shipped font and a key script.
-class RankingPrueba : public ::testing::Test {
+// Every test also runs the logic clock fast, for the pauses of the screens.
+class RankingPrueba : public FrentePrueba {
 protected:
-    CarpetaTemporal carpeta;
-    BITMAP *pagina = nullptr;
-    FONT *fuente_antes = nullptr;
-    DATAFILE *fuentes = nullptr;
-    RelojRapido *reloj = nullptr;
-
+    RelojYCamara *reloj = nullptr;
     void SetUp() override
     {
-        carpeta.subcarpetas();
-        pagina = create_bitmap(320, 240);
-        clear_bitmap(pagina);
-        active_page = pagina;
-        fuente_antes = font;
-        fuentes = load_datafile((std::string(KORV_DIR) + "/datos/font.dat").c_str());
-        if (fuentes)
-            font = (FONT *)fuentes[1].dat;
-        bg = -1;
-        max_fps = 75;
+        FrentePrueba::SetUp();
         cambnib = EST_GANO;
-        guion.clear();
-        pedidas_de_mas = 0;
-        lee_tecla = tecla_guion;
-        reloj = new RelojRapido;
+        reloj = new RelojYCamara(false);
     }
     void TearDown() override
     {
         delete reloj;
-        lee_tecla = readkey;
-        font = fuente_antes;
-        if (fuentes)
-            unload_datafile(fuentes);
-        destroy_bitmap(pagina);
-        active_page = nullptr;
+        FrentePrueba::TearDown();
     }
 };
 
@@ -117,16 +53,6 @@ void pon_puntaje(std::vector<unsigned char> &v, int reg, unsigned int sc)
 {
     for (int b = 0; b < 4; b++)
         v[reg * 8 + b] = (unsigned char)(sc >> (8 * b));
-}
-
-// True when the region of two bitmaps holds the same pixels.
-bool misma_region(BITMAP *p, BITMAP *q, int x0, int y0, int w, int h)
-{
-    for (int yy = y0; yy < y0 + h; yy++)
-        for (int xx = x0; xx < x0 + w; xx++)
-            if (getpixel(p, xx, yy) != getpixel(q, xx, yy))
-                return false;
-    return true;
 }
 
 // Number of pixels in a region that differ from colour 0.
@@ -239,17 +165,17 @@ TEST_F(RankingPrueba, EntradaCompletaEscribeElArchivo)
     difi = 1;
     puntos = 9007;   // ties with place 2 of table 1: goes above it
     // K: UP x10 from A; O: DOWN x12 from A (A -> Z -> ... -> O); R: UP x17
-    for (int i = 0; i < 10; i++) guion.push_back(KEY_UP);
-    guion.push_back(KEY_ENTER);
-    for (int i = 0; i < 12; i++) guion.push_back(KEY_DOWN);
-    guion.push_back(KEY_RIGHT);
-    guion.push_back(KEY_LEFT);
-    guion.push_back(KEY_RIGHT);
-    for (int i = 0; i < 17; i++) guion.push_back(KEY_UP);
-    guion.push_back(KEY_ENTER);
+    for (int i = 0; i < 10; i++) teclas.push_back(KEY_UP);
+    teclas.push_back(KEY_ENTER);
+    for (int i = 0; i < 12; i++) teclas.push_back(KEY_DOWN);
+    teclas.push_back(KEY_RIGHT);
+    teclas.push_back(KEY_LEFT);
+    teclas.push_back(KEY_RIGHT);
+    for (int i = 0; i < 17; i++) teclas.push_back(KEY_UP);
+    teclas.push_back(KEY_ENTER);
     escriveranking();
-    EXPECT_TRUE(guion.empty());
-    EXPECT_EQ(pedidas_de_mas, 0);
+    EXPECT_TRUE(teclas.empty());
+    EXPECT_EQ(leidas, 44) << "the script, no key more";
     std::vector<unsigned char> w = lee_archivo("datos/ranking.dat");
     ASSERT_EQ(w.size(), 240u);
     std::vector<unsigned char> esperado = v;
@@ -269,10 +195,10 @@ TEST_F(RankingPrueba, PuntajeQueNoEntraNoTocaElArchivo)
     auto hora = fs::last_write_time("datos/ranking.dat");
     difi = 0;
     puntos = 999;
-    guion.push_back(KEY_UP);
+    teclas.push_back(KEY_UP);
     clear_to_color(pagina, 77);
     escriveranking();
-    EXPECT_EQ(guion.size(), 1u) << "no entry screen, no key read";
+    EXPECT_EQ(teclas.size(), 1u) << "no entry screen, no key read";
     EXPECT_EQ(lee_archivo("datos/ranking.dat"), v);
     EXPECT_EQ(fs::last_write_time("datos/ranking.dat"), hora);
     EXPECT_EQ(getpixel(pagina, 0, 0), 77) << "nothing drawn";
@@ -394,7 +320,7 @@ TEST_F(RankingPrueba, PuntajeFinalSumaBonoYSeRecorta)
     difi = 0;
     vidas = 4;
     puntos = 12345;
-    guion = {KEY_ENTER, KEY_ENTER, KEY_ENTER};
+    teclas = {KEY_ENTER, KEY_ENTER, KEY_ENTER};
     tupuntaje();
     EXPECT_EQ(puntos, 24345);
     std::vector<unsigned char> w = lee_archivo("datos/ranking.dat");
