@@ -5,14 +5,96 @@
 #define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
+#include <cstring>
+
+// The ranking file: three tables of ten 8-byte records (score LE32, three initials, one reserved byte).
+#define RANKING_ARCHIVO "datos/ranking.dat"
+enum {
+    RANKING_TABLAS = 3,        // one table per difficulty
+    RANKING_LUGARES = 10,      // places per table
+    RANKING_REG = 8,           // bytes per record
+    RANKING_INI = 4,           // offset of the initials in a record
+    RANKING_RESERVA = 7,       // offset of the reserved byte
+    RANKING_BYTES = RANKING_TABLAS * RANKING_LUGARES * RANKING_REG,   // 240 bytes of the file
+    RANKING_NINGUNO = 12,      // place argument meaning "mark no place"
+    BONO_VIDA = 3000           // final-score bonus per life left, points
+};
+
+// The scores and initials the game ships with, table by table, place 1 first.
+struct RankingFabrica {
+    unsigned int puntos;
+    char ini[4];
+};
+static const RankingFabrica ranking_fabrica[RANKING_TABLAS][RANKING_LUGARES] = {
+    {{50000, "KRV"}, {42000, "LUR"}, {36000, "ANA"}, {30000, "MAX"}, {25000, "PEP"},
+     {20000, "EVA"}, {15000, "TOM"}, {10000, "ZOE"}, {6000, "BOB"}, {3000, "LUZ"}},
+    {{60000, "KRV"}, {50000, "JOE"}, {43000, "RIO"}, {36000, "SOL"}, {30000, "LIA"},
+     {24000, "DAN"}, {18000, "FER"}, {12000, "IVO"}, {8000, "GUS"}, {4000, "NIL"}},
+    {{70000, "KRV"}, {58000, "ZAR"}, {49000, "OLE"}, {41000, "UMA"}, {34000, "TEO"},
+     {27000, "CAR"}, {21000, "VAL"}, {15000, "YAN"}, {10000, "HUG"}, {5000, "QUI"}}};
+
+// Fills a 240-byte ranking image with the shipped tables (reserved bytes 0).
+static inline void ranking_por_defecto(unsigned char buf[RANKING_BYTES])
+{
+    memset(buf, 0, RANKING_BYTES);
+    for (int t = 0; t < RANKING_TABLAS; t++)
+        for (int i = 0; i < RANKING_LUGARES; i++) {
+            unsigned char *r = buf + (t * RANKING_LUGARES + i) * RANKING_REG;
+            unsigned int v = ranking_fabrica[t][i].puntos;
+            r[0] = (unsigned char)v;
+            r[1] = (unsigned char)(v >> 8);
+            r[2] = (unsigned char)(v >> 16);
+            r[3] = (unsigned char)(v >> 24);
+            memcpy(r + RANKING_INI, ranking_fabrica[t][i].ini, 3);
+        }
+}
+
+// One initials entry under way: the three letters and the letter cursor.
+struct Iniciales {
+    char letra[3];   // 'A'..'Z'
+    int cursor;      // letter being changed, 0..2 (3 once ENTER passed the last one)
+};
+
+// Key source of the difficulty menu and the initials entry: readkey (tests put a script here).
+extern int (*lee_tecla)();
+
 // Runs the program states until quit.
 void cambia_funcion();
+// Title sequence with its attract loop; leaves cambnib 0 (play), 3 (quit) or 2 (run it again).
 void presentacion();
+// Difficulty menu: returns 0, 1 or 2; ESC sets cambnib to 3.
 int seleciona_dificultad();
+// The "GAME OVER" screen.
 void game_over();
+// The win picture, then the final score.
 void gane();
+// Final score with the life bonus, then the ranking check.
 void tupuntaje();
+// Ranking check, initials entry, file update and the table with the new place.
 void escriveranking();
+// Shows table 1..3 (difficulty 0..2) with place marca (0..9) marked, or all three (tabla 0, none marked).
 void muestraranking(int tabla, int marca);
+
+// --- the pieces of the screens, separate so they can be checked on their own ---
+// The menu cursor after one key's scan code (wraps 0..2).
+int menu_tecla(int cursor, int scan);
+// True when the title's blink cycles stop after cycle number ciclos (keys held, quit state).
+bool titulo_fin_parpadeo(int ciclos);
+// Starts an initials entry: AAA, cursor on the first letter.
+void iniciales_empieza(Iniciales *e);
+// Applies one key's scan code; true when the entry is finished (ENTER past the third letter).
+bool iniciales_tecla(Iniciales *e, int scan);
+// Total of the final score: puntos plus the life bonus, kept within a 32-bit score.
+int total_final(int pts, int vid);
+// Reads the ranking file into buf; on a missing, unreadable or short file fills the shipped
+// tables, says so on stderr and returns false.
+bool lee_ranking(unsigned char buf[RANKING_BYTES]);
+// Place 0..9 a score takes in the table of difficulty dif (ties go above); 10 when it does not enter.
+int lugar_ranking(const unsigned char buf[RANKING_BYTES], int dif, unsigned int pts);
+// Puts the score and initials at place p of table dif, moving the lower places down one;
+// every slot keeps its reserved byte, the other tables are untouched.
+void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned int pts, const char ini[3]);
+// Draws one table (1..3) of buf on active_page, place marca in colour 239, aviso (if any) below.
+void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso);
 
 #endif

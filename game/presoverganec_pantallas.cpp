@@ -1,0 +1,136 @@
+// presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
+#include "presoverganec.h"
+
+#include "main.h"
+#include "utilfun.h"
+
+int (*lee_tecla)() = readkey;
+
+// Timeline of the title, seconds, and its blink limit.
+static const float T_PRIMERA = 18.0f;   // the studio card stays up to this long
+static const float T_PARPADEO = 0.2f;   // each half of the prompt's blink
+static const int MAX_CICLOS = 500;      // blink cycles before the tables come on their own
+// Fixed pauses of the end screens, seconds.
+static const float T_NEGRO = 2.0f;      // black after the fade
+static const float T_GAMEOVER = 5.0f;   // "GAME OVER" on view
+static const float T_GANE = 8.0f;       // the win picture on view
+
+// Palette indexes of the texts.
+enum { COL_PROPIO = -1, COL_APRETA = 4, COL_MARCA = 239, COL_BLANCO = 255 };
+enum { FADE_LENTO = 1 };   // fade speed: the slowest
+
+// Menu entries by difficulty: text and line.
+static const struct {
+    const char *texto;
+    int y;
+} entrada[3] = {{"VOY DE PASEO", 80}, {"QUIERO JUGAR", 120}, {"SOY JODIDO", 160}};
+
+// Copies a full-screen picture onto the drawing page.
+static void pon_imagen(BITMAP *img)
+{
+    if (img)
+        blit(img, active_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+}
+
+int menu_tecla(int cursor, int scan)
+{
+    if (scan == KEY_UP)
+        cursor--;
+    else if (scan == KEY_DOWN)
+        cursor++;
+    if (cursor > 2)
+        cursor = 0;
+    if (cursor < 0)
+        cursor = 2;
+    return cursor;
+}
+
+bool titulo_fin_parpadeo(int ciclos)
+{
+    return cambnib == EST_SALIR || key[KEY_ESC] || ciclos >= MAX_CICLOS || key[KEY_ENTER] || key[KEY_SPACE];
+}
+
+// Blinks "APRETA ENTER" over the title picture until a key, the quit state or the cycle limit.
+static void parpadea(bool *visible)
+{
+    int ciclos = 0;
+    pon_imagen(imagen2);
+    set_palette(the_palette2);
+    clear_keybuf();
+    if (cambnib == EST_SALIR)
+        return;
+    do {
+        ciclos++;
+        delay2(T_PARPADEO);
+        pon_imagen(imagen2);
+        *visible = !*visible;
+        vsync();
+        if (*visible)
+            textprintf_centre_ex(active_page, font, 160, 160, COL_APRETA, -1, "APRETA ENTER");
+    } while (!titulo_fin_parpadeo(ciclos));
+}
+
+void presentacion()
+{
+    bool visible = false;
+    for (;;) {
+        play_midi(music2, 0);
+        set_palette(black_palette);
+        pon_imagen(imagen1);
+        fade_in(the_palette1, FADE_LENTO);
+        set_palette(the_palette1);
+        delay2(T_PRIMERA);
+        fade_out(FADE_LENTO);
+        stop_midi();
+        parpadea(&visible);
+        if (key[KEY_ENTER])
+            cambnib = EST_JUEGO;
+        else if (key[KEY_ESC])
+            cambnib = EST_SALIR;
+        else if (cambnib != EST_SALIR)
+            muestraranking(0, 0);
+        if (key[KEY_ESC] || key[KEY_ENTER] || cambnib == EST_SALIR)
+            return;
+    }
+}
+
+int seleciona_dificultad()
+{
+    a = 1;
+    clear(active_page);
+    textprintf_centre_ex(active_page, font, 160, 20, COL_PROPIO, bg, "SELECIONA LA DIFICULTAD");
+    do {
+        for (int i = 0; i < 3; i++)
+            textprintf_centre_ex(active_page, font, 160, entrada[i].y, i == a ? COL_PROPIO : COL_BLANCO, bg,
+                                 "%s", entrada[i].texto);
+        clear_keybuf();
+        // A close that came before the buffer was emptied lost its ESC: the quit state stands for it.
+        k = cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
+        a = menu_tecla(a, k);
+        if (k == KEY_ESC)
+            cambnib = EST_SALIR;
+    } while (k != KEY_ENTER && cambnib != EST_SALIR);
+    return a;
+}
+
+void game_over()
+{
+    fade_out(FADE_LENTO);
+    delay(T_NEGRO);
+    clear_to_color(active_page, COL_BLANCO);
+    textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, "GAME OVER");
+    set_palette(the_palette);
+    if (sample[SND_GAMEOVER])
+        play_sample(sample[SND_GAMEOVER], 255, 128, 1000, 0);
+    delay(T_GAMEOVER);
+}
+
+void gane()
+{
+    fade_out(FADE_LENTO);
+    delay(T_NEGRO);
+    pon_imagen(imagen3);
+    fade_in(the_palette3, FADE_LENTO);
+    delay(T_GANE);
+    tupuntaje();
+}

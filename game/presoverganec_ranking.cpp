@@ -1,0 +1,268 @@
+// presoverganec: the final score, the initials entry and the ranking tables with their file.
+#include "presoverganec.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+
+#include "main.h"
+#include "utilfun.h"
+
+// Pauses, seconds.
+static const float T_PUNTAJE = 5.0f;    // the final score on view
+static const float T_INICIALES = 3.0f;  // after the entry (or on the score when it does not enter)
+static const float T_TABLA = 8.0f;      // each table on view, skippable
+
+enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
+
+// Text layout of the tables and the entry, pixels.
+enum {
+    TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21,
+    AVISO_Y = 230,                        // the "not saved" line below place 10
+    INI_Y = 160, INI_X = 140, INI_PASO = 13
+};
+
+static const char *const titulo_tabla[RANKING_TABLAS] = {
+    "RANKING - VOY DE PASEO", "RANKING - QUIERO JUGAR", "RANKING - SOY JODIDO"};
+
+static const char *const AVISO_NO_GUARDADO = "NO SE PUDO GUARDAR EL RANKING";
+
+// Record i (0..29) of a ranking image.
+static unsigned char *registro(unsigned char *buf, int i) { return buf + i * RANKING_REG; }
+static const unsigned char *registro(const unsigned char *buf, int i) { return buf + i * RANKING_REG; }
+
+// Score of a record: unsigned little-endian 32 bits.
+static unsigned int puntaje(const unsigned char *r)
+{
+    return (unsigned int)r[0] | ((unsigned int)r[1] << 8) | ((unsigned int)r[2] << 16) | ((unsigned int)r[3] << 24);
+}
+
+static void pon_puntaje(unsigned char *r, unsigned int v)
+{
+    r[0] = (unsigned char)v;
+    r[1] = (unsigned char)(v >> 8);
+    r[2] = (unsigned char)(v >> 16);
+    r[3] = (unsigned char)(v >> 24);
+}
+
+// Copies three initials, stopping at a zero byte and filling the rest with zeros.
+static void copia_iniciales(unsigned char *dst, const char *src)
+{
+    int i = 0;
+    for (; i < 3 && src[i]; i++)
+        dst[i] = (unsigned char)src[i];
+    for (; i < 3; i++)
+        dst[i] = 0;
+}
+
+int total_final(int pts, int vid)
+{
+    long long t = (long long)pts + (long long)vid * BONO_VIDA;
+    if (t > INT_MAX)
+        t = INT_MAX;
+    if (t < INT_MIN)
+        t = INT_MIN;
+    return (int)t;
+}
+
+bool lee_ranking(unsigned char buf[RANKING_BYTES])
+{
+    FILE *f = fopen(RANKING_ARCHIVO, "rb");
+    if (!f) {
+        fprintf(stderr, "%s: no se pudo abrir (%s); se muestran los records de fabrica\n", RANKING_ARCHIVO,
+                strerror(errno));
+        ranking_por_defecto(buf);
+        return false;
+    }
+    size_t n = fread(buf, 1, RANKING_BYTES, f);
+    bool error = ferror(f) != 0;
+    int err = errno;
+    fclose(f);
+    if (error) {
+        fprintf(stderr, "%s: no se pudo leer (%s); se muestran los records de fabrica\n", RANKING_ARCHIVO,
+                strerror(err));
+    } else if (n < RANKING_BYTES) {
+        fprintf(stderr, "%s: tiene %zu bytes en vez de %d; se muestran los records de fabrica\n",
+                RANKING_ARCHIVO, n, (int)RANKING_BYTES);
+    } else {
+        return true;
+    }
+    ranking_por_defecto(buf);
+    return false;
+}
+
+int lugar_ranking(const unsigned char buf[RANKING_BYTES], int dif, unsigned int pts)
+{
+    if (dif < 0 || dif >= RANKING_TABLAS)
+        return RANKING_LUGARES;
+    int p = 0;
+    while (p < RANKING_LUGARES && pts < puntaje(registro(buf, dif * RANKING_LUGARES + p)))
+        p++;
+    return p;
+}
+
+void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned int pts, const char ini[3])
+{
+    if (dif < 0 || dif >= RANKING_TABLAS || p < 0 || p >= RANKING_LUGARES)
+        return;
+    struct {
+        unsigned int puntos;
+        char ini[3];
+    } nueva[RANKING_LUGARES];
+    unsigned char *tabla = registro(buf, dif * RANKING_LUGARES);
+    for (int i = 0; i < RANKING_LUGARES; i++) {
+        int desde = i < p ? i : i - 1;
+        if (i == p) {
+            nueva[i].puntos = pts;
+            memcpy(nueva[i].ini, ini, 3);
+        } else {
+            nueva[i].puntos = puntaje(registro(tabla, desde));
+            memcpy(nueva[i].ini, registro(tabla, desde) + RANKING_INI, 3);
+        }
+    }
+    for (int i = 0; i < RANKING_LUGARES; i++) {
+        char ini4[4] = {nueva[i].ini[0], nueva[i].ini[1], nueva[i].ini[2], 0};
+        pon_puntaje(registro(tabla, i), nueva[i].puntos);
+        copia_iniciales(registro(tabla, i) + RANKING_INI, ini4);
+    }
+}
+
+void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso)
+{
+    if (tabla < 1 || tabla > RANKING_TABLAS)
+        return;
+    clear_to_color(active_page, COL_FONDO);
+    textprintf_centre_ex(active_page, font, 160, TABLA_TITULO_Y, COL_PROPIO, bg, "%s", titulo_tabla[tabla - 1]);
+    for (a = 0; a < RANKING_LUGARES; a++) {
+        const unsigned char *r = registro(buf, (tabla - 1) * RANKING_LUGARES + a);
+        // Initials up to the first zero byte; bytes the font has no picture for show as '?'.
+        char ini[4] = {0, 0, 0, 0};
+        for (int j = 0; j < 3 && r[RANKING_INI + j]; j++) {
+            unsigned char ch = r[RANKING_INI + j];
+            ini[j] = ch >= 32 && ch < 127 ? (char)ch : '?';
+        }
+        textprintf_centre_ex(active_page, font, 160, TABLA_Y + TABLA_PASO * a, a == marca ? COL_MARCA : COL_PROPIO,
+                             bg, "%2d %6d %s", a + 1, (int)puntaje(r), ini);
+    }
+    if (aviso)
+        textprintf_centre_ex(active_page, font, 160, AVISO_Y, COL_MARCA, bg, "%s", aviso);
+}
+
+// Shows the chosen tables of buf in turn, 8 seconds each or until a key.
+static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso)
+{
+    set_palette(the_palette);
+    for (int t = 1; t <= RANKING_TABLAS; t++)
+        if (tabla == 0 || tabla == t) {
+            dibuja_tabla(buf, t, marca, aviso);
+            delay2(T_TABLA);
+        }
+}
+
+void muestraranking(int tabla, int marca)
+{
+    if (tabla == 0)
+        marca = RANKING_NINGUNO;
+    unsigned char buf[RANKING_BYTES];
+    lee_ranking(buf);
+    muestra_tablas(buf, tabla, marca, NULL);
+}
+
+void tupuntaje()
+{
+    set_palette(the_palette);
+    clear(active_page);
+    int total = total_final(puntos, vidas);
+    textprintf_centre_ex(active_page, font, 160, 30, COL_PROPIO, bg, "TU PUNTAJE FINAL");
+    textprintf_centre_ex(active_page, font, 160, 80, COL_PROPIO, bg, "VIDAS: %2d X 3000", vidas);
+    textprintf_centre_ex(active_page, font, 160, 105, COL_PROPIO, bg, "PUNTOS:   %6d", puntos);
+    textprintf_centre_ex(active_page, font, 160, 135, COL_PROPIO, bg, "TOTAL:    %6d", total);
+    puntos = total;
+    delay(T_PUNTAJE);
+    escriveranking();
+}
+
+void iniciales_empieza(Iniciales *e)
+{
+    e->letra[0] = e->letra[1] = e->letra[2] = 'A';
+    e->cursor = 0;
+}
+
+bool iniciales_tecla(Iniciales *e, int scan)
+{
+    char &l = e->letra[e->cursor];
+    switch (scan) {
+    case KEY_UP:
+        l = l >= 'Z' ? 'A' : (char)(l + 1);
+        break;
+    case KEY_DOWN:
+        l = l <= 'A' ? 'Z' : (char)(l - 1);
+        break;
+    case KEY_LEFT:
+        e->cursor--;
+        break;
+    case KEY_RIGHT:
+    case KEY_ENTER:
+        e->cursor++;
+        break;
+    default:
+        break;
+    }
+    if (scan == KEY_ENTER && e->cursor > 2)
+        return true;
+    // The cursor stays on the three letters (RIGHT on the last, LEFT on the first are undone).
+    if (e->cursor < 0)
+        e->cursor = 0;
+    if (e->cursor > 2)
+        e->cursor = 2;
+    return false;
+}
+
+// The initials entry screen: returns the three letters chosen.
+static void entra_iniciales(char ini[3])
+{
+    Iniciales e;
+    iniciales_empieza(&e);
+    clear(active_page);
+    set_palette(the_palette);
+    textprintf_centre_ex(active_page, font, 160, 10, COL_PROPIO, bg, "NUEVO RECORD");
+    textprintf_centre_ex(active_page, font, 160, 70, COL_PROPIO, bg, "PUNTAJE");
+    textprintf_centre_ex(active_page, font, 160, 90, COL_PROPIO, bg, "%d", puntos);
+    textprintf_centre_ex(active_page, font, 160, 140, COL_PROPIO, bg, "INGRESA TUS INICIALES");
+    bool fin;
+    do {
+        for (int i = 0; i < 3; i++)
+            textprintf_ex(active_page, font, INI_X + INI_PASO * i, INI_Y, i == e.cursor ? COL_MARCA : COL_PROPIO,
+                          COL_FONDO, "%c", e.letra[i]);
+        clear_keybuf();
+        fin = iniciales_tecla(&e, lee_tecla() >> 8);
+    } while (!fin);
+    // The cells stand wider apart than the letters of one text: clear them so no stale letter stays.
+    rectfill(active_page, INI_X, INI_Y, INI_X + INI_PASO * 2 + text_length(font, "W") - 1,
+             INI_Y + text_height(font) - 1, COL_FONDO);
+    textprintf_ex(active_page, font, INI_X, INI_Y, COL_PROPIO, COL_FONDO, "%c%c%c", e.letra[0], e.letra[1],
+                  e.letra[2]);
+    memcpy(ini, e.letra, 3);
+}
+
+void escriveranking()
+{
+    unsigned char buf[RANKING_BYTES];
+    lee_ranking(buf);
+    unsigned int pts = (unsigned int)puntos;
+    int p = lugar_ranking(buf, difi, pts);
+    char ini[3] = {'A', 'A', 'A'};
+    if (p < RANKING_LUGARES)
+        entra_iniciales(ini);
+    delay(T_INICIALES);
+    if (p >= RANKING_LUGARES)
+        return;
+    inserta_ranking(buf, difi, p, pts, ini);
+    if (escribe_atomico(RANKING_ARCHIVO, buf, RANKING_BYTES)) {
+        muestraranking(difi + 1, p);
+    } else {
+        fprintf(stderr, "%s: el nuevo record (%c%c%c, %d puntos) no se pudo guardar\n", RANKING_ARCHIVO, ini[0],
+                ini[1], ini[2], puntos);
+        muestra_tablas(buf, difi + 1, p, AVISO_NO_GUARDADO);
+    }
+}
