@@ -26,12 +26,12 @@ struct RankingFabrica {
     char ini[4];
 };
 static const RankingFabrica ranking_fabrica[RANKING_TABLAS][RANKING_LUGARES] = {
-    {{50000, "KRV"}, {42000, "LUR"}, {36000, "ANA"}, {30000, "MAX"}, {25000, "PEP"},
-     {20000, "EVA"}, {15000, "TOM"}, {10000, "ZOE"}, {6000, "BOB"}, {3000, "LUZ"}},
-    {{60000, "KRV"}, {50000, "JOE"}, {43000, "RIO"}, {36000, "SOL"}, {30000, "LIA"},
-     {24000, "DAN"}, {18000, "FER"}, {12000, "IVO"}, {8000, "GUS"}, {4000, "NIL"}},
-    {{70000, "KRV"}, {58000, "ZAR"}, {49000, "OLE"}, {41000, "UMA"}, {34000, "TEO"},
-     {27000, "CAR"}, {21000, "VAL"}, {15000, "YAN"}, {10000, "HUG"}, {5000, "QUI"}}};
+    {{52400, "KRV"}, {46850, "LUR"}, {41200, "ANA"}, {36750, "PEP"}, {31300, "GUS"},
+     {26450, "MAX"}, {21800, "SOL"}, {17250, "TOM"}, {12600, "EVA"}, {8050, "BOB"}},
+    {{61550, "LUR"}, {54900, "KRV"}, {47300, "RIK"}, {40650, "NAT"}, {34200, "JOE"},
+     {28750, "DAN"}, {23400, "ZOE"}, {18150, "LEO"}, {13700, "IVY"}, {9250, "ROY"}},
+    {{70800, "KRV"}, {62350, "LUR"}, {53900, "ACE"}, {45450, "VIC"}, {38000, "MIA"},
+     {31550, "RAY"}, {25100, "UMA"}, {19650, "NED"}, {14200, "OLI"}, {10050, "JAN"}}};
 
 // Fills a 240-byte ranking image with the shipped tables (reserved bytes 0).
 static inline void ranking_por_defecto(unsigned char buf[RANKING_BYTES])
@@ -94,7 +94,9 @@ int lugar_ranking(const unsigned char buf[RANKING_BYTES], int dif, unsigned int 
 // Puts the score and initials at place p of table dif, moving the lower places down one;
 // every slot keeps its reserved byte, the other tables are untouched.
 void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned int pts, const char ini[3]);
-// Draws one table (1..3) of buf on active_page, place marca in colour 239, aviso (if any) below.
-void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso);
+// Draws one table (1..3) of buf on active_page, place marca in colour 239.
+void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca);
+// Says on a screen of its own that a new entry could not be saved (3 s, a key moves on).
+void aviso_no_guardado();
 
 #endif

@@ -11,6 +11,7 @@
 // Pauses, seconds.
 static const float T_PUNTAJE = 5.0f;    // the final score on view
 static const float T_INICIALES = 3.0f;  // after the entry (or on the score when it does not enter)
+static const float T_AVISO = 3.0f;      // the "not saved" notice, a key shortens it
 static const float T_TABLA = 8.0f;      // each table on view, skippable
 
 enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
@@ -18,14 +19,16 @@ enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
 // Text layout of the tables and the entry, pixels.
 enum {
     TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21,
-    AVISO_Y = 230,                        // the "not saved" line below place 10
+    AVISO_Y = 100,                        // first line of the "not saved" notice
+    AVISO_PASO = 25,                      // between its two lines
     INI_Y = 160, INI_X = 140, INI_PASO = 13
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {
     "RANKING - VOY DE PASEO", "RANKING - QUIERO JUGAR", "RANKING - SOY JODIDO"};
 
-static const char *const AVISO_NO_GUARDADO = "NO SE PUDO GUARDAR EL RANKING";
+// The notice of an entry that could not be saved: too wide for one line of the game font.
+static const char *const AVISO_NO_GUARDADO[2] = {"NO SE PUDO GUARDAR", "EL RANKING"};
 
 // Record i (0..29) of a ranking image.
 static unsigned char *registro(unsigned char *buf, int i) { return buf + i * RANKING_REG; }
@@ -127,7 +130,7 @@ void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned 
     }
 }
 
-void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso)
+void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
 {
     if (tabla < 1 || tabla > RANKING_TABLAS)
         return;
@@ -144,17 +147,15 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca, 
         textprintf_centre_ex(active_page, font, 160, TABLA_Y + TABLA_PASO * a, a == marca ? COL_MARCA : COL_PROPIO,
                              bg, "%2d %6d %s", a + 1, (int)puntaje(r), ini);
     }
-    if (aviso)
-        textprintf_centre_ex(active_page, font, 160, AVISO_Y, COL_MARCA, bg, "%s", aviso);
 }
 
 // Shows the chosen tables of buf in turn, 8 seconds each or until a key.
-static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca, const char *aviso)
+static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
 {
     set_palette(the_palette);
     for (int t = 1; t <= RANKING_TABLAS; t++)
         if (tabla == 0 || tabla == t) {
-            dibuja_tabla(buf, t, marca, aviso);
+            dibuja_tabla(buf, t, marca);
             delay2(T_TABLA);
         }
 }
@@ -165,7 +166,7 @@ void muestraranking(int tabla, int marca)
         marca = RANKING_NINGUNO;
     unsigned char buf[RANKING_BYTES];
     lee_ranking(buf);
-    muestra_tablas(buf, tabla, marca, NULL);
+    muestra_tablas(buf, tabla, marca);
 }
 
 void tupuntaje()
@@ -245,6 +246,14 @@ static void entra_iniciales(char ini[3])
     memcpy(ini, e.letra, 3);
 }
 
+void aviso_no_guardado()
+{
+    clear_to_color(active_page, COL_FONDO);
+    textprintf_centre_ex(active_page, font, 160, AVISO_Y, COL_MARCA, bg, "%s", AVISO_NO_GUARDADO[0]);
+    textprintf_centre_ex(active_page, font, 160, AVISO_Y + AVISO_PASO, COL_MARCA, bg, "%s", AVISO_NO_GUARDADO[1]);
+    delay2(T_AVISO);
+}
+
 void escriveranking()
 {
     unsigned char buf[RANKING_BYTES];
@@ -263,6 +272,7 @@ void escriveranking()
     } else {
         fprintf(stderr, "%s: el nuevo record (%c%c%c, %d puntos) no se pudo guardar\n", RANKING_ARCHIVO, ini[0],
                 ini[1], ini[2], puntos);
-        muestra_tablas(buf, difi + 1, p, AVISO_NO_GUARDADO);
+        aviso_no_guardado();
+        muestra_tablas(buf, difi + 1, p);
     }
 }

@@ -7,6 +7,7 @@
 
 #include "prueba.h"
 #include "shared/carga.h"
+#include "game/presoverganec.h"
 
 namespace {
 
@@ -163,4 +164,14 @@ TEST(RankingInicial, TresTablasPlausibles)
             antes = s;
         }
     }
+}
+
+// The shipped file and the tables the game shows when the file is missing are the same.
+TEST(RankingInicial, ArchivoIgualAlDeFabrica)
+{
+    unsigned char fabrica[RANKING_BYTES];
+    ranking_por_defecto(fabrica);
+    std::vector<unsigned char> r = lee_archivo(KORV_DIR "/datos/ranking.dat");
+    ASSERT_EQ(r.size(), (size_t)RANKING_BYTES);
+    EXPECT_EQ(0, memcmp(r.data(), fabrica, RANKING_BYTES));
 }

@@ -213,7 +213,7 @@ TEST_F(PantallasPrueba, TablasDelTituloEnOrdenSinMarca)
     BITMAP *guardada = active_page;
     for (int t = 0; t < 3; t++) {
         active_page = e;
-        dibuja_tabla(buf, t + 1, RANKING_NINGUNO, nullptr);
+        dibuja_tabla(buf, t + 1, RANKING_NINGUNO);
         active_page = guardada;
         bool entera = false;
         for (BITMAP *f : r.fotos)
