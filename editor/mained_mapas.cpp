@@ -89,6 +89,15 @@ void nuevomapa()
     abre_mapa(nombre);
 }
 
+// After the load list was left without opening a level: the open map's view (or an empty
+// screen) comes back behind the menu, as after the editing screen.
+static void repinta_fondo()
+{
+    clear(active_page);
+    if (carga)
+        dibuja_edicion();
+}
+
 // Draws the load list's box and title.
 static void caja_lista()
 {
@@ -106,6 +115,7 @@ void cargarmapa()
         do
             espera_tecla(true);
         while (k != KEY_ENTER && k != KEY_ESC);
+        repinta_fondo();
         return;
     }
     int elegido = 1;
@@ -114,8 +124,10 @@ void cargarmapa()
             textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO * i,
                                  i == elegido ? COL_MARCA : COL_TEXTO, bg, "%d %s", i, archive[i - 1]);
         espera_tecla(true);
-        if (cerrar)
+        if (cerrar) {
+            repinta_fondo();
             return;   // the window was closed: nothing is loaded
+        }
         if (k == KEY_ENTER)
             break;
         if (k == KEY_UP)
@@ -133,6 +145,7 @@ void cargarmapa()
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
     if (!CargaMapa(ruta)) {
         mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
+        repinta_fondo();
         return;
     }
     abre_mapa(ruta);

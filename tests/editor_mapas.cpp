@@ -255,6 +255,7 @@ TEST_F(EditorMapas, SinNivelesEnterOEscVuelvenAlMenu)
     teclas({KEY_X, KEY_ENTER});
     cargarmapa();
     EXPECT_TRUE(cola_teclas.empty());
+    EXPECT_FALSE(hay_color(pantalla, 0, 0, 319, 239, COL_MARCA)) << "no map open: the list is cleared away";
     teclas({KEY_ESC});
     cargarmapa();
     al_leer = nullptr;
@@ -278,7 +279,13 @@ TEST_F(EditorMapas, NivelDanadoNoSeAbre)
             KEY_ESC,                                // back into the map that stayed open
             KEY_ESC,
             KEY_UP, KEY_ENTER});                    // SALIR
+    bool vista = false;
+    al_leer = [&] {
+        if (cola_teclas.size() == 4)   // the menu after the notice: the open map's view behind it
+            vista = getpixel(pantalla, 5, 5) == color_bloque(0) && getpixel(pantalla, 70, 5) == color_bloque(3);
+    };
     korveditor();
+    EXPECT_TRUE(vista);
     EXPECT_TRUE(cola_teclas.empty());
     EXPECT_STREQ(archivo, "levels/nivel_02.map");
     EXPECT_EQ(mapa[0][0], 0);
