@@ -7,6 +7,8 @@
 
 #include "../game/icono.h"
 
+enum { HZ_PEDIDO = 75 };      // refresh rate asked of the display
+
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
 // Stops with a message naming what is missing (stderr and a message box); exit status 1.
@@ -22,7 +24,7 @@ static void aborta(const char *que)
 // Sets the 8-bit 320x240 mode: full screen falls back to a window; no window ends the program.
 static void pone_modo_video()
 {
-    request_refresh_rate(75);
+    request_refresh_rate(HZ_PEDIDO);
     set_color_depth(8);
     if (set_gfx_mode(autodetect_card, ED_PANTALLA_W, ED_PANTALLA_H, 0, 0) == 0)
         return;

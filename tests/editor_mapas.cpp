@@ -413,3 +413,21 @@ TEST_F(EditorMapas, GuardarCreaLaCarpetaQueFalta)
     ASSERT_TRUE(gurdarmapa());
     EXPECT_EQ(lee_archivo("levels/nivel_01.map").size(), (size_t)NIVEL_BYTES);
 }
+
+TEST_F(EditorMapas, GuardarSinCarpetaPosibleLoDiceYNoPierdeNada)
+{
+    std::filesystem::remove_all("levels");
+    escribe_archivo("levels", {1, 2, 3});   // a plain file where the folder should be
+    carga = 1;
+    modifi = 1;
+    snprintf(archivo, sizeof archivo, "levels/nivel_01.map");
+    teclas({KEY_ENTER});
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(gurdarmapa());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("NO SE PUDO GUARDAR"), std::string::npos) << err;
+    EXPECT_NE(err.find("levels/nivel_01.map"), std::string::npos) << err;
+    EXPECT_TRUE(cola_teclas.empty()) << "the notice waited for its key";
+    EXPECT_EQ(modifi, 1);
+    EXPECT_EQ(lee_archivo("levels"), (std::vector<unsigned char>{1, 2, 3}));
+}
