@@ -107,10 +107,14 @@ void prepara_nivel();
 struct PasoBucle {
     int next;      // tick whose logic step is due next
     int skipped;   // passes in a row that drew no picture
+    int nuevo;     // 1: a logic step ran since the last picture (the screen shows an older state)
 };
 // One pass of the single-page loop: at most one logic step, then a picture into pvirtual,
-// copied to actual_page, unless the logic is behind. Returns 1 when it drew.
+// copied to actual_page, unless the logic is behind or the screen already shows this state.
+// Returns 1 when it drew.
 int pasada_bucle2(PasoBucle *p);
+// True when a pass would find nothing to do: the logic is up to date and its picture is shown.
+bool bucle2_al_dia(const PasoBucle *p);
 
 // --- play (main_logica.cpp, main_grafica.cpp) ---
 void act_logica();

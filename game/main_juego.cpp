@@ -231,17 +231,27 @@ int pasada_bucle2(PasoBucle *p)
     if (p->next <= tick) {
         act_logica();
         p->next = p->next + 1;
+        p->nuevo = 1;
     }
     if (p->next < tick && p->skipped <= MAX_SALTOS) {
         p->skipped = p->skipped + 1;
         return 0;
     }
+    // Every skipped pass ran a step, so an unchanged state here means nothing was skipped either.
+    if (!p->nuevo)
+        return 0;
     act_grafica();
     blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     if (p->skipped > MAX_SALTOS)
         p->next = tick;
     p->skipped = 0;
+    p->nuevo = 0;
     return 1;
+}
+
+bool bucle2_al_dia(const PasoBucle *p)
+{
+    return p->next > tick && !p->nuevo;
 }
 
 void game_main_loop2()
@@ -250,8 +260,12 @@ void game_main_loop2()
     PasoBucle p;
     p.next = tick;
     p.skipped = 0;
-    do
+    p.nuevo = 0;   // the level start has shown the first picture
+    do {
         pasada_bucle2(&p);
-    while (sigue_nivel());
+        // Until the next tick there is neither a step to run nor a picture to draw.
+        while (bucle2_al_dia(&p) && sigue_nivel())
+            reposa();
+    } while (sigue_nivel());
     termina_nivel(true);
 }

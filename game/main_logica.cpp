@@ -126,7 +126,7 @@ void bolsa()
 static void espera_p(bool mientras_pulsada)
 {
     while ((key[KEY_P] != 0) == mientras_pulsada && !salir)
-        rest(1);
+        reposa();
 }
 
 // The pause: "PAUSA" on the page on display until P is pressed again; tick restored.

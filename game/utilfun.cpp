@@ -1,6 +1,8 @@
 // utilfun: the timer callbacks, the waits of the screens and the page-flip test.
 #include "utilfun.h"
 
+#include <time.h>
+
 #include "main.h"
 #include "mp3.h"
 #include "musica.h"
@@ -21,6 +23,15 @@ void fps_proc()
 }
 END_OF_FUNCTION(fps_proc)
 
+// Length of the pause between two polls, nanoseconds.
+static const long REPOSO_NS = 1000000;
+
+void reposa()
+{
+    timespec t = {0, REPOSO_NS};
+    nanosleep(&t, NULL);
+}
+
 // The tick a wait of the given seconds ends at, truncated toward zero.
 static int meta(int desde, float seconds)
 {
@@ -32,7 +43,7 @@ void delay(float seconds)
     int inicio = tick;
     int fin = meta(inicio, seconds);
     while (tick < fin)
-        rest(1);
+        reposa();
     tick = inicio;
 }
 
@@ -42,7 +53,7 @@ void delay2(float seconds)
     int fin = meta(inicio, seconds);
     clear_keybuf();
     while (!keypressed() && tick < fin && cambnib != EST_SALIR)
-        rest(1);
+        reposa();
     tick = inicio;
 }
 

@@ -12,6 +12,9 @@ extern volatile int mensaje;   // seconds the song line stays on screen; counted
 void ticks();
 // Timer callback, once a second: counts mensaje down.
 void fps_proc();
+// Sleeps about a millisecond: the pause between two polls of a wait or of the frame loop.
+// Unlike the library's rest(), it also sleeps where no timer is installed (the headless tests).
+void reposa();
 // Waits the given seconds of the logic clock; nothing shortens it; tick is restored.
 void delay(float seconds);
 // Like delay, but a key press or the quit state ends it early; the key stays in the buffer.

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <thread>
 
+#include <sys/resource.h>
+
 #include "game/utilfun.h"
 #include "juego_mundo.h"
 
@@ -62,6 +64,14 @@ int ticks_esperados(int inicio, F espera)
 // Slack for the scheduler on a loaded machine, ticks past the wait's end.
 const int HOLGURA = 40;
 
+// CPU seconds the calling thread has used so far.
+double cpu_hilo()
+{
+    rusage r;
+    getrusage(RUSAGE_THREAD, &r);
+    return r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
+}
+
 int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1)
 {
     int n = 0;
@@ -79,7 +89,7 @@ TEST(JuegoBucle, TrasUnParonTreintaYDosPasosYUnDibujo)
     empieza(1.0f);   // one pixel per logic step: the road position counts the steps
     int p0 = posicion();
     tick = 1000;
-    PasoBucle p{900, 0};   // a stall of 100 ticks
+    PasoBucle p{900, 0, 0};   // a stall of 100 ticks
     int dibujos = 0, pasadas = 0;
     while (dibujos == 0 && pasadas < 100) {
         dibujos += pasada_bucle2(&p);
@@ -93,11 +103,51 @@ TEST(JuegoBucle, TrasUnParonTreintaYDosPasosYUnDibujo)
     // then the normal rate from the current tick
     EXPECT_EQ(pasada_bucle2(&p), 1);
     EXPECT_EQ(posicion() - p0, 33);
-    EXPECT_EQ(pasada_bucle2(&p), 1) << "up to date: every pass draws";
+    // up to date and the picture shown: nothing is run or drawn until the next tick
+    EXPECT_TRUE(bucle2_al_dia(&p));
+    putpixel(actual_page, 0, 0, 77);
+    for (int i = 0; i < 5; i++)
+        EXPECT_EQ(pasada_bucle2(&p), 0);
     EXPECT_EQ(posicion() - p0, 33);
+    EXPECT_EQ(getpixel(actual_page, 0, 0), 77) << "the same picture was not copied again";
     tick = tick + 1;
-    pasada_bucle2(&p);
+    EXPECT_FALSE(bucle2_al_dia(&p));
+    EXPECT_EQ(pasada_bucle2(&p), 1) << "the next tick: one step and its picture";
     EXPECT_EQ(posicion() - p0, 34);
+    EXPECT_NE(getpixel(actual_page, 0, 0), 77);
+    EXPECT_TRUE(bucle2_al_dia(&p));
+}
+
+TEST(JuegoBucle, SinTickNuevoNoSeRedibuja)
+{
+    monta(75);
+    empieza(1.0f);
+    int p0 = posicion();
+    tick = 50;
+    PasoBucle p{50, 0, 0};   // as a level starts: its first picture is on screen
+    EXPECT_FALSE(bucle2_al_dia(&p)) << "the step of the current tick is due";
+    EXPECT_EQ(pasada_bucle2(&p), 1);
+    EXPECT_EQ(posicion() - p0, 1);
+    int dibujos = 0;
+    for (int i = 0; i < 100; i++)
+        dibujos += pasada_bucle2(&p);
+    EXPECT_EQ(dibujos, 0) << "a hundred passes in the same tick draw nothing";
+    EXPECT_EQ(posicion() - p0, 1);
+    // two ticks behind: the first pass only steps, the second steps and draws
+    tick = 53;
+    EXPECT_EQ(pasada_bucle2(&p), 0);
+    EXPECT_FALSE(bucle2_al_dia(&p)) << "a step not yet shown";
+    EXPECT_EQ(pasada_bucle2(&p), 1);
+    EXPECT_EQ(posicion() - p0, 3);
+    EXPECT_EQ(pasada_bucle2(&p), 1);
+    EXPECT_EQ(posicion() - p0, 4);
+    EXPECT_EQ(pasada_bucle2(&p), 0);
+    EXPECT_EQ(p.next, 54);
+    // the clock set back by a wait (the pause) leaves the loop waiting, with nothing dropped
+    tick = 40;
+    EXPECT_TRUE(bucle2_al_dia(&p));
+    EXPECT_EQ(pasada_bucle2(&p), 0);
+    EXPECT_EQ(posicion() - p0, 4);
 }
 
 TEST(JuegoBucle, RetrasoCortoSeRecuperaSinSaltarse)
@@ -106,7 +156,7 @@ TEST(JuegoBucle, RetrasoCortoSeRecuperaSinSaltarse)
     empieza(1.0f);
     int p0 = posicion();
     tick = 10;
-    PasoBucle p{5, 0};   // five steps behind: skipped passes until up to date, nothing dropped
+    PasoBucle p{5, 0, 0};   // five steps behind: skipped passes until up to date, nothing dropped
     int dibujos = 0;
     for (int i = 0; i < 4; i++)
         dibujos += pasada_bucle2(&p);
@@ -177,6 +227,24 @@ TEST(JuegoBucle, NivelEnteroConElBucleDeUnaPagina)
     nscro = 60.0f;
     game_main_loop2();
     EXPECT_EQ(cambnib, EST_GANO);
+}
+
+TEST(JuegoBucle, NivelConRelojLentoNoOcupaElProcesador)
+{
+    PantallaFalsa pf;
+    monta(75);
+    nscro = 256.0f;   // the road in 100 steps, then 280 steps of drive-off and the 3 s end
+    tick = 0;
+    auto t0 = std::chrono::steady_clock::now();
+    double c0 = cpu_hilo();
+    Reloj r(2000);    // a tick every 2 ms: over a second of play between the waits
+    game_main_loop2();
+    r.para();
+    double cpu = cpu_hilo() - c0;
+    double pared = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    EXPECT_EQ(cambnib, EST_NIVEL_OK);
+    EXPECT_GT(pared, 1.0);
+    EXPECT_LT(cpu / pared, 0.3) << cpu << " s of CPU in " << pared << " s: the loop waits for the ticks";
 }
 
 TEST(JuegoBucle, CerrarLaVentanaTerminaElNivel)
