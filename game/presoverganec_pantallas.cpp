@@ -18,6 +18,8 @@ static const float T_GANE = 8.0f;       // the win picture on view
 // Palette indexes of the texts.
 enum { COL_PROPIO = -1, COL_APRETA = 4, COL_MARCA = 239, COL_BLANCO = 255 };
 enum { FADE_LENTO = 1 };   // fade speed: the slowest
+// The slowest fade: 64 steps of the palette, each held for two retraces of the library's count.
+enum { FADE_PASOS = 64, FADE_RETRAZOS = 2 };
 
 // Menu entries by difficulty: text and line.
 static const struct {
@@ -30,6 +32,45 @@ static void pon_imagen(BITMAP *img)
 {
     if (img)
         blit(img, active_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+}
+
+// Fades the whole palette from one palette to another, as long as the library's slowest fade,
+// sleeping between the polls of the retrace count where the library's own fade spins on it.
+static void fundido(const RGB *desde, const RGB *hasta)
+{
+    if (system_driver->id == SYSTEM_NONE) {
+        fade_from(desde, hasta, FADE_LENTO);   // no timer: no retrace count to follow
+        return;
+    }
+    PALETTE paso;
+    int inicio = retrace_count;
+    int hecho = -1;
+    for (;;) {
+        int c = (retrace_count - inicio) / FADE_RETRAZOS;
+        if (c >= FADE_PASOS)
+            break;
+        if (c != hecho) {
+            fade_interpolate(desde, hasta, paso, c, 0, PAL_SIZE - 1);
+            set_palette_range(paso, 0, PAL_SIZE - 1, FALSE);
+            hecho = c;
+        }
+        reposa();
+    }
+    set_palette(hasta);
+}
+
+// Fades from black to a palette.
+static void aparece(const RGB *pal)
+{
+    fundido(black_palette, pal);
+}
+
+// Fades the current palette to black.
+static void oscurece()
+{
+    PALETTE ahora;
+    get_palette(ahora);
+    fundido(ahora, black_palette);
 }
 
 int menu_tecla(int cursor, int scan)
@@ -77,10 +118,10 @@ void presentacion()
         play_midi(music2, 0);
         set_palette(black_palette);
         pon_imagen(imagen1);
-        fade_in(the_palette1, FADE_LENTO);
+        aparece(the_palette1);
         set_palette(the_palette1);
         delay2(T_PRIMERA);
-        fade_out(FADE_LENTO);
+        oscurece();
         stop_midi();
         parpadea(&visible);
         if (key[KEY_ENTER])
@@ -115,7 +156,7 @@ int seleciona_dificultad()
 
 void game_over()
 {
-    fade_out(FADE_LENTO);
+    oscurece();
     delay(T_NEGRO);
     clear_to_color(active_page, COL_BLANCO);
     textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, "GAME OVER");
@@ -127,10 +168,10 @@ void game_over()
 
 void gane()
 {
-    fade_out(FADE_LENTO);
+    oscurece();
     delay(T_NEGRO);
     pon_imagen(imagen3);
-    fade_in(the_palette3, FADE_LENTO);
+    aparece(the_palette3);
     delay(T_GANE);
     tupuntaje();
 }
