@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include <sys/resource.h>
+
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
@@ -197,6 +199,35 @@ TEST_F(TituloX, CerrarLaVentanaTerminaLaEsperaDeLaPrimeraImagen)
     EXPECT_EQ(v.visto.find('P'), std::string::npos) << "no blinking after a close: " << v.visto;
     // the two fades take about two seconds; the 18 s (0.45 s here) card wait was cut short
     EXPECT_LT(dura, 6.0);
+}
+
+namespace {
+// CPU seconds the calling thread has used so far.
+double cpu_del_hilo()
+{
+    rusage r;
+    getrusage(RUSAGE_THREAD, &r);
+    return r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
+}
+}  // namespace
+
+TEST_F(TituloX, LosFundidosDuranLoDeSiempreSinOcuparElProcesador)
+{
+    std::thread cierra([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        close_hook();
+    });
+    auto t0 = reloj::now();
+    double c0 = cpu_del_hilo();
+    presentacion();   // fade in, the card's wait cut by the close, fade out
+    double cpu = cpu_del_hilo() - c0;
+    double dura = segundos_desde(t0);
+    cierra.join();
+    EXPECT_EQ(cambnib, EST_SALIR);
+    // each fade: 64 steps of two retraces of the library's 70 Hz count, as its slowest fade
+    EXPECT_GT(dura, 3.3);
+    EXPECT_LT(dura, 6.0);
+    EXPECT_LT(cpu / dura, 0.25) << cpu << " s of CPU in " << dura << " s: the fades sleep between steps";
 }
 
 namespace {
