@@ -11,11 +11,14 @@ RUNS=${3:-15}
 RELOJ=$BUILD/bench/primera_imagen
 [ -x "$RELOJ" ] || { echo "arranque: falta $RELOJ (compile primero)" >&2; exit 1; }
 
+# A display left by a run that just ended may still be closing.
+for _ in $(seq 50); do [ -e /tmp/.X"$NUM"-lock ] || break; sleep 0.1; done
 Xvfb :"$NUM" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 XPID=$!
-trap 'kill $XPID 2>/dev/null || true' EXIT INT TERM
+trap 'kill $XPID 2>/dev/null && wait $XPID 2>/dev/null || true' EXIT INT TERM
 export DISPLAY=:"$NUM"
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+kill -0 "$XPID" 2>/dev/null || { echo "$(basename "$0"): no se pudo abrir el Xvfb :$NUM (ocupado?)" >&2; exit 1; }
 
 OUT=$(mktemp)
 for i in $(seq "$RUNS"); do

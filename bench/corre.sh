@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs every benchmark and prints the figures of bench/README.md: the Google Benchmark programs
-# (medians of REPS repetitions), the start-up time and the CPU share per phase of a session.
+# (medians of REPS repetitions), the start-up time (median of 15) and the CPU share per phase
+# (median of 3 sessions).
 #
 #   bench/corre.sh [BUILD_DIR [DISPLAY_NUMBER [REPS]]]   (defaults: build 210 9; uses DISPLAY_NUMBER
 #                                                        and the next one for two Xvfb in turn)
@@ -19,4 +20,4 @@ python3 "$HERE/resumen.py" "$BUILD/bench/juego.json" "$BUILD/bench/editor.json"
 echo "== arranque"
 "$HERE/arranque.sh" "$BUILD" "$((NUM + 1))" 15 | tail -2
 echo "== CPU por fase (juego real bajo Xvfb)"
-"$HERE/cpu_sesion.sh" "$BUILD/korvex" "$NUM"
+"$HERE/cpu_medianas.sh" 3 "$BUILD/korvex" "$NUM" | tail -7

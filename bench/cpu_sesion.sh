@@ -14,16 +14,19 @@ NUM=${2:-210}
 PROG=${3:-$DIR/korvex}
 TCK=$(getconf CLK_TCK)
 
+# A display left by a run that just ended may still be closing.
+for _ in $(seq 50); do [ -e /tmp/.X"$NUM"-lock ] || break; sleep 0.1; done
 Xvfb :"$NUM" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 XPID=$!
 export DISPLAY=:"$NUM"
 GPID=""
 fin() {
     [ -n "$GPID" ] && kill "$GPID" 2>/dev/null || true
-    kill "$XPID" 2>/dev/null || true
+    kill "$XPID" 2>/dev/null && wait "$XPID" 2>/dev/null || true
 }
 trap fin EXIT INT TERM
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+kill -0 "$XPID" 2>/dev/null || { echo "$(basename "$0"): no se pudo abrir el Xvfb :$NUM (ocupado?)" >&2; exit 1; }
 
 cd "$DIR"
 "$PROG" >/dev/null 2>&1 &
