@@ -10,7 +10,7 @@
 
 namespace {
 
-// Makes an MP3 of a sine tone with sox and lame: seconds, Hz of the tone, sample rate, channels,
+// Makes an MP3 of a sine tone with sox (no dither, so the same bytes every run) and lame: seconds, Hz of the tone, sample rate, channels,
 // amplitude (0..1), extra lame options. True when the file was made.
 inline bool haz_mp3(const std::string &ruta, double segundos, double tono, int tasa, int canales,
                     double amplitud = 0.5, const char *lame_extra = "")
@@ -18,7 +18,7 @@ inline bool haz_mp3(const std::string &ruta, double segundos, double tono, int t
     std::string wav = ruta + ".wav";
     char orden[1024];
     snprintf(orden, sizeof orden,
-             "sox -n -r %d -c %d -b 16 '%s' synth %.3f sine %.1f vol %.3f && lame --quiet %s '%s' '%s'"
+             "sox -D -n -r %d -c %d -b 16 '%s' synth %.3f sine %.1f vol %.3f && lame --quiet %s '%s' '%s'"
              " && rm -f '%s'",
              tasa, canales, wav.c_str(), segundos, tono, amplitud, lame_extra, wav.c_str(), ruta.c_str(),
              wav.c_str());
