@@ -1,0 +1,289 @@
+#!/bin/sh
+# The programs driven as a player would: a private X server, keys sent to the window, screenshots
+# checked against what the game's drawing renders headless, the sound captured to a WAV file,
+# the files the programs write checked byte by byte.
+#
+#   e2e.sh ESCENARIO KORV_DIR HERRAMIENTAS ARTEFACTOS
+#
+# ESCENARIO: juego | cierre | gana | datos_malos | editor. KORV_DIR is the runnable folder
+# (build/korvex), HERRAMIENTAS the folder of e2e_mira and e2e_cierra, ARTEFACTOS where the
+# screenshots (PNG), the captured sound (WAV) and the programs' output are kept.
+# Every wait polls with a time-out; the time-outs are generous for a loaded machine.
+set -u
+esc=$1
+src=$2
+herr=$3
+art=$4
+aqui=$(cd "$(dirname "$0")" && pwd)
+
+rm -rf "$art"
+mkdir -p "$art"
+art=$(cd "$art" && pwd)
+herr=$(cd "$herr" && pwd)
+src=$(cd "$src" && pwd)
+work=$(mktemp -d /tmp/korve2e.XXXXXX)
+xpid=""
+pid=""
+W=""
+npaso=0
+
+limpia() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+    rm -rf "$work"
+}
+trap limpia EXIT
+trap 'exit 1' INT TERM
+
+fallo() {
+    echo "FALLO [$esc]: $*"
+    if [ -f "$art/salida.txt" ]; then
+        echo "--- salida del programa (sin los avisos de ALSA):"
+        grep -v '^ALSA lib' "$art/salida.txt" | tail -20
+    fi
+    exit 1
+}
+nota() { echo "[$esc] $*"; }
+
+# Seconds since the epoch, for time-outs.
+ahora() { date +%s; }
+
+# A private X server on the first free display of 150..199. Autorepeat is pushed far out so
+# that a held key gives exactly one press in the keyboard buffer.
+arranca_x() {
+    for n in $(seq 150 199); do
+        [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -ardelay 60000 >"$work/xvfb.log" 2>&1 &
+        xpid=$!
+        i=0
+        while [ $i -lt 100 ]; do
+            kill -0 "$xpid" 2>/dev/null || break
+            if [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+                export DISPLAY=":$n"
+                nota "Xvfb en :$n"
+                return 0
+            fi
+            sleep 0.1
+            i=$((i + 1))
+        done
+        kill "$xpid" 2>/dev/null
+        wait "$xpid" 2>/dev/null
+        xpid=""
+    done
+    fallo "no hay pantalla libre entre :150 y :199"
+}
+
+# A fresh copy of the runnable folder in $work/$1.
+copia_juego() {
+    rm -rf "${work:?}/$1"
+    cp -r "$src" "$work/$1" || fallo "no se pudo copiar $src"
+}
+
+# A temporary HOME whose default ALSA device writes to the WAV file $1.
+home_con_captura() {
+    mkdir -p "$work/home"
+    cat >"$work/home/.asoundrc" <<EOF
+pcm.!default { type plug; slave { pcm "capfile"; format S16_LE; rate 44100; channels 2 } }
+pcm.capfile  { type file; slave.pcm "null"; file "$1"; format "wav" }
+EOF
+}
+
+# Starts a program of the copy in $work/$1: lanza CARPETA PROGRAMA [ARGS...]; output in salida.txt.
+lanza() {
+    carpeta=$1
+    shift
+    (cd "$work/$carpeta" && exec env HOME="$work/home" "$@") >"$art/salida.txt" 2>&1 &
+    pid=$!
+}
+
+# Waits for the window titled $1 and gives it the keyboard focus.
+ventana() {
+    W=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$W" ] || fallo "no aparece la ventana \"$1\""
+    xdotool windowfocus --sync "$W" || fallo "no se pudo dar el foco a la ventana"
+}
+
+# Exit status of the program, waiting up to $1 seconds; fails if it is still running.
+termina() {
+    fin=$(($(ahora) + $1))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$(ahora)" -lt "$fin" ] || fallo "el programa sigue corriendo despues de $1 s"
+        sleep 0.1
+    done
+    wait "$pid"
+    rc=$?
+    pid=""
+}
+
+# Screenshot of the window: $art/NN-NOMBRE.png, and $work/NOMBRE.ppm for the checks.
+captura() {
+    import -window "$W" "$work/$1.png" 2>/dev/null || return 1
+    convert "$work/$1.png" "$work/$1.ppm" 2>/dev/null || return 1
+    cp "$work/$1.png" "$art/$(printf %02d $npaso)-$1.png"
+}
+
+# Polls screenshots until the window shows a scene (see e2e_mira), up to $2 seconds:
+# espera NOMBRE SEGUNDOS ESCENA [ARGS...]. The last check's line is in $visto.
+espera() {
+    nombre=$1
+    seg=$2
+    shift 2
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + seg))
+    while :; do
+        kill -0 "$pid" 2>/dev/null || fallo "el programa termino esperando: $nombre"
+        if captura "$nombre"; then
+            visto=$("$herr/e2e_mira" -o "$art/$(printf %02d $npaso)-$nombre-esperado.bmp" \
+                "$work/k" "$work/$nombre.ppm" "$@" 2>&1) && { nota "$nombre: $visto"; return 0; }
+        fi
+        [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: despues de $seg s la pantalla no coincide: $visto"
+        sleep 0.2
+    done
+}
+
+# Keys: a tap (read from the keyboard buffer) and a held key (seen by the key[] polls).
+tecla() { xdotool key "$1"; }
+manten() {
+    xdotool keydown "$1"
+    sleep "$2"
+    xdotool keyup "$1"
+}
+
+# Top of the truck's picture in the screenshot $1, or -1.
+camion_y() {
+    "$herr/e2e_mira" "$work/k" "$work/$1.ppm" camion | sed -n 's/^camion y=\(-\{0,1\}[0-9]*\) .*/\1/p'
+}
+
+# Polls until the truck's picture stands at y = $1 (up to $2 seconds).
+espera_camion() {
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + $2))
+    while :; do
+        kill -0 "$pid" 2>/dev/null || fallo "el programa termino esperando el camion en y=$1"
+        captura camion && [ "$(camion_y camion)" = "$1" ] && { nota "camion en y=$1"; return 0; }
+        [ "$(ahora)" -lt "$fin" ] || fallo "el camion no llega a y=$1 (esta en y=$(camion_y camion))"
+        sleep 0.2
+    done
+}
+
+# The title after the studio card: any key skips the card (sent again until the title shows,
+# in case one fell before the card's wait emptied the buffer).
+hasta_titulo() {
+    espera estudio 40 estudio
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + 40))
+    while :; do
+        tecla x
+        for i in 1 2 3 4 5 6 7 8; do
+            captura titulo && "$herr/e2e_mira" "$work/k" "$work/titulo.ppm" titulo >/dev/null 2>&1 &&
+                { nota "titulo: la imagen del titulo esta en pantalla"; return 0; }
+            sleep 0.3
+        done
+        kill -0 "$pid" 2>/dev/null || fallo "el programa termino antes del titulo"
+        [ "$(ahora)" -lt "$fin" ] || fallo "no aparece la imagen del titulo"
+    done
+}
+
+# From the title to the first level's card: ENTER held on the title, ENTER on difficulty $1
+# (0, 1, 2: the menu opens on 1).
+hasta_nivel() {
+    hasta_titulo
+    manten Return 0.5
+    espera menu 20 menu
+    case $1 in
+        0) tecla Up ;;
+        2) tecla Down ;;
+    esac
+    tecla Return
+    espera cartel_nivel1 20 cartel "SIGUIENTE NIVEL: 1"
+}
+
+# Bytes of a file.
+tamano() { wc -c <"$1" | tr -d ' '; }
+
+# --- scenarios ---
+
+# A level played with the shipped levels: it scrolls, the truck changes lane, P pauses, ESC quits;
+# the sound of the level is not silent.
+esc_juego() {
+    copia_juego k
+    home_con_captura "$art/sonido.wav"
+    lanza k ./korvex
+    ventana '^KORVEX 2003$'
+    hasta_nivel 1
+    espera_camion 129 20
+    # the WAV bytes written before the road moves: the rest is the sound of the level
+    antes=$(tamano "$art/sonido.wav")
+
+    # the road moves: two screenshots a second apart differ in the playfield
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + 20))
+    while :; do
+        captura mueve_a && sleep 1 && captura mueve_b &&
+            ! "$herr/e2e_mira" "$work/k" "$work/mueve_a.ppm" igual "$work/mueve_b.ppm" 0 0 320 192 >"$work/m" &&
+            { nota "la calle se mueve: $(cat "$work/m")"; break; }
+        [ "$(ahora)" -lt "$fin" ] || fallo "el campo de juego no cambia en un segundo"
+    done
+
+    # a lane down: the truck's picture moves down 24 pixels (the bottom lane stops it there)
+    y1=$(camion_y mueve_b)
+    [ "$y1" = 129 ] || fallo "el camion no esta en el carril 2 (y=$y1)"
+    manten Down 0.4
+    espera_camion 153 10
+
+    # P: "PAUSA" on the picture, and the picture stands still
+    manten p 0.3
+    espera pausa 10 pausa
+    sleep 1
+    npaso=$((npaso + 1))
+    captura pausa_despues
+    "$herr/e2e_mira" "$work/k" "$work/pausa.ppm" igual "$work/pausa_despues.ppm" 0 0 320 240 >"$work/m" ||
+        fallo "la pausa no congela la imagen: $(cat "$work/m")"
+    nota "pausa: la imagen queda quieta"
+    manten p 0.3
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + 10))
+    until captura sigue && ! "$herr/e2e_mira" "$work/k" "$work/sigue.ppm" igual "$work/pausa.ppm" 0 0 320 192 \
+        >/dev/null; do
+        [ "$(ahora)" -lt "$fin" ] || fallo "P otra vez no reanuda el juego"
+        sleep 0.2
+    done
+    nota "P otra vez: el juego sigue"
+
+    # ESC ends the program with status 0
+    manten Escape 0.3
+    termina 20
+    [ "$rc" = 0 ] || fallo "ESC durante el juego: estado de salida $rc"
+    nota "ESC: el programa termina con estado 0"
+
+    # the level's sound: from the bytes written at the level start to the end
+    desde=$(((antes - 44) / 4))
+    sox "$art/sonido.wav" -n trim "${desde}s" stat 2>"$work/stat" || fallo "sox no lee el sonido capturado"
+    rms=$(sed -n 's/^RMS *amplitude: *//p' "$work/stat")
+    pico=$(sed -n 's/^Maximum amplitude: *//p' "$work/stat")
+    largo=$(sed -n 's/^Length (seconds): *//p' "$work/stat")
+    awk -v r="$rms" -v p="$pico" -v l="$largo" 'BEGIN { exit !(l > 0.5 && r > 0.005 && p > 0.05) }' ||
+        fallo "el sonido del nivel es silencio (largo $largo s, RMS $rms, pico $pico)"
+    nota "sonido del nivel: $largo s capturados, RMS $rms, pico $pico"
+}
+
+# The window's close button during the title ends the program with status 0.
+esc_cierre() {
+    copia_juego k
+    home_con_captura "$work/sonido.wav"
+    lanza k ./korvex
+    ventana '^KORVEX 2003$'
+    hasta_titulo
+    "$herr/e2e_cierra" "$W" || fallo "no se pudo mandar WM_DELETE_WINDOW"
+    termina 20
+    [ "$rc" = 0 ] || fallo "cerrar la ventana en el titulo: estado de salida $rc"
+    nota "boton de cerrar en el titulo: estado de salida 0"
+}
+
+arranca_x
+case $esc in
+    juego) esc_juego ;;
+    cierre) esc_cierre ;;
+    *) fallo "escenario desconocido: $esc" ;;
+esac
+echo "ok [$esc]"

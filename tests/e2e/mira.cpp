@@ -1,0 +1,368 @@
+// mira: checks a screenshot of the running game against what the game's own drawing calls
+// render headless with the shipped font, pictures and palettes.
+//
+//   e2e_mira [-o ESPERADO.bmp] CARPETA CAPTURA.ppm ESCENA [ARGUMENTOS...]
+//
+// CARPETA is a runnable folder (datos/ beside it); CAPTURA a 320x240 binary PPM (convert x.png x.ppm).
+// Exit status: 0 the screenshot shows the scene, 1 it does not, 2 bad use or missing data.
+// One line on stdout says what was compared and how many pixels differed.
+#define ALLEGRO_NO_COMPATIBILITY
+#include <allegro.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "game/main.h"
+#include "game/presoverganec.h"
+
+namespace {
+
+enum { ANCHO = 320, ALTO = 240, CAMPO = 192 };
+enum { TEXTO_X = 160, CARTEL_Y = 110, CARTEL_PASO = 16 };
+
+// A screenshot: 320x240 RGB bytes.
+struct Captura {
+    std::vector<unsigned char> rgb;
+    bool lee(const char *ruta);
+    const unsigned char *px(int x, int y) const { return &rgb[(y * ANCHO + x) * 3]; }
+};
+
+// Skips blanks and '#' comments of a PPM header.
+static int salta_blancos(FILE *f)
+{
+    int c = fgetc(f);
+    while (c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '#') {
+        if (c == '#')
+            while (c != '\n' && c != EOF)
+                c = fgetc(f);
+        c = fgetc(f);
+    }
+    return c;
+}
+
+bool Captura::lee(const char *ruta)
+{
+    FILE *f = fopen(ruta, "rb");
+    if (!f) {
+        fprintf(stderr, "%s: no se pudo abrir (%s)\n", ruta, strerror(errno));
+        return false;
+    }
+    int w = 0, h = 0, max = 0;
+    bool ok = fgetc(f) == 'P' && fgetc(f) == '6';
+    if (ok) {
+        ungetc(salta_blancos(f), f);
+        ok = fscanf(f, "%d", &w) == 1;
+        ungetc(salta_blancos(f), f);
+        ok = ok && fscanf(f, "%d", &h) == 1;
+        ungetc(salta_blancos(f), f);
+        ok = ok && fscanf(f, "%d", &max) == 1 && fgetc(f) != EOF;
+    }
+    if (!ok || w != ANCHO || h != ALTO || max != 255) {
+        fprintf(stderr, "%s: no es una captura PPM de 320x240 (%dx%d, max %d)\n", ruta, w, h, max);
+        fclose(f);
+        return false;
+    }
+    rgb.resize(ANCHO * ALTO * 3);
+    ok = fread(rgb.data(), 1, rgb.size(), f) == rgb.size();
+    fclose(f);
+    if (!ok)
+        fprintf(stderr, "%s: captura corta\n", ruta);
+    return ok;
+}
+
+// A picture the game would show: 8-bit indexes, the palette on display, and which pixels count.
+struct Esperado {
+    BITMAP *bmp;
+    PALETTE pal;
+    std::vector<char> cuenta;   // 1 where the pixel is compared
+    std::string que;            // what it is, for the report
+};
+
+// Palette index -> the exact RGB the X11 driver shows (6-bit values scaled as the library does).
+static void color(const PALETTE pal, int i, unsigned char out[3])
+{
+    out[0] = (unsigned char)_rgb_scale_6[pal[i].r & 63];
+    out[1] = (unsigned char)_rgb_scale_6[pal[i].g & 63];
+    out[2] = (unsigned char)_rgb_scale_6[pal[i].b & 63];
+}
+
+// Pixels of the screenshot that differ from the expected picture where it counts (region x0,y0,w,h).
+static int diferencias(const Captura &cap, const Esperado &e, int x0 = 0, int y0 = 0, int w = ANCHO, int h = ALTO)
+{
+    int n = 0;
+    for (int yy = y0; yy < y0 + h; yy++)
+        for (int xx = x0; xx < x0 + w; xx++) {
+            if (!e.cuenta[yy * ANCHO + xx])
+                continue;
+            unsigned char c[3];
+            color(e.pal, getpixel(e.bmp, xx, yy), c);
+            if (memcmp(c, cap.px(xx, yy), 3) != 0)
+                n++;
+        }
+    return n;
+}
+
+static Esperado nuevo(const PALETTE pal, const char *que)
+{
+    Esperado e;
+    e.bmp = create_bitmap(ANCHO, ALTO);
+    clear_bitmap(e.bmp);
+    memcpy(e.pal, pal, sizeof(PALETTE));
+    e.cuenta.assign(ANCHO * ALTO, 1);
+    e.que = que;
+    return e;
+}
+
+// A picture with a text over it that is compared only where the text has ink: the rest of the
+// screen belongs to play and moves. The ink is found by drawing on two different backgrounds.
+static Esperado solo_texto(const PALETTE pal, int x, int y, const char *txt)
+{
+    Esperado e = nuevo(pal, "texto");
+    BITMAP *otro = create_bitmap(ANCHO, ALTO);
+    clear_to_color(otro, 1);
+    textprintf_centre_ex(e.bmp, font, x, y, -1, -1, "%s", txt);
+    textprintf_centre_ex(otro, font, x, y, -1, -1, "%s", txt);
+    int tinta = 0;
+    for (int i = 0; i < ANCHO * ALTO; i++) {
+        int xx = i % ANCHO, yy = i / ANCHO;
+        e.cuenta[i] = getpixel(e.bmp, xx, yy) != 0 || getpixel(otro, xx, yy) != 1;
+        tinta += e.cuenta[i];
+    }
+    destroy_bitmap(otro);
+    e.que = std::string("\"") + txt + "\" (" + std::to_string(tinta) + " pixeles de tinta)";
+    return e;
+}
+
+// The cards of a run: one or two centred lines in the game font on black.
+static Esperado cartel(const char *l1, const char *l2)
+{
+    Esperado e = nuevo(the_palette, "cartel");
+    textprintf_centre_ex(e.bmp, font, TEXTO_X, CARTEL_Y, -1, -1, "%s", l1);
+    if (l2)
+        textprintf_centre_ex(e.bmp, font, TEXTO_X, CARTEL_Y + CARTEL_PASO, -1, -1, "%s", l2);
+    e.que = std::string("cartel \"") + l1 + (l2 ? std::string("\" / \"") + l2 : std::string()) + "\"";
+    return e;
+}
+
+static Esperado imagen(BITMAP *img, const PALETTE pal, const char *que)
+{
+    Esperado e = nuevo(pal, que);
+    blit(img, e.bmp, 0, 0, 0, 0, ANCHO, ALTO);
+    return e;
+}
+
+static int sin_teclas() { return KEY_ENTER << 8; }
+
+// The difficulty menu as the game's own routine draws it, with the cursor on "QUIERO JUGAR".
+static Esperado menu()
+{
+    Esperado e = nuevo(the_palette, "menu de dificultad");
+    active_page = e.bmp;
+    lee_tecla = sin_teclas;
+    cambnib = EST_JUEGO;
+    seleciona_dificultad();
+    return e;
+}
+
+// The final-score screen: the lives, the points and their total.
+static Esperado puntaje(int vid, int pts)
+{
+    Esperado e = nuevo(the_palette, "puntaje final");
+    textprintf_centre_ex(e.bmp, font, 160, 30, -1, -1, "TU PUNTAJE FINAL");
+    textprintf_centre_ex(e.bmp, font, 160, 80, -1, -1, "VIDAS: %2d X 3000", vid);
+    textprintf_centre_ex(e.bmp, font, 160, 105, -1, -1, "PUNTOS:   %6d", pts);
+    textprintf_centre_ex(e.bmp, font, 160, 135, -1, -1, "TOTAL:    %6d", vid * 3000 + pts);
+    return e;
+}
+
+// The initials entry as it opens: AAA, the cursor (colour 239) on the first letter.
+static Esperado record(int pts)
+{
+    Esperado e = nuevo(the_palette, "entrada de iniciales");
+    textprintf_centre_ex(e.bmp, font, 160, 10, -1, -1, "NUEVO RECORD");
+    textprintf_centre_ex(e.bmp, font, 160, 70, -1, -1, "PUNTAJE");
+    textprintf_centre_ex(e.bmp, font, 160, 90, -1, -1, "%d", pts);
+    textprintf_centre_ex(e.bmp, font, 160, 140, -1, -1, "INGRESA TUS INICIALES");
+    for (int i = 0; i < 3; i++)
+        textprintf_ex(e.bmp, font, 140 + 13 * i, 160, i == 0 ? 239 : -1, 0, "A");
+    return e;
+}
+
+// One ranking table as the game's own routine draws it, from a file (the shipped tables when the
+// file is not a whole ranking, as the game does).
+static Esperado tabla(int t, int marca, const char *archivo)
+{
+    unsigned char buf[RANKING_BYTES];
+    ranking_por_defecto(buf);
+    FILE *f = strcmp(archivo, "-") ? fopen(archivo, "rb") : NULL;
+    if (f) {
+        unsigned char leido[RANKING_BYTES];
+        if (fread(leido, 1, RANKING_BYTES, f) == RANKING_BYTES)
+            memcpy(buf, leido, RANKING_BYTES);
+        fclose(f);
+    }
+    Esperado e = nuevo(the_palette, "tabla de records");
+    active_page = e.bmp;
+    dibuja_tabla(buf, t, marca);
+    e.que = "tabla " + std::to_string(t) + " marca " + std::to_string(marca);
+    return e;
+}
+
+// Compares against each alternative; 0 when one matches. Writes the first to salida if asked.
+static int veredicto(const Captura &cap, std::vector<Esperado> alternativas, const char *salida)
+{
+    if (salida)
+        save_bitmap(salida, alternativas[0].bmp, alternativas[0].pal);
+    int mejor = ANCHO * ALTO + 1;
+    for (const Esperado &e : alternativas) {
+        int n = diferencias(cap, e);
+        if (n < mejor)
+            mejor = n;
+        if (n == 0) {
+            printf("coincide: %s\n", e.que.c_str());
+            return 0;
+        }
+    }
+    printf("no coincide: %s (%d pixeles distintos)\n", alternativas[0].que.c_str(), mejor);
+    return 1;
+}
+
+// Finds the player's truck at x = 40 (any animation frame, mirrored as the game draws it):
+// prints the top of its picture; 0 when a frame matches with at most a tenth of its pixels covered.
+static int busca_camion(const Captura &cap)
+{
+    const int CAMION_X = 40, PRIMERO = 8, CUADROS = 5;
+    int mejor_y = -1, mejor_f = 1 << 30, mejor_t = 1;
+    for (int f = 0; f < CUADROS; f++) {
+        BITMAP *spr = sprite[PRIMERO + f];
+        BITMAP *espejo = create_bitmap(spr->w, spr->h);
+        clear_bitmap(espejo);
+        draw_sprite_h_flip(espejo, spr, 0, 0);
+        for (int yy = 0; yy + espejo->h <= CAMPO; yy++) {
+            int fallos = 0, total = 0;
+            for (int j = 0; j < espejo->h && fallos < mejor_f; j++)
+                for (int i = 0; i < espejo->w; i++) {
+                    int p = getpixel(espejo, i, j);
+                    if (p == 0)
+                        continue;
+                    total++;
+                    unsigned char c[3];
+                    color(the_palette, p, c);
+                    if (memcmp(c, cap.px(CAMION_X + i, yy + j), 3) != 0)
+                        fallos++;
+                }
+            if (fallos < mejor_f) {
+                mejor_f = fallos;
+                mejor_y = yy;
+                mejor_t = total;
+            }
+        }
+        destroy_bitmap(espejo);
+    }
+    bool ok = mejor_f * 10 <= mejor_t;
+    printf("camion y=%d (%d de %d pixeles distintos)\n", ok ? mejor_y : -1, mejor_f, mejor_t);
+    return ok ? 0 : 1;
+}
+
+// Pixels that differ between two screenshots in a region; 0 when there are none.
+static int iguales(const Captura &a, const char *otra, int x0, int y0, int w, int h)
+{
+    Captura b;
+    if (!b.lee(otra))
+        return 2;
+    int n = 0;
+    for (int yy = y0; yy < y0 + h && yy < ALTO; yy++)
+        for (int xx = x0; xx < x0 + w && xx < ANCHO; xx++)
+            n += memcmp(a.px(xx, yy), b.px(xx, yy), 3) != 0;
+    printf("%d pixeles distintos en %dx%d+%d+%d\n", n, w, h, x0, y0);
+    return n == 0 ? 0 : 1;
+}
+
+// Loads what the scenes are drawn with: the font, the sheet, the pictures and their palettes.
+static bool carga_todo()
+{
+    DATAFILE *d = load_datafile("datos/font.dat");
+    if (!d || d[1].type != DAT_FONT) {
+        fprintf(stderr, "datos/font.dat: no se pudo cargar la fuente\n");
+        return false;
+    }
+    font = (FONT *)d[1].dat;
+    bg = -1;
+    return CargarBMP();
+}
+
+static int uso()
+{
+    fprintf(stderr,
+            "uso: e2e_mira [-o ESPERADO.bmp] CARPETA CAPTURA.ppm ESCENA...\n"
+            "  titulo | estudio | gane | menu | pausa | cartel L1 [L2] | puntaje VIDAS PUNTOS\n"
+            "  record PUNTOS | tabla N MARCA RANKING|- | camion | igual OTRA.ppm X Y W H\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const char *salida = NULL;
+    if (argc > 2 && strcmp(argv[1], "-o") == 0) {
+        salida = argv[2];
+        argv += 2;
+        argc -= 2;
+    }
+    if (argc < 4)
+        return uso();
+    Captura cap;
+    if (!cap.lee(argv[2]))
+        return 2;
+    std::string escena = argv[3];
+    char **arg = argv + 4;
+    int n = argc - 4;
+    if (escena == "igual")
+        return n == 5 ? iguales(cap, arg[0], atoi(arg[1]), atoi(arg[2]), atoi(arg[3]), atoi(arg[4])) : uso();
+
+    if (chdir(argv[1]) != 0) {
+        fprintf(stderr, "%s: no se pudo entrar (%s)\n", argv[1], strerror(errno));
+        return 2;
+    }
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        return 2;
+    set_color_depth(8);
+    if (!carga_todo())
+        return 2;
+
+    std::vector<Esperado> alt;
+    if (escena == "titulo") {
+        // The prompt blinks: either half of the blink is the title.
+        alt.push_back(imagen(imagen2, the_palette2, "titulo"));
+        alt.push_back(imagen(imagen2, the_palette2, "titulo con APRETA ENTER"));
+        textprintf_centre_ex(alt[1].bmp, font, 160, 160, 4, -1, "APRETA ENTER");
+    } else if (escena == "estudio") {
+        alt.push_back(imagen(imagen1, the_palette1, "primera imagen"));
+    } else if (escena == "gane") {
+        alt.push_back(imagen(imagen3, the_palette3, "imagen de la victoria"));
+    } else if (escena == "menu") {
+        alt.push_back(menu());
+    } else if (escena == "pausa") {
+        alt.push_back(solo_texto(the_palette, 160, 110, "PAUSA"));
+    } else if (escena == "cartel" && (n == 1 || n == 2)) {
+        alt.push_back(cartel(arg[0], n == 2 ? arg[1] : NULL));
+    } else if (escena == "puntaje" && n == 2) {
+        alt.push_back(puntaje(atoi(arg[0]), atoi(arg[1])));
+    } else if (escena == "record" && n == 1) {
+        alt.push_back(record(atoi(arg[0])));
+    } else if (escena == "tabla" && n == 3) {
+        alt.push_back(tabla(atoi(arg[0]), atoi(arg[1]), arg[2]));
+    } else if (escena == "camion") {
+        return busca_camion(cap);
+    } else {
+        return uso();
+    }
+    return veredicto(cap, alt, salida);
+}
+END_OF_MAIN()
