@@ -131,7 +131,7 @@ espera() {
     npaso=$((npaso + 1))
     fin=$(($(ahora) + seg))
     while :; do
-        kill -0 "$pid" 2>/dev/null || fallo "el programa termino esperando: $nombre"
+        vivo "$nombre"
         if captura "$nombre"; then
             visto=$("$herr/e2e_mira" -o "$art/$(printf %02d $npaso)-$nombre-esperado.bmp" \
                 "$work/k" "$work/$nombre.ppm" "$@" 2>&1) && { nota "$nombre: $visto"; return 0; }
@@ -139,6 +139,15 @@ espera() {
         [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: despues de $seg s la pantalla no coincide: $visto"
         sleep 0.2
     done
+}
+
+# Fails when the program has ended while the test waited for $1, with its exit status.
+vivo() {
+    kill -0 "$pid" 2>/dev/null && return 0
+    wait "$pid"
+    e=$?
+    pid=""
+    fallo "el programa termino (estado $e) esperando: $1"
 }
 
 # Keys: a tap (read from the keyboard buffer) and a held key (seen by the key[] polls).
@@ -159,7 +168,7 @@ espera_camion() {
     npaso=$((npaso + 1))
     fin=$(($(ahora) + $2))
     while :; do
-        kill -0 "$pid" 2>/dev/null || fallo "el programa termino esperando el camion en y=$1"
+        vivo "el camion en y=$1"
         captura camion && [ "$(camion_y camion)" = "$1" ] && { nota "camion en y=$1"; return 0; }
         [ "$(ahora)" -lt "$fin" ] || fallo "el camion no llega a y=$1 (esta en y=$(camion_y camion))"
         sleep 0.2
@@ -179,7 +188,7 @@ hasta_titulo() {
                 { nota "titulo: la imagen del titulo esta en pantalla"; return 0; }
             sleep 0.3
         done
-        kill -0 "$pid" 2>/dev/null || fallo "el programa termino antes del titulo"
+        vivo "el titulo"
         [ "$(ahora)" -lt "$fin" ] || fallo "no aparece la imagen del titulo"
     done
 }
@@ -200,6 +209,19 @@ hasta_nivel() {
 
 # Bytes of a file.
 tamano() { wc -c <"$1" | tr -d ' '; }
+
+# Bytes: an unsigned 32-bit little-endian number; one byte; an enemy record (column, row offset, type);
+# a ranking record (score, three initials, reserved byte).
+byte() { printf "\\$(printf %03o "$1")"; }
+le32() {
+    v=$1
+    for i in 1 2 3 4; do
+        byte $((v & 255))
+        v=$((v >> 8))
+    done
+}
+enemigo() { byte $(($1 & 255)); byte $(($1 >> 8)); byte "$2"; byte "$3"; }
+registro() { le32 "$1"; printf '%s' "$2"; byte "$3"; }
 
 # --- scenarios ---
 
@@ -280,10 +302,84 @@ esc_cierre() {
     nota "boton de cerrar en el titulo: estado de salida 0"
 }
 
+# Word $1 (from 0) of the list $2.
+palabra() { echo "$2" | cut -d' ' -f$(($1 + 1)); }
+
+# Ranking of the win scenario: tables 0 and 1 plain; table 2 holds 12100 at place 5, which a
+# total of 12100 must go above. Every reserved byte differs, so a moved record shows.
+# With $1 = initials: the file as it must be after 12100 with them entered table 2.
+ranking_prueba() {
+    for i in 0 1 2 3 4 5 6 7 8 9; do registro $((10000 - 1000 * i)) AAA $i; done
+    for i in 0 1 2 3 4 5 6 7 8 9; do registro $((20000 - 1000 * i)) BBB $((100 + i)); done
+    pts="50000 40000 30000 20000 12100 9000 8000 7000 6000 5000"
+    ini="CCA CCB CCC CCD CCE CCF CCG CCH CCI CCJ"
+    for i in 0 1 2 3 4 5 6 7 8 9; do
+        j=$i
+        if [ -n "${1:-}" ] && [ $i -ge 4 ]; then
+            j=$((i - 1))   # the records below the new one move down; each slot keeps its reserved byte
+        fi
+        if [ -n "${1:-}" ] && [ $i = 4 ]; then
+            registro 12100 "$1" $((200 + i))
+        else
+            registro "$(palabra $j "$pts")" "$(palabra $j "$ini")" $((200 + i))
+        fi
+    done
+}
+
+# A short level made here is won: the win picture, the final score with the life bonus, the
+# initials entry driven key by key, the ranking file rewritten byte for byte, the table shown.
+esc_gana() {
+    copia_juego k
+    home_con_captura "$work/sonido.wav"
+    rm -f "$work/k/levels/"*.map
+    # speed code 3 (x2), the first shipped level's road, two bags on the truck's lane (row offset 72)
+    {
+        byte 3
+        tail -c +2 "$src/levels/nivel_01.map" | head -c 1600
+        enemigo 30 72 7
+        enemigo 60 72 7
+        head -c 1192 /dev/zero
+    } >"$work/k/levels/e2e_corto.map"
+    [ "$(tamano "$work/k/levels/e2e_corto.map")" = 2801 ] || fallo "el nivel de prueba no tiene 2801 bytes"
+    ranking_prueba >"$work/k/datos/ranking.dat"
+    ranking_prueba ZYB >"$work/ranking_esperado.dat"
+
+    lanza k ./korvex
+    ventana '^KORVEX 2003$'
+    # "SOY JODIDO": 4 lives, 5 pixels per tick, x2 on this level: the road lasts about 34 s
+    hasta_nivel 2
+    espera_camion 129 20
+    espera gane 150 gane
+    espera puntaje 40 puntaje 4 100
+    espera record 40 record 12100
+    # the initials, one key at a time, each checked on the screen: ZYB
+    for paso in Down:ZAA:0 Right:ZAA:1 Down:ZZA:1 Down:ZYA:1 Left:ZYA:0 Up:AYA:0 Down:ZYA:0 \
+        Return:ZYA:1 Return:ZYA:2 Up:ZYB:2 Right:ZYB:2; do
+        tecla "${paso%%:*}"
+        resto=${paso#*:}
+        espera "letras_${resto%%:*}_${resto#*:}" 10 letras "${resto%%:*}" "${resto#*:}"
+    done
+    sleep 0.5
+    tecla Return
+    espera letras_fin 10 letras ZYB 3
+    espera tabla 30 tabla 3 4 datos/ranking.dat
+    cp "$work/k/datos/ranking.dat" "$art/ranking.dat"
+    cmp "$work/k/datos/ranking.dat" "$work/ranking_esperado.dat" ||
+        fallo "datos/ranking.dat no es el esperado (ver $art/ranking.dat)"
+    nota "datos/ranking.dat: 12100 ZYB en el puesto 5 de SOY JODIDO, los demas bytes intactos"
+    # a key ends the table; the title comes back, and the close button ends the program
+    tecla x
+    espera estudio 40 estudio
+    "$herr/e2e_cierra" "$W" || fallo "no se pudo mandar WM_DELETE_WINDOW"
+    termina 30
+    [ "$rc" = 0 ] || fallo "cerrar la ventana: estado de salida $rc"
+}
+
 arranca_x
 case $esc in
     juego) esc_juego ;;
     cierre) esc_cierre ;;
+    gana) esc_gana ;;
     *) fallo "escenario desconocido: $esc" ;;
 esac
 echo "ok [$esc]"

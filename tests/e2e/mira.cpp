@@ -193,6 +193,35 @@ static Esperado record(int pts)
     return e;
 }
 
+// The three letter cells of the initials entry, and nothing else: each letter drawn on its opaque
+// cell, the one under the cursor (0..2) in colour 239. Cursor 3: the entry is over and the
+// three letters stand together in one text over the cleared cells.
+static Esperado letras(const char *ini, int cursor)
+{
+    const int X = 140, Y = 160, PASO = 13;
+    Esperado e = nuevo(the_palette, "iniciales");
+    e.cuenta.assign(ANCHO * ALTO, 0);
+    int h = text_height(font);
+    int x1 = X, x2 = X;
+    if (cursor > 2) {
+        x2 = X + PASO * 2 + text_length(font, "W");
+        textprintf_ex(e.bmp, font, X, Y, -1, 0, "%.3s", ini);
+    } else {
+        for (int i = 0; i < 3; i++) {
+            char l[2] = {ini[i], 0};
+            textprintf_ex(e.bmp, font, X + PASO * i, Y, i == cursor ? 239 : -1, 0, "%s", l);
+            for (int yy = Y; yy < Y + h; yy++)
+                for (int xx = X + PASO * i; xx < X + PASO * i + text_length(font, l); xx++)
+                    e.cuenta[yy * ANCHO + xx] = 1;
+        }
+    }
+    for (int yy = Y; yy < Y + h; yy++)
+        for (int xx = x1; xx < x2; xx++)
+            e.cuenta[yy * ANCHO + xx] = 1;
+    e.que = std::string("iniciales ") + ini + " cursor " + std::to_string(cursor);
+    return e;
+}
+
 // One ranking table as the game's own routine draws it, from a file (the shipped tables when the
 // file is not a whole ranking, as the game does).
 static Esperado tabla(int t, int marca, const char *archivo)
@@ -301,7 +330,7 @@ static int uso()
     fprintf(stderr,
             "uso: e2e_mira [-o ESPERADO.bmp] CARPETA CAPTURA.ppm ESCENA...\n"
             "  titulo | estudio | gane | menu | pausa | cartel L1 [L2] | puntaje VIDAS PUNTOS\n"
-            "  record PUNTOS | tabla N MARCA RANKING|- | camion | igual OTRA.ppm X Y W H\n");
+            "  record PUNTOS | letras ABC CURSOR | tabla N MARCA RANKING|- | camion | igual OTRA.ppm X Y W H\n");
     return 2;
 }
 
@@ -356,6 +385,8 @@ int main(int argc, char **argv)
         alt.push_back(puntaje(atoi(arg[0]), atoi(arg[1])));
     } else if (escena == "record" && n == 1) {
         alt.push_back(record(atoi(arg[0])));
+    } else if (escena == "letras" && n == 2 && strlen(arg[0]) == 3) {
+        alt.push_back(letras(arg[0], atoi(arg[1])));
     } else if (escena == "tabla" && n == 3) {
         alt.push_back(tabla(atoi(arg[0]), atoi(arg[1]), arg[2]));
     } else if (escena == "camion") {
