@@ -375,11 +375,70 @@ esc_gana() {
     [ "$rc" = 0 ] || fallo "cerrar la ventana: estado de salida $rc"
 }
 
+# Bad data: a short ranking file (the shipped tables are shown, a stderr line, the file is left
+# alone); a damaged level (a card names it, the title comes back, the file is left alone); a
+# missing picture (the library's message box names it, the program waits for OK, then status 1).
+esc_datos_malos() {
+    copia_juego k
+    home_con_captura "$work/sonido.wav"
+    head -c 100 "$src/levels/nivel_01.map" >"$work/k/levels/nivel_00.map"
+    head -c 100 "$src/datos/ranking.dat" >"$work/k/datos/ranking.dat"
+    cp "$work/k/levels/nivel_00.map" "$work/nivel_antes"
+    cp "$work/k/datos/ranking.dat" "$work/ranking_antes"
+    lanza k ./korvex
+    ventana '^KORVEX 2003$'
+
+    # SPACE on the title: the three tables, the shipped ones, a key moving on
+    hasta_titulo
+    manten space 0.5
+    espera tabla1 20 tabla 1 12 -
+    tecla x
+    espera tabla2 20 tabla 2 12 -
+    tecla x
+    espera tabla3 20 tabla 3 12 -
+    grep -q '^datos/ranking.dat: tiene 100 bytes en vez de 240; se muestran los records de fabrica$' \
+        "$art/salida.txt" || fallo "ninguna linea en stderr dice que datos/ranking.dat es corto"
+    nota "ranking corto: las tablas de fabrica en pantalla, una linea en stderr"
+    tecla x
+
+    # the first level of the catalogue is damaged: a card names it, then the title again
+    hasta_nivel 1
+    espera nivel_malo 20 cartel "NO SE PUDO CARGAR EL NIVEL" "levels/nivel_00.map"
+    espera estudio_otra_vez 40 estudio
+    grep -q '^levels/nivel_00.map: nivel dañado (100 bytes, se esperan 2801)$' "$art/salida.txt" ||
+        fallo "ninguna linea en stderr dice que levels/nivel_00.map esta dañado"
+    nota "nivel dañado: un cartel lo nombra, vuelve el titulo, una linea en stderr"
+    "$herr/e2e_cierra" "$W" || fallo "no se pudo mandar WM_DELETE_WINDOW"
+    termina 30
+    [ "$rc" = 0 ] || fallo "cerrar la ventana: estado de salida $rc"
+    cmp -s "$work/k/levels/nivel_00.map" "$work/nivel_antes" || fallo "el nivel dañado fue modificado"
+    cmp -s "$work/k/datos/ranking.dat" "$work/ranking_antes" || fallo "el ranking corto fue modificado"
+    nota "los archivos dañados quedan como estaban; estado de salida 0"
+    mv "$art/salida.txt" "$art/salida-datos.txt"
+
+    # without datos/korvex.bmp: a message box names it, and the program waits for its OK
+    copia_juego m
+    rm "$work/m/datos/korvex.bmp"
+    lanza m ./korvex
+    X=$(timeout 30 xdotool search --sync --onlyvisible --name '^xmessage$' 2>/dev/null | head -1)
+    [ -n "$X" ] || fallo "sin datos/korvex.bmp no aparece el mensaje"
+    import -window "$X" "$art/$(printf %02d $((npaso + 1)))-mensaje.png"
+    grep -q '^KORVEX: falta o esta dañado el archivo datos/korvex.bmp$' "$art/salida.txt" ||
+        fallo "ninguna linea en stderr nombra datos/korvex.bmp"
+    sleep 0.5
+    kill -0 "$pid" 2>/dev/null || fallo "el programa no espera al OK del mensaje"
+    xdotool windowfocus --sync "$X" && tecla Return
+    termina 20
+    [ "$rc" = 1 ] || fallo "sin datos/korvex.bmp el estado de salida es $rc"
+    nota "imagen que falta: un mensaje la nombra, OK, estado de salida 1"
+}
+
 arranca_x
 case $esc in
     juego) esc_juego ;;
     cierre) esc_cierre ;;
     gana) esc_gana ;;
+    datos_malos) esc_datos_malos ;;
     *) fallo "escenario desconocido: $esc" ;;
 esac
 echo "ok [$esc]"
