@@ -21,6 +21,7 @@ mkdir -p "$art"
 art=$(cd "$art" && pwd)
 herr=$(cd "$herr" && pwd)
 src=$(cd "$src" && pwd)
+mira=$herr/e2e_mira   # the screen checker of the program under test (the editor has its own)
 work=$(mktemp -d /tmp/korve2e.XXXXXX)
 xpid=""
 pid=""
@@ -133,7 +134,7 @@ espera() {
     while :; do
         vivo "$nombre"
         if captura "$nombre"; then
-            visto=$("$herr/e2e_mira" -o "$art/$(printf %02d $npaso)-$nombre-esperado.bmp" \
+            visto=$("$mira" -o "$art/$(printf %02d $npaso)-$nombre-esperado.bmp" \
                 "$work/k" "$work/$nombre.ppm" "$@" 2>&1) && { nota "$nombre: $visto"; return 0; }
         fi
         [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: despues de $seg s la pantalla no coincide: $visto"
@@ -433,12 +434,218 @@ esc_datos_malos() {
     nota "imagen que falta: un mensaje la nombra, OK, estado de salida 1"
 }
 
+# --- the editor ---
+# The state the editing screen must show: the level file it would show (ED_NIVEL), the name on the
+# third status line (ED_ARCHIVO), and posx2 posx a b d c e modoene (ED_ESTADO). ed_guarda keeps a
+# copy as the state before a key.
+ed_guarda() {
+    cp "$ED_NIVEL" "$work/nivel_previo"
+    ED_PREVIO=$ED_ESTADO
+}
+
+# Sets byte $2 of file $1 to the value $3.
+pon_byte() { byte "$3" | dd of="$1" bs=1 seek="$2" conv=notrunc status=none; }
+
+# ed_tecla KEY POSX2 POSX A B D C E MODOENE: sends a key of the editing screen and waits for the
+# screen to show the new state (the expected level file already changed by the caller). A key that
+# the editor did not get (the screen still shows the state before after a while) is sent again.
+ed_tecla() {
+    k=$1
+    shift
+    ED_ESTADO="$*"
+    npaso=$((npaso + 1))
+    nombre="ed-$k-$(echo "$ED_ESTADO" | tr ' ' _)"
+    tecla "$k"
+    envios=1
+    t0=$(ahora)
+    fin=$((t0 + 20))
+    while :; do
+        vivo "$nombre"
+        if captura "$nombre"; then
+            # shellcheck disable=SC2086
+            "$mira" -o "$art/$(printf %02d $npaso)-$nombre-esperado.bmp" "$work/k" "$work/$nombre.ppm" \
+                edicion "$ED_NIVEL" "$ED_ARCHIVO" $ED_ESTADO >"$work/visto" 2>&1 && break
+            # shellcheck disable=SC2086
+            if [ $envios -lt 3 ] && [ "$(ahora)" -ge $((t0 + 2 * envios)) ] &&
+                "$mira" "$work/k" "$work/$nombre.ppm" edicion "$work/nivel_previo" "$ED_ARCHIVO" $ED_PREVIO \
+                    >/dev/null 2>&1; then
+                nota "$k no llego al editor: se manda otra vez"
+                tecla "$k"
+                envios=$((envios + 1))
+            fi
+        fi
+        [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: la pantalla de edicion no coincide: $(cat "$work/visto")"
+        sleep 0.1
+    done
+    rm -f "$work/$nombre.png"
+    ed_guarda
+}
+
+# Moves the cursor right in enemy mode until the pass $1 is on display, reading the first status
+# line between bursts of keys (so that a lost key only costs another burst, never an extra step).
+ed_hasta_pasada() {
+    npaso=$((npaso + 1))
+    fin=$(($(ahora) + 120))
+    while :; do
+        vivo "la pasada $1"
+        captura estado || continue
+        set -- "$1" $("$mira" "$work/k" "$work/estado.ppm" estado)
+        [ "$2" = estado ] || fallo "no se lee la primera linea de estado ($*)"
+        [ "$3" = "$1" ] && { nota "pasada $1, columna $4"; return 0; }
+        [ "$(ahora)" -lt "$fin" ] || fallo "no se llega a la pasada $1 (pasada $3, columna $4)"
+        falta=$((200 - $4))
+        [ $falta -gt 40 ] && falta=40
+        # shellcheck disable=SC2046
+        xdotool key --delay 15 $(yes Right | head -n $falta)
+    done
+}
+
+# The editor makes a level: new map, blocks painted, enemies on two passes (one placed and erased),
+# speed x1.5, saved; the file's bytes are checked, and the game then counts the new level.
+esc_editor() {
+    mira=$herr/e2e_mira_editor
+    copia_juego k
+    home_con_captura "$work/sonido.wav"
+    n_antes=$(ls "$work/k/levels/" | wc -l)
+    nuevo="levels/nivel_0$((n_antes + 1)).map"
+    [ ! -e "$work/k/$nuevo" ] || fallo "$nuevo ya existe antes de empezar"
+    ED_NIVEL=$work/nivel_esperado
+    ED_ARCHIVO=$nuevo
+    cp "$src/datos/newlevel.dat" "$ED_NIVEL"
+
+    lanza k ./korveditor
+    ventana '^KORV-EDITOR 2003$'
+    espera menu 20 menu 1 0
+    tecla Return
+    ED_ESTADO="0 0 0 0 1 0 0 0"
+    espera nuevo 20 edicion "$ED_NIVEL" "$ED_ARCHIVO" $ED_ESTADO
+    ed_guarda
+
+    # blocks: block 3 on column 0 row 0 and column 1 row 1; block 4 on column 11 row 1 (the view scrolled)
+    ed_tecla s 0 0 0 0 1 1 0 0
+    ed_tecla s 0 0 0 0 1 2 0 0
+    ed_tecla s 0 0 0 0 1 3 0 0
+    pon_byte "$ED_NIVEL" 1 3
+    ed_tecla d 0 0 0 0 1 3 0 0
+    ed_tecla Right 0 0 1 0 1 3 0 0
+    ed_tecla Down 0 0 1 1 1 3 0 0
+    pon_byte "$ED_NIVEL" 202 3
+    ed_tecla d 0 0 1 1 1 3 0 0
+    ed_tecla s 0 0 1 1 1 4 0 0
+    for x in 2 3 4 5 6 7 8 9; do ed_tecla Right 0 0 $x 1 1 4 0 0; done
+    ed_tecla Right 0 1 9 1 1 4 0 0
+    ed_tecla Right 0 2 9 1 1 4 0 0
+    pon_byte "$ED_NIVEL" 212 4
+    ed_tecla d 0 2 9 1 1 4 0 0
+    nota "fondo pintado: bloque 3 en (0,0) y (1,1), bloque 4 en (11,1)"
+
+    # enemies on pass 0: type 2 at column 11 row 1, type 3 at column 11 row 2; one put and erased
+    ed_tecla space 0 2 9 1 1 4 0 1
+    ed_tecla s 0 2 9 1 1 4 1 1
+    cp "$ED_NIVEL" "$work/sin_enemigos"
+    { enemigo 11 24 2; } | dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla d 0 2 9 1 1 4 1 1
+    ed_tecla Down 0 2 9 1 2 4 1 1
+    ed_tecla s 0 2 9 1 2 4 2 1
+    { enemigo 11 24 2; enemigo 11 48 3; } | dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla d 0 2 9 1 2 4 2 1
+    ed_tecla Left 0 2 8 1 2 4 2 1
+    { enemigo 11 24 2; enemigo 11 48 3; enemigo 10 48 3; } |
+        dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla d 0 2 8 1 2 4 2 1
+    { enemigo 11 24 2; enemigo 11 48 3; enemigo 0 0 0; } | dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla f 0 2 8 1 2 4 2 1
+
+    # pass 1: a bag (type 7) at column 9 row 3, an explosive (type 6) at column 9 row 2
+    ed_hasta_pasada 1
+    ED_ESTADO="1 0 9 1 2 4 2 1"
+    espera pasada1 20 edicion "$ED_NIVEL" "$ED_ARCHIVO" $ED_ESTADO
+    ed_guarda
+    ed_tecla Down 1 0 9 1 3 4 2 1
+    for x in 3 4 5 6; do ed_tecla s 1 0 9 1 3 4 $x 1; done
+    { enemigo 11 24 2; enemigo 11 48 3; enemigo 209 72 7; } |
+        dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla d 1 0 9 1 3 4 6 1
+    ed_tecla Up 1 0 9 1 2 4 6 1
+    ed_tecla a 1 0 9 1 2 4 5 1
+    { enemigo 11 24 2; enemigo 11 48 3; enemigo 209 72 7; enemigo 209 48 6; } |
+        dd of="$ED_NIVEL" bs=1 seek=1601 conv=notrunc status=none
+    ed_tecla d 1 0 9 1 2 4 5 1
+    nota "enemigos en las pasadas 0 y 1"
+
+    # the main menu: OPCIONES MAPA, x1.5; then GUARDAR
+    tecla Escape
+    espera menu_1 20 menu 1 1
+    tecla Down
+    espera menu_2 20 menu 2 1
+    tecla Down
+    espera menu_3 20 menu 3 1
+    tecla Return
+    espera velocidad_1 20 velocidad 1
+    tecla Right
+    espera velocidad_2 20 velocidad 2
+    tecla Return
+    espera menu_otra_vez 20 menu 1 1
+    for x in 2 3 4; do
+        tecla Down
+        espera "menu_$x" 20 menu $x 1
+    done
+    [ ! -e "$work/k/$nuevo" ] || fallo "$nuevo existe antes de GUARDAR"
+    tecla Return
+    espera menu_guardado 20 menu 1 1
+    fin=$(($(ahora) + 20))
+    until [ -f "$work/k/$nuevo" ]; do
+        [ "$(ahora)" -lt "$fin" ] || fallo "GUARDAR no escribe $nuevo"
+        sleep 0.2
+    done
+
+    # the file: speed code 2, the template's map with the three blocks, the enemies by row then column
+    {
+        byte 2
+        tail -c +2 "$src/datos/newlevel.dat" | head -c 1600
+        enemigo 11 24 2
+        enemigo 11 48 3
+        enemigo 209 48 6
+        enemigo 209 72 7
+        head -c 1184 /dev/zero
+    } >"$work/guardado_esperado"
+    pon_byte "$work/guardado_esperado" 1 3
+    pon_byte "$work/guardado_esperado" 202 3
+    pon_byte "$work/guardado_esperado" 212 4
+    cp "$work/k/$nuevo" "$art/$(basename "$nuevo")"
+    cmp "$work/k/$nuevo" "$work/guardado_esperado" || fallo "$nuevo no tiene los bytes esperados"
+    nota "$nuevo: 2801 bytes, velocidad 2, tres bloques, cuatro enemigos por fila y columna"
+
+    # ESC in the menu: the editing screen as it was left, now from the saved file
+    tecla Escape
+    espera vuelve 20 edicion "$nuevo" "$ED_ARCHIVO" $ED_ESTADO
+    tecla Escape
+    espera menu_fin 20 menu 1 1
+    tecla Up
+    espera menu_salir 20 menu 5 1
+    tecla Return
+    termina 20
+    [ "$rc" = 0 ] || fallo "SALIR: estado de salida $rc"
+    nota "SALIR: estado de salida 0"
+
+    # the game counts the new level
+    mira=$herr/e2e_mira
+    mv "$art/salida.txt" "$art/salida-editor.txt"
+    lanza k ./korvex -info
+    ventana '^KORVEX 2003$'
+    espera info 20 info $((n_antes + 1))
+    "$herr/e2e_cierra" "$W" || fallo "no se pudo mandar WM_DELETE_WINDOW"
+    termina 30
+    [ "$rc" = 0 ] || fallo "cerrar el juego: estado de salida $rc"
+}
+
 arranca_x
 case $esc in
     juego) esc_juego ;;
     cierre) esc_cierre ;;
     gana) esc_gana ;;
     datos_malos) esc_datos_malos ;;
+    editor) esc_editor ;;
     *) fallo "escenario desconocido: $esc" ;;
 esac
 echo "ok [$esc]"
