@@ -38,6 +38,12 @@ trap 'exit 1' INT TERM
 
 fallo() {
     echo "FALLO [$esc]: $*"
+    for core in "$work/${corre:-k}"/core*; do
+        [ -f "$core" ] || continue
+        cp "$core" "$art/" && echo "--- core guardado en $art/$(basename "$core")"
+        command -v gdb >/dev/null &&
+            gdb -batch -ex 'thread apply all bt' "$work/$corre/$programa" "$core" 2>/dev/null | tail -25
+    done
     if [ -f "$art/salida.txt" ]; then
         echo "--- salida del programa (sin los avisos de ALSA):"
         grep -v '^ALSA lib' "$art/salida.txt" | tail -20
@@ -93,7 +99,11 @@ EOF
 lanza() {
     carpeta=$1
     shift
-    (cd "$work/$carpeta" && exec env HOME="$work/home" "$@") >"$art/salida.txt" 2>&1 &
+    # a crash leaves a core file beside the program, kept with the artefacts
+    (cd "$work/$carpeta" && ulimit -c unlimited 2>/dev/null; exec env HOME="$work/home" "$@") \
+        >"$art/salida.txt" 2>&1 &
+    corre=$carpeta
+    programa=$1
     pid=$!
 }
 
