@@ -41,16 +41,26 @@ static Esperado imagen(BITMAP *img, const PALETTE pal, const char *que)
     return e;
 }
 
-static int sin_teclas() { return KEY_ENTER << 8; }
+// The keys the menu reads while it is drawn here: one move (or none), then ENTER.
+static int tecla_menu;
+static int teclas_menu()
+{
+    int t = tecla_menu;
+    tecla_menu = KEY_ENTER;
+    return t << 8;
+}
 
-// The difficulty menu as the game's own routine draws it, with the cursor on "QUIERO JUGAR".
-static Esperado menu()
+// The difficulty menu as the game's own routine draws it, with the cursor on entry 0, 1 or 2
+// (it opens on 1: one key up or down).
+static Esperado menu(int cursor)
 {
     Esperado e = nuevo(the_palette, "menu de dificultad");
     active_page = e.bmp;
-    lee_tecla = sin_teclas;
+    tecla_menu = cursor == 0 ? KEY_UP : cursor == 2 ? KEY_DOWN : KEY_ENTER;
+    lee_tecla = teclas_menu;
     cambnib = EST_JUEGO;
     seleciona_dificultad();
+    e.que = "menu de dificultad en " + std::to_string(cursor);
     return e;
 }
 
@@ -195,7 +205,7 @@ static int uso()
 {
     fprintf(stderr,
             "uso: e2e_mira [-o ESPERADO.bmp] CARPETA CAPTURA.ppm ESCENA...\n"
-            "  titulo | estudio | gane | menu | pausa | cartel L1 [L2] | puntaje VIDAS PUNTOS\n"
+            "  titulo | estudio | gane | menu CURSOR | pausa | cartel L1 [L2] | puntaje VIDAS PUNTOS\n"
             "  record PUNTOS | letras ABC CURSOR | tabla N MARCA RANKING|- | info NIVELES | camion\n"
             "  igual OTRA.ppm X Y W H\n");
     return 2;
@@ -243,8 +253,8 @@ int main(int argc, char **argv)
         alt.push_back(imagen(imagen1, the_palette1, "primera imagen"));
     } else if (escena == "gane") {
         alt.push_back(imagen(imagen3, the_palette3, "imagen de la victoria"));
-    } else if (escena == "menu") {
-        alt.push_back(menu());
+    } else if (escena == "menu" && n == 1) {
+        alt.push_back(menu(atoi(arg[0])));
     } else if (escena == "pausa") {
         alt.push_back(solo_texto(the_palette, font, 160, 110, "PAUSA"));
     } else if (escena == "cartel" && (n == 1 || n == 2)) {
