@@ -515,20 +515,37 @@ ed_tecla() {
     ed_guarda
 }
 
-# Moves the cursor right in enemy mode until the pass $1 is on display, reading the first status
-# line between bursts of keys (so that a lost key only costs another burst, never an extra step).
+# The pass and column the first status line shows, once two readings 0.3 s apart agree (keys of
+# a burst may still be on their way): sets $pasada and $columna.
+ed_lee_estado() {
+    antes=""
+    while :; do
+        vivo "la linea de estado"
+        captura estado || continue
+        ahora_ve=$("$mira" "$work/k" "$work/estado.ppm" estado)
+        case $ahora_ve in estado\ [0-9]*) ;; *) fallo "no se lee la primera linea de estado ($ahora_ve)" ;; esac
+        [ "$ahora_ve" = "$antes" ] && break
+        antes=$ahora_ve
+        sleep 0.3
+    done
+    pasada=$(echo "$ahora_ve" | cut -d' ' -f2)
+    columna=$(echo "$ahora_ve" | cut -d' ' -f3)
+}
+
+# Moves the cursor right in enemy mode from pass $1 - 1 onto pass $1: bursts of keys that stop
+# short of the pass's end, the settled status line read between them, the last step alone, so
+# that a lost key only costs another burst and never an extra step.
 ed_hasta_pasada() {
     npaso=$((npaso + 1))
     fin=$(($(ahora) + 120))
     while :; do
-        vivo "la pasada $1"
-        captura estado || continue
-        set -- "$1" $("$mira" "$work/k" "$work/estado.ppm" estado)
-        [ "$2" = estado ] || fallo "no se lee la primera linea de estado ($*)"
-        [ "$3" = "$1" ] && { nota "pasada $1, columna $4"; return 0; }
-        [ "$(ahora)" -lt "$fin" ] || fallo "no se llega a la pasada $1 (pasada $3, columna $4)"
-        falta=$((200 - $4))
+        ed_lee_estado
+        [ "$pasada" = "$1" ] && { nota "pasada $1, columna $columna"; return 0; }
+        [ "$pasada" = $(($1 - 1)) ] || fallo "el cursor esta en la pasada $pasada, no en la $(($1 - 1))"
+        [ "$(ahora)" -lt "$fin" ] || fallo "no se llega a la pasada $1 (pasada $pasada, columna $columna)"
+        falta=$((199 - columna))
         [ $falta -gt 40 ] && falta=40
+        [ $falta -eq 0 ] && falta=1   # on the last column: the step onto the next pass
         # shellcheck disable=SC2046
         xdotool key --delay 15 $(yes Right | head -n $falta)
     done
