@@ -81,6 +81,10 @@ extern int spr_cant;           // entries in sprite_div
 extern int sprcol;             // record index of the enemy the truck met
 extern int pan;                // pan of the last bag sound, 0 or 255
 
+// Stages of a pause under way (pausa_etapa): what the pause waits for.
+enum { PAUSA_NO = 0, PAUSA_SUELTA = 1, PAUSA_PULSA = 2, PAUSA_SUELTA_FIN = 3 };
+extern volatile int pausa_etapa;   // 0 outside a pause; else the release, press or release awaited
+
 // --- start-up helpers (main_arranque.cpp) ---
 // Reads "-full", "-tbuf", "-info" (exact case) from argv[1..argc-1].
 void lee_opciones(int argc, char **argv);

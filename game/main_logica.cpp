@@ -129,14 +129,20 @@ static void espera_p(bool mientras_pulsada)
         reposa();
 }
 
+volatile int pausa_etapa;
+
 // The pause: "PAUSA" on the page on display until P is pressed again; tick restored.
 static void pausa()
 {
     int antes = tick;
     textprintf_centre_ex(actual_page, font, 160, 110, -1, bg, "PAUSA");
+    pausa_etapa = PAUSA_SUELTA;
     espera_p(true);
+    pausa_etapa = PAUSA_PULSA;
     espera_p(false);
+    pausa_etapa = PAUSA_SUELTA_FIN;
     espera_p(true);
+    pausa_etapa = PAUSA_NO;
     tick = antes;
 }
 

@@ -207,19 +207,24 @@ TEST(JuegoTeclas, PausaDevuelveElTick)
     key[KEY_P] = 1;
     tick = 100;
     std::thread mano([] {
-        auto espera = [] { std::this_thread::sleep_for(std::chrono::milliseconds(30)); };
+        // each key change waits until the pause is waiting for it, however slow the machine
+        auto etapa = [](int e) {
+            for (int i = 0; i < 20000 && pausa_etapa != e; i++)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        };
         espera_pausa();
+        etapa(PAUSA_SUELTA);
         for (int i = 0; i < 500; i++)
             tick = tick + 1;   // time passes during the pause
-        espera();
         key[KEY_P] = 0;
-        espera();
+        etapa(PAUSA_PULSA);
         key[KEY_P] = -1;   // the library reads a held key as -1
-        espera();
+        etapa(PAUSA_SUELTA_FIN);
         key[KEY_P] = 0;
     });
     act_logica();
     mano.join();
+    EXPECT_EQ(pausa_etapa, PAUSA_NO);
     EXPECT_EQ(tick, 100);
     int tinta = 0;
     for (int yy = 100; yy < 130; yy++)

@@ -55,7 +55,9 @@ TEST(MusicaCerrojo, ElCallbackSaltaSuTurnoSiElCerrojoEstaTomado)
     almp3_cuenta_mp3stream(mp3->stream, &despues);
     musica_libera();
 
-    EXPECT_LT(espera, std::chrono::milliseconds(40 * 10));   // each turn gave up within a few ms
+    // each turn gives up after a couple of milliseconds (a blocking turn would never return here);
+    // the bound is loose so that a loaded machine does not fail it
+    EXPECT_LT(espera, std::chrono::milliseconds(3000));
     EXPECT_EQ(antes.trozos_pedidos, despues.trozos_pedidos);
     EXPECT_EQ(antes.bytes_recibidos, despues.bytes_recibidos);
 
