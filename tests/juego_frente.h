@@ -20,8 +20,6 @@ namespace {
 
 std::deque<int> teclas;          // scan codes the screens will read, in order
 int leidas;                      // keys read
-bool juntar;                     // keep a copy of the drawing page at each key read
-std::vector<BITMAP *> al_leer;   // those copies
 
 BITMAP *copia_pagina(BITMAP *p)
 {
@@ -34,8 +32,6 @@ BITMAP *copia_pagina(BITMAP *p)
 int tecla_prueba()
 {
     leidas++;
-    if (juntar)
-        al_leer.push_back(copia_pagina(active_page));
     if (teclas.empty())
         return KEY_ENTER << 8;
     int s = teclas.front();
@@ -122,10 +118,6 @@ protected:
         lee_tecla = readkey;
         for (int i = 0; i < KEY_MAX; i++)
             key[i] = 0;
-        for (BITMAP *f : al_leer)
-            destroy_bitmap(f);
-        al_leer.clear();
-        juntar = false;
         font = fuente_antes;
         if (fuentes)
             unload_datafile(fuentes);

@@ -1,4 +1,4 @@
-// The front-end screens without a display: menu keys, title key rules, texts and their places.
+// The front-end screens without a display: menu keys, title key rules, the entry and the tables.
 #include <algorithm>
 
 #include "juego_frente.h"
@@ -82,20 +82,6 @@ TEST_F(PantallasPrueba, GaneLlevaAlPuntajeYAlRanking)
     EXPECT_EQ(std::count(w.begin(), w.end(), 0), 240 - 5) << "only the new record changed";
 }
 
-TEST_F(PantallasPrueba, MenuDibujaTextosYColores)
-{
-    teclas = {KEY_UP, KEY_ENTER};   // ends on VOY DE PASEO
-    seleciona_dificultad();
-    clear_bitmap(ref);
-    textprintf_centre_ex(ref, font, 160, 20, -1, -1, "SELECIONA LA DIFICULTAD");
-    // entries are drawn over themselves: the last picture has VOY DE PASEO in the font's colours
-    textprintf_centre_ex(ref, font, 160, 120, -1, -1, "QUIERO JUGAR");   // first drawn selected
-    textprintf_centre_ex(ref, font, 160, 80, -1, -1, "VOY DE PASEO");
-    textprintf_centre_ex(ref, font, 160, 120, 255, -1, "QUIERO JUGAR");
-    textprintf_centre_ex(ref, font, 160, 160, 255, -1, "SOY JODIDO");
-    EXPECT_TRUE(misma_region(pagina, ref, 0, 0, 320, 240));
-}
-
 TEST_F(PantallasPrueba, TituloTeclasQueParanElParpadeo)
 {
     cambnib = EST_TITULO;
@@ -114,44 +100,12 @@ TEST_F(PantallasPrueba, TituloTeclasQueParanElParpadeo)
     EXPECT_TRUE(titulo_fin_parpadeo(1));
 }
 
-TEST_F(PantallasPrueba, GameOverTextoSobreBlanco)
-{
-    {
-        RelojYCamara r(false);
-        game_over();
-    }
-    clear_to_color(ref, 255);
-    textprintf_centre_ex(ref, font, 160, 160, 239, -1, "GAME OVER");
-    EXPECT_TRUE(misma_region(pagina, ref, 0, 0, 320, 240));
-    PALETTE p;
-    get_palette(p);
-    EXPECT_EQ(memcmp(p, the_palette, sizeof(PALETTE)), 0);
-}
-
-TEST_F(PantallasPrueba, PuntajeFinalTextosYLugares)
-{
-    escribe_archivo("datos/ranking.dat", std::vector<unsigned char>(240, 0xFF));   // nothing enters
-    vidas = 4;
-    puntos = 8765;
-    RelojYCamara r(true);
-    tupuntaje();
-    r.para();
-    clear_bitmap(ref);
-    textprintf_centre_ex(ref, font, 160, 30, -1, -1, "TU PUNTAJE FINAL");
-    textprintf_centre_ex(ref, font, 160, 80, -1, -1, "VIDAS: %2d X 3000", 4);
-    textprintf_centre_ex(ref, font, 160, 105, -1, -1, "PUNTOS:   %6d", 8765);
-    textprintf_centre_ex(ref, font, 160, 135, -1, -1, "TOTAL:    %6d", 20765);
-    EXPECT_TRUE(misma_region(pagina, ref, 0, 0, 320, 240)) << "the score stays up when it does not enter";
-    EXPECT_EQ(puntos, 20765);
-}
-
-TEST_F(PantallasPrueba, EntradaDeInicialesTextosYCursor)
+TEST_F(PantallasPrueba, EntradaDeInicialesYTablaConElLugarMarcado)
 {
     escribe_archivo("datos/ranking.dat", std::vector<unsigned char>(240, 0));
     difi = 2;
     puntos = 4321;
     teclas = {KEY_UP, KEY_RIGHT, KEY_DOWN, KEY_ENTER, KEY_ENTER};   // B Z A
-    juntar = true;
     RelojYCamara r(true);
     escriveranking();
     r.para();
@@ -177,20 +131,6 @@ TEST_F(PantallasPrueba, EntradaDeInicialesTextosYCursor)
     }
     EXPECT_TRUE(entrada) << r.fotos.size() << " pictures";
     EXPECT_TRUE(tabla);
-    // the letter cells while the entry ran: cursor letter in 239 on an opaque cell
-    clear_bitmap(ref);
-    textprintf_ex(ref, font, 140, 160, -1, 0, "%c", 'B');
-    textprintf_ex(ref, font, 153, 160, 239, 0, "%c", 'Z');
-    textprintf_ex(ref, font, 166, 160, -1, 0, "%c", 'A');
-    ASSERT_EQ(al_leer.size(), 5u);
-    EXPECT_TRUE(teclas.empty());
-    EXPECT_TRUE(misma_region(al_leer[3], ref, 140, 160, 40, 8));
-    // the first read: AAA with the cursor on the first letter
-    clear_bitmap(ref);
-    textprintf_ex(ref, font, 140, 160, 239, 0, "%c", 'A');
-    textprintf_ex(ref, font, 153, 160, -1, 0, "%c", 'A');
-    textprintf_ex(ref, font, 166, 160, -1, 0, "%c", 'A');
-    EXPECT_TRUE(misma_region(al_leer[0], ref, 140, 160, 40, 8));
 }
 
 TEST_F(PantallasPrueba, TablasDelTituloEnOrdenSinMarca)

@@ -55,16 +55,6 @@ void pon_puntaje(std::vector<unsigned char> &v, int reg, unsigned int sc)
         v[reg * 8 + b] = (unsigned char)(sc >> (8 * b));
 }
 
-// Number of pixels in a region that differ from colour 0.
-int tinta(BITMAP *p, int x0, int y0, int w, int h)
-{
-    int n = 0;
-    for (int yy = y0; yy < y0 + h; yy++)
-        for (int xx = x0; xx < x0 + w; xx++)
-            n += getpixel(p, xx, yy) != 0;
-    return n;
-}
-
 }  // namespace
 
 TEST_F(RankingPrueba, LugarEmpatesVanArribaYComparaSinSigno)
@@ -208,19 +198,6 @@ TEST_F(RankingPrueba, ArchivoFaltanteMuestraFabricaYSeCreaCompleto)
 {
     unsigned char fabrica[RANKING_BYTES];
     ranking_por_defecto(fabrica);
-    // the shipped tables: descending, capital initials, byte 7 zero
-    for (int t = 0; t < 3; t++)
-        for (int i = 0; i < 10; i++) {
-            const unsigned char *r = fabrica + (t * 10 + i) * 8;
-            unsigned sc = r[0] | (r[1] << 8) | (r[2] << 16) | ((unsigned)r[3] << 24);
-            if (i > 0) {
-                const unsigned char *q = r - 8;
-                EXPECT_LT(sc, q[0] | (q[1] << 8) | (q[2] << 16) | ((unsigned)q[3] << 24));
-            }
-            for (int j = 4; j < 7; j++)
-                EXPECT_TRUE(r[j] >= 'A' && r[j] <= 'Z');
-            EXPECT_EQ(r[7], 0);
-        }
     unsigned char buf[RANKING_BYTES];
     testing::internal::CaptureStderr();
     EXPECT_FALSE(lee_ranking(buf));
@@ -312,8 +289,6 @@ TEST_F(RankingPrueba, AvisoNoGuardadoEnDosLineas)
     textprintf_centre_ex(ref, font, 160, 100, 239, -1, "NO SE PUDO GUARDAR");
     textprintf_centre_ex(ref, font, 160, 125, 239, -1, "EL RANKING");
     EXPECT_TRUE(misma_region(pagina, ref, 0, 0, 320, 240));
-    EXPECT_LE(text_length(font, "NO SE PUDO GUARDAR"), 320);
-    EXPECT_GT(tinta(ref, 0, 100, 320, 45), 100);
     destroy_bitmap(ref);
 }
 
