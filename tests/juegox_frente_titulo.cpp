@@ -143,19 +143,24 @@ double segundos_desde(reloj::time_point t0)
 
 }  // namespace
 
-TEST_F(TituloX, EnterEmpiezaYEnterGanaAEsc)
+TEST_F(TituloX, EnterEmpiezaEnterGanaAEscYEscSale)
 {
-    for (int caso = 0; caso < 2; caso++) {
+    struct { bool enter, esc; int estado; } casos[] = {
+        {true, false, EST_JUEGO}, {true, true, EST_JUEGO} /* both held: ENTER wins */, {false, true, EST_SALIR}};
+    for (auto &k : casos) {
+        SCOPED_TRACE(std::to_string(k.enter) + " " + std::to_string(k.esc));
         cambnib = EST_TITULO;
-        key[KEY_ENTER] = (char)-1;
-        key[KEY_ESC] = caso ? (char)-1 : 0;   // both held: ENTER wins
+        key[KEY_ENTER] = k.enter ? (char)-1 : 0;
+        key[KEY_ESC] = k.esc ? (char)-1 : 0;
         Vigia v;
         v.empieza();
         presentacion();
         v.fin = true;
         v.hilo.join();
-        EXPECT_EQ(cambnib, EST_JUEGO) << "case " << caso;
+        EXPECT_EQ(cambnib, k.estado);
         EXPECT_EQ(v.tablas_vistas, 0);
+        if (k.estado != EST_JUEGO)
+            continue;
         // one blink cycle: the prompt was on screen when the title left
         BITMAP *f = create_bitmap(320, 240);
         blit(screen, f, 0, 0, 0, 0, 320, 240);
@@ -165,40 +170,6 @@ TEST_F(TituloX, EnterEmpiezaYEnterGanaAEsc)
         get_palette(p);
         EXPECT_EQ(memcmp(p, the_palette2, sizeof(PALETTE)), 0);
     }
-}
-
-TEST_F(TituloX, EscSale)
-{
-    key[KEY_ESC] = (char)-1;
-    Vigia v;
-    v.empieza();
-    presentacion();
-    EXPECT_EQ(cambnib, EST_SALIR);
-    v.fin = true;
-    v.hilo.join();
-    EXPECT_EQ(v.tablas_vistas, 0);
-}
-
-TEST_F(TituloX, CerrarLaVentanaTerminaLaEsperaDeLaPrimeraImagen)
-{
-    auto t0 = reloj::now();
-    std::thread cierra([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        close_hook();
-    });
-    Vigia v;
-    v.empieza();
-    presentacion();
-    cierra.join();
-    double dura = segundos_desde(t0);
-    v.fin = true;
-    v.hilo.join();
-    EXPECT_EQ(cambnib, EST_SALIR);
-    EXPECT_EQ(salir, 1);
-    EXPECT_EQ(v.tablas_vistas, 0);
-    EXPECT_EQ(v.visto.find('P'), std::string::npos) << "no blinking after a close: " << v.visto;
-    // the two fades take about two seconds; the 18 s (0.45 s here) card wait was cut short
-    EXPECT_LT(dura, 6.0);
 }
 
 namespace {
@@ -211,20 +182,28 @@ double cpu_del_hilo()
 }
 }  // namespace
 
-TEST_F(TituloX, LosFundidosDuranLoDeSiempreSinOcuparElProcesador)
+TEST_F(TituloX, CerrarLaVentanaCortaLaEsperaYLosFundidosNoOcupanElProcesador)
 {
     std::thread cierra([] {
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         close_hook();
     });
+    Vigia v;
+    v.empieza();
     auto t0 = reloj::now();
     double c0 = cpu_del_hilo();
     presentacion();   // fade in, the card's wait cut by the close, fade out
     double cpu = cpu_del_hilo() - c0;
     double dura = segundos_desde(t0);
     cierra.join();
+    v.fin = true;
+    v.hilo.join();
     EXPECT_EQ(cambnib, EST_SALIR);
-    // each fade: 64 steps of two retraces of the library's 70 Hz count, as its slowest fade
+    EXPECT_EQ(salir, 1);
+    EXPECT_EQ(v.tablas_vistas, 0);
+    EXPECT_EQ(v.visto.find('P'), std::string::npos) << "no blinking after a close: " << v.visto;
+    // each fade: 64 steps of two retraces of the library's 70 Hz count, as its slowest fade; the
+    // 18 s (0.45 s here) card wait was cut short
     EXPECT_GT(dura, 3.3);
     EXPECT_LT(dura, 6.0);
     EXPECT_LT(cpu / dura, 0.25) << cpu << " s of CPU in " << dura << " s: the fades sleep between steps";
