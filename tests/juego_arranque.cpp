@@ -5,45 +5,34 @@
 
 namespace {
 
-void opciones(std::initializer_list<const char *> args)
-{
-    autodetect_card = GFX_AUTODETECT_WINDOWED;
-    triple_buffer = 0;
-    info = 0;
-    std::vector<char *> v{(char *)"korvex"};
-    for (const char *a : args)
-        v.push_back((char *)a);
-    lee_opciones((int)v.size(), v.data());
-}
+struct CasoOpciones {
+    std::vector<const char *> args;
+    int tarjeta, triple, info;
+};
 
 }  // namespace
 
-TEST(Opciones, SinArgumentosVentanaYUnaPagina)
+TEST(Opciones, ExactasEnCualquierOrden)
 {
-    opciones({});
-    EXPECT_EQ(autodetect_card, GFX_AUTODETECT_WINDOWED);
-    EXPECT_EQ(triple_buffer, 0);
-    EXPECT_EQ(info, 0);
-}
-
-TEST(Opciones, LasTresEnCualquierOrden)
-{
-    opciones({"-info", "-full", "-tbuf"});
-    EXPECT_EQ(autodetect_card, GFX_AUTODETECT_FULLSCREEN);
-    EXPECT_EQ(triple_buffer, 1);
-    EXPECT_EQ(info, 1);
-    opciones({"-tbuf", "x", "-info"});
-    EXPECT_EQ(autodetect_card, GFX_AUTODETECT_WINDOWED);
-    EXPECT_EQ(triple_buffer, 1);
-    EXPECT_EQ(info, 1);
-}
-
-TEST(Opciones, MayusculasYParecidosNoCuentan)
-{
-    opciones({"-FULL", "-Full", "-tbuf2", "full", "-inf", "--info"});
-    EXPECT_EQ(autodetect_card, GFX_AUTODETECT_WINDOWED);
-    EXPECT_EQ(triple_buffer, 0);
-    EXPECT_EQ(info, 0);
+    const CasoOpciones casos[] = {
+        {{}, GFX_AUTODETECT_WINDOWED, 0, 0},
+        {{"-info", "-full", "-tbuf"}, GFX_AUTODETECT_FULLSCREEN, 1, 1},
+        {{"-tbuf", "x", "-info"}, GFX_AUTODETECT_WINDOWED, 1, 1},
+        {{"-FULL", "-Full", "-tbuf2", "full", "-inf", "--info"}, GFX_AUTODETECT_WINDOWED, 0, 0},   // near misses
+    };
+    for (const CasoOpciones &c : casos) {
+        SCOPED_TRACE(c.args.empty() ? "" : c.args[0]);
+        autodetect_card = GFX_AUTODETECT_WINDOWED;
+        triple_buffer = 0;
+        info = 0;
+        std::vector<char *> v{(char *)"korvex"};
+        for (const char *a : c.args)
+            v.push_back((char *)a);
+        lee_opciones((int)v.size(), v.data());
+        EXPECT_EQ(autodetect_card, c.tarjeta);
+        EXPECT_EQ(triple_buffer, c.triple);
+        EXPECT_EQ(info, c.info);
+    }
 }
 
 TEST(Opciones, RefrescoDesconocidoEsSetentaYCinco)

@@ -86,45 +86,6 @@ struct Sonido {
     }
 };
 
-// Reads a 16-bit WAV file (as the sound capture writes it) into interleaved stereo; the rate in tasa.
-inline bool lee_wav(const std::string &ruta, Sonido &s, int &tasa)
-{
-    FILE *f = fopen(ruta.c_str(), "rb");
-    if (!f)
-        return false;
-    std::vector<unsigned char> d;
-    unsigned char b[65536];
-    size_t n;
-    while ((n = fread(b, 1, sizeof b, f)) > 0)
-        d.insert(d.end(), b, b + n);
-    fclose(f);
-    if (d.size() < 44 || std::string((char *)d.data(), 4) != "RIFF")
-        return false;
-    int canales = 0;
-    size_t p = 12;
-    while (p + 8 <= d.size()) {
-        std::string id((char *)&d[p], 4);
-        size_t largo = d[p + 4] | d[p + 5] << 8 | d[p + 6] << 16 | (size_t)d[p + 7] << 24;
-        if (id == "fmt ") {
-            canales = d[p + 10] | d[p + 11] << 8;
-            tasa = d[p + 12] | d[p + 13] << 8 | d[p + 14] << 16;
-        } else if (id == "data") {
-            size_t fin = d.size();   // the capture may not have written the final length
-            if (largo < fin - p - 8)
-                fin = p + 8 + largo;
-            for (size_t i = p + 8; i + 1 < fin; i += 2) {
-                short v = (short)(d[i] | d[i + 1] << 8);
-                s.m.push_back(v);
-                if (canales == 1)
-                    s.m.push_back(v);
-            }
-            return canales == 1 || canales == 2;
-        }
-        p += 8 + largo + (largo & 1);
-    }
-    return false;
-}
-
 }  // namespace
 
 #endif
