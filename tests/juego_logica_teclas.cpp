@@ -30,14 +30,20 @@ void quieto(int hz)
     empieza(0.0f);
 }
 
+// Holds a key for the given ticks, then lets it go.
+void pulsa(int tecla, int ticks)
+{
+    key[tecla] = 1;
+    logica(ticks);
+    key[tecla] = 0;
+}
+
 }  // namespace
 
 TEST(JuegoTeclas, CambioDeCarrilYAjuste)
 {
     quieto(75);
-    key[KEY_UP] = 1;
-    logica(1);
-    key[KEY_UP] = 0;
+    pulsa(KEY_UP, 1);
     EXPECT_EQ(mov, 1);
     EXPECT_EQ(y, 118.0f);
     logica(10);
@@ -63,40 +69,31 @@ TEST(JuegoTeclas, CambioDeCarrilYAjuste)
     EXPECT_EQ(mov, 2) << "the change stays asked for";
 }
 
-TEST(JuegoTeclas, MantenerRecorreLosCarriles)
+TEST(JuegoTeclas, MantenerRecorreLosCarrilesYAmbasFlechasSuben)
 {
+    struct { bool abajo; int ticks, pos; float y; } casos[] = {
+        {false, 12, 1, 96.0f}, {false, 27, 0, 72.0f}, {true, 12, 1, 96.0f} /* both held: up */};
+    for (auto &c : casos) {
+        SCOPED_TRACE(std::to_string(c.ticks) + (c.abajo ? " both" : " up"));
+        quieto(75);
+        key[KEY_UP] = 1;
+        key[KEY_DOWN] = c.abajo;
+        logica(c.ticks);
+        EXPECT_EQ(pos, c.pos);
+        EXPECT_EQ(y, c.y);
+    }
     quieto(75);
     key[KEY_UP] = 1;
-    logica(12);
-    EXPECT_EQ(pos, 1);
-    logica(12);
-    EXPECT_EQ(pos, 0);
-    EXPECT_EQ(y, 72.0f);
-    logica(3);
-    EXPECT_EQ(y, 72.0f);
-    EXPECT_EQ(mov, 1);
-}
-
-TEST(JuegoTeclas, AmbasFlechasSube)
-{
-    quieto(75);
-    key[KEY_UP] = 1;
-    key[KEY_DOWN] = 1;
-    logica(12);
-    EXPECT_EQ(pos, 1);
-    EXPECT_EQ(y, 96.0f);
+    logica(27);
+    EXPECT_EQ(mov, 1) << "held on the top lane: the change stays asked for";
 }
 
 TEST(JuegoTeclas, MarchaAtrasPasaDeLargo)
 {
     quieto(75);
-    key[KEY_UP] = 1;
-    logica(5);
-    key[KEY_UP] = 0;
+    pulsa(KEY_UP, 5);
     EXPECT_EQ(y, 110.0f);
-    key[KEY_DOWN] = 1;
-    logica(1);
-    key[KEY_DOWN] = 0;
+    pulsa(KEY_DOWN, 1);
     bool paro_en_120 = false;
     for (int i = 0; i < 16; i++) {
         logica(1);
@@ -114,19 +111,14 @@ TEST(JuegoTeclas, SinLlegadaEnLosCarrilesExteriores)
     quieto(75);
     y = 72.0f;
     pos = 0;
-    key[KEY_DOWN] = 1;
-    logica(3);
-    key[KEY_DOWN] = 0;
+    pulsa(KEY_DOWN, 3);
     EXPECT_EQ(y, 78.0f);
-    key[KEY_UP] = 1;
-    logica(1);
-    key[KEY_UP] = 0;
+    pulsa(KEY_UP, 1);
     logica(5);
     EXPECT_EQ(y, 72.0f);
     EXPECT_EQ(pos, 0);
     EXPECT_EQ(mov, 1) << "no arrival test for lane 0: the change stays under way";
-    key[KEY_DOWN] = 1;
-    logica(12);
+    pulsa(KEY_DOWN, 12);
     EXPECT_EQ(pos, 1);
     EXPECT_EQ(y, 96.0f);
 
@@ -134,9 +126,7 @@ TEST(JuegoTeclas, SinLlegadaEnLosCarrilesExteriores)
     quieto(75);
     y = 144.0f;
     pos = 3;
-    key[KEY_UP] = 1;
-    logica(2);
-    key[KEY_UP] = 0;
+    pulsa(KEY_UP, 2);
     key[KEY_DOWN] = 1;
     logica(4);
     EXPECT_EQ(y, 144.0f);
