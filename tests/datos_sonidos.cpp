@@ -46,9 +46,6 @@ TEST(MuestrasSonido, LaBibliotecaLasCarga)
         std::string r = std::string(KORV_DIR) + "/datos/" + m + ".wav";
         SAMPLE *s = load_sample(r.c_str());
         ASSERT_NE(s, nullptr) << r;
-        EXPECT_EQ(s->bits, 16) << m;
-        EXPECT_EQ(s->stereo, 0) << m;
-        EXPECT_EQ(s->freq, 22050) << m;
         EXPECT_GT(s->len, 22050u / 10) << m << ": demasiado corto";
         EXPECT_LT(s->len, 22050u * 3) << m << ": demasiado largo";
         destroy_sample(s);

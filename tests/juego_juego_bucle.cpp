@@ -199,13 +199,6 @@ TEST(JuegoBucle, NivelEnteroConElBucleDeUnaPagina)
     EXPECT_GE(x, 320.0f);
     EXPECT_EQ(actual_page, screen);
     EXPECT_GT(tinta(screen, 0, 192, 320, 240), 0) << "the last picture was copied to the screen";
-
-    monta(75);
-    nivel = 3;
-    niveles = 3;
-    nscro = 60.0f;
-    game_main_loop2();
-    EXPECT_EQ(cambnib, EST_GANO);
 }
 
 TEST(JuegoBucle, NivelConRelojLentoNoOcupaElProcesador)
