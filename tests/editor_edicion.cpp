@@ -186,35 +186,18 @@ TEST_F(EditorEdicion, ColocarYBorrarMarcanCambiosAunSinEfecto)
 
 TEST_F(EditorEdicion, FilasYSeleccionesTienenTopesYCadaModoLasSuyas)
 {
-    pulsa(KEY_UP);
-    EXPECT_EQ(b, 0);
-    pulsa(KEY_DOWN, 10);
-    EXPECT_EQ(b, 7);
-    pulsa(KEY_A);
-    EXPECT_EQ(c, 0);
-    pulsa(KEY_S, 50);
-    EXPECT_EQ(c, 39);
-    pulsa(KEY_SPACE);
-    EXPECT_EQ(d, 1);
-    EXPECT_EQ(e, 0);
-    pulsa(KEY_UP);
-    EXPECT_EQ(d, 1);
-    pulsa(KEY_DOWN, 10);
-    EXPECT_EQ(d, 4);
-    pulsa(KEY_S, 10);
-    EXPECT_EQ(e, 6);
-    pulsa(KEY_A, 2);
-    EXPECT_EQ(e, 4);
-    pulsa(KEY_SPACE);
-    EXPECT_EQ(b, 7);
-    EXPECT_EQ(c, 39);
-    pulsa(KEY_A, 45);
-    EXPECT_EQ(c, 0);
-    pulsa(KEY_SPACE);
-    EXPECT_EQ(d, 4);
-    EXPECT_EQ(e, 4);
-    pulsa(KEY_A, 10);
-    EXPECT_EQ(e, 0);
+    // in order: each mode keeps its own row and selection across SPACE
+    struct { int tecla, veces; int *var; int vale; } pasos[] = {
+        {KEY_UP, 1, &b, 0},     {KEY_DOWN, 10, &b, 7}, {KEY_A, 1, &c, 0},     {KEY_S, 50, &c, 39},
+        {KEY_SPACE, 1, &d, 1},  {KEY_SPACE, 0, &e, 0}, {KEY_UP, 1, &d, 1},    {KEY_DOWN, 10, &d, 4},
+        {KEY_S, 10, &e, 6},     {KEY_A, 2, &e, 4},     {KEY_SPACE, 1, &b, 7}, {KEY_SPACE, 0, &c, 39},
+        {KEY_A, 45, &c, 0},     {KEY_SPACE, 1, &d, 4}, {KEY_SPACE, 0, &e, 4}, {KEY_A, 10, &e, 0},
+    };
+    int n = 0;
+    for (auto &p : pasos) {
+        pulsa(p.tecla, p.veces);
+        EXPECT_EQ(*p.var, p.vale) << "step " << n++;
+    }
     // other keys change nothing
     pulsa(KEY_Q);
     pulsa(KEY_ENTER);
