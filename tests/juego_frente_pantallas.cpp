@@ -20,7 +20,7 @@ bool es_tabla(BITMAP *foto, const char *titulo)
 
 }  // namespace
 
-TEST_F(PantallasPrueba, MenuEmpiezaEnQuieroJugarYDaLaVuelta)
+TEST_F(PantallasPrueba, MenuEmpiezaEnQuieroJugarDaLaVueltaYEscSale)
 {
     EXPECT_EQ(menu_tecla(0, KEY_UP), 2);
     EXPECT_EQ(menu_tecla(2, KEY_DOWN), 0);
@@ -28,40 +28,24 @@ TEST_F(PantallasPrueba, MenuEmpiezaEnQuieroJugarYDaLaVuelta)
     EXPECT_EQ(menu_tecla(1, KEY_A), 1);
     EXPECT_EQ(menu_tecla(1, KEY_LEFT), 1);
 
-    struct { std::deque<int> t; int vuelve; } casos[] = {
-        {{KEY_ENTER}, 1},
-        {{KEY_UP, KEY_ENTER}, 0},
-        {{KEY_UP, KEY_UP, KEY_ENTER}, 2},
-        {{KEY_DOWN, KEY_DOWN, KEY_ENTER}, 0},
-        {{KEY_Q, KEY_SPACE, KEY_RIGHT, KEY_ENTER}, 1},
+    struct { std::deque<int> t; int antes, vuelve, leidas, despues; } casos[] = {
+        {{KEY_ENTER}, EST_JUEGO, 1, 1, EST_JUEGO},
+        {{KEY_UP, KEY_ENTER}, EST_JUEGO, 0, 2, EST_JUEGO},
+        {{KEY_UP, KEY_UP, KEY_ENTER}, EST_JUEGO, 2, 3, EST_JUEGO},
+        {{KEY_DOWN, KEY_DOWN, KEY_ENTER}, EST_JUEGO, 0, 3, EST_JUEGO},
+        {{KEY_Q, KEY_SPACE, KEY_RIGHT, KEY_ENTER}, EST_JUEGO, 1, 4, EST_JUEGO},
+        {{KEY_DOWN, KEY_ESC, KEY_ENTER}, EST_JUEGO, 2, 2, EST_SALIR},   // ESC: at once, the selection at hand
+        {{KEY_DOWN}, EST_SALIR, 1, 0, EST_SALIR},   // window closed while the buffer was emptied: no key waited for
     };
     for (auto &c : casos) {
+        SCOPED_TRACE(c.leidas);
         teclas = c.t;
-        size_t n = c.t.size();
         leidas = 0;
-        cambnib = EST_JUEGO;
+        cambnib = c.antes;
         EXPECT_EQ(seleciona_dificultad(), c.vuelve);
-        EXPECT_EQ(leidas, (int)n);
-        EXPECT_EQ(cambnib, EST_JUEGO);
+        EXPECT_EQ(leidas, c.leidas);
+        EXPECT_EQ(cambnib, c.despues);
     }
-}
-
-TEST_F(PantallasPrueba, MenuEscSaleAlInstante)
-{
-    teclas = {KEY_DOWN, KEY_ESC, KEY_ENTER};
-    EXPECT_EQ(seleciona_dificultad(), 2) << "the selection at hand";
-    EXPECT_EQ(cambnib, EST_SALIR);
-    EXPECT_EQ(teclas.size(), 1u) << "returns right after ESC";
-}
-
-TEST_F(PantallasPrueba, MenuTrasCerrarLaVentanaNoEsperaTecla)
-{
-    // the window was closed while the buffer was being emptied: no ESC left to read
-    cambnib = EST_SALIR;
-    teclas = {KEY_DOWN};
-    EXPECT_EQ(seleciona_dificultad(), 1);
-    EXPECT_EQ(leidas, 0);
-    EXPECT_EQ(cambnib, EST_SALIR);
 }
 
 TEST_F(PantallasPrueba, GaneLlevaAlPuntajeYAlRanking)
