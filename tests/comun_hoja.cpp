@@ -74,27 +74,21 @@ TEST(HojaDeDibujos, CadaPiezaSaleDeSuRectangulo)
     EXPECT_EQ(hud, nullptr);
 }
 
-TEST(HojaDeDibujos, FaltaUnArchivoYSeNombra)
+TEST(HojaDeDibujos, FaltaUnArchivoOHojaChicaYSeNombra)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
-    escribe_hoja(320, 568);
-    for (const char *n : {"datos/gane.bmp", "datos/imagen.bmp"}) {
-        std::filesystem::remove(n);
+    struct { const char *borra; int alto; } casos[] = {
+        {"datos/gane.bmp", 568}, {"datos/imagen.bmp", 568}, {nullptr, 560}};
+    for (auto &c : casos) {
+        SCOPED_TRACE(c.alto);
+        CarpetaTemporal t;
+        t.subcarpetas();
+        escribe_hoja(320, c.alto);
+        if (c.borra)
+            std::filesystem::remove(c.borra);
         EXPECT_FALSE(CargarBMP());
-        EXPECT_STREQ(carga_fallo, n);
+        EXPECT_STREQ(carga_fallo, c.borra ? c.borra : "datos/imagen.bmp");
         DestruyeBMP();
     }
-}
-
-TEST(HojaDeDibujos, HojaMasChicaSeRechaza)
-{
-    CarpetaTemporal t;
-    t.subcarpetas();
-    escribe_hoja(320, 560);
-    EXPECT_FALSE(CargarBMP());
-    EXPECT_STREQ(carga_fallo, "datos/imagen.bmp");
-    DestruyeBMP();
 }
 
 TEST(Sonidos, FaltaUnSonidoYSeNombra)
