@@ -114,19 +114,15 @@ TEST(JuegoCamino, VentanaSinSignoYLimites)
     monta(75);
     enemigo(0, 20, 1, 7);    // road pixel 640
     empieza(0.0f);
-    scr1 = 640 + 320 + 35; scr5 = 0;   // L = 675: screen x -35
-    enemivieja(0);
-    EXPECT_EQ(spr_cant, 1);
-    EXPECT_EQ(sprite_div[0][2], -35);
-    scr1 = 640 + 320 + 36;   // screen x -36
-    enemivieja(0);
-    EXPECT_EQ(spr_cant, 0);
-    scr1 = 640 + 320 - 317;   // screen x 317
-    enemivieja(0);
-    EXPECT_EQ(spr_cant, 1);
-    scr1 = 640 + 320 - 318;   // screen x 318
-    enemivieja(0);
-    EXPECT_EQ(spr_cant, 0);
+    scr5 = 0;
+    for (int sx : {-35, -36, 317, 318}) {
+        scr1 = 640 + 320 - sx;
+        enemivieja(0);
+        ASSERT_EQ(spr_cant, sx > -36 && sx < 318 ? 1 : 0) << "screen x " << sx;
+        if (spr_cant) {
+            EXPECT_EQ(sprite_div[0][2], sx);
+        }
+    }
 }
 
 TEST(JuegoCamino, VentanaDeContactoYCarrilExacto)
