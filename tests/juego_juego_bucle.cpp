@@ -72,15 +72,6 @@ double cpu_hilo()
     return r.ru_utime.tv_sec + r.ru_utime.tv_usec / 1e6 + r.ru_stime.tv_sec + r.ru_stime.tv_usec / 1e6;
 }
 
-int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1)
-{
-    int n = 0;
-    for (int yy = y0; yy < y1; yy++)
-        for (int xx = x0; xx < x1; xx++)
-            n += getpixel(bmp, xx, yy) != 0;
-    return n;
-}
-
 }  // namespace
 
 TEST(JuegoBucle, TrasUnParonTreintaYDosPasosYUnDibujo)

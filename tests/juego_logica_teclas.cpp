@@ -14,13 +14,8 @@ namespace {
 // Waits until "PAUSA" shows on the page on display: the main flow is inside the pause.
 void espera_pausa()
 {
-    for (int i = 0; i < 5000; i++) {
-        for (int yy = 105; yy < 125; yy++)
-            for (int xx = 130; xx < 190; xx++)
-                if (getpixel(actual_page, xx, yy) != 0)
-                    return;
+    for (int i = 0; i < 5000 && tinta(actual_page, 130, 105, 190, 125) == 0; i++)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
 }
 
 // A level whose road does not move: teclasy runs on every tick.
@@ -216,11 +211,7 @@ TEST(JuegoTeclas, PausaDevuelveElTick)
     mano.join();
     EXPECT_EQ(pausa_etapa, PAUSA_NO);
     EXPECT_EQ(tick, 100);
-    int tinta = 0;
-    for (int yy = 100; yy < 130; yy++)
-        for (int xx = 100; xx < 220; xx++)
-            tinta += getpixel(actual_page, xx, yy) != 0;
-    EXPECT_GT(tinta, 0) << "PAUSA shown on the page on display";
+    EXPECT_GT(tinta(actual_page, 100, 100, 220, 130), 0) << "PAUSA shown on the page on display";
 }
 
 TEST(JuegoTeclas, CerrarLaVentanaTerminaLaPausa)

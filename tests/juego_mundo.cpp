@@ -120,6 +120,15 @@ void logica(int n)
     }
 }
 
+int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int yy = y0; yy < y1; yy++)
+        for (int xx = x0; xx < x1; xx++)
+            n += getpixel(bmp, xx, yy) != 0;
+    return n;
+}
+
 Reloj::Reloj(int micro)
 {
     hilo = std::thread([this, micro] {

@@ -28,6 +28,8 @@ int posicion();
 void suelta_teclas();
 // Runs act_logica n times, bumping tick by one before each (as the clock would).
 void logica(int n);
+// Pixels other than colour 0 in the rectangle [x0, x1) x [y0, y1) of a picture.
+int tinta(BITMAP *bmp, int x0, int y0, int x1, int y1);
 
 // A thread that advances tick every given microseconds until stopped.
 struct Reloj {
