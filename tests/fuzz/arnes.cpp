@@ -150,10 +150,12 @@ Partida juega(int hz, int dif, int pasada, int columna, int max_ticks, int dibuj
         key[KEY_UP] = (t & TECLA_ARRIBA) ? 1 : 0;
         key[KEY_DOWN] = (t & TECLA_ABAJO) ? 1 : 0;
         key[KEY_ESC] = (t & TECLA_ESC) ? 1 : 0;
-        int antes = puntos + vidas * 100000 + (int)fuego;
+        int puntos0 = puntos;
+        bool fuego0 = fuego > 0.0f;
         tick = tick + 1;
         act_logica();
-        if (puntos + vidas * 100000 + (int)fuego != antes)
+        // A contact scores (pedestrian, bag) or lights the explosion.
+        if (puntos != puntos0 || (!fuego0 && fuego > 0.0f))
             r.contactos++;
         if (dibujo > 0 && r.ticks % dibujo == 0)
             act_grafica();
