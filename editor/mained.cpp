@@ -5,18 +5,50 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../game/icono.h"
+
+extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
+
+// Stops before the first screen with a message naming what is missing; exit status 1.
+static void aborta(const char *que)
+{
+    aborta_programa("KORV-EDITOR", que);
+}
+
 int main(int argc, char **argv)
 {
+    autodetect_card = GFX_AUTODETECT_WINDOWED;
+    allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
-        fprintf(stderr, "KORV-EDITOR: no hay pantalla grafica (%s)\n", allegro_error);
+        fprintf(stderr, "KORV-EDITOR: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korveditor\n",
+                allegro_error);
         return 1;
     }
     install_keyboard();
-    set_color_depth(8);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 320, 240, 0, 0) != 0)
-        return 1;
+    install_timer();
+    lee_opciones(argc, argv);
+    abre_ventana(&autodetect_card, "KORV-EDITOR");
     set_window_title("KORV-EDITOR 2003");
+    set_close_button_callback(cierre_ventana);
+
+    scroll = create_bitmap(2 * SCREEN_W, ED_PANTALLA_H);
+    active_page = screen;
+    if (!scroll || !reserva_enemigos())
+        aborta("sin memoria para la vista del mapa");
+    clear(scroll);
+    if (!CargarBMP()) {
+        static char msg[640];
+        snprintf(msg, sizeof msg, "falta o esta dañado el archivo %s", carga_fallo);
+        aborta(msg);
+    }
+    bg = 0;
+    multi = 1;
+    set_palette(the_palette);
+
     korveditor();
+
+    DestruyeBMP();
+    clear_keybuf();
     return 0;
 }
 END_OF_MAIN()

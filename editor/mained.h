@@ -1,4 +1,4 @@
-// mained: the level editor.
+// mained: the level editor: start-up, main menu, editing screen, map operations.
 #ifndef KORV_MAINED_H
 #define KORV_MAINED_H
 
@@ -8,7 +8,99 @@
 #include "../shared/busca.h"
 #include "../shared/carga.h"
 
+// Screen geometry and the editor's colours (palette indices of the sheet's palette).
+enum {
+    ED_PANTALLA_W = 320, ED_PANTALLA_H = 240,
+    VISTA_COLS = 10,            // map columns on display
+    VISTA_H = 192,              // height of the map view, pixels (8 rows)
+    ENE_DY = 20,                // enemies are drawn 20 pixels below their row's top
+    ENE_W = 37, ENE_H = 72,     // size of an enemy picture
+    COL_FONDO = 0,              // box fill and text background
+    COL_MARCA = 239,            // entry under the cursor, every frame
+    COL_TEXTO = 255,            // all other text
+    COL_PROPIO = -1,            // the font's own colours (titles)
+    TIPOS_EDITOR = 7,           // enemy types the editor places: 1..7
+    PRIMERA_CALLE = 1,          // rows the editor places enemies on: 1..4
+    ULTIMA_CALLE = 4,
+    ULTIMA_VISTA = MAPA_COLS - VISTA_COLS   // 190: highest posx
+};
+
+// Choices of the main menu.
+enum { OPC_VOLVER = 0, OPC_NUEVO = 1, OPC_CARGAR = 2, OPC_OPCIONES = 3, OPC_GUARDAR = 4, OPC_SALIR = 5 };
+
+// --- start-up and the open map (mained_menu.cpp) ---
+extern int autodetect_card;     // graphics driver for set_gfx_mode: windowed, or full screen after "-full"
+extern BITMAP *active_page;     // where every screen of the editor draws (the screen)
+extern BITMAP *scroll;          // off-screen surface of the map view, 640x240 (top-left 320x192 used)
+extern int bg;                  // text background of the editor: 0, an opaque box
+extern int carga;               // 1 once a map was created or loaded in this run
+extern int modifi;              // 1 while the open map has unsaved changes
+extern int k;                   // scan code of the key last read
+extern char archivo[512];       // path of the open map: "levels/" + file name
+extern volatile int cerrar;     // 1 once the window's close button was pressed; never reset
+extern int (*fuente_tecla)();   // where keys come from: readkey() by default (a test puts its own)
+
+// --- the editing screen (mained_edita.cpp) ---
+extern unsigned char enemi2[ENE_COLS][MAPA_FILAS];  // enemy grid [column][row]: type, 0 none
+extern int modoene;             // 0 background mode, 1 enemy mode
+extern int posx;                // map column at the view's left edge, 0..190
+extern int posx2;               // pass on display, 0..3
+extern int a;                   // cursor's column within the view, 0..9
+extern int b;                   // cursor's row in background mode, 0..7
+extern int d;                   // cursor's row in enemy mode, 1..4
+extern int c;                   // selected block, 0..39
+extern int e;                   // selected enemy, 0..6 (places type e + 1)
+extern char aviso[64];          // short notice for the status lines ("" none); shown once
+
+// Clears a bitmap to colour 0.
+void clear(BITMAP *bmp);
+// Reads the command line: "-full" (exactly) asks for full screen.
+void lee_opciones(int argc, char **argv);
+// The window's close button: asks the editor to leave as with "SALIR".
+void cierre_ventana();
+// Empties the keyboard buffer and waits for one key; its scan code goes to k.
+// A screen that can be left by the close button gets KEY_ESC once it was pressed.
+int espera_tecla(bool cerrable);
+// Shows a notice in a box until a key is pressed.
+void mensaje_caja(const char *linea1, const char *linea2);
 // Runs the main menu until "SALIR".
 void korveditor();
+// The main menu: 1..5 for the entry chosen with ENTER, 0 for ESC.
+int menuprincipal();
+// Moves the menu's cursor by one key; returns the new cursor.
+int mueve_menu(int cursor, int tecla);
+
+// Runs the editing screen of the open map until ESC.
+void korveditormain();
+// Draws the ten columns on display (and in enemy mode their enemies) into scroll.
+void refresh();
+// Rebuilds the enemy grid from the 300 records of enemi.
+void cargamatrizene();
+// Draws the map view with its cursor and the status lines on active_page.
+void dibuja_edicion();
+// Acts on one key of the editing screen; false for ESC (leave the screen).
+bool tecla_edicion(int tecla);
+// Writes status line n (0..2) into out, exactly as it is drawn.
+void texto_estado(int n, char *out, int tam);
+// Enemies on the grid that a save would write (remains do not count).
+int cuenta_enemigos();
+// Puts the editing state back to its start: pass 0, column 0, background mode.
+void reinicia_edicion();
+
+// Makes a new map from "datos/newlevel.dat" and opens the editing screen on it.
+void nuevomapa();
+// Shows the level files, loads the one chosen and opens the editing screen on it.
+void cargarmapa();
+// Writes the open map to archivo; false (a notice, modifi kept) when it cannot.
+bool gurdarmapa();
+// The speed-multiplier dialog.
+void opcimap();
+// Offers to save the unsaved changes; false when the answer was "SI" and the save failed.
+bool advertencia();
+// The name of a new level: "levels/" + the last level's name with the next free number.
+// False when no number up to 99 is free.
+bool nombre_nuevo(char *out, int tam);
+// Steps the speed code for one key of the dialog, in 8-bit arithmetic with the wrap.
+unsigned char paso_multi(unsigned char m, int tecla);
 
 #endif

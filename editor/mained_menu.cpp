@@ -1,8 +1,164 @@
-// mained: the main menu (stand-in until the editor lands).
+// mained: the editor's globals, its key wait, notices, the top loop and the main menu.
 #include "mained.h"
+
+#include <cstring>
+
+int autodetect_card = GFX_AUTODETECT_WINDOWED;
+BITMAP *active_page;
+BITMAP *scroll;
+int bg;
+int carga;
+int modifi;
+int k;
+char archivo[512];
+volatile int cerrar;
+
+// Reads one key from the library's keyboard buffer.
+static int lee_teclado()
+{
+    return readkey();
+}
+
+int (*fuente_tecla)() = lee_teclado;
+
+// Menu box corners and the x every entry is centred on.
+enum { MENU_X1 = 100, MENU_Y1 = 69, MENU_X2 = 218, MENU_Y2 = 169, CENTRO_X = 160 };
+
+// The entries of the main menu, in cursor order from 1.
+static const struct { const char *texto; int y; } entradas[] = {
+    {"NUEVO MAPA", 76}, {"CARGAR MAPA", 96}, {"OPCIONES MAPA", 116}, {"GUARDAR", 136}, {"SALIR", 156},
+};
+enum { ENTRADAS = (int)(sizeof entradas / sizeof entradas[0]) };
+enum { OPC_SIGUE = -1 };   // no choice: the menu runs again
+
+// Notice box corners and line positions.
+enum { AVISO_X1 = 30, AVISO_Y1 = 90, AVISO_X2 = 290, AVISO_Y2 = 150,
+       AVISO_L1 = 102, AVISO_L2 = 116, AVISO_L3 = 134, AVISO_ANCHO = 30 };
+
+void clear(BITMAP *bmp)
+{
+    clear_bitmap(bmp);
+}
+
+void lee_opciones(int argc, char **argv)
+{
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], "-full") == 0)
+            autodetect_card = GFX_AUTODETECT_FULLSCREEN;
+}
+
+void cierre_ventana()
+{
+    // Runs on the library's event thread: only a flag and a key that wakes the wait.
+    cerrar = 1;
+    simulate_keypress((KEY_ESC << 8) | 27);
+}
+
+int espera_tecla(bool cerrable)
+{
+    clear_keybuf();
+    if (cerrable && cerrar)
+        return k = KEY_ESC;
+    k = fuente_tecla() >> 8;
+    if (cerrable && cerrar)
+        k = KEY_ESC;
+    return k;
+}
+
+void mensaje_caja(const char *linea1, const char *linea2)
+{
+    // The notice covers part of whatever screen called it; that part comes back afterwards.
+    int w = AVISO_X2 - AVISO_X1 + 1, h = AVISO_Y2 - AVISO_Y1 + 1;
+    BITMAP *debajo = create_bitmap(w, h);
+    if (debajo)
+        blit(active_page, debajo, AVISO_X1, AVISO_Y1, 0, 0, w, h);
+    rectfill(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_FONDO);
+    rect(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_MARCA);
+    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L1, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea1);
+    if (linea2)
+        textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L2, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea2);
+    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L3, COL_MARCA, bg, "PULSE UNA TECLA");
+    espera_tecla(true);
+    if (debajo) {
+        blit(debajo, active_page, 0, 0, AVISO_X1, AVISO_Y1, w, h);
+        destroy_bitmap(debajo);
+    }
+}
+
+int mueve_menu(int cursor, int tecla)
+{
+    // Without an open map the cursor passes over "OPCIONES MAPA" and "GUARDAR".
+    if (tecla == KEY_UP)
+        cursor = (!carga && cursor == OPC_SALIR) ? OPC_CARGAR : cursor - 1;
+    else if (tecla == KEY_DOWN)
+        cursor = (!carga && cursor == OPC_CARGAR) ? OPC_SALIR : cursor + 1;
+    if (cursor > ENTRADAS)
+        cursor = 1;
+    if (cursor < 1)
+        cursor = ENTRADAS;
+    return cursor;
+}
+
+int menuprincipal()
+{
+    int cursor = OPC_NUEVO;
+    rectfill(active_page, MENU_X1, MENU_Y1, MENU_X2, MENU_Y2, COL_FONDO);
+    rect(active_page, MENU_X1, MENU_Y1, MENU_X2, MENU_Y2, COL_MARCA);
+    for (;;) {
+        if (cerrar)
+            return OPC_SALIR;
+        for (int i = 0; i < ENTRADAS; i++)
+            textprintf_centre_ex(active_page, font, CENTRO_X, entradas[i].y,
+                                 cursor == i + 1 ? COL_MARCA : COL_TEXTO, bg, "%s", entradas[i].texto);
+        espera_tecla(true);
+        if (cerrar)
+            return OPC_SALIR;
+        if (k == KEY_ENTER)
+            return cursor;
+        if (k == KEY_ESC)
+            return OPC_VOLVER;
+        cursor = mueve_menu(cursor, k);
+    }
+}
 
 void korveditor()
 {
-    clear_keybuf();
-    readkey();
+    clear(active_page);
+    carga = 0;
+    int opc;
+    do {
+        opc = menuprincipal();
+        switch (opc) {
+        case OPC_VOLVER:
+            if (carga)
+                korveditormain();
+            break;
+        case OPC_NUEVO:
+        case OPC_CARGAR:
+            // A save that failed inside the warning keeps the map: nothing else is opened.
+            if (modifi && !advertencia())
+                break;
+            if (cerrar) {
+                opc = OPC_SALIR;   // the window was closed while the warning was up
+                break;
+            }
+            if (opc == OPC_NUEVO)
+                nuevomapa();
+            else
+                cargarmapa();
+            break;
+        case OPC_OPCIONES:
+            if (carga)
+                opcimap();
+            break;
+        case OPC_GUARDAR:
+            if (carga)
+                gurdarmapa();
+            break;
+        case OPC_SALIR:
+            if (modifi && !advertencia())
+                opc = OPC_SIGUE;   // the changes could not be saved: stay in the menu
+            break;
+        }
+    } while (opc != OPC_SALIR);
 }

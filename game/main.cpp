@@ -16,30 +16,7 @@ extern void *allegro_icon;   // the library's X11 window icon (an XPM); no heade
 // Stops before the first screen with a message naming what is missing; exit status 1.
 static void aborta(const char *que)
 {
-    fprintf(stderr, "KORVEX: %s\n", que);
-    if (screen)
-        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("KORVEX: %s\n", que);
-    exit(1);
-}
-
-// Sets the 8-bit 320x240 mode: full screen falls back to a window; no window ends the program.
-static void pone_modo_video()
-{
-    request_refresh_rate(HZ_REFERENCIA);
-    set_color_depth(8);
-    if (set_gfx_mode(autodetect_card, PANTALLA_W, PANTALLA_H, 0, 0) == 0)
-        return;
-    if (autodetect_card == GFX_AUTODETECT_FULLSCREEN) {
-        fprintf(stderr, "KORVEX: no se pudo usar la pantalla completa (%s); se usa una ventana\n",
-                allegro_error);
-        autodetect_card = GFX_AUTODETECT_WINDOWED;
-        if (set_gfx_mode(autodetect_card, PANTALLA_W, PANTALLA_H, 0, 0) == 0)
-            return;
-    }
-    static char msg[256];
-    snprintf(msg, sizeof msg, "no se pudo abrir la ventana de 320x240 en 256 colores (%s)", allegro_error);
-    aborta(msg);
+    aborta_programa("KORVEX", que);
 }
 
 // Installs digital sound and the MIDI synthesizer; without them the game runs silent.
@@ -108,7 +85,7 @@ int main(int argc, char **argv)
     install_keyboard();
     install_timer();
     lee_opciones(argc, argv);
-    pone_modo_video();
+    abre_ventana(&autodetect_card, "KORVEX");
     set_close_button_callback(close_hook);
     set_window_title("KORVEX 2003");
     pone_sonido();

@@ -1,0 +1,217 @@
+// mained: the editing screen: the map view, its cursor, the status lines and the editing keys.
+#include "mained.h"
+
+#include <cstdio>
+#include <cstring>
+
+unsigned char enemi2[ENE_COLS][MAPA_FILAS];
+int modoene;
+int posx;
+int posx2;
+int a;
+int b;
+int d = PRIMERA_CALLE;
+int c;
+int e;
+char aviso[64];
+
+// Status lines: left edge, first line's y, line step; the notice line below them and its width.
+enum { ESTADO_X = 10, ESTADO_Y = 202, ESTADO_PASO = 10, AVISO_Y = 232, AVISO_CHARS = 30 };
+
+void reinicia_edicion()
+{
+    posx2 = 0;
+    posx = 0;
+    modoene = 0;
+    e = 0;
+    c = 0;
+    b = 0;
+    a = 0;
+    d = PRIMERA_CALLE;
+}
+
+void cargamatrizene()
+{
+    memset(enemi2, 0, sizeof enemi2);
+    for (int i = 0; i < ENE_MAX; i++) {
+        int t = ene_tipo(i);
+        if (t == 0)
+            continue;   // an empty record, wherever it stands
+        int col = ene_col(i), fila = ene_fila(i) / BLOQUE_H;
+        if (col >= ENE_COLS || fila >= MAPA_FILAS || t > TIPO_MAX)
+            continue;   // does not fit the grid (the loader already drops these)
+        enemi2[col][fila] = (unsigned char)t;
+    }
+}
+
+int cuenta_enemigos()
+{
+    int n = 0;
+    for (int col = 0; col < ENE_COLS; col++)
+        for (int f = 0; f < MAPA_FILAS; f++)
+            if (enemi2[col][f] != 0 && enemi2[col][f] != TIPO_MAX)
+                n++;
+    return n;
+}
+
+void refresh()
+{
+    for (int i = 0; i < VISTA_COLS; i++)
+        for (int j = 0; j < MAPA_FILAS; j++)
+            blit(tile[mapa[posx + i][j]], scroll, 0, 0, BLOQUE_W * i, BLOQUE_H * j, BLOQUE_W, BLOQUE_H);
+    if (!modoene)
+        return;
+    // Top to bottom, left to right: each picture covers its left neighbour and the rows above.
+    for (int j = 0; j < MAPA_FILAS; j++)
+        for (int i = 0; i < VISTA_COLS; i++) {
+            int t = enemi2[posx2 * MAPA_COLS + posx + i][j];
+            if (t != 0 && t <= TIPO_MAX)
+                draw_sprite(scroll, sprite[t - 1], BLOQUE_W * i, BLOQUE_H * j + ENE_DY);
+        }
+}
+
+void texto_estado(int n, char *out, int tam)
+{
+    if (n == 0)
+        snprintf(out, tam, "POSX2: %d    POSX: %3d", posx2, posx + a);
+    else if (n == 1)
+        snprintf(out, tam, "%s", modoene ? "MODO: ENEMIGO" : "MODO: FONDO  ");
+    else
+        snprintf(out, tam, "MAPA: %s", archivo);
+}
+
+void dibuja_edicion()
+{
+    refresh();
+    int x = BLOQUE_W * a;
+    if (modoene) {
+        int y = BLOQUE_H * d + ENE_DY;
+        draw_sprite(scroll, sprite[e], x, y);
+        rect(scroll, x, y, x + ENE_W - 1, y + ENE_H - 1, COL_MARCA);
+    } else {
+        int y = BLOQUE_H * b;
+        blit(tile[c], scroll, 0, 0, x, y, BLOQUE_W, BLOQUE_H);
+        rect(scroll, x, y, x + BLOQUE_W - 1, y + BLOQUE_H - 1, COL_MARCA);
+    }
+    blit(scroll, active_page, 0, 0, 0, 0, ED_PANTALLA_W, VISTA_H);
+    // The area below the view is not cleared: every line covers what it showed before.
+    char linea[600];
+    for (int n = 0; n < 3; n++) {
+        texto_estado(n, linea, sizeof linea);
+        textprintf_ex(active_page, font, ESTADO_X, ESTADO_Y + ESTADO_PASO * n, COL_TEXTO, bg, "%s", linea);
+    }
+    textprintf_ex(active_page, font, ESTADO_X, AVISO_Y, COL_MARCA, bg, "%-*.*s", AVISO_CHARS, AVISO_CHARS, aviso);
+    aviso[0] = 0;
+}
+
+// Moves the cursor one column right: within the view, then the view, then (enemies) the pass.
+static void mueve_derecha()
+{
+    if (a < VISTA_COLS - 1)
+        a++;
+    else if (posx < ULTIMA_VISTA)
+        posx++;
+    else if (modoene && posx2 < PASADAS - 1) {
+        posx2++;
+        posx = 0;
+    }
+}
+
+// Moves the cursor one column left, the mirror of mueve_derecha.
+static void mueve_izquierda()
+{
+    if (a > 0)
+        a--;
+    else if (posx > 0)
+        posx--;
+    else if (modoene && posx2 > 0) {
+        posx2--;
+        posx = ULTIMA_VISTA;
+    }
+}
+
+// Places the selected enemy under the cursor; the table has room for 300 of them.
+static void pon_enemigo()
+{
+    unsigned char &celda = enemi2[posx2 * MAPA_COLS + posx + a][d];
+    bool nuevo = celda == 0 || celda == TIPO_MAX;   // remains are not saved: they hold no place
+    if (nuevo && cuenta_enemigos() >= ENE_MAX) {
+        snprintf(aviso, sizeof aviso, "NO CABEN MAS DE %d ENEMIGOS", ENE_MAX);
+        return;
+    }
+    celda = (unsigned char)(e + 1);
+    modifi = 1;
+}
+
+bool tecla_edicion(int tecla)
+{
+    switch (tecla) {
+    case KEY_RIGHT:
+        mueve_derecha();
+        break;
+    case KEY_LEFT:
+        mueve_izquierda();
+        break;
+    case KEY_UP:
+        if (modoene) {
+            if (d > PRIMERA_CALLE)
+                d--;
+        } else if (b > 0) {
+            b--;
+        }
+        break;
+    case KEY_DOWN:
+        if (modoene) {
+            if (d < ULTIMA_CALLE)
+                d++;
+        } else if (b < MAPA_FILAS - 1) {
+            b++;
+        }
+        break;
+    case KEY_SPACE:
+        modoene = !modoene;
+        break;
+    case KEY_S:
+        if (modoene) {
+            if (e < TIPOS_EDITOR - 1)
+                e++;
+        } else if (c < NUM_TILES - 1) {
+            c++;
+        }
+        break;
+    case KEY_A:
+        if (modoene) {
+            if (e > 0)
+                e--;
+        } else if (c > 0) {
+            c--;
+        }
+        break;
+    case KEY_D:
+        if (modoene) {
+            pon_enemigo();
+        } else {
+            mapa[posx + a][b] = (unsigned char)c;
+            modifi = 1;
+        }
+        break;
+    case KEY_F:
+        if (modoene) {
+            enemi2[posx2 * MAPA_COLS + posx + a][d] = 0;
+            modifi = 1;
+        }
+        break;
+    case KEY_ESC:
+        return false;
+    }
+    return true;
+}
+
+void korveditormain()
+{
+    clear(active_page);
+    do {
+        dibuja_edicion();
+        espera_tecla(true);
+    } while (tecla_edicion(k));
+}

@@ -1,0 +1,241 @@
+// mained: operations on whole maps: new, load list, save, the speed dialog and the save warning.
+#include "mained.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+// Where level files live and the template of a new level.
+static const char CARPETA[] = "levels";
+static const char PLANTILLA[] = "datos/newlevel.dat";
+
+enum {
+    CENTRO = 160,                               // x every dialog text is centred on
+    DIGITOS_EN = 6,                             // the level number's first digit in a file name
+    TRONCO_CON_NUMERO = 8,                      // names with at least this many characters before
+                                                // the extension carry the number inside
+    NUMERO_MAX = 99,                            // highest level number of two digits
+    MULTI_MIN = 1, MULTI_MAX = 3,               // speed codes: x1, x1.5, x2
+    LISTA_X1 = 100, LISTA_Y1 = 10, LISTA_X2 = 218, LISTA_Y2 = 230,   // load list box
+    LISTA_TITULO_Y = 20, LISTA_PASO = 12,       // title line; entry i at y = 20 + 12 i
+    CAJA_X1 = 100, CAJA_Y1 = 69, CAJA_X2 = 218, CAJA_Y2 = 169,       // warning box
+    VEL_Y2 = 171,                               // bottom of the speed dialog's box
+    VEL_TITULO_Y = 89, VEL_LINEA_Y = 109,       // speed dialog lines
+    VEL_X1_X = 110, VEL_X15_X = 160, VEL_X2_X = 205,   // its three choices
+    ADV_L1 = 89, ADV_L2 = 99, ADV_SI = 114, ADV_NO = 124,   // warning lines
+    RESP_SI = 1, RESP_NO = 2
+};
+
+// True when something of that name exists (a file, a folder, a dangling link).
+static bool ocupado(const std::string &ruta)
+{
+    struct stat st;
+    return lstat(ruta.c_str(), &st) == 0;
+}
+
+bool nombre_nuevo(char *out, int tam)
+{
+    buscaarch();
+    std::string base = niveles > 0 ? archive[niveles - 1] : "nivel_01.map";
+    size_t punto = base.rfind('.');
+    if (punto == std::string::npos)
+        punto = base.size();
+    std::string tronco = base.substr(0, punto), ext = base.substr(punto);
+    // The next number; a name already taken (a gap in the numbers, more than 15 levels)
+    // takes the next free one: a new map never overwrites a level.
+    for (int n = niveles + 1; n <= NUMERO_MAX; n++) {
+        char dig[3] = {(char)('0' + n / 10), (char)('0' + n % 10), 0};
+        std::string t = tronco;
+        if (t.size() >= TRONCO_CON_NUMERO) {
+            t[DIGITOS_EN] = dig[0];
+            t[DIGITOS_EN + 1] = dig[1];
+        } else {
+            t += dig;
+        }
+        std::string ruta = std::string(CARPETA) + "/" + t + ext;
+        if (!ocupado(ruta) && (int)ruta.size() < tam) {
+            strcpy(out, ruta.c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+// Opens the map just read: the grid from its records, the editing state from the start.
+static void abre_mapa(const char *ruta)
+{
+    carga = 1;
+    snprintf(archivo, sizeof archivo, "%s", ruta);
+    cargamatrizene();
+    reinicia_edicion();
+    korveditormain();
+}
+
+void nuevomapa()
+{
+    char nombre[sizeof archivo];
+    if (!nombre_nuevo(nombre, sizeof nombre)) {
+        fprintf(stderr, "KORV-EDITOR: %s/: no queda ningun numero de nivel libre hasta %d\n", CARPETA, NUMERO_MAX);
+        mensaje_caja("NO QUEDA NOMBRE LIBRE", CARPETA);
+        return;
+    }
+    // The map that is open stays open if the template cannot be read.
+    if (!CargaMapa(PLANTILLA)) {
+        mensaje_caja("NO SE PUDO LEER LA PLANTILLA", PLANTILLA);
+        return;
+    }
+    modifi = 1;   // the new file exists only once it is saved
+    abre_mapa(nombre);
+}
+
+// After the load list was left without opening a level: the open map's view (or an empty
+// screen) comes back behind the menu, as after the editing screen.
+static void repinta_fondo()
+{
+    clear(active_page);
+    if (carga)
+        dibuja_edicion();
+}
+
+// Draws the load list's box and title.
+static void caja_lista()
+{
+    rectfill(active_page, LISTA_X1, LISTA_Y1, LISTA_X2, LISTA_Y2, COL_FONDO);
+    rect(active_page, LISTA_X1, LISTA_Y1, LISTA_X2, LISTA_Y2, COL_MARCA);
+    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "CARGAR");
+}
+
+void cargarmapa()
+{
+    buscaarch();
+    caja_lista();
+    if (niveles == 0) {
+        textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO, COL_TEXTO, bg, "NO HAY NIVELES");
+        do
+            espera_tecla(true);
+        while (k != KEY_ENTER && k != KEY_ESC);
+        repinta_fondo();
+        return;
+    }
+    int elegido = 1;
+    for (;;) {
+        for (int i = 1; i <= niveles; i++)
+            textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO * i,
+                                 i == elegido ? COL_MARCA : COL_TEXTO, bg, "%d %s", i, archive[i - 1]);
+        espera_tecla(true);
+        if (cerrar) {
+            repinta_fondo();
+            return;   // the window was closed: nothing is loaded
+        }
+        if (k == KEY_ENTER)
+            break;
+        if (k == KEY_UP)
+            elegido--;
+        else if (k == KEY_DOWN)
+            elegido++;
+        if (elegido > niveles)
+            elegido = 1;
+        if (elegido < 1)
+            elegido = niveles;
+    }
+    char ruta[sizeof archivo];
+    snprintf(ruta, sizeof ruta, "%s/%s", CARPETA, archive[elegido - 1]);
+    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", ruta);
+    // A file that cannot be read or is cut short is not opened; the open map stays as it was.
+    if (!CargaMapa(ruta)) {
+        mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
+        repinta_fondo();
+        return;
+    }
+    abre_mapa(ruta);
+}
+
+bool gurdarmapa()
+{
+    if (ArmaEnemigos(enemi2) > ENE_MAX) {
+        // The editing screen refuses the 301st enemy; this only guards the table's bound.
+        fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR: mas de %d enemigos\n", archivo, ENE_MAX);
+        mensaje_caja("NO SE PUDO GUARDAR", "MAS DE 300 ENEMIGOS");
+        return false;
+    }
+    if (strncmp(archivo, CARPETA, sizeof CARPETA - 1) == 0 && archivo[sizeof CARPETA - 1] == '/')
+        mkdir(CARPETA, 0777);   // a missing folder is made; any real problem shows in the write
+    if (!GuardaMapa(archivo)) {
+        fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR\n", archivo);
+        mensaje_caja("NO SE PUDO GUARDAR", archivo);
+        return false;
+    }
+    modifi = 0;
+    return true;
+}
+
+unsigned char paso_multi(unsigned char m, int tecla)
+{
+    if (tecla == KEY_LEFT)
+        m = (unsigned char)(m - 1);
+    else if (tecla == KEY_RIGHT)
+        m = (unsigned char)(m + 1);
+    else
+        return m;
+    if (m > MULTI_MAX)
+        m = MULTI_MIN;
+    if (m == 0)
+        m = MULTI_MAX;
+    return m;
+}
+
+// Colour of a speed choice: marked when it is the current code.
+static int color_multi(int codigo)
+{
+    return multi == codigo ? COL_MARCA : COL_TEXTO;
+}
+
+void opcimap()
+{
+    unsigned char antes = multi;
+    do {
+        rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_FONDO);
+        rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_MARCA);
+        textprintf_centre_ex(active_page, font, CENTRO, VEL_TITULO_Y, COL_TEXTO, bg, "MULTIPLICA VEL");
+        textprintf_ex(active_page, font, VEL_X1_X, VEL_LINEA_Y, color_multi(1), bg, "x1");
+        textprintf_centre_ex(active_page, font, VEL_X15_X, VEL_LINEA_Y, color_multi(2), bg, "x1.5");
+        textprintf_centre_ex(active_page, font, VEL_X2_X, VEL_LINEA_Y, color_multi(3), bg, "x2");
+        espera_tecla(true);
+        if (cerrar)
+            break;
+        multi = paso_multi(multi, k);
+    } while (k != KEY_ENTER);
+    if (multi != antes)
+        modifi = 1;
+}
+
+bool advertencia()
+{
+    int resp = RESP_SI;
+    rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_FONDO);
+    rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_MARCA);
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "NO HA GURDADO");
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, "DESEA GUARDAR?");
+    for (;;) {
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
+        // The question must be answered, also after the window's close button.
+        espera_tecla(false);
+        if (k == KEY_ENTER)
+            break;
+        if (k == KEY_UP)
+            resp--;
+        else if (k == KEY_DOWN)
+            resp++;
+        if (resp > RESP_NO)
+            resp = RESP_SI;
+        if (resp < RESP_SI)
+            resp = RESP_NO;
+    }
+    // A save that fails keeps the changes marked as unsaved, and what was asked for does not happen.
+    if (resp == RESP_SI && !gurdarmapa())
+        return false;
+    modifi = 0;
+    return true;
+}
