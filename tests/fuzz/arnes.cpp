@@ -8,6 +8,7 @@
 
 #include "game/main.h"
 #include "game/utilfun.h"
+#include "editor_aparte.h"
 
 namespace arnes {
 
@@ -71,6 +72,9 @@ void monta(bool rapido)
     // and every sprite drawn are still looked up from the level's numbers.
     if (rapido)
         set_clip_rect(scroll, 0, 0, -1, -1);
+    // The editor's page, for the notice of a save that fails.
+    editor::active_page = hace(editor::active_page, PANTALLA_W, PANTALLA_H, 0);
+    editor::bg = 0;
     exige(reserva_enemigos() != NULL, "tabla de enemigos");
 }
 
@@ -172,15 +176,6 @@ Partida juega(int hz, int dif, int pasada, int columna, int max_ticks, int dibuj
     return r;
 }
 
-// The enemy grid built from the table in memory, as the editor opens a level.
-static void rejilla(unsigned char grid[ENE_COLS][MAPA_FILAS])
-{
-    memset(grid, 0, ENE_COLS * MAPA_FILAS);
-    for (int i = 0; i < ENE_MAX; i++)
-        if (ene_tipo(i) != 0)
-            grid[ene_col(i)][ene_fila(i) / BLOQUE_H] = (unsigned char)ene_tipo(i);
-}
-
 // A saved level file: 2801 bytes, blocks 0..39, records packed by row then column, types 1..7.
 static void revisa_archivo(const std::vector<unsigned char> &f)
 {
@@ -223,19 +218,27 @@ static std::vector<unsigned char> lee(const std::string &ruta)
 
 void guarda_y_relee(const std::string &ruta)
 {
-    static unsigned char grid[ENE_COLS][MAPA_FILAS], grid2[ENE_COLS][MAPA_FILAS];
-    rejilla(grid);
-    int n = ArmaEnemigos(grid);
+    static unsigned char grid[ENE_COLS][MAPA_FILAS];
+    // The editor opens the level: its grid from the table, remains dropped by the save.
+    editor::cargamatrizene();
+    int n = editor::cuenta_enemigos();
     exige(n >= 0 && n <= ENE_MAX, "la rejilla cabe en la tabla");
-    exige(GuardaMapa(ruta.c_str()), "se guarda el nivel");
+    snprintf(editor::archivo, sizeof editor::archivo, "%s", ruta.c_str());
+    exige(editor::gurdarmapa(), "se guarda el nivel");
+    memcpy(grid, editor::enemi2, sizeof grid);
     std::vector<unsigned char> uno = lee(ruta);
     revisa_archivo(uno);
     exige(uno[0] == multi, "el codigo de velocidad se guarda tal cual");
+    exige(memcmp(uno.data() + 1 + MAPA_BYTES, enemi, ENE_BYTES) == 0, "la tabla en memoria es la guardada");
+    int guardados = 0;
+    while (guardados < ENE_MAX && uno[1 + MAPA_BYTES + guardados * ENE_REG + 3] != 0)
+        guardados++;
+    exige(guardados == n, "se guardan todos los enemigos de la rejilla");
+    // Loaded again it gives the same grid, and saved again the same bytes.
     exige(CargaMapa(ruta.c_str()), "el nivel guardado se vuelve a leer");
-    rejilla(grid2);
-    exige(memcmp(grid, grid2, sizeof grid) == 0, "la rejilla sobrevive guardar y leer");
-    exige(ArmaEnemigos(grid2) == n, "los mismos enemigos");
-    exige(GuardaMapa(ruta.c_str()), "se guarda otra vez");
+    editor::cargamatrizene();
+    exige(memcmp(grid, editor::enemi2, sizeof grid) == 0, "la rejilla sobrevive guardar y leer");
+    exige(editor::gurdarmapa(), "se guarda otra vez");
     exige(lee(ruta) == uno, "guardar de nuevo da los mismos bytes");
 }
 
