@@ -13,8 +13,7 @@ trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FALLO: $*"; [ -f "$work/err" ] && tail -20 "$work/err"; exit 1; }
 cp -r "$src" "$work/k"
 cd "$work/k"
-# The library's message box would wait for a click: keep xmessage out of reach.
-export PATH=/nonexistent:/usr/bin:/bin
+# The library's message box would wait for a click: the programs run with no xmessage on PATH.
 export HOME="$work" ASAN_OPTIONS=detect_leaks=0
 awk_rand() { awk -v s="$1" 'BEGIN { srand(s); for (i = 0; i < 20000; i++) print int(rand() * 1000000) }'; }
 awk_rand "$semilla" > "$work/azar"
@@ -27,7 +26,7 @@ azar() { linea=$((linea + 1)); sed -n "${linea}p" "$work/azar"; }
 
 # Starts program $1, waits for its window titled $2; sets pid and w.
 arranca() {
-    ./"$1" >"$work/out" 2>"$work/err" &
+    env PATH=/nonexistent ./"$1" >"$work/out" 2>"$work/err" &
     pid=$!
     w=$(timeout 15 xdotool search --sync --name "$2" | head -1)
     [ -n "$w" ] || fail "$1: no aparece la ventana '$2'"
