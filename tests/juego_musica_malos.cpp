@@ -13,8 +13,15 @@ TEST(MusicaMidiMala, CadaCasoSeSaltaONoSeLista)
 {
     CarpetaTemporal t;
     t.subcarpetas();
-    std::vector<unsigned char> bueno = lee_archivo(std::string(KORV_DIR) + "/datos/fox.mid");
-    ASSERT_FALSE(bueno.empty());
+    // A small sound song: format 0, 96 ticks a beat, one note.
+    std::vector<unsigned char> bueno = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+                                        'M', 'T', 'r', 'k', 0, 0, 0, 12, 0, 0x90, 60, 100,
+                                        96, 0x80, 60, 0, 0, 0xFF, 0x2F, 0};
+    MIDI *sano = nullptr;
+    escribe_archivo("midi/sano.mid", bueno);
+    ASSERT_NE(sano = load_midi("midi/sano.mid"), nullptr);
+    destroy_midi(sano);
+    std::filesystem::remove("midi/sano.mid");
     std::vector<unsigned char> fuera = bueno;
     fuera[12] = fuera[13] = 0;   // a division of 0 ticks per beat
     fuera[10] = 0x7F;            // and 32512 tracks announced
