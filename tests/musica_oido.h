@@ -18,7 +18,7 @@ inline bool haz_mp3(const std::string &ruta, double segundos, double tono, int t
     std::string wav = ruta + ".wav";
     char orden[1024];
     snprintf(orden, sizeof orden,
-             "sox -n -r %d -c %d -b 16 '%s' synth %.3f sine %.1f vol %.3f && lame --quiet %s '%s' '%s'"
+             "sox -R -n -r %d -c %d -b 16 '%s' synth %.3f sine %.1f vol %.3f && lame --quiet %s '%s' '%s'"
              " && rm -f '%s'",
              tasa, canales, wav.c_str(), segundos, tono, amplitud, lame_extra, wav.c_str(), ruta.c_str(),
              wav.c_str());

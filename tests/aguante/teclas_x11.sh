@@ -77,7 +77,13 @@ prueba() {
     while kill -0 "$pid" 2>/dev/null; do
         [ "$(date +%s)" -lt "$hasta" ] || fail "$prog no se cierra: colgado (ultimas teclas al azar: $teclas)"
         for t in $salida; do
-            xdotool key --window "$w" "$t" 2>/dev/null
+            case $t in
+            *+) # held, for what reads key[] (play, the title, the pause)
+                xdotool keydown --window "$w" "${t%+}" 2>/dev/null
+                sleep 0.25
+                xdotool keyup --window "$w" "${t%+}" 2>/dev/null ;;
+            *) xdotool key --window "$w" "$t" 2>/dev/null ;;
+            esac
             sleep 0.15
         done
     done
@@ -85,8 +91,9 @@ prueba() {
     echo "ok: $prog: $teclas teclas al azar en $segundos s, $reinicios salidas limpias por el camino"
 }
 
-# The game leaves with ESC everywhere but in the initials entry, which RETURN finishes.
-prueba korvex '^KORVEX 2003$' "Escape Escape Return Return Return Escape"
+# The game leaves with ESC everywhere but in the initials entry, which RETURN finishes, and in
+# the pause, which P ends (a trailing + holds the key).
+prueba korvex '^KORVEX 2003$' "Escape+ Return Return Return Escape+ p+"
 # The editor: ESC from the editing screen to the menu, UP to SALIR, ENTER, and NO to the save
 # warning; from a dialog the same keys lead back to the editing screen within a round or two.
 if [ -x ./korveditor ]; then
