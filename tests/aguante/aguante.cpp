@@ -105,7 +105,7 @@ int main(int argc, char **argv)
 
     // Saves are flushed to disk: a memory file system keeps thousands of them quick.
     char plantilla[64];
-    snprintf(plantilla, sizeof plantilla, "%s/korvaguante.XXXXXX", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+    snprintf(plantilla, sizeof plantilla, "%s/korvaguante.XXXXXX", arnes::carpeta_rapida());
     if (!mkdtemp(plantilla))
         return 1;
     std::string trabajo = plantilla, azar_ruta = trabajo + "/azar.map", copia = trabajo + "/copia.map";

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <vector>
 
 #include "game/main.h"
@@ -23,6 +24,11 @@ enum {
     FUEGO_TOPE = 482,          // the explosion clock never passes 480 + one tick's step
     SANGRE_TOPE = 80
 };
+
+const char *carpeta_rapida()
+{
+    return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+}
 
 void exige(bool cond, const char *que)
 {

@@ -33,6 +33,10 @@ Partida juega(int hz, int dif, int pasada, int columna, int max_ticks, int dibuj
 // the checks that the file is well formed and that loading and saving again changes nothing.
 void guarda_y_relee(const std::string &ruta);
 
+// A folder for working files that are written thousands of times: /dev/shm (memory, where a
+// flush to disk costs nothing) when it can be written, else /tmp.
+const char *carpeta_rapida();
+
 // Aborts with a message on stderr when cond is false (also in builds without assert).
 void exige(bool cond, const char *que);
 

@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(8);
-    char plantilla[] = "/dev/shm/korvfuzzd.XXXXXX";
+    char plantilla[64];
+    snprintf(plantilla, sizeof plantilla, "%s/korvfuzzd.XXXXXX", arnes::carpeta_rapida());
     char *dir = mkdtemp(plantilla);
     char aqui[4096];
     if (!dir || !getcwd(aqui, sizeof aqui))

@@ -49,7 +49,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(8);
-    char plantilla[] = "/dev/shm/korvfuzz.XXXXXX";
+    char plantilla[64];
+    snprintf(plantilla, sizeof plantilla, "%s/korvfuzz.XXXXXX", arnes::carpeta_rapida());
     carpeta = mkdtemp(plantilla);
     arnes::monta(true);
     return 0;
