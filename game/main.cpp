@@ -61,6 +61,8 @@ static void pone_paginas()
 static void pone_fuente()
 {
     const char *nombre = "datos/font.dat";
+    if (!fuente_valida(nombre))
+        aborta("falta o esta dañado el archivo datos/font.dat");
     DATAFILE *d = load_datafile(nombre);
     if (!d)
         aborta("no se pudo cargar datos/font.dat");

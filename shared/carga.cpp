@@ -10,6 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 PALETTE the_palette;
 BITMAP *tile[NUM_TILES];
@@ -58,9 +59,151 @@ static bool falla(const char *nombre, const char *motivo)
     return false;
 }
 
+// Reads a whole file of at most max bytes into v; false when it cannot be read or is larger.
+static bool lee_entero(const char *nombre, std::vector<unsigned char> &v, size_t max)
+{
+    v.clear();
+    FILE *f = fopen(nombre, "rb");
+    if (!f)
+        return false;
+    unsigned char b[8192];
+    size_t n;
+    while ((n = fread(b, 1, sizeof b, f)) > 0 && v.size() <= max)
+        v.insert(v.end(), b, b + n);
+    bool ok = !ferror(f) && v.size() <= max;
+    fclose(f);
+    return ok;
+}
+
+static unsigned int le16(const unsigned char *p) { return p[0] | (p[1] << 8); }
+static unsigned int le32(const unsigned char *p) { return le16(p) | ((unsigned int)le16(p + 2) << 16); }
+static unsigned int be32(const unsigned char *p)
+{
+    return ((unsigned int)p[0] << 24) | ((unsigned int)p[1] << 16) | ((unsigned int)p[2] << 8) | p[3];
+}
+
+// Plain 8-bit BMP accepted before the library reads it: the library's reader hangs or
+// crashes on some damaged headers, and fills a cut-short picture with whatever it finds.
+enum {
+    BMP_CABECERA = 14, BMP_INFO = 40,   // file header, Windows info header
+    BMP_MAX_LADO = 4096,                // largest side accepted, pixels
+    BMP_MAX_BYTES = 32 << 20            // largest file read, bytes
+};
+
+// Checks that nombre is a whole uncompressed 8-bit BMP; otherwise says why and returns false.
+static bool bmp_valido(const char *nombre)
+{
+    std::vector<unsigned char> v;
+    struct stat st;
+    if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
+        return falla(nombre, "es una carpeta, no una imagen");
+    if (!lee_entero(nombre, v, BMP_MAX_BYTES))
+        return falla(nombre, "no se pudo leer la imagen");
+    if (v.size() < BMP_CABECERA + BMP_INFO || v[0] != 'B' || v[1] != 'M')
+        return falla(nombre, "no es una imagen BMP");
+    const unsigned char *h = v.data() + BMP_CABECERA;
+    unsigned int datos = le32(v.data() + 10), info = le32(h), colores = le32(h + 32);
+    int ancho = (int)le32(h + 4), alto = (int)le32(h + 8);
+    if (info != BMP_INFO || le16(h + 12) != 1 || le16(h + 14) != 8 || le32(h + 16) != 0 || colores > 256)
+        return falla(nombre, "no es un BMP de 256 colores sin comprimir");
+    if (ancho < 1 || ancho > BMP_MAX_LADO || alto < 1 || alto > BMP_MAX_LADO)
+        return falla(nombre, "la imagen tiene un tamaño imposible");
+    size_t paleta = BMP_CABECERA + BMP_INFO + 4 * (size_t)(colores ? colores : 256);
+    size_t fila = ((size_t)ancho + 3) & ~(size_t)3;
+    if (datos < paleta || (size_t)datos + fila * (size_t)alto > v.size())
+        return falla(nombre, "la imagen esta cortada");
+    return true;
+}
+
+// Allegro datafile layout (unpacked): magic, object count, then per object its properties
+// and one chunk (sizes big-endian).
+enum { DAT_MAX_BYTES = 4 << 20, DAT_MAX_OBJETOS = 64, FUENTE_MAX_LADO = 256 };
+
+// Checks an Allegro FONT chunk of the new format: every glyph of every range inside it.
+static bool fuente_cabe(const unsigned char *p, size_t n)
+{
+    size_t i = 0;
+    auto quedan = [&](size_t k) { return k <= n - i; };
+    if (!quedan(4) || p[0] != 0 || p[1] != 0)
+        return false;   // height 0 marks the format in use; older ones are not accepted
+    int rangos = (p[2] << 8) | p[3];
+    i = 4;
+    if (rangos < 1)
+        return false;
+    for (int r = 0; r < rangos; r++) {
+        if (!quedan(9))
+            return false;
+        bool mono = p[i] != 0;
+        long desde = (long)be32(p + i + 1), hasta = (long)be32(p + i + 5);
+        i += 9;
+        if (desde < 0 || hasta < desde || hasta - desde > 0xFFFF)
+            return false;
+        for (long g = desde; g <= hasta; g++) {
+            if (!quedan(4))
+                return false;
+            int w = (p[i] << 8) | p[i + 1], h = (p[i + 2] << 8) | p[i + 3];
+            i += 4;
+            if (w > FUENTE_MAX_LADO || h > FUENTE_MAX_LADO)
+                return false;
+            size_t bytes = mono ? (size_t)((w + 7) / 8) * h : (size_t)w * h;
+            if (!quedan(bytes))
+                return false;
+            i += bytes;
+        }
+    }
+    return i == n;
+}
+
+bool fuente_valida(const char *nombre)
+{
+    std::vector<unsigned char> v;
+    struct stat st;
+    if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
+        return falla(nombre, "es una carpeta, no un archivo de fuente");
+    if (!lee_entero(nombre, v, DAT_MAX_BYTES))
+        return falla(nombre, "no se pudo leer la fuente");
+    size_t n = v.size(), i = 12;
+    const unsigned char *p = v.data();
+    if (n < 12 || memcmp(p, "slh.ALL.", 8) != 0)
+        return falla(nombre, "no es un archivo de fuente (datafile sin comprimir)");
+    unsigned int objetos = be32(p + 8);
+    if (objetos < 2 || objetos > DAT_MAX_OBJETOS)
+        return falla(nombre, "el archivo de fuente no tiene la fuente como objeto 1");
+    for (unsigned int o = 0; o < objetos; o++) {
+        // Properties, then the object's type and its chunk.
+        for (;;) {
+            if (n - i < 4)
+                return falla(nombre, "el archivo de fuente esta cortado");
+            if (memcmp(p + i, "prop", 4) != 0)
+                break;
+            if (n - i < 12 || be32(p + i + 8) > n - i - 12)
+                return falla(nombre, "el archivo de fuente esta cortado");
+            i += 12 + be32(p + i + 8);
+        }
+        if (n - i < 12)
+            return falla(nombre, "el archivo de fuente esta cortado");
+        const unsigned char *tipo = p + i;
+        unsigned int largo = be32(p + i + 4);
+        if (be32(p + i + 8) != largo || largo > n - i - 12)
+            return falla(nombre, "el archivo de fuente esta cortado o comprimido");
+        const unsigned char *datos = p + i + 12;
+        bool fuente = memcmp(tipo, "FONT", 4) == 0;
+        if (o == 1 && !fuente)
+            return falla(nombre, "el archivo de fuente no tiene la fuente como objeto 1");
+        if (fuente && !fuente_cabe(datos, largo))
+            return falla(nombre, "la fuente esta dañada");
+        if (!fuente && memcmp(tipo, "DATA", 4) != 0)
+            return falla(nombre, "el archivo de fuente tiene objetos que no son fuente ni datos");
+        i += 12 + largo;
+    }
+    return true;
+}
+
 // Loads one full-screen picture with its palette.
 static bool carga_imagen(const char *nombre, BITMAP **dest, PALETTE pal)
 {
+    if (!bmp_valido(nombre))
+        return false;
     *dest = load_bitmap(nombre, pal);
     if (!*dest)
         return falla(nombre, "no se pudo cargar la imagen");
@@ -71,6 +214,8 @@ bool CargarBMP()
 {
     carga_fallo[0] = 0;
     const char *hoja_nombre = "datos/imagen.bmp";
+    if (!bmp_valido(hoja_nombre))
+        return false;
     BITMAP *hoja = load_bitmap(hoja_nombre, the_palette);
     if (!hoja)
         return falla(hoja_nombre, "no se pudo cargar la hoja de dibujos");

@@ -67,6 +67,10 @@ bool carga_sonidos();
 // Frees the samples and the tune.
 void DestruyeSonidos();
 
+// Checks that a font datafile is whole before the library reads it (the library's reader
+// crashes on some damaged files): false, with a stderr line naming it, when it is not.
+bool fuente_valida(const char *nombre);
+
 // Reads a level file into multi, mapa and enemi; false (nothing changed) when it cannot.
 bool CargaMapa(const char *filename);
 // Checks a level file without changing anything: true when CargaMapa would accept it.
