@@ -16,7 +16,7 @@ pid=$!
 w=$(timeout 10 xdotool search --sync --name '^KORVEX 2003$' | head -1)
 [ -n "$w" ] || fail "no window titled KORVEX 2003"
 sleep 1
-import -window "$w" "$work/info.png" || fail "no screenshot"
+timeout 20 import -window "$w" "$work/info.png" || fail "no screenshot"
 # The first diagnostic line is white text at the top left of a black screen.
 white=$(convert "$work/info.png" -crop 150x10+10+10 +repage -format '%[fx:mean]' info:)
 awk -v m="$white" 'BEGIN { exit !(m > 0.05 && m < 0.9) }' || fail "no diagnostic text (mean $white)"

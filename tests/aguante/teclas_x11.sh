@@ -13,7 +13,7 @@ trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 # On a failure the program's last picture is kept in /tmp/korvteclas-fallo.png.
 fail() {
     echo "FALLO: $*"
-    [ -n "${w:-}" ] && import -window "$w" /tmp/korvteclas-fallo.png 2>/dev/null && echo "imagen: /tmp/korvteclas-fallo.png"
+    [ -n "${w:-}" ] && timeout 10 import -window "$w" /tmp/korvteclas-fallo.png 2>/dev/null && echo "imagen: /tmp/korvteclas-fallo.png"
     [ -f "$work/err" ] && tail -20 "$work/err"
     exit 1
 }

@@ -127,7 +127,7 @@ termina() {
 
 # Screenshot of the window: $art/NN-NOMBRE.png, and $work/NOMBRE.ppm for the checks.
 captura() {
-    import -window "$W" "$work/$1.png" 2>/dev/null || return 1
+    timeout 20 import -window "$W" "$work/$1.png" 2>/dev/null || return 1
     convert "$work/$1.png" "$work/$1.ppm" 2>/dev/null || return 1
     cp "$work/$1.png" "$art/$(printf %02d $npaso)-$1.png"
 }
@@ -457,7 +457,7 @@ esc_datos_malos() {
     lanza m ./korvex
     X=$(timeout 30 xdotool search --sync --onlyvisible --name '^xmessage$' 2>/dev/null | head -1)
     [ -n "$X" ] || fallo "sin datos/korvex.bmp no aparece el mensaje"
-    import -window "$X" "$art/$(printf %02d $((npaso + 1)))-mensaje.png"
+    timeout 20 import -window "$X" "$art/$(printf %02d $((npaso + 1)))-mensaje.png"
     grep -q '^KORVEX: falta o esta dañado el archivo datos/korvex.bmp$' "$art/salida.txt" ||
         fallo "ninguna linea en stderr nombra datos/korvex.bmp"
     sleep 0.5
