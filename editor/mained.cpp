@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "../game/icono.h"
+#include "../shared/mando.h"
+#include "../shared/pantalla.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
@@ -19,20 +21,19 @@ int main(int argc, char **argv)
 {
     autodetect_card = GFX_AUTODETECT_WINDOWED;
     allegro_icon = (void *)icono_korvex;
-    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
-        fprintf(stderr, "KORV-EDITOR: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korveditor\n",
-                allegro_error);
+    if (!arranca_sistema("KORV-EDITOR", "./korveditor"))
         return 1;
-    }
+    pide_fin = fin_editor;
+    pone_fin_limpio("KORV-EDITOR");
     install_keyboard();
     install_timer();
     lee_opciones(argc, argv);
-    abre_ventana(&autodetect_card, "KORV-EDITOR");
-    set_window_title("KORV-EDITOR 2003");
-    set_close_button_callback(cierre_ventana);
+    abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
+    pon_cierre(cierre_ventana);
+    mando_instala("KORV-EDITOR");
 
-    scroll = create_bitmap(2 * SCREEN_W, ED_PANTALLA_H);
-    active_page = screen;
+    scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
+    active_page = lienzo_o_pantalla();
     if (!scroll || !reserva_enemigos())
         aborta("sin memoria para la vista del mapa");
     clear(scroll);
@@ -49,6 +50,6 @@ int main(int argc, char **argv)
 
     DestruyeBMP();
     clear_keybuf();
-    return 0;
+    return senal_fin ? 128 + senal_fin : 0;
 }
 END_OF_MAIN()

@@ -54,8 +54,10 @@ extern char aviso[64];          // short notice for the status lines ("" none); 
 
 // Clears a bitmap to colour 0.
 void clear(BITMAP *bmp);
-// Reads the command line: "-full" (exactly) asks for full screen.
+// Reads the command line: "-full" (exactly) asks for full screen, "-escala N" forces the scale.
 void lee_opciones(int argc, char **argv);
+// A signal's request to end: as the close button, without the key (safe in a signal handler).
+void fin_editor();
 // The window's close button: asks the editor to leave as with "SALIR".
 void cierre_ventana();
 // Empties the keyboard buffer and waits for one key; its scan code goes to k.

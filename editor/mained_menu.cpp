@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "../shared/pantalla.h"
+
 int autodetect_card = GFX_AUTODETECT_WINDOWED;
 BITMAP *active_page;
 BITMAP *scroll;
@@ -13,10 +15,10 @@ int k;
 char archivo[512];
 volatile int cerrar;
 
-// Reads one key from the library's keyboard buffer.
+// Reads one key from the library's keyboard buffer, keeping the screen presented while it waits.
 static int lee_teclado()
 {
-    return readkey();
+    return espera_tecla_lista();
 }
 
 int (*fuente_tecla)() = lee_teclado;
@@ -45,6 +47,13 @@ void lee_opciones(int argc, char **argv)
     for (int i = 1; i < argc; i++)
         if (strcmp(argv[i], "-full") == 0)
             autodetect_card = GFX_AUTODETECT_FULLSCREEN;
+        else if (strcmp(argv[i], "-escala") == 0)
+            escala_pedida = valor_escala(i + 1 < argc ? argv[++i] : NULL, "KORV-EDITOR");
+}
+
+void fin_editor()
+{
+    cerrar = 1;
 }
 
 void cierre_ventana()

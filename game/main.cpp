@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../shared/mando.h"
+#include "../shared/pantalla.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
@@ -42,7 +44,12 @@ static void pone_paginas()
             page3 = create_video_bitmap(SCREEN_W, SCREEN_H);
         }
         if (page1 && page2 && page3) {
+            // Play draws on pvirtual and each picture is presented, scaled, on a video page.
+            pvirtual = create_bitmap(PANTALLA_W, PANTALLA_H);
+            f11_permitido = 0;
             testtriplebuffer();
+            presenta_destino = actual_page;
+            active_page = lienzo_o_pantalla();
             return;
         }
         fprintf(stderr, "KORVEX: este sistema no tiene triple buffer; se usa una sola pagina\n");
@@ -52,9 +59,9 @@ static void pone_paginas()
         page1 = page2 = page3 = NULL;
         triple_buffer = 0;
     }
-    pvirtual = create_bitmap(SCREEN_W, SCREEN_H);
-    active_page = screen;
-    actual_page = screen;
+    pvirtual = create_bitmap(PANTALLA_W, PANTALLA_H);
+    active_page = lienzo_o_pantalla();
+    actual_page = active_page;
 }
 
 // Loads "datos/font.dat"; its object 1 becomes the game's font.
@@ -79,17 +86,16 @@ int main(int argc, char **argv)
     cambnib = EST_TITULO; mp3 = NULL;
 
     allegro_icon = (void *)icono_korvex;
-    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
-        fprintf(stderr, "KORVEX: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korvex\n",
-                allegro_error);
+    if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
-    }
+    pide_fin = fin_pedido;
+    pone_fin_limpio("KORVEX");
     install_keyboard();
     install_timer();
     lee_opciones(argc, argv);
-    abre_ventana(&autodetect_card, "KORVEX");
-    set_close_button_callback(close_hook);
-    set_window_title("KORVEX 2003");
+    abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
+    pon_cierre(close_hook);
+    mando_instala("KORVEX");
     pone_sonido();
     install_int(fps_proc, 1000);
     install_int(mp3actualiza, 250);
@@ -97,9 +103,9 @@ int main(int argc, char **argv)
     install_int_ex(ticks, BPS_TO_TIMER(max_fps));
 
     pone_paginas();
-    scroll = create_bitmap(2 * SCREEN_W, CAMPO_H);
+    scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
     proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
-    if (!reserva_enemigos() || !scroll || !proximo_bloque || (!triple_buffer && !pvirtual))
+    if (!reserva_enemigos() || !scroll || !proximo_bloque || !pvirtual)
         aborta("sin memoria para las paginas de dibujo");
     clear_bitmap(scroll);
     clear_bitmap(proximo_bloque);
@@ -141,6 +147,6 @@ int main(int argc, char **argv)
     free(enemi);
     enemi = NULL;
     clear_keybuf();
-    return 0;
+    return senal_fin ? 128 + senal_fin : 0;
 }
 END_OF_MAIN()

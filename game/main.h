@@ -86,7 +86,7 @@ enum { PAUSA_NO = 0, PAUSA_SUELTA = 1, PAUSA_PULSA = 2, PAUSA_SUELTA_FIN = 3 };
 extern volatile int pausa_etapa;   // 0 outside a pause; else the release, press or release awaited
 
 // --- start-up helpers (main_arranque.cpp) ---
-// Reads "-full", "-tbuf", "-info" (exact case) from argv[1..argc-1].
+// Reads "-full", "-tbuf", "-info", "-escala N" (exact case) from argv[1..argc-1].
 void lee_opciones(int argc, char **argv);
 // The logic clock's rate for a reported refresh rate: 75 when the driver cannot tell (0 or less).
 int tasa_logica(int refresco);
@@ -95,6 +95,8 @@ void pantalla_info();
 
 // The window's close button: quit state, quit flag and an ESC in the keyboard buffer.
 void close_hook();
+// A signal's request to end: the quit state and flag only (safe in a signal handler).
+void fin_pedido();
 
 // --- the game run (main_juego.cpp) ---
 void clear(BITMAP *bmp);

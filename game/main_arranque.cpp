@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "../shared/pantalla.h"
 #include "musica.h"
 #include "utilfun.h"
 
@@ -61,6 +62,8 @@ void lee_opciones(int argc, char **argv)
             triple_buffer = 1;
         else if (strcmp(argv[i], "-info") == 0)
             info = 1;
+        else if (strcmp(argv[i], "-escala") == 0)
+            escala_pedida = valor_escala(i + 1 < argc ? argv[++i] : NULL, "KORVEX");
     }
 }
 
@@ -82,6 +85,12 @@ void pantalla_info()
     for (int i = 0; i < musicas; i++)
         textprintf_ex(active_page, font2, INFO_X, INFO_Y_CANCIONES + INFO_PASO * i, -1, bg, "%s",
                       archivm[listamusica[i]]);
+}
+
+void fin_pedido()
+{
+    cambnib = EST_SALIR;
+    salir = 1;
 }
 
 void close_hook()

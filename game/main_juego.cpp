@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "../shared/pantalla.h"
+#include "../shared/mando.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -165,14 +167,14 @@ void prepara_nivel()
 // Level start, both loops: start values, the road filled, the first picture, sounds and music.
 static void empieza_nivel(bool una_pagina)
 {
-    if (una_pagina) {
-        active_page = pvirtual;
-        actual_page = screen;
-    }
+    active_page = pvirtual;
+    if (una_pagina)
+        actual_page = lienzo_o_pantalla();
     prepara_nivel();
     act_grafica();
-    if (una_pagina)
-        blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    // With -tbuf the presenter's destination is still the video page on view.
+    blit(pvirtual, lienzo_o_pantalla(), 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    presenta();
     suena(SND_INICIO, 0);
     delay(INICIO_SEG);
     set_volume(-1, VOL_MIDI_JUEGO);
@@ -197,7 +199,13 @@ static void termina_nivel(bool una_pagina)
         suena(SND_FIN_NIVEL, 0);
         delay(FIN_NIVEL_SEG);
     }
-    active_page = una_pagina ? screen : actual_page;
+    // The screens after play draw on the page that is presented (the page on view with -tbuf).
+    if (!una_pagina) {
+        blit(pvirtual, lienzo_o_pantalla(), 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+        presenta_destino = actual_page;
+        presenta_todo();
+    }
+    active_page = lienzo_o_pantalla();
 }
 
 // True while the level goes on: in play and the window not closed.
@@ -209,7 +217,7 @@ static bool sigue_nivel()
 void game_main_loop()
 {
     empieza_nivel(false);
-    active_page = page1;
+    BITMAP *pagina = page1;
     rotacion = 0;
     do {
         act_logica();
@@ -218,10 +226,12 @@ void game_main_loop()
             ;
         if (korv::sync == 1)
             vsync();
-        request_video_bitmap(active_page);
-        actual_page = active_page;
+        presenta_pagina(pvirtual, pagina);
+        request_video_bitmap(pagina);
+        actual_page = pagina;
         rotacion = (rotacion + 1) % 3;
-        active_page = rotacion == 0 ? page1 : rotacion == 1 ? page2 : page3;
+        pagina = rotacion == 0 ? page1 : rotacion == 1 ? page2 : page3;
+        mando_actualiza();
     } while (sigue_nivel());
     termina_nivel(false);
 }
@@ -242,6 +252,7 @@ int pasada_bucle2(PasoBucle *p)
         return 0;
     act_grafica();
     blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    presenta();
     if (p->skipped > MAX_SALTOS)
         p->next = tick;
     p->skipped = 0;

@@ -1,6 +1,8 @@
 // main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
+#include "../shared/pantalla.h"
+
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -135,7 +137,15 @@ volatile int pausa_etapa;
 static void pausa()
 {
     int antes = tick;
-    textprintf_centre_ex(actual_page, font, 160, 110, -1, bg, "PAUSA");
+    BITMAP *hoja = actual_page;
+    if (triple_buffer) {
+        // The video page on view is scaled: the pause is drawn on the presented page over the last picture.
+        hoja = lienzo_o_pantalla();
+        blit(pvirtual, hoja, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+        presenta_destino = actual_page;
+        presenta_todo();
+    }
+    textprintf_centre_ex(hoja, font, 160, 110, -1, bg, "PAUSA");
     pausa_etapa = PAUSA_SUELTA;
     espera_p(true);
     pausa_etapa = PAUSA_PULSA;

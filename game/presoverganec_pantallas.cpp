@@ -1,10 +1,12 @@
 // presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
 #include "presoverganec.h"
 
+#include "../shared/mando.h"
+#include "../shared/pantalla.h"
 #include "main.h"
 #include "utilfun.h"
 
-int (*lee_tecla)() = readkey;
+int (*lee_tecla)() = espera_tecla_lista;
 
 // Timeline of the title, seconds, and its blink limit.
 static const float T_PRIMERA = 18.0f;   // the studio card stays up to this long
@@ -115,6 +117,7 @@ void presentacion()
 {
     bool visible = false;
     for (;;) {
+        mando_busca();   // a pad plugged in since the last title
         play_midi(music2, 0);
         set_palette(black_palette);
         pon_imagen(imagen1);

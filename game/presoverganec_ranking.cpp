@@ -236,7 +236,13 @@ static void entra_iniciales(char ini[3])
             textprintf_ex(active_page, font, INI_X + INI_PASO * i, INI_Y, i == e.cursor ? COL_MARCA : COL_PROPIO,
                           COL_FONDO, "%c", e.letra[i]);
         clear_keybuf();
-        fin = iniciales_tecla(&e, lee_tecla() >> 8);
+        // A close of the window (or a signal) keeps the letters as they stand: the score is not lost.
+        if (cambnib == EST_SALIR)
+            break;
+        int scan = lee_tecla() >> 8;
+        if (cambnib == EST_SALIR)
+            break;
+        fin = iniciales_tecla(&e, scan);
     } while (!fin);
     // The cells stand wider apart than the letters of one text: clear them so no stale letter stays.
     rectfill(active_page, INI_X, INI_Y, INI_X + INI_PASO * 2 + text_length(font, "W") - 1,
@@ -263,7 +269,8 @@ void escriveranking()
     char ini[3] = {'A', 'A', 'A'};
     if (p < RANKING_LUGARES)
         entra_iniciales(ini);
-    delay(T_INICIALES);
+    if (cambnib != EST_SALIR)
+        delay(T_INICIALES);
     if (p >= RANKING_LUGARES)
         return;
     inserta_ranking(buf, difi, p, pts, ini);

@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include "../shared/pantalla.h"
+
 #include "main.h"
 #include "mp3.h"
 #include "musica.h"
@@ -23,13 +25,41 @@ void fps_proc()
 }
 END_OF_FUNCTION(fps_proc)
 
-// Length of the pause between two polls, nanoseconds.
-static const long REPOSO_NS = 1000000;
+// Pause between two polls close to a tick, nanoseconds.
+static const long REPOSO_NS = 500000;
+// The long sleep ends this much before the next tick is due, nanoseconds, so that the tick is seen
+// at most one short pause late and the clock's phase is not lost.
+static const long MARGEN_NS = 500000;
+static const long NS_SEG = 1000000000L;
+
+// Nanoseconds on the monotonic clock.
+static long long ahora_ns()
+{
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (long long)t.tv_sec * NS_SEG + t.tv_nsec;
+}
+
+// The last tick seen by reposa and when it was first seen, nanoseconds.
+static int tick_visto = -1;
+static long long visto_ns;
 
 void reposa()
 {
-    timespec t = {0, REPOSO_NS};
-    nanosleep(&t, NULL);
+    atiende();
+    // One long sleep to just before the next tick is due, counted from when the last one was
+    // seen; short pauses from there until it comes.
+    long long t = ahora_ns();
+    if (tick != tick_visto) {
+        tick_visto = tick;
+        visto_ns = t;
+    }
+    long long periodo = NS_SEG / (max_fps > 0 ? max_fps : 75);
+    long long resta = visto_ns + periodo - MARGEN_NS - t;
+    if (resta < REPOSO_NS || resta > periodo)
+        resta = REPOSO_NS;
+    timespec d = {0, (long)resta};
+    nanosleep(&d, NULL);
 }
 
 // The tick a wait of the given seconds ends at, truncated toward zero.

@@ -12,7 +12,8 @@ extern volatile int mensaje;   // seconds the song line stays on screen; counted
 void ticks();
 // Timer callback, once a second: counts mensaje down.
 void fps_proc();
-// Sleeps about a millisecond: the pause between two polls of a wait or of the frame loop.
+// The pause between two polls of a wait or of the frame loop: presents the page, reads the pad,
+// and sleeps until about the next tick (short pauses close to it).
 // Unlike the library's rest(), it also sleeps where no timer is installed (the headless tests).
 void reposa();
 // Waits the given seconds of the logic clock; nothing shortens it; tick is restored.

@@ -437,24 +437,3 @@ void aborta_programa(const char *programa, const char *que)
     allegro_message("%s: %s\n", programa, que);
     exit(1);
 }
-
-// The one screen mode of both programs.
-enum { VENTANA_W = 320, VENTANA_H = 240, VENTANA_BITS = 8, HZ_PEDIDO = 75 };
-
-void abre_ventana(int *card, const char *programa)
-{
-    request_refresh_rate(HZ_PEDIDO);
-    set_color_depth(VENTANA_BITS);
-    if (set_gfx_mode(*card, VENTANA_W, VENTANA_H, 0, 0) == 0)
-        return;
-    if (*card == GFX_AUTODETECT_FULLSCREEN) {
-        fprintf(stderr, "%s: no se pudo usar la pantalla completa (%s); se usa una ventana\n", programa,
-                allegro_error);
-        *card = GFX_AUTODETECT_WINDOWED;
-        if (set_gfx_mode(*card, VENTANA_W, VENTANA_H, 0, 0) == 0)
-            return;
-    }
-    char msg[256];
-    snprintf(msg, sizeof msg, "no se pudo abrir la ventana de 320x240 en 256 colores (%s)", allegro_error);
-    aborta_programa(programa, msg);
-}

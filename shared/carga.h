@@ -86,9 +86,6 @@ bool escribe_atomico(const char *ruta, const void *datos, size_t n);
 // Stops the program before its first screen: the message on stderr and in the library's
 // message box, prefixed with the program's name; exit status 1.
 [[noreturn]] void aborta_programa(const char *programa, const char *que);
-// Sets the 8-bit 320x240 mode with the given driver; full screen falls back to a window
-// (*card becomes windowed); no window at all stops the program.
-void abre_ventana(int *card, const char *programa);
 // Allocates the cleared 1200-byte enemy table (once per program).
 unsigned char *reserva_enemigos();
 

@@ -11,7 +11,7 @@ cp -r "$src" "$work/k"
 cd "$work/k"
 
 # A window titled "KORVEX 2003" appears, with the diagnostic lines drawn in it.
-HOME=$work ./korvex -info >"$work/out" 2>&1 &
+HOME=$work ./korvex -info -escala 1 >"$work/out" 2>&1 &
 pid=$!
 w=$(timeout 10 xdotool search --sync --name '^KORVEX 2003$' | head -1)
 [ -n "$w" ] || fail "no window titled KORVEX 2003"

@@ -10,6 +10,8 @@
 
 #include "shared/busca.h"
 #include "shared/carga.h"
+#include "shared/mando.h"
+#include "shared/pantalla.h"
 
 namespace editor {
 #include "editor/mained.h"

@@ -1,0 +1,351 @@
+// pantalla: the scaled presentation of the 320x240 page, the screen modes and F11,
+// the library's start-up with retries, and the prompt end on signals.
+#include "pantalla.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/time.h>
+#include <time.h>
+#include <unistd.h>
+
+#include "carga.h"
+#include "mando.h"
+
+int escala = 1;
+int escala_pedida;
+int completa;
+int f11_permitido = 1;
+int presenta_x, presenta_y;
+BITMAP *lienzo;
+BITMAP *presenta_destino;
+volatile int senal_fin;
+void (*pide_fin)();
+
+// Tries the library's start-up once with the display's driver.
+static int intento_real()
+{
+    return install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+}
+
+int (*intenta_sistema)() = intento_real;
+
+// The scaled page (320*escala x 240*escala) and the copy of the page last presented.
+static BITMAP *grande;
+static BITMAP *visto;
+static bool todo_pendiente = true;       // the next present redraws everything
+static volatile int f11_pedido;          // F11 pressed, not yet handled (set on the keyboard thread)
+static void (*cierre_cb)();              // the close-button callback, put back after a mode change
+static const char *programa_actual = ""; // name for the messages
+static const char *titulo_actual = "";   // window title, put back after a mode change
+
+// Share of the desktop a window may take by default: nine tenths, as a fraction.
+enum { DEFECTO_NUM = 9, DEFECTO_DEN = 10 };
+enum { TECLA_ESC = (KEY_ESC << 8) | 27 };
+// Sleep between two polls of a key wait, nanoseconds: long enough to cost nothing, short enough to pass unseen.
+static const long ESPERA_TECLA_NS = 10000000;
+// After a signal, the time the program has to end by itself before it is ended, microseconds.
+static const long PLAZO_FIN_US = 700000;
+
+int escala_defecto(int dw, int dh)
+{
+    int n = ESCALA_MAX;
+    while (n > ESCALA_MIN &&
+           (LIENZO_W * n * DEFECTO_DEN > dw * DEFECTO_NUM || LIENZO_H * n * DEFECTO_DEN > dh * DEFECTO_NUM))
+        n--;
+    return n;
+}
+
+int escala_completa(int dw, int dh)
+{
+    int n = ESCALA_MAX;
+    while (n > ESCALA_MIN && (LIENZO_W * n > dw || LIENZO_H * n > dh))
+        n--;
+    return n;
+}
+
+int valor_escala(const char *valor, const char *programa)
+{
+    char *fin = NULL;
+    long n = valor ? strtol(valor, &fin, 10) : 0;
+    if (valor && *valor && *fin == '\0' && n >= ESCALA_MIN && n <= ESCALA_MAX)
+        return (int)n;
+    fprintf(stderr, "%s: -escala %s no vale (debe ser de %d a %d); se usa la escala automatica\n", programa,
+            valor ? valor : "sin numero", ESCALA_MIN, ESCALA_MAX);
+    return 0;
+}
+
+void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int fila0, int fila1)
+{
+    for (int y = fila0; y <= fila1; y++) {
+        const unsigned char *src = pagina->line[y];
+        unsigned char *dst = destino->line[y * n];
+        if (n == 1) {
+            memcpy(dst, src, LIENZO_W);
+            continue;
+        }
+        unsigned char *p = dst;
+        for (int x = 0; x < LIENZO_W; x++, p += n)
+            memset(p, src[x], n);
+        for (int r = 1; r < n; r++)
+            memcpy(destino->line[y * n + r], dst, LIENZO_W * n);
+    }
+}
+
+// Sleeps the given nanoseconds (also where the library has no timer).
+static void duerme(long ns)
+{
+    timespec t = {ns / 1000000000L, ns % 1000000000L};
+    nanosleep(&t, NULL);
+}
+
+bool arranca_sistema(const char *programa, const char *orden)
+{
+    // A start right after another window closed on the same server can fail once with an empty error.
+    for (int i = 0; i < ARRANQUE_INTENTOS; i++) {
+        if (i > 0)
+            duerme(ARRANQUE_PAUSA_MS * 1000000L);
+        if (intenta_sistema() == 0)
+            return true;
+    }
+    const char *d = getenv("DISPLAY");
+    if (d && *d)
+        fprintf(stderr, "%s: no hay pantalla grafica en DISPLAY=%s (%s)\n", programa, d, allegro_error);
+    else
+        fprintf(stderr, "%s: no hay pantalla grafica: DISPLAY no esta definido (%s). Pruebe con: xvfb-run -a %s\n",
+                programa, allegro_error, orden);
+    return false;
+}
+
+// Filters the keyboard: F11 asks for a change of mode and does not reach the key buffer.
+static int filtra_tecla(int k)
+{
+    if ((k >> 8) == KEY_F11) {
+        if (f11_permitido)
+            f11_pedido = 1;
+        return 0;
+    }
+    return k;
+}
+
+// The palette index nearest black in the current palette: the colour of the full screen's borders.
+static int indice_negro()
+{
+    PALETTE pal;
+    get_palette(pal);
+    return bestfit_color(pal, 0, 0, 0);
+}
+
+// (Re)makes the scaled page and the presented copy for the current scale; false without memory.
+static bool prepara_paginas()
+{
+    if (grande)
+        destroy_bitmap(grande);
+    grande = create_bitmap_ex(8, LIENZO_W * escala, LIENZO_H * escala);
+    if (!visto)
+        visto = create_bitmap_ex(8, LIENZO_W, LIENZO_H);
+    if (!lienzo) {
+        lienzo = create_bitmap_ex(8, LIENZO_W, LIENZO_H);
+        if (lienzo)
+            clear_bitmap(lienzo);
+    }
+    presenta_todo();
+    return grande && visto && lienzo;
+}
+
+// Sets one mode: full screen at the desktop's size, or a window of scale n. True when it was set.
+static bool pon_modo(bool llena, int n, int dw, int dh)
+{
+    int w = llena ? dw : LIENZO_W * n, h = llena ? dh : LIENZO_H * n;
+    if (w <= 0 || h <= 0)
+        return false;
+    set_color_depth(8);
+    if (set_gfx_mode(llena ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED, w, h, 0, 0) != 0)
+        return false;
+    escala = llena ? escala_completa(SCREEN_W, SCREEN_H) : n;
+    completa = llena ? 1 : 0;
+    presenta_x = (SCREEN_W - LIENZO_W * escala) / 2;
+    presenta_y = (SCREEN_H - LIENZO_H * escala) / 2;
+    return true;
+}
+
+// The scale of a window: the forced one (with a notice when it does not fit the desktop) or the default.
+static int escala_ventana(int dw, int dh)
+{
+    if (!escala_pedida)
+        return escala_defecto(dw, dh);
+    if (dw > 0 && (LIENZO_W * escala_pedida > dw || LIENZO_H * escala_pedida > dh))
+        fprintf(stderr, "%s: -escala %d da una ventana de %dx%d, mayor que el escritorio (%dx%d); se usa igual\n",
+                programa_actual, escala_pedida, LIENZO_W * escala_pedida, LIENZO_H * escala_pedida, dw, dh);
+    return escala_pedida;
+}
+
+// Sets a window at scale n, else at scale 1; false when no window could be opened.
+static bool pon_ventana(int n, int dw, int dh)
+{
+    if (pon_modo(false, n, dw, dh))
+        return true;
+    if (n == 1)
+        return false;
+    fprintf(stderr, "%s: no se pudo abrir la ventana de %dx%d (%s); se usa 320x240\n", programa_actual,
+            LIENZO_W * n, LIENZO_H * n, allegro_error);
+    return pon_modo(false, 1, dw, dh);
+}
+
+void abre_pantalla(int *card, const char *programa, const char *titulo)
+{
+    programa_actual = programa;
+    titulo_actual = titulo;
+    int dw = 0, dh = 0;
+    if (get_desktop_resolution(&dw, &dh) != 0)
+        dw = dh = 0;
+    request_refresh_rate(75);
+    bool hecho = false;
+    if (*card == GFX_AUTODETECT_FULLSCREEN) {
+        hecho = pon_modo(true, 0, dw, dh);
+        if (!hecho) {
+            fprintf(stderr, "%s: no se pudo usar la pantalla completa (%s); se usa una ventana\n", programa,
+                    dw > 0 ? allegro_error : "no se conoce el tamano del escritorio");
+            *card = GFX_AUTODETECT_WINDOWED;
+        }
+    }
+    if (!hecho && !pon_ventana(escala_ventana(dw, dh), dw, dh)) {
+        char msg[256];
+        snprintf(msg, sizeof msg, "no se pudo abrir la ventana de 320x240 en 256 colores (%s)", allegro_error);
+        aborta_programa(programa, msg);
+    }
+    if (!prepara_paginas())
+        aborta_programa(programa, "sin memoria para la pantalla");
+    set_window_title(titulo);
+    keyboard_callback = filtra_tecla;
+}
+
+void pon_cierre(void (*cb)())
+{
+    cierre_cb = cb;
+    set_close_button_callback(cb);
+}
+
+// Switches window <-> full screen keeping palette and picture; stays as it was when the switch fails.
+static void alterna_completa()
+{
+    PALETTE pal;
+    get_palette(pal);
+    int dw = 0, dh = 0;
+    if (get_desktop_resolution(&dw, &dh) != 0)
+        dw = dh = 0;
+    bool a_llena = !completa;
+    int n_antes = completa ? escala_ventana(dw, dh) : escala;
+    if (!pon_modo(a_llena, escala_ventana(dw, dh), dw, dh)) {
+        fprintf(stderr, "%s: no se pudo cambiar a %s (%s)\n", programa_actual,
+                a_llena ? "pantalla completa" : "ventana", allegro_error);
+        if (!pon_modo(!a_llena, n_antes, dw, dh) && !pon_ventana(1, dw, dh))
+            aborta_programa(programa_actual, "no se pudo volver a abrir la ventana");
+    }
+    if (!prepara_paginas())
+        aborta_programa(programa_actual, "sin memoria para la pantalla");
+    set_palette(pal);
+    set_window_title(titulo_actual);
+    if (cierre_cb)
+        set_close_button_callback(cierre_cb);
+}
+
+void presenta_todo()
+{
+    todo_pendiente = true;
+}
+
+BITMAP *lienzo_o_pantalla()
+{
+    return lienzo ? lienzo : screen;
+}
+
+void presenta()
+{
+    if (f11_pedido) {
+        f11_pedido = 0;
+        if (screen && lienzo && !presenta_destino)
+            alterna_completa();
+    }
+    BITMAP *dst = presenta_destino ? presenta_destino : screen;
+    if (!lienzo || !dst || !grande || !visto)
+        return;
+    int f0 = 0, f1 = LIENZO_H - 1;
+    if (!todo_pendiente) {
+        while (f0 < LIENZO_H && memcmp(lienzo->line[f0], visto->line[f0], LIENZO_W) == 0)
+            f0++;
+        if (f0 == LIENZO_H)
+            return;   // nothing changed since the last present
+        while (f1 > f0 && memcmp(lienzo->line[f1], visto->line[f1], LIENZO_W) == 0)
+            f1--;
+    } else if (completa || presenta_x || presenta_y) {
+        clear_to_color(dst, indice_negro());
+    }
+    todo_pendiente = false;
+    escala_pagina(lienzo, grande, escala, f0, f1);
+    blit(grande, dst, 0, f0 * escala, presenta_x, presenta_y + f0 * escala, LIENZO_W * escala,
+         (f1 - f0 + 1) * escala);
+    for (int y = f0; y <= f1; y++)
+        memcpy(visto->line[y], lienzo->line[y], LIENZO_W);
+}
+
+void presenta_pagina(BITMAP *pagina, BITMAP *destino)
+{
+    if (!grande)
+        return;
+    escala_pagina(pagina, grande, escala, 0, LIENZO_H - 1);
+    blit(grande, destino, 0, 0, presenta_x, presenta_y, LIENZO_W * escala, LIENZO_H * escala);
+}
+
+void atiende()
+{
+    presenta();
+    mando_actualiza();
+}
+
+int espera_tecla_lista()
+{
+    for (;;) {
+        atiende();
+        if (keypressed())
+            return readkey();
+        if (senal_fin)
+            return TECLA_ESC;
+        duerme(ESPERA_TECLA_NS);
+    }
+}
+
+// A signal that asks to end: the program's quit state now, and a forced end if that takes too long.
+static void al_recibir_senal(int sig)
+{
+    if (!senal_fin) {
+        senal_fin = sig;
+        itimerval t = {{0, 0}, {0, PLAZO_FIN_US}};
+        setitimer(ITIMER_REAL, &t, NULL);
+    }
+    if (pide_fin)
+        pide_fin();
+}
+
+// The forced end after a signal: no library shutdown, which may wait on a display that is gone.
+static void al_vencer_plazo(int)
+{
+    _exit(128 + (senal_fin ? senal_fin : SIGALRM));
+}
+
+void pone_fin_limpio(const char *programa)
+{
+    programa_actual = programa;
+    struct sigaction sa;
+    memset(&sa, 0, sizeof sa);
+    sigemptyset(&sa.sa_mask);
+    sa.sa_handler = al_recibir_senal;
+    sigaction(SIGTERM, &sa, NULL);
+    sigaction(SIGINT, &sa, NULL);
+    sigaction(SIGHUP, &sa, NULL);
+    sa.sa_handler = al_vencer_plazo;
+    sigaction(SIGALRM, &sa, NULL);
+    pone_fin_x(programa);
+}

@@ -1,0 +1,63 @@
+// pantalla: how the 320x240 page reaches the screen (integer scaling, full screen, F11),
+// the library's start-up with retries, and a prompt end on signals or a lost display.
+#ifndef KORV_PANTALLA_H
+#define KORV_PANTALLA_H
+
+#define ALLEGRO_NO_COMPATIBILITY
+#include <allegro.h>
+
+enum {
+    LIENZO_W = 320, LIENZO_H = 240,   // the page every screen draws on, pixels
+    ESCALA_MIN = 1, ESCALA_MAX = 8,   // the scales -escala accepts
+    ARRANQUE_INTENTOS = 6,            // tries of the library's start-up before giving up
+    ARRANQUE_PAUSA_MS = 40            // pause between two tries, milliseconds
+};
+
+extern int escala;                  // screen pixels per page pixel, each way (1..8)
+extern int escala_pedida;           // scale forced by -escala; 0: chosen from the desktop
+extern int completa;                // 1 while the picture fills the desktop (full screen)
+extern int f11_permitido;           // 1 when F11 may switch window and full screen (not with -tbuf)
+extern int presenta_x, presenta_y;  // screen position of the scaled page's top-left corner, pixels
+extern BITMAP *lienzo;              // the 320x240 8-bit page the screens draw on; NULL before a mode is set
+extern BITMAP *presenta_destino;    // where presenting draws: NULL the screen, else a video page on display
+extern volatile int senal_fin;      // the signal (TERM, INT, HUP) that asked the program to end; 0 none
+extern void (*pide_fin)();          // sets the program's quit state; called from the signal handler
+extern int (*intenta_sistema)();    // one try of the library's start-up (a test puts its own); 0 = started
+
+// Default scale for a desktop: the largest N with 320N and 240N within 90% of it; 1 when unknown.
+int escala_defecto(int dw, int dh);
+// Scale of the full screen: the largest N whose 320N x 240N fits the desktop; 1 when unknown.
+int escala_completa(int dw, int dh);
+// The value of "-escala": 1..8, or 0 with a line on stderr for a bad or missing value.
+int valor_escala(const char *valor, const char *programa);
+// Enlarges page rows fila0..fila1 into the 8-bit memory bitmap destino (320n x 240n at least):
+// each page pixel becomes an n x n block at (n*x, n*y).
+void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int fila0, int fila1);
+
+// Starts the library, retrying a failed start a few times; false (message naming $DISPLAY, or
+// suggesting xvfb-run with the command orden when it is unset) when it cannot.
+bool arranca_sistema(const char *programa, const char *orden);
+// Sets the screen mode: full screen at the desktop's size when *card asks for it (a window with a
+// notice where it cannot be had), else a window of the chosen scale. No screen at all stops the program.
+void abre_pantalla(int *card, const char *programa, const char *titulo);
+// Keeps the close-button callback so a change of mode can put it back.
+void pon_cierre(void (*cb)());
+// Brings the screen up to date with lienzo (only the rows that changed); handles a pending F11.
+void presenta();
+// Presents a whole 320x240 page, scaled, on destino (a video page of the triple-buffered loop).
+void presenta_pagina(BITMAP *pagina, BITMAP *destino);
+// The next presenta redraws everything (after a mode change or a new destination).
+void presenta_todo();
+// Where the screens draw: lienzo once a mode is set, else the library's screen (headless tests).
+BITMAP *lienzo_o_pantalla();
+// Waits for a key while keeping the screen presented; the scan code << 8 | ascii.
+// A signal that asked to end gives ESC.
+int espera_tecla_lista();
+// Handlers for TERM, INT, HUP (quit state, then a forced end within a second) and for a lost display.
+void pone_fin_limpio(const char *programa);
+// Ends the process at once, without the library's shutdown, when the display connection is lost.
+void pone_fin_x(const char *programa);
+// The work of every wait between two polls: the picture presented, the pad read.
+void atiende();
+
+#endif
