@@ -50,6 +50,7 @@ int main(int argc, char **argv)
 
     DestruyeBMP();
     clear_keybuf();
+    libera_paginas();
     return senal_fin ? 128 + senal_fin : 0;
 }
 END_OF_MAIN()

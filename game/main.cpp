@@ -147,6 +147,7 @@ int main(int argc, char **argv)
     free(enemi);
     enemi = NULL;
     clear_keybuf();
+    libera_paginas();
     return senal_fin ? 128 + senal_fin : 0;
 }
 END_OF_MAIN()

@@ -155,6 +155,24 @@ static bool prepara_paginas()
     return grande && visto && lienzo;
 }
 
+bool prepara_lienzo(int n, int x0, int y0)
+{
+    escala = n;
+    presenta_x = x0;
+    presenta_y = y0;
+    return prepara_paginas();
+}
+
+void libera_paginas()
+{
+    BITMAP **b[] = {&grande, &visto, &lienzo};
+    for (BITMAP **p : b) {
+        if (*p)
+            destroy_bitmap(*p);
+        *p = NULL;
+    }
+}
+
 // Sets one mode: full screen at the desktop's size, or a window of scale n. True when it was set.
 static bool pon_modo(bool llena, int n, int dw, int dh)
 {

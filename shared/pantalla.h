@@ -40,6 +40,11 @@ bool arranca_sistema(const char *programa, const char *orden);
 // Sets the screen mode: full screen at the desktop's size when *card asks for it (a window with a
 // notice where it cannot be had), else a window of the chosen scale. No screen at all stops the program.
 void abre_pantalla(int *card, const char *programa, const char *titulo);
+// Makes the page, its scaled copy and the presented copy for scale n, the picture at (x0, y0) of the
+// destination; abre_pantalla does this for the mode it set. False without memory.
+bool prepara_lienzo(int n, int x0, int y0);
+// Frees the pages of prepara_lienzo (lienzo becomes NULL).
+void libera_paginas();
 // Keeps the close-button callback so a change of mode can put it back.
 void pon_cierre(void (*cb)());
 // Brings the screen up to date with lienzo (only the rows that changed); handles a pending F11.

@@ -125,10 +125,11 @@ termina() {
     pid=""
 }
 
-# Screenshot of the window: $art/NN-NOMBRE.png, and $work/NOMBRE.ppm for the checks.
+# Screenshot of the window: $art/NN-NOMBRE.png, and $work/NOMBRE.ppm for the checks (the page's
+# 320x240 pixels: the window shows each of them as an N x N block at the chosen scale).
 captura() {
     timeout 20 import -window "$W" "$work/$1.png" 2>/dev/null || return 1
-    convert "$work/$1.png" "$work/$1.ppm" 2>/dev/null || return 1
+    convert "$work/$1.png" -sample 320x240! "$work/$1.ppm" 2>/dev/null || return 1
     cp "$work/$1.png" "$art/$(printf %02d $npaso)-$1.png"
 }
 
