@@ -77,20 +77,28 @@ int valor_escala(const char *valor, const char *programa)
     return 0;
 }
 
-void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int fila0, int fila1)
+// One page row enlarged n times across (n known at compile time, so the stores unroll).
+template <int N>
+static void ensancha(const unsigned char *src, unsigned char *dst)
+{
+    for (int x = 0; x < LIENZO_W; x++, dst += N) {
+        unsigned char c = src[x];
+        for (int i = 0; i < N; i++)
+            dst[i] = c;
+    }
+}
+
+// The row enlargers by scale.
+static void (*const ensanchador[ESCALA_MAX + 1])(const unsigned char *, unsigned char *) = {
+    NULL, ensancha<1>, ensancha<2>, ensancha<3>, ensancha<4>, ensancha<5>, ensancha<6>, ensancha<7>, ensancha<8>};
+
+void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int x0, int y0, int fila0, int fila1)
 {
     for (int y = fila0; y <= fila1; y++) {
-        const unsigned char *src = pagina->line[y];
-        unsigned char *dst = destino->line[y * n];
-        if (n == 1) {
-            memcpy(dst, src, LIENZO_W);
-            continue;
-        }
-        unsigned char *p = dst;
-        for (int x = 0; x < LIENZO_W; x++, p += n)
-            memset(p, src[x], n);
+        unsigned char *dst = destino->line[y0 + y * n] + x0;
+        ensanchador[n](pagina->line[y], dst);
         for (int r = 1; r < n; r++)
-            memcpy(destino->line[y * n + r], dst, LIENZO_W * n);
+            memcpy(destino->line[y0 + y * n + r] + x0, dst, LIENZO_W * n);
     }
 }
 
@@ -302,9 +310,11 @@ void presenta()
         clear_to_color(dst, indice_negro());
     }
     todo_pendiente = false;
-    escala_pagina(lienzo, grande, escala, f0, f1);
-    blit(grande, dst, 0, f0 * escala, presenta_x, presenta_y + f0 * escala, LIENZO_W * escala,
-         (f1 - f0 + 1) * escala);
+    // The band of changed rows is enlarged off screen and copied in one blit: the screen's driver
+    // converts and sends what a drawing call changes, and only then.
+    int h = (f1 - f0 + 1) * escala;
+    escala_pagina(lienzo, grande, escala, 0, 0, f0, f1);
+    blit(grande, dst, 0, f0 * escala, presenta_x, presenta_y + f0 * escala, LIENZO_W * escala, h);
     for (int y = f0; y <= f1; y++)
         memcpy(visto->line[y], lienzo->line[y], LIENZO_W);
 }
@@ -313,7 +323,7 @@ void presenta_pagina(BITMAP *pagina, BITMAP *destino)
 {
     if (!grande)
         return;
-    escala_pagina(pagina, grande, escala, 0, LIENZO_H - 1);
+    escala_pagina(pagina, grande, escala, 0, 0, 0, LIENZO_H - 1);
     blit(grande, destino, 0, 0, presenta_x, presenta_y, LIENZO_W * escala, LIENZO_H * escala);
 }
 
