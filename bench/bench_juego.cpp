@@ -19,6 +19,7 @@
 #include "game/mp3.h"
 #include "game/musica.h"
 #include "game/utilfun.h"
+#include "shared/pantalla.h"
 
 namespace {
 
@@ -128,6 +129,29 @@ void BM_BlitPantalla(benchmark::State &st)
     }
 }
 BENCHMARK(BM_BlitPantalla);
+
+// One whole present at scale N (the page enlarged and copied to a 320N x 240N memory screen):
+// what the presenter does each frame of play, less the display driver's own conversion.
+void BM_Presenta(benchmark::State &st)
+{
+    const int n = (int)st.range(0);
+    BITMAP *pantalla = create_bitmap_ex(8, PANTALLA_W * n, PANTALLA_H * n);
+    if (!prepara() || !pantalla || !prepara_lienzo(n, 0, 0)) {
+        st.SkipWithError("sin datos o sin memoria");
+        return;
+    }
+    presenta_destino = pantalla;
+    blit(imagen2, lienzo, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    for (auto _ : st) {
+        presenta_todo();
+        presenta();
+        benchmark::ClobberMemory();
+    }
+    presenta_destino = NULL;
+    libera_paginas();
+    destroy_bitmap(pantalla);
+}
+BENCHMARK(BM_Presenta)->Arg(1)->Arg(3)->Arg(4);
 
 void BM_TickYDibujoTranquilo(benchmark::State &st)
 {

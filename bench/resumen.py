@@ -12,6 +12,9 @@ UNIDAD = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
 # Benchmark name, label, how to show its time.
 FILAS = [
     ("BM_BlitPantalla", "blit 320x240 (memoria a memoria)"),
+    ("BM_Presenta/1", "presentar x1 (320x240)"),
+    ("BM_Presenta/3", "presentar x3 (960x720)"),
+    ("BM_Presenta/4", "presentar x4 (1280x960)"),
     ("BM_TickYDibujoTranquilo", "tick + dibujo, tranquilo"),
     ("BM_TickYDibujoLleno", "tick + dibujo, lleno (30 enemigos, salpicaduras, explosion)"),
     ("BM_ScroVelocidadMaxima", "scro(10.0), velocidad maxima"),
@@ -52,7 +55,7 @@ def main():
             continue
         u = UNIDAD[b["time_unit"]]
         real, cpu = b["real_time"] * u, b["cpu_time"] * u
-        veces = "%.1f" % (cpu / blit_cpu) if blit_cpu and nombre.startswith("BM_TickYDibujo") else ""
+        veces = "%.1f" % (cpu / blit_cpu) if blit_cpu and nombre.startswith(("BM_TickYDibujo", "BM_Presenta")) else ""
         print("%-62s %10s %10s %8s" % (etiqueta, texto(real), texto(cpu), veces))
     mp3 = m.get("BM_Mp3Decodifica")
     if mp3 and "audio_s_por_cpu_s" in mp3:

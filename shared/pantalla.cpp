@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cstdint>
 #include <sys/time.h>
 #include <time.h>
 #include <unistd.h>
@@ -88,9 +89,39 @@ static void ensancha(const unsigned char *src, unsigned char *dst)
     }
 }
 
+// A row at x1: a plain copy.
+template <>
+void ensancha<1>(const unsigned char *src, unsigned char *dst)
+{
+    memcpy(dst, src, LIENZO_W);
+}
+
+// Rows at x2, x4 and x8: one store of the pixel repeated across 2, 4 or 8 bytes.
+template <typename T>
+static void ensancha_palabra(const unsigned char *src, unsigned char *dst)
+{
+    const T unos = (T)0x0101010101010101ULL;
+    for (int x = 0; x < LIENZO_W; x++, dst += sizeof(T)) {
+        T v = (T)(src[x] * unos);
+        memcpy(dst, &v, sizeof v);
+    }
+}
+
+// A row at x3: one 32-bit store per pixel, each overlapping the next pixel's first byte, which
+// that pixel's store then writes; the last pixel goes byte by byte so nothing is written past the row.
+static void ensancha3(const unsigned char *src, unsigned char *dst)
+{
+    for (int x = 0; x < LIENZO_W - 1; x++, dst += 3) {
+        uint32_t v = src[x] * 0x01010101u;
+        memcpy(dst, &v, sizeof v);
+    }
+    dst[0] = dst[1] = dst[2] = src[LIENZO_W - 1];
+}
+
 // The row enlargers by scale.
 static void (*const ensanchador[ESCALA_MAX + 1])(const unsigned char *, unsigned char *) = {
-    NULL, ensancha<1>, ensancha<2>, ensancha<3>, ensancha<4>, ensancha<5>, ensancha<6>, ensancha<7>, ensancha<8>};
+    NULL, ensancha<1>, ensancha_palabra<uint16_t>, ensancha3, ensancha_palabra<uint32_t>,
+    ensancha<5>, ensancha<6>, ensancha<7>, ensancha_palabra<uint64_t>};
 
 void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int x0, int y0, int fila0, int fila1)
 {
