@@ -37,11 +37,9 @@ FIN
         Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -ardelay 60000 >/dev/null 2>&1 &
         XPID=$!
         for i in $(seq 50); do
-            [ -e "/tmp/.X11-unix/X$n" ] && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
-            kill -0 "$XPID" 2>/dev/null || break
-            sleep 0.1
+            DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && { export DISPLAY=":$n"; return 0; }
+            kill -0 "$XPID" 2>/dev/null && sleep 0.1
         done
-        DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && { export DISPLAY=":$n"; return 0; }
         kill "$XPID" 2>/dev/null
     done
     fallo "ningun Xvfb arranco"
@@ -70,9 +68,8 @@ ventana() {
 vivo() {
     kill -0 "$PID" 2>/dev/null && return 0
     wait "$PID"
-    e=$?
-    PID=""
-    fallo "el programa termino (estado $e) esperando: $1"
+    RC=$? PID=""
+    fallo "el programa termino (estado $RC) esperando: $1"
 }
 
 # Waits up to $1 seconds for the program to end; its exit status in $RC.
