@@ -211,14 +211,14 @@ TEST(Juego, LineasDeTiempoA60y75Hz)
         }
         for (int ultima = 0; ultima < 2; ultima++) {
             nivel_nuevo(c.hz, 5);
-            vidas = ultima ? 0 : 3;
+            vidas = ultima ? 0 : 1;
             ene_pon(0, 40, 72, 6);
             delante(40, 40);
             logica(1);
             int p = scr1;
             EXPECT_EQ(hasta([] { return nscr2 != 0; }) + 1, c.vida) << c.hz;
             EXPECT_EQ(scr1, p) << "the road stood still";
-            EXPECT_EQ(vidas, ultima ? 0 : 2);
+            EXPECT_EQ(vidas, 0) << "the last spare life is taken, then the game ends";
             EXPECT_EQ(cambnib, ultima ? EST_GAMEOVER : EST_JUEGO);
             EXPECT_EQ(hasta([] { return fuego == 0; }) + c.vida, c.fin) << c.hz;
         }

@@ -1,7 +1,9 @@
 // Fuzz target of the start-up files the library reads: the bytes (after the first, which
 // chooses) as the sprite sheet through the BMP check, or as the font through the datafile check;
 // whatever a check accepts, the library must read.
+#include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,7 +13,8 @@
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    arnes::monta(true);
+    install_allegro(SYSTEM_NONE, &errno, atexit);   // no pictures of its own: the sheet's pieces replace them
+    set_color_depth(8);
     std::string d = arnes::carpeta_rapida();
     arnes::exige(chdir(d.c_str()) == 0 && mkdir("datos", 0777) == 0, "carpeta de trabajo");
     return 0;

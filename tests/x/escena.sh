@@ -37,7 +37,7 @@ FIN
         Xvfb ":$n" -screen 0 640x480x24 -nolisten tcp -ardelay 60000 >/dev/null 2>&1 &
         XPID=$!
         for i in $(seq 50); do
-            DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && { export DISPLAY=":$n"; return 0; }
+            kill -0 "$XPID" 2>/dev/null && DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && { export DISPLAY=":$n"; return 0; }
             kill -0 "$XPID" 2>/dev/null && sleep 0.1
         done
         kill "$XPID" 2>/dev/null
