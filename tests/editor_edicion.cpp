@@ -66,10 +66,6 @@ TEST(Editor, Teclas)
     }
     EXPECT_FALSE(tecla_edicion(KEY_ESC));
     EXPECT_EQ(modifi, 0) << "moving changes nothing";
-    char linea[600];
-    posx2 = 2, posx = 17, a = 4;
-    texto_estado(0, linea, sizeof linea);
-    EXPECT_STREQ(linea, "POSX2: 2    POSX:  21");
 }
 
 // The speed dialog steps 1..3 with a wrap; other codes come back into range.

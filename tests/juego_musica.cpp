@@ -107,7 +107,6 @@ TEST(MusicaLista, CancionDanadaSeSalta)
     buscaarchmp3();
     ASSERT_EQ(musicas, 2);
     EXPECT_STREQ(archivm[0], "a.mp3");
-    musicas = 2;
     armalistamusica();
     listamusica[0] = 0, listamusica[1] = 1;   // a.mp3 first
     testing::internal::CaptureStderr();
@@ -118,7 +117,6 @@ TEST(MusicaLista, CancionDanadaSeSalta)
     copia_mensa(linea, sizeof linea);
     EXPECT_STREQ(linea, "Sonando:b");
     stopmp3();
-    EXPECT_EQ(mp3est, 0);
 }
 
 // Starting, polling, adjusting and stopping from two threads while a third tries the lock as

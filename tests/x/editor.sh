@@ -13,9 +13,7 @@ info() {
     sleep 1
     hasta 20 "$1" true
     cp "$FOTO" "$E/$1.png"
-    kill -9 "$PID"
-    wait "$PID" 2>/dev/null
-    PID=""
+    kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
 }
 info info_antes
 

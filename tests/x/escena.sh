@@ -44,8 +44,8 @@ FIN
     done
     fallo "ningun Xvfb arranco"
 }
-escena_limpia() {
-    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null   # the library may hang on TERM without its X server
+escena_limpia() {   # the program killed hard: the library may hang on TERM without its X server
+    [ -n "$PID" ] && kill -9 "$PID" 2>/dev/null
     [ -n "$XPID" ] && kill "$XPID" 2>/dev/null
     rm -rf "$E"
 }
@@ -116,11 +116,7 @@ igual() { [ "$(difieren "$FOTO" "$1")" = 0 ]; }
 
 # Keys: a tap; a key held for $2 seconds (seen by the programs' key[] polls).
 tecla() { xdotool key "$1"; }
-manten() {
-    xdotool keydown "$1"
-    sleep "$2"
-    xdotool keyup "$1"
-}
+manten() { xdotool keydown "$1" && sleep "$2" && xdotool keyup "$1"; }
 # A key of a screen that reads the keyboard buffer and redraws: sends it and waits until the
 # window changes; sent once more if nothing changed after 3 s (it came while the buffer was emptied).
 pulsa() {
