@@ -10,8 +10,7 @@ escena_empieza editor "$1" "$2"
 info() {
     lanza ./korvex -info
     ventana '^KORVEX 2003$'
-    sleep 1
-    hasta 20 "$1" true
+    hasta 20 "$1" pintada
     cp "$FOTO" "$E/$1.png"
     kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
 }
@@ -26,7 +25,7 @@ printf '\013\000\030\002\013\000\060\003' | dd of="$E/esperado" bs=1 seek=1601 c
 
 lanza ./korveditor
 ventana '^KORV-EDITOR 2003$'
-hasta 20 menu true
+hasta 20 menu pintada
 pulsa Return
 for k in s s s; do pulsa $k; done
 pulsa_ciega d

@@ -109,7 +109,8 @@ hasta() {
     done
 }
 # Conditions for hasta: the window shows the data picture $1 (datos/NAME.bmp); it differs from
-# picture $1 (in crop $2); it is the same as picture $1.
+# picture $1 (in crop $2); it is the same as picture $1; something is drawn (not all black).
+pintada() { [ "$(convert "$FOTO" -format '%[fx:maxima]' info:)" != 0 ]; }
 muestra() { [ "$(difieren "$FOTO" "$K/datos/$1.bmp")" -lt 2000 ] 2>/dev/null; }
 distinta() { [ "$(difieren "$FOTO" "$1" "${2:-}")" -gt 0 ] 2>/dev/null; }
 igual() { [ "$(difieren "$FOTO" "$1")" = 0 ]; }

@@ -34,6 +34,7 @@ ranking ZYB >"$E/esperado.dat"
 # Conditions on the screenshot: the title picture after a key (which skips the studio card);
 # the playfield moving; the initials screen (still, not the win picture, text in the top band).
 salta_al_titulo() { tecla x; muestra korvex; }
+no_titulo() { pintada && ! muestra korvex; }
 anterior=""
 se_mueve() {
     r=1
@@ -55,7 +56,7 @@ hasta 40 estudio muestra lurgo
 hasta 40 titulo salta_al_titulo
 nota "la tarjeta del estudio, una tecla, el titulo"
 manten Return 0.5
-hasta 20 menu distinta "$FOTO"
+hasta 20 menu no_titulo
 pulsa Down
 pulsa Return
 nota "menu: SOY JODIDO"
