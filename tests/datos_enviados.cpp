@@ -1,4 +1,5 @@
-// The shipped data as the programs read them: levels, template, ranking, pictures, sounds, font.
+// The shipped data as the programs read them: levels, template, ranking (the pictures, sounds
+// and font are read at every start of the X scenarios and by fuzz_datos).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -38,28 +39,4 @@ TEST(Datos, Ranking)
     unsigned char fabrica[RANKING_BYTES];
     ranking_por_defecto(fabrica);
     EXPECT_EQ(lee_archivo(KORV_DIR "/datos/ranking.dat"), std::vector<unsigned char>(fabrica, fabrica + RANKING_BYTES));
-}
-
-// Pictures, samples and the tune load with the library; the font passes its check, cut short it does not.
-TEST(Datos, ImagenesSonidosYFuente)
-{
-    CarpetaTemporal t;
-    copia_datos_reales();
-    ASSERT_TRUE(CargarBMP()) << carga_fallo;
-    EXPECT_TRUE(tile[NUM_TILES - 1] && sprite[NUM_SPRITES - 1] && imagen3);
-    EXPECT_EQ(tile[0]->w, BLOQUE_W);
-    EXPECT_EQ(imagen2->w, 320);
-    DestruyeBMP();
-    ASSERT_TRUE(carga_sonidos()) << carga_fallo;
-    for (int s : {0, 1, 2, 3, 4, 5, 6, 10})
-        EXPECT_TRUE(sample[s] && sample[s]->len > 1000) << s;
-    EXPECT_TRUE(music2);
-    DestruyeSonidos();
-    EXPECT_TRUE(fuente_valida("datos/font.dat"));
-    std::vector<unsigned char> f = lee_archivo("datos/font.dat");
-    f.resize(f.size() / 2);
-    escribe_archivo("datos/font.dat", f);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(fuente_valida("datos/font.dat"));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("datos/font.dat"), std::string::npos);
 }

@@ -2,7 +2,10 @@
 // 75 Hz, lives and speeds by difficulty. The real logic tick runs on memory bitmaps.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "game/main.h"
 #include "game/presoverganec.h"
@@ -272,4 +275,23 @@ TEST(Juego, VidasYVelocidadPorDificultad)
     guion = esc;
     game();
     EXPECT_EQ(cambnib, EST_SALIR);
+}
+
+// The screens' waits last at least the given seconds of the logic clock.
+TEST(Juego, EsperasDePantalla)
+{
+    std::atomic<bool> sigue{true};
+    std::atomic<int> dados{0};
+    std::thread reloj([&] {
+        while (sigue) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            tick = tick + 1;
+            dados++;
+        }
+    });
+    max_fps = 100;
+    delay(0.5f);
+    sigue = false;
+    reloj.join();
+    EXPECT_GE(dados, 50);
 }
