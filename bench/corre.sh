@@ -20,4 +20,4 @@ python3 "$HERE/resumen.py" "$BUILD/bench/juego.json" "$BUILD/bench/editor.json"
 echo "== arranque"
 "$HERE/arranque.sh" "$BUILD" "$((NUM + 1))" 15 | tail -2
 echo "== CPU por fase (juego real bajo Xvfb)"
-"$HERE/cpu_medianas.sh" 3 "$BUILD/korvex" "$NUM" | tail -7
+"$HERE/cpu_medianas.sh" 3 "$BUILD/korvex" "$NUM" | tail -8
