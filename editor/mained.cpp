@@ -4,6 +4,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "../shared/verifica.h"
 
 #include "../game/icono.h"
 
@@ -15,8 +18,24 @@ static void aborta(const char *que)
     aborta_programa("KORV-EDITOR", que);
 }
 
+// Gives Ctrl+Z and Ctrl+Y their control characters, and Ctrl+Shift+Z the value of Ctrl+Y
+// (redo), while the modifiers are those of the key press itself.
+static int teclas_control(int v)
+{
+    if (!(key_shifts & KB_CTRL_FLAG))
+        return v;
+    if ((v >> 8) == KEY_Z)
+        return (key_shifts & KB_SHIFT_FLAG) ? (KEY_Y << 8) | ASCII_CTRL_Y : (KEY_Z << 8) | ASCII_CTRL_Z;
+    if ((v >> 8) == KEY_Y)
+        return (KEY_Y << 8) | ASCII_CTRL_Y;
+    return v;
+}
+
 int main(int argc, char **argv)
 {
+    // The checker needs no window, sound or X server: it runs before the library starts.
+    if (argc > 1 && strcmp(argv[1], "-verifica") == 0)
+        return verifica_programa(argc - 2, argv + 2);
     autodetect_card = GFX_AUTODETECT_WINDOWED;
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
@@ -25,6 +44,7 @@ int main(int argc, char **argv)
         return 1;
     }
     install_keyboard();
+    keyboard_callback = teclas_control;
     install_timer();
     lee_opciones(argc, argv);
     abre_ventana(&autodetect_card, "KORV-EDITOR");

@@ -6,6 +6,8 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "../shared/verifica.h"
+
 // Where level files live and the template of a new level.
 static const char CARPETA[] = "levels";
 static const char PLANTILLA[] = "datos/newlevel.dat";
@@ -24,6 +26,7 @@ enum {
     VEL_TITULO_Y = 89, VEL_LINEA_Y = 109,       // speed dialog lines
     VEL_X1_X = 110, VEL_X15_X = 160, VEL_X2_X = 205,   // its three choices
     ADV_L1 = 89, ADV_L2 = 99, ADV_SI = 114, ADV_NO = 124,   // warning lines
+    PREGUNTA_X1 = 60, PREGUNTA_X2 = 260,        // the wider box of a question
     RESP_SI = 1, RESP_NO = 2
 };
 
@@ -69,6 +72,7 @@ static void abre_mapa(const char *ruta)
     snprintf(archivo, sizeof archivo, "%s", ruta);
     cargamatrizene();
     reinicia_edicion();
+    historia_borra(!modifi);
     korveditormain();
 }
 
@@ -151,8 +155,51 @@ void cargarmapa()
     abre_mapa(ruta);
 }
 
+int tramo_cerrado_mapa()
+{
+    static unsigned char carriles[ENE_COLS];
+    memset(carriles, 0, sizeof carriles);
+    for (int col = 0; col < ENE_COLS; col++)
+        for (int n = 0; n < CARRILES; n++)
+            if (enemi2[col][CALLE_PRIMERA + n] == TIPO_EXPLOSIVO)
+                carriles[col] |= (unsigned char)(1 << n);
+    return tramo_cerrado(carriles, multi);
+}
+
+// A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER
+// (ESC answers NO). True for SI.
+static bool pregunta_si_no(const char *linea1, const char *linea2)
+{
+    int resp = RESP_SI;
+    rectfill(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_FONDO);
+    rect(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_MARCA);
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "%s", linea1);
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, "%s", linea2);
+    for (;;) {
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
+        espera_tecla(false);
+        if (k == KEY_ENTER)
+            return resp == RESP_SI;
+        if (k == KEY_ESC)
+            return false;
+        if (k == KEY_UP || k == KEY_DOWN)
+            resp = resp == RESP_SI ? RESP_NO : RESP_SI;
+    }
+}
+
 bool gurdarmapa()
 {
+    // A level no careful player can pass is saved only when asked for again.
+    int cerrado = tramo_cerrado_mapa();
+    if (cerrado >= 0) {
+        char l1[40];
+        snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
+        fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n", archivo,
+                cerrado);
+        if (!pregunta_si_no(l1, "GUARDAR IGUAL?"))
+            return false;
+    }
     if (ArmaEnemigos(enemi2) > ENE_MAX) {
         // The editing screen refuses the 301st enemy; this only guards the table's bound.
         fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR: mas de %d enemigos\n", archivo, ENE_MAX);
@@ -167,6 +214,7 @@ bool gurdarmapa()
         return false;
     }
     modifi = 0;
+    historia_guardado();
     return true;
 }
 
@@ -206,8 +254,12 @@ void opcimap()
             break;
         multi = paso_multi(multi, k);
     } while (k != KEY_ENTER);
-    if (multi != antes)
-        modifi = 1;
+    // The dialog's choice is one step of the history.
+    if (multi != antes) {
+        unsigned char elegido = multi;
+        multi = antes;
+        cambia_celda(CAMBIO_VELOCIDAD, 0, 0, elegido);
+    }
 }
 
 bool advertencia()

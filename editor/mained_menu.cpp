@@ -10,6 +10,7 @@ int bg;
 int carga;
 int modifi;
 int k;
+int k_ascii;
 char archivo[512];
 volatile int cerrar;
 
@@ -57,9 +58,12 @@ void cierre_ventana()
 int espera_tecla(bool cerrable)
 {
     clear_keybuf();
+    k_ascii = 0;
     if (cerrable && cerrar)
         return k = KEY_ESC;
-    k = fuente_tecla() >> 8;
+    int v = fuente_tecla();
+    k = v >> 8;
+    k_ascii = v & 0xFF;
     if (cerrable && cerrar)
         k = KEY_ESC;
     return k;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "../shared/verifica.h"
 #include "musica.h"
 #include "utilfun.h"
 
@@ -34,7 +35,7 @@ float animcon = 1.0f;
 float nscro;
 int puntos;
 int bvid = 1;
-int cammov = 2;
+int cammov = CAMBIO_CARRIL;
 int sang;
 float fuego;
 Salpicadura sanani[SLOTS_SANGRE];

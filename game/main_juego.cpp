@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "../shared/verifica.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -31,7 +32,7 @@ static const struct {
 } dificultades[3] = {
     {6, 3.0f},   // "VOY DE PASEO"
     {5, 4.0f},   // "QUIERO JUGAR"
-    {4, 5.0f},   // "SOY JODIDO"
+    {4, VELOCIDAD_MAXIMA},   // "SOY JODIDO" (the level checker's lane rule assumes it is the fastest)
 };
 
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
@@ -49,14 +50,7 @@ float escala_tiempo(int rate)
 
 float velocidad_nivel(float base, int codigo, float escala)
 {
-    float v;
-    if (codigo == 2)
-        v = base * 1.5f;
-    else if (codigo == 3)
-        v = base + base;
-    else
-        v = base;   // code 1, and any code the editor does not write
-    return v * escala;
+    return base * factor_velocidad(codigo) * escala;   // codes the editor does not write play as 1
 }
 
 // Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
@@ -100,7 +94,7 @@ void game()
     puntos = 0;
     nivel = 0;
     bvid = 1;
-    cammov = 2;
+    cammov = CAMBIO_CARRIL;
     for (int i = 0; i < SLOTS_SANGRE; i++)
         sanani[i].timer = 0.0f;
     set_palette(the_palette);

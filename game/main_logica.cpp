@@ -1,6 +1,7 @@
 // main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
+#include "../shared/verifica.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -17,7 +18,7 @@ enum {
 static const float CARRIL_Y[4] = {72.0f, 96.0f, 120.0f, 144.0f};
 
 // Enemy types.
-enum { TIPO_PEATON_MAX = 5, TIPO_EXPLOSIVO = 6, TIPO_BOLSA = 7, TIPO_RESTOS = 8 };
+enum { TIPO_PEATON_MAX = 5, TIPO_BOLSA = 7, TIPO_RESTOS = 8 };   // TIPO_EXPLOSIVO: verifica.h
 
 // Scores, points.
 enum { PUNTOS_PEATON = 200, PUNTOS_BOLSA = 50, PUNTOS_VIDA = 10000 };
@@ -231,7 +232,7 @@ void anisangre(int mode)
     }
     if (antes == 1 && sang == 0) {
         nscr2 = nscro;
-        cammov = 2;
+        cammov = CAMBIO_CARRIL;
     }
 }
 
