@@ -78,6 +78,18 @@ int main(int argc, char **argv)
     info = 0; salir = 0; midiest = 0; mensaje = 0; mp3est = 0; triple_buffer = 0;
     cambnib = EST_TITULO; mp3 = NULL;
 
+    // Bad values stop the program before any window opens.
+    char error[256];
+    if (!lee_opciones_nivel(argc, argv, error, sizeof error)) {
+        fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+    if (nivel_suelto[0]) {
+        if (!NivelValido(nivel_suelto))
+            return SALIDA_OPCION_MALA;   // its line names the file and the reason
+        cambnib = EST_JUEGO;
+    }
+
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         fprintf(stderr, "KORVEX: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korvex\n",

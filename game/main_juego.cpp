@@ -13,7 +13,6 @@
 static const float CARTEL_SEG = 3.0f;       // the level card, and the messages of a run that cannot go on
 static const float INICIO_SEG = 2.0f;       // level-start sound before the road moves
 static const float FIN_NIVEL_SEG = 3.0f;    // level-complete sound before the next card
-static const float AVANCE_INICIAL = 352.0f; // road scrolled at once at level start: the screen and one block
 
 // Volumes of the music (MIDI volume, MP3 stream volume): in play, between levels.
 enum { VOL_MIDI_JUEGO = 180, VOL_MIDI_PAUSA = 100, VOL_MP3_JUEGO = 255, VOL_MP3_PAUSA = 100, VOL_MIDI_LLENO = 255 };
@@ -74,6 +73,14 @@ static void cartel(const char *l1, const char *l2, float seconds)
 // Loads level number nivel into memory; false (message shown, stderr line) when it cannot.
 static bool carga_nivel()
 {
+    if (nivel_suelto[0]) {
+        snprintf(archivo, sizeof archivo, "%s", nivel_suelto);
+        if (CargaMapa(archivo))
+            return true;
+        fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
+        cartel("NO SE PUDO CARGAR EL NIVEL", archivo, CARTEL_SEG);
+        return false;
+    }
     if (nivel < 1 || nivel > niveles) {
         fprintf(stderr, "KORVEX: no hay nivel %d en levels/\n", nivel);
         cartel("NO HAY MAS NIVELES", NULL, CARTEL_SEG);
@@ -100,7 +107,7 @@ void game()
     set_palette(the_palette);
 
     // Without levels there is nothing to play: back to the title.
-    if (niveles <= 0) {
+    if (niveles <= 0 && !nivel_suelto[0]) {
         fprintf(stderr, "KORVEX: no hay niveles en levels/\n");
         cartel("NO HAY NIVELES", NULL, CARTEL_SEG);
         if (cambnib != EST_SALIR)
@@ -108,7 +115,7 @@ void game()
         return;
     }
 
-    difi = seleciona_dificultad();
+    difi = dificultad_fija >= 0 ? dificultad_fija : seleciona_dificultad();
     if (difi < 0 || difi > 2)
         difi = 0;
     vidas = dificultades[difi].vidas;
@@ -119,8 +126,11 @@ void game()
         do {
             nivel = nivel + 1;
             clear(active_page);
-            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
-            delay(CARTEL_SEG);
+            // One level from the command line starts at once: it is a try of that level.
+            if (!nivel_suelto[0]) {
+                textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+                delay(CARTEL_SEG);
+            }
             // A close of the window during the card must not be overwritten by the level start.
             if (cambnib == EST_SALIR || salir)
                 break;
@@ -152,7 +162,7 @@ void prepara_nivel()
     mov = 0;
     cambnib = EST_JUEGO;
     nscr2 = nscro;
-    scro(AVANCE_INICIAL);
+    scro(avance_inicial(desde_col));
     enemivieja(0);
 }
 

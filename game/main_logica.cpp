@@ -162,7 +162,7 @@ void teclasy()
         x = x + animcon;
     } else {
         cambnib = EST_NIVEL_OK;
-        if (nivel == niveles)
+        if (nivel == niveles || nivel_suelto[0])
             cambnib = EST_GANO;
     }
 

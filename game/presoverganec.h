@@ -68,6 +68,8 @@ int seleciona_dificultad();
 void game_over();
 // The win picture, then the final score.
 void gane();
+// The win picture alone.
+void gane_imagen();
 // Final score with the life bonus, then the ranking check.
 void tupuntaje();
 // Ranking check, initials entry, file update and the table with the new place.

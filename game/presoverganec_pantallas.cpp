@@ -166,12 +166,17 @@ void game_over()
     delay(T_GAMEOVER);
 }
 
-void gane()
+void gane_imagen()
 {
     oscurece();
     delay(T_NEGRO);
     pon_imagen(imagen3);
     aparece(the_palette3);
     delay(T_GANE);
+}
+
+void gane()
+{
+    gane_imagen();
     tupuntaje();
 }
