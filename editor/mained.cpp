@@ -18,19 +18,6 @@ static void aborta(const char *que)
     aborta_programa("KORV-EDITOR", que);
 }
 
-// Gives Ctrl+Z and Ctrl+Y their control characters, and Ctrl+Shift+Z the value of Ctrl+Y
-// (redo), while the modifiers are those of the key press itself.
-static int teclas_control(int v)
-{
-    if (!(key_shifts & KB_CTRL_FLAG))
-        return v;
-    if ((v >> 8) == KEY_Z)
-        return (key_shifts & KB_SHIFT_FLAG) ? (KEY_Y << 8) | ASCII_CTRL_Y : (KEY_Z << 8) | ASCII_CTRL_Z;
-    if ((v >> 8) == KEY_Y)
-        return (KEY_Y << 8) | ASCII_CTRL_Y;
-    return v;
-}
-
 int main(int argc, char **argv)
 {
     // The checker needs no window, sound or X server: it runs before the library starts.
@@ -43,13 +30,13 @@ int main(int argc, char **argv)
                 allegro_error);
         return 1;
     }
-    install_keyboard();
-    keyboard_callback = teclas_control;
+    pon_teclado();
     install_timer();
     lee_opciones(argc, argv);
     abre_ventana(&autodetect_card, "KORV-EDITOR");
     set_window_title("KORV-EDITOR 2003");
     set_close_button_callback(cierre_ventana);
+    pon_raton();   // without a mouse the keys do everything
 
     scroll = create_bitmap(2 * SCREEN_W, ED_PANTALLA_H);
     active_page = screen;

@@ -53,6 +53,8 @@ extern int c;                   // selected block, 0..39
 extern int e;                   // selected enemy, 0..6 (places type e + 1)
 extern char aviso[64];          // short notice for the status lines ("" none); shown once
 
+// Installs the keyboard, with Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z made plain for the editing keys.
+void pon_teclado();
 // Clears a bitmap to colour 0.
 void clear(BITMAP *bmp);
 // Reads the command line: "-full" (exactly) asks for full screen.
@@ -109,6 +111,35 @@ bool deshace();
 bool rehace();
 // "DESHACER: n" while there is something to undo, else as many blanks.
 void texto_deshacer(char *out, int tam);
+
+// --- play from here (mained_juega.cpp) ---
+// The map column of the cursor over the four passes, 0..799.
+int columna_cursor();
+// Writes the open map to a new file in $TMPDIR (or /tmp), never touching archivo or modifi;
+// false when it cannot.
+bool guarda_temporal(char *ruta, int tam);
+// Key J: the game (korvex beside the editor) plays the open map from the cursor's column in
+// a window of its own; the editor's window comes back, same map and cursor, when it ends.
+void juega_desde_aqui();
+
+// --- the mouse in the editing screen (mained_raton.cpp) ---
+enum {
+    RATON_ESPERA_MS = 10,       // poll period of the mouse while no key comes, ms
+    RATON_BORDE = 4,            // pixels at the left/right edge where the view scrolls
+    RATON_BORDE_PASOS = 8,      // polls between two scroll steps at the edge
+    BOTON_IZQ = 1, BOTON_DER = 2
+};
+extern int mouse_instalado;     // 1 when the library's mouse works
+extern int raton_en_edicion;    // 1 while the editing screen runs (the pointer is shown)
+// Installs the mouse and its pointer (hardware cursor where there is one).
+void pon_raton();
+// One mouse state over the editing screen: a left button paints (D) the cell under the
+// pointer (once per cell while held), the right erases an enemy (F) in enemy mode, the wheel
+// (notches, up positive) selects as A/S do. True when the screen changed.
+bool raton_edicion(int mx, int my, int botones, int rueda);
+// Reads the mouse and acts on it in the editing screen (edges scroll), redrawing when
+// something changed; false when nothing did.
+bool atiende_raton();
 
 // Makes a new map from "datos/newlevel.dat" and opens the editing screen on it.
 void nuevomapa();

@@ -215,6 +215,9 @@ bool tecla_edicion(int tecla, int ascii)
             cambia_celda(CAMBIO_ENEMIGO, posx2 * MAPA_COLS + posx + a, d, 0);
         }
         break;
+    case KEY_J:
+        juega_desde_aqui();
+        break;
     case KEY_ESC:
         return false;
     }
@@ -224,8 +227,17 @@ bool tecla_edicion(int tecla, int ascii)
 void korveditormain()
 {
     clear(active_page);
+    // The pointer shows over the map only; menus and dialogs stay keyboard-only.
+    raton_en_edicion = 1;
+    if (mouse_instalado)
+        show_mouse(screen);
     do {
+        scare_mouse();
         dibuja_edicion();
+        unscare_mouse();
         espera_tecla(true);
     } while (tecla_edicion(k, k_ascii));
+    raton_en_edicion = 0;
+    if (mouse_instalado)
+        show_mouse(NULL);
 }

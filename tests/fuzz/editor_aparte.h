@@ -3,10 +3,16 @@
 #ifndef KORV_EDITOR_APARTE_H
 #define KORV_EDITOR_APARTE_H
 
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "shared/busca.h"
 #include "shared/carga.h"
