@@ -15,6 +15,8 @@ namespace {
 enum { CAJA_X1 = 100, CAJA_Y1 = 69, CAJA_X2 = 218, MENU_Y2 = 169, VEL_Y2 = 171 };
 // The first status line: where it stands and how long it is.
 enum { ESTADO_X = 10, ESTADO_Y = 202 };
+// Where the undo count ("DESHACER: n", 13 characters of 8x8) stands on the second status line.
+enum { DESHACER_X = 170, DESHACER_Y = 212, DESHACER_W = 13 * 8, LINEA_H = 8 };
 
 // Keys the editor's screens read while they are drawn here: a script, then ENTER.
 int guion[256];
@@ -89,6 +91,10 @@ Esperado edicion(char **arg)
     ::e = atoi(arg[8]);
     modoene = atoi(arg[9]);
     dibuja_edicion();
+    // The undo count on the mode's line depends on the edits made so far: it does not count.
+    for (int y = DESHACER_Y; y < DESHACER_Y + LINEA_H; y++)
+        for (int x = DESHACER_X; x < DESHACER_X + DESHACER_W; x++)
+            e.cuenta[y * ANCHO + x] = 0;
     e.que = std::string("edicion de ") + arg[0] + " como " + arg[1];
     return e;
 }
