@@ -4,58 +4,47 @@
 # and Ctrl+Shift+Z undo and redo; then J plays the map in the game from the cursor's column
 # (that column's enemy on screen at once, drawn as the editor draws it), and ESC there brings
 # the editor back with the same map and cursor and the user's file untouched.
-# Usage: editor_raton_juega_x11.sh KORV_DIR   (DISPLAY must be set)
-set -u
-src=$1
-work=$(mktemp -d /tmp/korvraton.XXXXXX)
-ed=""
-trap '[ -n "$ed" ] && kill $ed 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FALLO: $*"; exit 1; }
-cp -r "$src" "$work/k"
-cd "$work/k"
-mkdir "$work/tmp"
-orig="$work/nivel_01.orig"
-cp levels/nivel_01.map "$orig"
+# Usage: editor_raton_juega_x11.sh KORV_DIR ARTEFACTOS
+ESCENA_DESDE=${ESCENA_DESDE:-360} ESCENA_HASTA=${ESCENA_HASTA:-379}
+. "$(dirname "$0")/x/escena.sh"
+escena_empieza editor_raton_juega "$1" "$2"
+orig="$E/nivel_01.orig"
+cp "$K/levels/nivel_01.map" "$orig"
+mkdir "$E/tmp"
+export TMPDIR="$E/tmp"   # where J writes its temporary level
 
-shot() { timeout 20 import -window "$1" "$work/$2.png" || fail "no screenshot $2"; }
-# Pixels that differ between two screenshots in a region WxH+X+Y.
-difiere() {
-    compare -metric AE "$work/$1.png[$3]" "$work/$2.png[$3]" null: 2>&1 | cut -d' ' -f1
-}
-m() { xdotool mousemove --window "$w" "$1" "$2"; sleep 0.05; }
-tecla() { xdotool key "$@"; sleep 0.15; }
+m() { xdotool mousemove --window "$W" "$1" "$2"; sleep 0.05; }
+clic() { xdotool click "$1"; sleep 0.1; }
+teclas() { for t in "$@"; do tecla "$t"; sleep 0.15; done; }
 
-TMPDIR="$work/tmp" HOME="$work" ./korveditor 2>"$work/editor.err" &
-ed=$!
-w=$(timeout 10 xdotool search --sync --name '^KORV-EDITOR 2003$' | head -1)
-[ -n "$w" ] || fail "no editor window"
-xdotool windowfocus --sync "$w"
-tecla Down; tecla Return; tecla Return   # CARGAR MAPA, the first level
+lanza ./korveditor
+ventana '^KORV-EDITOR 2003$'
+hasta 20 menu pintada
+teclas Down Return Return   # CARGAR MAPA, the first level
 sleep 0.3
 
 # Background mode: the wheel selects block 3; a click paints (1,1); a drag paints row 2 from
 # column 2 to 5, once per cell.
-for i in 1 2 3; do xdotool click --window "$w" 5; sleep 0.05; done
-m 50 30; xdotool click 1; sleep 0.1
+for i in 1 2 3; do xdotool click --window "$W" 5; sleep 0.05; done
+m 50 30; clic 1
 m 70 60; xdotool mousedown 1; for x in 100 130 150 170; do m $x 60; done; xdotool mouseup 1; sleep 0.1
 # Ctrl+Z takes back a paint of (9,0); Ctrl+Shift+Z after an undo puts back a paint of (8,0).
-m 300 10; xdotool click 1; sleep 0.1; tecla ctrl+z
-m 270 10; xdotool click 1; sleep 0.1; tecla ctrl+z; tecla ctrl+shift+z
+m 300 10; clic 1; teclas ctrl+z
+m 270 10; clic 1; teclas ctrl+z ctrl+shift+z
 # Enemy mode: a click places type 1 where the pointer stands on the enemy's feet, the right
 # button erases it again; another stays at column 7, lane 4.
-tecla space
-m 200 100; xdotool click 1; sleep 0.1; xdotool click 3; sleep 0.1
-m 235 175; xdotool click 1; sleep 0.1
+teclas space
+m 200 100; clic 1; clic 3
+m 235 175; clic 1
 # The right edge scrolls the view; a click there paints the column under the pointer.
-tecla space
+teclas space
 m 318 100; sleep 1.2; m 100 100; sleep 0.2
-xdotool click 1; sleep 0.2
-shot "$w" despues_borde
-tecla Escape; tecla Down; tecla Down; tecla Down; tecla Return   # GUARDAR
-sleep 0.3
-cp levels/nivel_01.map "$work/guardado"
+clic 1
+teclas Escape Down Down Down Return   # GUARDAR
+sleep 0.5
+cp "$K/levels/nivel_01.map" "$ART/guardado.map"
 
-python3 - "$orig" "$work/guardado" <<'EOF' || fail "saved bytes"
+python3 - "$orig" "$ART/guardado.map" <<'EOF' || fallo "los bytes guardados no son los esperados"
 import sys
 a = bytearray(open(sys.argv[1], 'rb').read()); b = open(sys.argv[2], 'rb').read()
 def celda(c, r): return 1 + 200 * r + c
@@ -81,44 +70,40 @@ assert b[0] == a[0] and len(b) == 2801
 print("bytes ok: edge column", col)
 EOF
 
-# J from column 97 with the cursor on lane 4: the game starts with column 97 six blocks ahead
-# of the truck, where the editor showed it (column 6 of its view).
-tecla Escape   # back to the map
-tecla space
+# J with the view scrolled by the arrows (the editor drops keys sent faster than it draws) and
+# the cursor in column 6 of the view, lane 4: the game starts with that column six blocks ahead
+# of the truck, where the editor showed it, its enemy included.
+teclas Escape space
 xdotool key --delay 5 --repeat 97 Right; sleep 0.3
-m 200 100; xdotool click 1; sleep 0.1
-tecla Down; tecla Down; tecla Down
+m 200 100; clic 1
+teclas Down Down Down
 m 100 220; sleep 0.2
-shot "$w" editor_antes
+captura editor_antes; antes=$FOTO
+[ "$(convert "$antes" -crop 27x72+197+44 -format %k info:)" -gt 4 ] || fallo "no se ve el enemigo puesto con el raton"
+editor=$W
 tecla j
-g=$(timeout 10 xdotool search --sync --name '^KORVEX 2003$' | head -1)
-[ -n "$g" ] || fail "no game window after J"
-xdotool windowfocus --sync "$g"
-tecla Return   # the difficulty
-sleep 0.6
-shot "$g" juego
-k=$(convert "$work/editor_antes.png" -crop 27x72+197+44 -format %k info:)
-[ "$k" -gt 4 ] || fail "the compared region shows no enemy ($k colours)"
-d=$(difiere editor_antes juego 27x72+197+44)
-[ "$d" = 0 ] || fail "column 97 is not six blocks ahead of the truck ($d pixels differ)"
-ls "$work/tmp"/korvprueba-* >/dev/null 2>&1 || fail "no temporary level while the game runs"
-sleep 2
-xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
-w=$(timeout 15 xdotool search --sync --name '^KORV-EDITOR 2003$' | head -1)
-[ -n "$w" ] || fail "the editor's window did not come back"
+ventana '^KORVEX 2003$'
+teclas Return   # the difficulty
 sleep 0.5
-xdotool windowfocus --sync "$w"
-m 100 220; sleep 0.2
-shot "$w" editor_despues
-d=$(difiere editor_antes editor_despues 320x240+0+0)
-[ "$d" = 0 ] || fail "map or cursor changed by the game run ($d pixels differ)"
-cmp -s levels/nivel_01.map "$work/guardado" || fail "the user's level was written by J"
-ls "$work/tmp"/korvprueba-* >/dev/null 2>&1 && fail "temporary level left behind"
+captura juego
+[ "$(difieren "$antes" "$FOTO" 27x72+197+44)" = 0 ] || fallo "el juego no empieza con la columna del cursor seis bloques delante del camion"
+ls "$TMPDIR"/korvprueba-* >/dev/null 2>&1 || fallo "no hay nivel temporal mientras corre el juego"
+sleep 2
+manten Escape 0.3
+fin=$(($(ahora) + 15))
+until [ "$(xdotool search --onlyvisible --name '^KORV-EDITOR 2003$' 2>/dev/null | head -1)" ]; do
+    vivo "la ventana del editor despues del juego"
+    [ "$(ahora)" -lt "$fin" ] || fallo "la ventana del editor no vuelve"
+    sleep 0.2
+done
+ventana '^KORV-EDITOR 2003$'
+m 100 220
+hasta 10 editor_despues igual "$antes"
+cmp -s "$K/levels/nivel_01.map" "$ART/guardado.map" || fallo "J escribio el nivel del usuario"
+ls "$TMPDIR"/korvprueba-* >/dev/null 2>&1 && fallo "queda el nivel temporal"
 # Leaving: the warning comes (the new enemy is unsaved); NO keeps the file as saved.
-tecla Escape; tecla Up; tecla Return; tecla Down; tecla Return
-timeout 10 sh -c "while kill -0 $ed 2>/dev/null; do sleep 0.1; done"
-wait $ed; rc=$?
-ed=""
-[ "$rc" = 0 ] || fail "editor exit status $rc"
-cmp -s levels/nivel_01.map "$work/guardado" || fail "the level changed on leaving without saving"
-echo "ok: mouse paints and erases, undo/redo, edge scroll, J from column 97 and back"
+teclas Escape Up Return Down Return
+termina 10
+[ "$RC" = 0 ] || fallo "el editor termina con estado $RC"
+cmp -s "$K/levels/nivel_01.map" "$ART/guardado.map" || fallo "el nivel cambio al salir sin guardar"
+nota "raton, deshacer/rehacer, borde, J y vuelta: bien"
