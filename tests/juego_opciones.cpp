@@ -28,10 +28,8 @@ const Opciones tabla[] = {
     {{"-nivel", "a.map", "-desde", "800"}, "-desde necesita una columna de 0 a 799 (se dio '800')", "", -1, -1},
     {{"-nivel", "a.map", "-desde", "12x"}, "-desde necesita una columna de 0 a 799 (se dio '12x')", "", -1, -1},
     {{"-nivel", "a.map", "-desde", "00005"}, "-desde necesita una columna de 0 a 799 (se dio '00005')", "", -1, -1},
-    {{"-nivel", "a.map", "-desde"}, "-desde necesita una columna de 0 a 799 (se dio '')", "", -1, -1},
     {{"-desde", "5"}, "-desde solo sirve con -nivel ARCHIVO", "", -1, -1},
     {{"-dificultad", "3"}, "-dificultad necesita 0, 1 o 2 (se dio '3')", "", -1, -1},
-    {{"-dificultad"}, "-dificultad necesita 0, 1 o 2 (se dio '')", "", -1, -1},
 };
 
 }  // namespace
@@ -60,14 +58,4 @@ TEST(OpcionesNivel, TablaDeLineasDeOrden)
     }
     nivel_suelto[0] = 0;
     desde_col = dificultad_fija = -1;
-}
-
-// Road pixels scrolled at the start: with a start column, that column six blocks ahead of
-// the truck's left edge (screen x 192); near the start the usual start, near the end the
-// road's last pixel. (The editor's window test sees the column there on screen.)
-TEST(OpcionesNivel, AvanceDesdeLaColumna)
-{
-    const int casos[][2] = {{-1, 352}, {0, 352}, {7, 352}, {8, 384}, {210, 6848}, {796, 25599}, {799, 25599}};
-    for (const auto &c : casos)
-        EXPECT_EQ(avance_inicial(c[0]), (float)c[1]) << c[0];
 }
