@@ -64,10 +64,18 @@ static void suelta_pantalla()
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
 }
 
-// Opens the editor's window again as it was at start-up, with its keyboard and mouse.
+// Opens the editor's window again as it was at start-up, with its keyboard and mouse. Should
+// the window not come back, the open map goes to archivo + ".rescate" before the editor stops.
 static void recupera_pantalla()
 {
-    abre_ventana(&autodetect_card, "KORV-EDITOR");
+    set_color_depth(8);
+    if (set_gfx_mode(autodetect_card, ED_PANTALLA_W, ED_PANTALLA_H, 0, 0) != 0) {
+        char rescate[sizeof archivo + 16];
+        snprintf(rescate, sizeof rescate, "%s.rescate", archivo);
+        if (modifi && ArmaEnemigos(enemi2) <= ENE_MAX && GuardaMapa(rescate))
+            fprintf(stderr, "KORV-EDITOR: sin ventana tras el juego; el mapa sin guardar esta en %s\n", rescate);
+        abre_ventana(&autodetect_card, "KORV-EDITOR");   // the windowed fallback, or a stop with a message
+    }
     set_window_title("KORV-EDITOR 2003");
     set_close_button_callback(cierre_ventana);
     pon_teclado();
