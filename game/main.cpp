@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ajustes.h"
+#include "../shared/ajustes.h"
+#include "volumen.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"

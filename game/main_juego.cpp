@@ -1,7 +1,7 @@
 // main: the game run through difficulty and levels, the two frame loops, level start and end.
 #include "main.h"
 
-#include "ajustes.h"
+#include "volumen.h"
 
 #include <cstdio>
 

@@ -1,7 +1,8 @@
 // main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
-#include "ajustes.h"
+#include "../shared/ajustes.h"
+#include "volumen.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.

@@ -2,7 +2,7 @@
 #include "mp3.h"
 
 #include "../shared/busca.h"
-#include "ajustes.h"
+#include "volumen.h"
 #include "almp3.h"
 #include "musica.h"
 

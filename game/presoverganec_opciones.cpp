@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-#include "ajustes.h"
+#include "../shared/ajustes.h"
+#include "volumen.h"
 #include "main.h"
 #include "utilfun.h"
 

@@ -3,7 +3,7 @@
 
 #include <time.h>
 
-#include "ajustes.h"
+#include "volumen.h"
 #include "main.h"
 #include "mp3.h"
 #include "musica.h"

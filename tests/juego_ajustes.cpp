@@ -5,7 +5,8 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "game/ajustes.h"
+#include "game/volumen.h"
+#include "shared/ajustes.h"
 #include "game/presoverganec.h"
 #include "prueba.h"
 
