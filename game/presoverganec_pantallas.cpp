@@ -1,7 +1,6 @@
 // presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
 #include "presoverganec.h"
 
-#include "../shared/ajustes.h"
 #include "volumen.h"
 #include "main.h"
 #include "utilfun.h"
