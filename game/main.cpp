@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../shared/ajustes.h"
+#include "volumen.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
@@ -98,6 +100,11 @@ int main(int argc, char **argv)
     }
     install_keyboard();
     install_timer();
+    vigila_mudo();
+    ajustes_por_defecto();
+    lee_ajustes(ruta_ajustes());
+    if (aj_completa)
+        autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     lee_opciones(argc, argv);
     abre_ventana(&autodetect_card, "KORVEX");
     set_close_button_callback(close_hook);

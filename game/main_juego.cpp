@@ -1,6 +1,8 @@
 // main: the game run through difficulty and levels, the two frame loops, level start and end.
 #include "main.h"
 
+#include "volumen.h"
+
 #include <cstdio>
 
 #include "../shared/verifica.h"
@@ -55,9 +57,7 @@ float velocidad_nivel(float base, int codigo, float escala)
 // Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
 static int suena(int slot, int loop)
 {
-    if (!sample[slot])
-        return -1;
-    return play_sample(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
+    return suena_efecto(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
 }
 
 // Clears the page on view and shows up to two centred lines, for the given seconds.
@@ -149,7 +149,7 @@ void game()
 
     stopmp3();
     stopmidi();
-    set_volume(-1, VOL_MIDI_LLENO);
+    pon_volumen_midi(VOL_MIDI_LLENO);
 }
 
 void prepara_nivel()
@@ -179,22 +179,20 @@ static void empieza_nivel(bool una_pagina)
         blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     suena(SND_INICIO, 0);
     delay(INICIO_SEG);
-    set_volume(-1, VOL_MIDI_JUEGO);
+    pon_volumen_midi(VOL_MIDI_JUEGO);
     if (musicmp3 == 1)
         playmp3();
     else
         playmidimusic();
-    if (mp3est)
-        ajusta_mp3(VOL_MP3_JUEGO, PAN_CENTRO, FRECUENCIA);
+    pon_volumen_mp3(VOL_MP3_JUEGO);
     suena(SND_MOTOR, 1);
 }
 
 // Level end, both loops: music lowered, engine stopped, the level-complete sound and wait.
 static void termina_nivel(bool una_pagina)
 {
-    if (mp3est)
-        ajusta_mp3(VOL_MP3_PAUSA, PAN_CENTRO, FRECUENCIA);
-    set_volume(-1, VOL_MIDI_PAUSA);
+    pon_volumen_mp3(VOL_MP3_PAUSA);
+    pon_volumen_midi(VOL_MIDI_PAUSA);
     if (sample[SND_MOTOR])
         stop_sample(sample[SND_MOTOR]);
     if (cambnib == EST_NIVEL_OK) {

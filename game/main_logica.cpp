@@ -1,7 +1,9 @@
 // main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
+#include "../shared/ajustes.h"
 #include "../shared/verifica.h"
+#include "volumen.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -38,21 +40,20 @@ enum { TECLAS_CADA = 4 };
 // Plays a sound slot once with the given pan, when it was loaded; returns the voice or -1.
 static int suena(int slot, int pan_)
 {
-    if (!sample[slot])
-        return -1;
-    return play_sample(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
+    return suena_efecto(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
 }
 
 // Sets the looping engine sound to a volume, when it was loaded.
 static void motor(int vol)
 {
     if (sample[SND_MOTOR])
-        adjust_sample(sample[SND_MOTOR], vol, PAN_CENTRO, FRECUENCIA, 1);
+        adjust_sample(sample[SND_MOTOR], vol_efecto(vol), PAN_CENTRO, FRECUENCIA, 1);
 }
 
 void act_logica()
 {
     spr_cant = 0;
+    atiende_mudo();
     scro(nscr2);
     if (nscr2 == nscro)
         teclasy();
@@ -126,8 +127,10 @@ void bolsa()
 // Waits a millisecond between polls of the pause; the close button also ends it.
 static void espera_p(bool mientras_pulsada)
 {
-    while ((key[KEY_P] != 0) == mientras_pulsada && !salir)
+    while ((key[tecla_accion[ACC_PAUSA]] != 0) == mientras_pulsada && !salir) {
+        atiende_mudo();
         reposa();
+    }
 }
 
 volatile int pausa_etapa;
@@ -150,11 +153,11 @@ static void pausa()
 void teclasy()
 {
     if (scr5 < PASADAS) {
-        if (key[KEY_UP])
+        if (key[tecla_accion[ACC_ARRIBA]])
             mov = 1;
-        else if (key[KEY_DOWN])
+        else if (key[tecla_accion[ACC_ABAJO]])
             mov = 2;
-        if (key[KEY_P])
+        if (key[tecla_accion[ACC_PAUSA]])
             pausa();
         if (key[KEY_ESC])
             cambnib = EST_SALIR;
