@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "../game/icono.h"
+#include "../shared/rutas.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
@@ -18,6 +19,8 @@ static void aborta(const char *que)
 int main(int argc, char **argv)
 {
     autodetect_card = GFX_AUTODETECT_WINDOWED;
+    if (!pone_disposicion("KORV-EDITOR"))
+        return 1;
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         fprintf(stderr, "KORV-EDITOR: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korveditor\n",

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "../shared/rutas.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
@@ -78,12 +79,17 @@ int main(int argc, char **argv)
     info = 0; salir = 0; midiest = 0; mensaje = 0; mp3est = 0; triple_buffer = 0;
     cambnib = EST_TITULO; mp3 = NULL;
 
+    if (!pone_disposicion("KORVEX"))
+        return 1;
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         fprintf(stderr, "KORVEX: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korvex\n",
                 allegro_error);
         return 1;
     }
+    // Installed, the library's settings (the synthesizer's patches) are in the data folder.
+    if (instalado)
+        set_config_file("allegro.cfg");
     install_keyboard();
     install_timer();
     lee_opciones(argc, argv);

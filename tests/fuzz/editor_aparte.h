@@ -10,6 +10,7 @@
 
 #include "shared/busca.h"
 #include "shared/carga.h"
+#include "shared/rutas.h"
 
 namespace editor {
 #include "editor/mained.h"
