@@ -9,11 +9,11 @@ set -u
 build=$1
 w=$(mktemp -d /tmp/korvinstala.XXXXXX)
 pid=""
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; [ -n "${KORV_GUARDA:-}" ] || rm -rf "$w"' EXIT
+trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$w"' EXIT
 fail() { echo "FALLO: $*"; exit 1; }
 mkdir "$w/otra" "$w/h"
 
-# Starts a program in folder $2 (HOME is the temporary one) and waits for its window titled $1.
+# Starts program $3.. in folder $2 (HOME the temporary one) and waits for its window titled $1.
 lanza() {
     titulo=$1; dir=$2; shift 2
     (cd "$dir" && exec env -u XDG_DATA_HOME HOME="$w/h" "$@" >>"$w/salida" 2>&1) &
@@ -22,26 +22,22 @@ lanza() {
     [ -n "$win" ] || fail "no window $titulo from $*"
 }
 termina() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; pid=""; }
-# The diagnostic screen of game $2 started in folder $1 into $3.png (the game killed after the shot).
+# The diagnostic lines of game $2 started in $1, down to the song count (their order is shuffled), into $3.png.
 info() {
     lanza "KORVEX 2003" "$1" "$2" -info
     sleep 1.5
-    # the lines down to the number of songs (the songs' order is shuffled)
     timeout 20 import -window "$win" -crop 320x80+0+0 +repage "$w/$3.png" || fail "no screenshot of $2"
     termina
+    [ -z "${4:-}" ] || [ "$(compare -metric AE "$w/$3.png" "$w/$4.png" null: 2>&1)" = 0 ] || fail "$2: $3 differs from $4"
 }
-igual() { [ "$(compare -metric AE "$w/$1.png" "$w/$2.png" null: 2>&1)" = 0 ]; }
 huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 
 # The reference: the shipped data beside a copy of the built game, as in the build folder.
-cp -r "$build/instalar/korvex" "$w/ref"
-cp "$build/korvex/korvex" "$w/ref/"
+cp -r "$build/instalar/korvex" "$w/ref" && cp "$build/korvex/korvex" "$w/ref/"
 info "$w/ref" ./korvex ref6
-
 cmake --install "$build" --prefix "$w/p" >/dev/null || fail "cmake --install"
 huellas "$w/p" >"$w/antes"
-info "$w/otra" "$w/p/games/korvex" inst6
-igual ref6 inst6 || fail "the installed diagnostic screen differs from the build folder's (shipped levels)"
+info "$w/otra" "$w/p/games/korvex" inst6 ref6
 
 # NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
 lanza "KORV-EDITOR 2003" "$w/otra" "$w/p/games/korveditor"
@@ -53,39 +49,26 @@ termina
 [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fail "no level saved as $nuevo"
 cp "$nuevo" "$w/ref/levels/"
 info "$w/ref" ./korvex ref7
-info "$w/otra" "$w/p/games/korvex" inst7
-igual ref7 inst7 || fail "the game's catalogue does not list the user's level"
-igual ref6 ref7 && fail "seven levels look like six"
+info "$w/otra" "$w/p/games/korvex" inst7 ref7
 huellas "$w/p" | diff "$w/antes" - || fail "the installed files changed"
 [ -z "$(ls -A "$w/otra")" ] || fail "files written in the working folder: $(ls -A "$w/otra")"
 
-# The package: dependencies, and the game from the unpacked tree.
+# The package: dependencies, only /usr, and the game from the unpacked tree (seven levels: the user's too).
 cpack -G DEB -B "$w/deb" --config "$build/CPackConfig.cmake" >"$w/cpack" 2>&1 || { cat "$w/cpack"; fail "cpack"; }
 deb=$(ls "$w/deb"/korvex_*_amd64.deb) || fail "no korvex_<version>_amd64.deb"
 dep=$(dpkg-deb -f "$deb" Depends)
-for d in freepats liballegro4.4 libmpg123-0 libc6; do
-    echo "$dep" | grep -q "$d" || fail "Depends lacks $d: $dep"
-done
-dpkg-deb -x "$deb" "$w/x"
-info "$w/otra" "$w/x/usr/games/korvex" deb7
-igual ref7 deb7 || fail "the unpacked package's game differs (the user's level is still there)"
+for d in freepats liballegro4.4 libmpg123-0 libc6; do echo "$dep" | grep -q "$d" || fail "Depends lacks $d: $dep"; done
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' && fail "files outside /usr"
+dpkg-deb -x "$deb" "$w/x"
+info "$w/otra" "$w/x/usr/games/korvex" deb7 ref7
 
 # The real install, only in CI as root.
 if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null || fail "apt-get install"
     dpkg -L korvex >"$w/lista"
-    (cd / && exec env HOME="$w/h2" /usr/games/korvex -info >>"$w/salida" 2>&1) &
-    pid=$!
-    win=$(timeout 20 xdotool search --sync --name '^KORVEX 2003$' | head -1)
-    sleep 1.5
-    timeout 20 import -window "$win" -crop 320x80+0+0 +repage "$w/apt.png" || fail "no window from /usr/games/korvex"
-    termina
-    igual ref6 apt || fail "the installed package's diagnostic screen differs"
+    info / /usr/games/korvex apt7 ref7
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq korvex >/dev/null || fail "apt-get remove"
-    while read -r f; do
-        case "$f" in /usr/games/*|/usr/share/games/korvex*|*korv*) [ -e "$f" ] && fail "left after remove: $f" ;; esac
-    done <"$w/lista"
-    echo "apt: installed, played from /, removed clean"
+    while read -r f; do [ -f "$f" ] && fail "left after remove: $f"; done <"$w/lista"
+    echo "apt: installed, played from /, removed; none of its $(wc -l <"$w/lista") paths is a file any more"
 fi
 echo "ok: installed tree, diagnostic screens, editor save to the user's levels, .deb ($dep)"

@@ -1,4 +1,4 @@
-// The ranking of an installed game: a new entry goes to the user's folder, the shipped file stays.
+// The installed layout: where the programs look, the joined catalogue, the ranking in the user's folder.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -15,61 +15,101 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Every file under a folder with its bytes.
-std::map<std::string, std::vector<unsigned char>> arbol(const std::string &dir)
+// p/games/ and p/share/games/korvex/datos/ in the working folder; with al_lado, datos/ beside the program too.
+void prefijo(bool al_lado)
 {
-    std::map<std::string, std::vector<unsigned char>> m;
-    for (auto &e : fs::recursive_directory_iterator(dir))
-        m[e.path().string()] = e.is_regular_file() ? lee_archivo(e.path().string()) : std::vector<unsigned char>{};
-    return m;
+    fs::create_directories(al_lado ? "p/games/datos" : "p/games");
+    fs::create_directories("p/share/games/korvex/datos");
 }
+
+// Paths under a folder.
+long cuenta(const std::string &dir) { return std::distance(fs::recursive_directory_iterator(dir), {}); }
 
 int solo_enter() { return KEY_ENTER << 8; }
 
 }  // namespace
 
-// Two runs of the ranking check on an installed layout: the user's folder made and written
-// (the shipped table is the start), then a user folder that cannot be made (nothing written anywhere).
-TEST(RankingInstalado, VaAlUsuarioYNoTocaLoInstalado)
+// One row per layout and environment: installed or not, where the user's files go.
+TEST(Instalado, DecisionPorDisposicion)
+{
+    struct Caso {
+        int prefijo;          // 0 none (build folder), 1 installed prefix, 2 prefix with datos/ beside the program
+        const char *xdg, *home, *usuario;
+    } casos[] = {
+        {0, "/x", "/h", ""}, {2, "/x", "/h", ""}, {1, "/x", "/h", "/x/korvex"},
+        {1, "", "/h", "/h/.local/share/korvex"}, {1, "rel", "/h", "/h/.local/share/korvex"}, {1, nullptr, nullptr, ""},
+    };
+    for (const Caso &c : casos) {
+        CarpetaTemporal t;
+        if (c.prefijo)
+            prefijo(c.prefijo == 2);
+        bool inst = c.prefijo == 1;
+        EXPECT_EQ(decide_disposicion((t.ruta + "/p/games").c_str(), c.xdg, c.home), inst) << c.prefijo << c.usuario;
+        EXPECT_EQ(carpeta_datos, inst ? t.ruta + "/p/share/games/korvex" : "") << c.prefijo;
+        EXPECT_STREQ(carpeta_usuario, c.usuario);
+    }
+    decide_disposicion("", nullptr, nullptr);
+}
+
+// One row per pair of folders: name order, the user's file on equal names (marked *), at most 15.
+TEST(Instalado, CatalogoUnido)
+{
+    struct Caso {
+        std::vector<std::string> fabrica, propios;
+        const char *esperado;
+    } casos[] = {
+        {{"a", "c"}, {}, "a c "},
+        {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
+        {{"01", "03", "05", "07", "09", "11", "13", "15", "17"}, {"02", "03", "04", "06", "08", "10", "12", "14", "16"},
+         "01 *02 *03 *04 05 *06 07 *08 09 *10 11 *12 13 *14 15 "},
+    };
+    for (const Caso &c : casos) {
+        static char f[MAX_NIVELES][NOMBRE_MAX], p[MAX_NIVELES][NOMBRE_MAX];
+        for (size_t i = 0; i < c.fabrica.size(); i++) strcpy(f[i], c.fabrica[i].c_str());
+        for (size_t i = 0; i < c.propios.size(); i++) strcpy(p[i], c.propios[i].c_str());
+        int n = une_catalogos(f, (int)c.fabrica.size(), p, (int)c.propios.size(), archive, archive_usuario, MAX_NIVELES);
+        std::string s;
+        for (int i = 0; i < n; i++)
+            s += std::string(archive_usuario[i] ? "*" : "") + archive[i] + " ";
+        EXPECT_EQ(s, c.esperado);
+    }
+}
+
+// A new record of an installed game: the user's folder made and written from the shipped table;
+// then a user folder that cannot be made (a file in its place): said on stderr, nothing written anywhere.
+TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
 {
     CarpetaTemporal t;
-    fs::create_directories("p/games");
-    fs::create_directories("p/share/games/korvex/datos");
-    unsigned char fabrica[RANKING_BYTES];
-    ranking_por_defecto(fabrica);
-    fabrica[7] = 0x5A;   // a reserved byte the game must carry over from the shipped file
-    escribe_archivo("p/share/games/korvex/datos/ranking.dat", std::vector<unsigned char>(fabrica, fabrica + 240));
+    prefijo(false);
+    std::vector<unsigned char> fabrica(RANKING_BYTES);
+    ranking_por_defecto(fabrica.data());
+    escribe_archivo("p/share/games/korvex/datos/ranking.dat", fabrica);
+    escribe_archivo("archivo", {7});
     BITMAP *pagina = create_bitmap(320, 240);
     active_page = pagina;
     lee_tecla = solo_enter;
     std::atomic<bool> fin{false};
     std::thread reloj([&] { while (!fin) { tick = tick + 1; rest(0); } });
-    for (int caso = 0; caso < 2; caso++) {
-        std::string xdg = t.ruta + (caso == 0 ? "/xdg" : "/archivo");
-        if (caso == 1)
-            escribe_archivo(xdg, {7});
-        decide_disposicion((t.ruta + "/p/games").c_str(), xdg.c_str(), nullptr);
+    for (const char *xdg : {"/xdg", "/archivo"}) {
+        decide_disposicion((t.ruta + "/p/games").c_str(), (t.ruta + xdg).c_str(), nullptr);
         fs::current_path(carpeta_datos);
-        auto antes = arbol(t.ruta);
+        long antes = cuenta(t.ruta);
         cambnib = EST_GANO;
         difi = 0;
         puntos = 60000;   // place 1 of VOY DE PASEO
         testing::internal::CaptureStderr();
         escriveranking();
         std::string err = testing::internal::GetCapturedStderr();
-        auto despues = arbol(t.ruta);
-        EXPECT_EQ(lee_archivo("datos/ranking.dat"), std::vector<unsigned char>(fabrica, fabrica + 240));
-        if (caso == 0) {
-            unsigned char esperado[RANKING_BYTES];
-            memcpy(esperado, fabrica, RANKING_BYTES);
-            inserta_ranking(esperado, 0, 0, 60000, "AAA");
-            EXPECT_EQ(lee_archivo(xdg + "/korvex/ranking.dat"), std::vector<unsigned char>(esperado, esperado + 240));
-            EXPECT_EQ(despues.size(), antes.size() + 4) << "xdg/, korvex/, levels/ and ranking.dat, nothing else";
-            EXPECT_TRUE(fs::is_directory(xdg + "/korvex/levels"));
+        long despues = cuenta(t.ruta);
+        EXPECT_EQ(lee_archivo("datos/ranking.dat"), fabrica);
+        if (xdg == std::string("/xdg")) {
+            std::vector<unsigned char> esperado = fabrica;
+            inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
+            EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);
+            EXPECT_EQ(despues, antes + 4) << "xdg/, korvex/, levels/ and ranking.dat, nothing else";
         } else {
-            EXPECT_EQ(despues, antes) << "nothing written";
-            EXPECT_NE(err.find("no se pudo crear la carpeta"), std::string::npos) << err;
-            EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
+            EXPECT_EQ(despues, antes) << "nothing written (the shipped file is held above)";
+            EXPECT_NE(err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta"), std::string::npos) << err;
         }
         fs::current_path(t.ruta);
     }
