@@ -64,10 +64,10 @@ info "$w/otra" "$w/x/usr/games/korvex" deb7 ref7
 
 # The real install, only in CI as root.
 if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$w/apt" 2>&1 || fail "apt-get install"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$w/apt" 2>&1 || { cat "$w/apt"; fail "apt-get install"; }
     dpkg -L korvex >"$w/lista"
     info / /usr/games/korvex apt7 ref7
-    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq korvex >>"$w/apt" 2>&1 || fail "apt-get remove"
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq korvex >>"$w/apt" 2>&1 || { cat "$w/apt"; fail "apt-get remove"; }
     while read -r f; do [ -f "$f" ] && fail "left after remove: $f"; done <"$w/lista"
     echo "apt: installed, played from /, removed; none of its $(wc -l <"$w/lista") paths is a file any more"
 fi
