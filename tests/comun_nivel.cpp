@@ -1,142 +1,176 @@
-// Level files: what the reader accepts, rejects and mends, and the writer's limits. The exact bytes
-// of a save are held by the editor's save test, which runs the same writer.
+// The level file: its bytes, every damaged shape, the enemy table built from the editor's grid,
+// the atomic write, and the catalogue of levels/.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
+#include <sys/stat.h>
 
 #include "prueba.h"
+#include "shared/busca.h"
 #include "shared/carga.h"
 
 namespace {
 
-unsigned char grid[ENE_COLS][MAPA_FILAS];
+typedef std::vector<unsigned char> Bytes;
 
-// A level in memory with a known map and speed code; the grid empty.
-void prepara(unsigned char codigo)
+// A level image: speed code 3, block (7c + r) % 40 at column c row r, record i at column 2i+1,
+// row offset 24 (i % 8), type 1 + i % 7, for n records.
+Bytes nivel_prueba(int n = 300)
 {
-    reserva_enemigos();
-    memset(enemi, 0, ENE_BYTES);
-    memset(grid, 0, sizeof grid);
-    multi = codigo;
-    for (int c = 0; c < MAPA_COLS; c++)
-        for (int r = 0; r < MAPA_FILAS; r++)
-            mapa[c][r] = (unsigned char)((c + 7 * r) % NUM_TILES);
+    Bytes b(NIVEL_BYTES);
+    b[0] = 3;
+    for (int r = 0; r < MAPA_FILAS; r++)
+        for (int c = 0; c < MAPA_COLS; c++)
+            b[1 + MAPA_COLS * r + c] = (7 * c + r) % NUM_TILES;
+    for (int i = 0; i < n; i++) {
+        unsigned char *e = &b[1 + MAPA_BYTES + 4 * i];
+        int col = 2 * i + 1;
+        e[0] = col & 255, e[1] = col >> 8, e[2] = 24 * (i % 8), e[3] = 1 + i % 7;
+    }
+    return b;
 }
 
-std::vector<unsigned char> nivel_valido()
+// What a load left in memory, as a level image.
+Bytes en_memoria()
 {
-    std::vector<unsigned char> v(NIVEL_BYTES, 0);
-    v[0] = 1;
-    return v;
+    Bytes b(NIVEL_BYTES);
+    b[0] = multi;
+    for (int r = 0; r < MAPA_FILAS; r++)
+        for (int c = 0; c < MAPA_COLS; c++)
+            b[1 + MAPA_COLS * r + c] = mapa[c][r];
+    memcpy(&b[1 + MAPA_BYTES], enemi, ENE_BYTES);
+    return b;
 }
 
 }  // namespace
 
-TEST(ArchivoNivel, IdaYVuelta)
+// Loading: the bytes as they are; short or missing files refused with nothing changed; block
+// numbers and records that would index past a table made harmless; bytes past 2801 ignored.
+TEST(Nivel, CargaDeCadaForma)
 {
     CarpetaTemporal t;
-    prepara(3);
-    for (int c = 0; c < ENE_COLS; c += 37)
-        grid[c][1 + c % 4] = (unsigned char)(1 + c % 7);
-    int n = ArmaEnemigos(grid);
-    ASSERT_TRUE(GuardaMapa("a.map"));
-    unsigned char mapa_antes[MAPA_COLS][MAPA_FILAS];
-    memcpy(mapa_antes, mapa, sizeof mapa);
-    std::vector<unsigned char> ene_antes(enemi, enemi + ENE_BYTES);
-    memset(mapa, 0, sizeof mapa);
-    memset(enemi, 0xAA, ENE_BYTES);
-    multi = 0;
-    ASSERT_TRUE(CargaMapa("a.map"));
-    EXPECT_EQ(multi, 3);
-    EXPECT_EQ(0, memcmp(mapa, mapa_antes, sizeof mapa));
-    EXPECT_EQ(0, memcmp(enemi, ene_antes.data(), ENE_BYTES));
-    int cuenta = 0;
-    for (int i = 0; i < ENE_MAX; i++)
-        cuenta += ene_tipo(i) != 0;
-    EXPECT_EQ(cuenta, n);
-}
-
-TEST(ArchivoNivel, MasDeTrescientosSeGuardanLosPrimeros)
-{
-    CarpetaTemporal t;
-    prepara(1);
-    for (int c = 0; c < 400; c++)
-        grid[c][2] = 1;
-    for (int c = 0; c < 10; c++)
-        grid[c][1] = 7;   // row 1 comes first
-    EXPECT_EQ(ArmaEnemigos(grid), 410);
-    EXPECT_EQ(ene_fila(0), 24);
-    EXPECT_EQ(ene_tipo(9), 7);
-    EXPECT_EQ(ene_col(10), 0);
-    EXPECT_EQ(ene_fila(299), 48);
-    EXPECT_EQ(ene_col(299), 289);
-    ASSERT_TRUE(GuardaMapa("m.map"));
-    EXPECT_EQ(lee_archivo("m.map").size(), 2801u);
-}
-
-TEST(ArchivoNivel, RechazaArchivosCortosVaciosYAusentes)
-{
-    CarpetaTemporal t;
-    prepara(2);
-    std::vector<unsigned char> ene_antes(enemi, enemi + ENE_BYTES);
-    unsigned char mapa_antes[MAPA_COLS][MAPA_FILAS];
-    memcpy(mapa_antes, mapa, sizeof mapa);
-    escribe_archivo("vacio.map", {});
-    std::vector<unsigned char> corto = nivel_valido();
-    corto.resize(2800);
-    escribe_archivo("corto.map", corto);
-    for (const char *f : {"vacio.map", "corto.map", "noexiste.map", "."}) {
-        EXPECT_FALSE(CargaMapa(f)) << f;
-        EXPECT_FALSE(NivelValido(f)) << f;
-        EXPECT_EQ(multi, 2) << f;
-        EXPECT_EQ(0, memcmp(mapa, mapa_antes, sizeof mapa)) << f;
-        EXPECT_EQ(0, memcmp(enemi, ene_antes.data(), ENE_BYTES)) << f;
-    }
-}
-
-TEST(ArchivoNivel, LargoSeLeeHastaLaTablaYValoresFueraDeRangoSeAnulan)
-{
-    CarpetaTemporal t;
-    prepara(1);
-    std::vector<unsigned char> v = nivel_valido();
-    v[0] = 9;                       // speed code kept as it is
-    v[1 + 200 * 2 + 5] = 40;        // block number past the table
-    v[1 + 200 * 2 + 6] = 39;        // the last valid block
-    const unsigned char recs[] = {
-        0, 0, 24, 9,        // type above 8: dropped
-        1, 0, 192, 1,       // row 8: dropped
-        0x20, 0x03, 24, 1,  // column 800: dropped
-        0, 0, 0, 0,         // empty record between enemies
-        0x1F, 0x03, 168, 8, // column 799, row 7, remains: kept
+    reserva_enemigos();
+    Bytes bueno = nivel_prueba();
+    auto con = [&](int pos, std::vector<unsigned char> v) { Bytes b = bueno; memcpy(&b[pos], v.data(), v.size()); return b; };
+    const int E = 1 + MAPA_BYTES + 4 * 5;   // record 5
+    struct { const char *que; Bytes archivo; bool acepta; Bytes queda; } casos[] = {
+        {"entero", bueno, true, bueno},
+        {"un byte de mas", [&] { Bytes b = bueno; b.push_back(9); return b; }(), true, bueno},
+        {"un byte de menos", Bytes(bueno.begin(), bueno.end() - 1), false, {}},
+        {"vacio", Bytes(), false, {}},
+        {"bloque 40", con(1 + 7, {40}), true, con(1 + 7, {0})},
+        {"bloque 39", con(1 + 7, {39}), true, con(1 + 7, {39})},
+        {"tipo 9", con(E, {1, 0, 24, 9}), true, con(E, {0, 0, 0, 0})},
+        {"tipo 8", con(E, {1, 0, 24, 8}), true, con(E, {1, 0, 24, 8})},
+        {"fila 192", con(E, {1, 0, 192, 1}), true, con(E, {0, 0, 0, 0})},
+        {"fila 168", con(E, {1, 0, 168, 1}), true, con(E, {1, 0, 168, 1})},
+        {"columna 800", con(E, {0x20, 3, 24, 1}), true, con(E, {0, 0, 0, 0})},
+        {"columna 799", con(E, {0x1F, 3, 24, 1}), true, con(E, {0x1F, 3, 24, 1})},
     };
-    memcpy(&v[1601], recs, sizeof recs);
-    v.resize(4000, 0xEE);           // trailing bytes are ignored
-    escribe_archivo("l.map", v);
-    ASSERT_TRUE(CargaMapa("l.map"));
-    EXPECT_EQ(multi, 9);
-    EXPECT_EQ(mapa[5][2], 0);
-    EXPECT_EQ(mapa[6][2], 39);
-    for (int i = 0; i < 4; i++)
-        EXPECT_EQ(ene_tipo(i) | ene_col(i) | ene_fila(i), 0) << "record " << i;
-    EXPECT_EQ(ene_col(4), 799);
-    EXPECT_EQ(ene_fila(4), 168);
-    EXPECT_EQ(ene_tipo(4), 8);
-    EXPECT_EQ(ene_tipo(5), 0);
+    Bytes previo = nivel_prueba(3);
+    for (auto &c : casos) {
+        escribe_archivo("n.map", previo);
+        ASSERT_TRUE(CargaMapa("n.map"));
+        escribe_archivo("n.map", c.archivo);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(NivelValido("n.map"), c.acepta) << c.que;
+        EXPECT_EQ(CargaMapa("n.map"), c.acepta) << c.que;
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(en_memoria(), c.acepta ? c.queda : previo) << c.que;
+        EXPECT_EQ(err.find("n.map") != std::string::npos, !c.acepta) << c.que << ": " << err;
+    }
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(CargaMapa("no_hay.map"));
+    mkdir("carpeta.map", 0777);
+    EXPECT_FALSE(CargaMapa("carpeta.map"));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("carpeta.map"), std::string::npos);
 }
 
-TEST(ArchivoNivel, GuardarNoPisaSiNoPuedeEscribir)
+// The enemy table from the editor's 800x8 grid: records by row then column, remains dropped,
+// at most 300 (the count says how many there were); the file: code, map by rows, the 300 records.
+TEST(Nivel, TablaDeEnemigosYBytesGuardados)
 {
     CarpetaTemporal t;
-    prepara(1);
-    ASSERT_TRUE(GuardaMapa("levels_no_existe/x.map") == false);
-    // a folder in the file's place: the rename fails and nothing is left behind
-    std::filesystem::create_directory("d.map");
-    escribe_archivo("d.map/keep", {1});
-    EXPECT_FALSE(GuardaMapa("d.map"));
-    int sobrantes = 0;
-    for (auto &e : std::filesystem::directory_iterator("."))
-        sobrantes += e.path().filename().string().rfind(".korvtmp", 0) == 0;
-    EXPECT_EQ(sobrantes, 0);
-    EXPECT_TRUE(existe("d.map/keep"));
+    reserva_enemigos();
+    static unsigned char grid[ENE_COLS][MAPA_FILAS];
+    memset(grid, 0, sizeof grid);
+    grid[799][0] = 2;
+    grid[5][0] = 7;
+    grid[3][1] = 8;   // remains
+    grid[0][7] = 6;
+    memset(enemi, 0xAA, ENE_BYTES);
+    EXPECT_EQ(ArmaEnemigos(grid), 3);
+    EXPECT_EQ(grid[3][1], 0) << "remains cleared from the grid";
+    unsigned char esperado[ENE_BYTES] = {5, 0, 0, 7, 0x1F, 3, 0, 2, 0, 0, 168, 6};
+    EXPECT_EQ(Bytes(enemi, enemi + ENE_BYTES), Bytes(esperado, esperado + ENE_BYTES));
+
+    multi = 2;
+    for (int r = 0; r < MAPA_FILAS; r++)
+        for (int c = 0; c < MAPA_COLS; c++)
+            mapa[c][r] = (unsigned char)(c == 0 ? r : c == 199 ? 30 + r : 0);
+    ASSERT_TRUE(GuardaMapa("g.map"));
+    Bytes f = lee_archivo("g.map");
+    ASSERT_EQ(f.size(), (size_t)NIVEL_BYTES);
+    EXPECT_EQ(f[0], 2);
+    EXPECT_EQ(f[1], 0);
+    EXPECT_EQ(f[1 + 200], 1) << "row 1 starts 200 bytes later";
+    EXPECT_EQ(f[1 + 200 * 7], 7);
+    EXPECT_EQ(f[200], 30);
+    EXPECT_EQ(f[1600], 37);
+    EXPECT_EQ(Bytes(f.begin() + 1601, f.end()), Bytes(esperado, esperado + ENE_BYTES));
+
+    for (int c = 0; c < 302; c++)
+        grid[c][2] = 1;
+    EXPECT_EQ(ArmaEnemigos(grid), 305);
+    EXPECT_EQ(ene_col(299), 297) << "the first 300 by row then column";
+    EXPECT_EQ(ene_fila(299), 48);
+    Bytes b = nivel_prueba();
+    escribe_archivo("v.map", b);
+    ASSERT_TRUE(CargaMapa("v.map"));
+    ASSERT_TRUE(GuardaMapa("v2.map"));
+    EXPECT_EQ(lee_archivo("v2.map"), b) << "load and save change nothing";
+}
+
+// The atomic write: the new bytes in place, no temporary file left; a failure says so and leaves
+// the old file (or whatever stands at the name) untouched.
+TEST(Nivel, EscrituraAtomica)
+{
+    CarpetaTemporal t;
+    escribe_archivo("a.dat", Bytes(10, 1));
+    EXPECT_TRUE(escribe_atomico("a.dat", "xyz", 3));
+    EXPECT_EQ(lee_archivo("a.dat"), Bytes({'x', 'y', 'z'}));
+    mkdir("d.dat", 0777);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(escribe_atomico("d.dat", "xyz", 3));
+    EXPECT_FALSE(escribe_atomico("no/hay.dat", "xyz", 3));
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("d.dat"), std::string::npos);
+    EXPECT_NE(err.find("no/hay.dat"), std::string::npos);
+    EXPECT_EQ(system("test $(ls -A | wc -l) = 2"), 0) << "no temporary file left";
+}
+
+// The catalogue: the first 15 level files by name; folders, hidden files and other names not listed.
+TEST(Nivel, Catalogo)
+{
+    CarpetaTemporal t;
+    t.subcarpetas();
+    const char *nombres[] = {"n17.map", "n03.map", "n10.map", "n01.map", "n16.map", "n05.map", "n09.map",
+                             "n02.map", "n14.map", "n04.map", "n12.map", "n11.map", "n07.map", "n08.map",
+                             "n06.map", "n13.map", "n15.map", ".n00.map", "n00.txt"};
+    for (const char *n : nombres)
+        escribe_archivo(std::string("levels/") + n, Bytes(1));
+    mkdir("levels/n00.map", 0777);
+    buscaarch();
+    ASSERT_EQ(niveles, MAX_NIVELES);
+    for (int i = 0; i < MAX_NIVELES; i++) {
+        char n[16];
+        snprintf(n, sizeof n, "n%02d.map", i + 1);
+        EXPECT_STREQ(archive[i], n);
+    }
+    remove("levels/n01.map");
+    chmod("levels/n02.map", 0444);
+    buscaarch();
+    EXPECT_EQ(niveles, 15);
+    EXPECT_STREQ(archive[0], "n02.map") << "a read-only file is listed";
+    EXPECT_STREQ(archive[14], "n16.map");
 }

@@ -1,339 +1,199 @@
-// The editing screen: every key, the movement across passes, the picture and the status lines.
-#include "editor_ayuda.h"
+// The editor: its keys, the cap of 300 enemies, the name of a new level, the save's bytes and
+// a save that fails. The real editor runs headless, on the shipped pictures, keys from a script.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "editor/mained.h"
+#include "prueba.h"
 
 namespace {
 
-// An open map: every block 3, no enemies, the editing state at its start.
-struct EditorEdicion : EditorPrueba {
-    void SetUp() override
+typedef std::vector<unsigned char> Bytes;
+std::vector<int> guion;
+size_t leidas;
+
+// Keys of the script, then ESC for every further question.
+int del_guion() { return (leidas < guion.size() ? guion[leidas++] : KEY_ESC) << 8; }
+
+// A working folder with the shipped data, the pictures loaded, the editing state at its start.
+struct Editor : CarpetaTemporal {
+    Editor()
     {
-        EditorPrueba::SetUp();
-        carga = 1;
-        snprintf(archivo, sizeof archivo, "levels/nivel_01.map");
+        copia_datos_reales();
+        static bool cargado = false;
+        if (!cargado) {
+            EXPECT_TRUE(CargarBMP());
+            scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
+            active_page = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
+            reserva_enemigos();
+            cargado = true;
+        }
+        fuente_tecla = del_guion;
+        guion.clear(), leidas = 0, cerrar = 0, modifi = 0, carga = 0;
+        memset(enemi2, 0, sizeof enemi2);
+        reinicia_edicion();
     }
 };
 
-void pulsa(int tecla, int veces = 1)
-{
-    for (int i = 0; i < veces; i++)
-        ASSERT_TRUE(tecla_edicion(tecla));
-}
-
-std::string estado(int n)
-{
-    char s[600];
-    texto_estado(n, s, sizeof s);
-    return s;
-}
-
-int columna() { return posx + a; }
-
-// Moves right until the cursor stands on the given pass and column (enemy mode).
-void lleva_a(int pasada, int col)
-{
-    for (int i = 0; i < 4000 && !(posx2 == pasada && columna() == col); i++)
-        tecla_edicion(posx2 * MAPA_COLS + columna() < pasada * MAPA_COLS + col ? KEY_RIGHT : KEY_LEFT);
-    ASSERT_EQ(posx2, pasada);
-    ASSERT_EQ(columna(), col);
-}
-
 }  // namespace
 
-TEST_F(EditorEdicion, FondoCubreColumnas0a199EnCualquierPasada)
+// Keys of the editing screen, from the start state: pass, view, cursor, block, enemy, mode.
+TEST(Editor, Teclas)
 {
-    pulsa(KEY_LEFT);
-    EXPECT_EQ(columna(), 0);
-    pulsa(KEY_RIGHT, 9);
-    EXPECT_EQ(a, 9);
-    EXPECT_EQ(posx, 0);
-    pulsa(KEY_RIGHT);
-    EXPECT_EQ(a, 9) << "the view scrolls, the cursor stays on the right edge";
-    EXPECT_EQ(posx, 1);
-    pulsa(KEY_RIGHT, 189);
-    EXPECT_EQ(posx, 190);
-    EXPECT_EQ(columna(), 199);
-    pulsa(KEY_RIGHT);
-    EXPECT_EQ(columna(), 199);
-    EXPECT_EQ(posx2, 0);
-    // background mode never changes the pass, also when the pass is not 0
-    posx2 = 2;
-    pulsa(KEY_RIGHT);
-    EXPECT_EQ(posx2, 2);
-    EXPECT_EQ(columna(), 199);
-    pulsa(KEY_LEFT, 9);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(posx, 190);
-    pulsa(KEY_LEFT, 190);
-    EXPECT_EQ(posx, 0);
-    pulsa(KEY_LEFT);
-    EXPECT_EQ(posx, 0);
-    EXPECT_EQ(posx2, 2);
-}
-
-TEST_F(EditorEdicion, EnemigosCruzanLasPasadas)
-{
-    pulsa(KEY_SPACE);
-    ASSERT_EQ(modoene, 1);
-    pulsa(KEY_LEFT);
-    EXPECT_EQ(posx2, 0) << "nothing before pass 0";
-    EXPECT_EQ(columna(), 0);
-    pulsa(KEY_RIGHT, 199);
-    EXPECT_EQ(columna(), 199);
-    pulsa(KEY_RIGHT);
-    EXPECT_EQ(posx2, 1);
-    EXPECT_EQ(posx, 0);
-    EXPECT_EQ(a, 9);
-    EXPECT_EQ(estado(0), "POSX2: 1    POSX:   9");
-    pulsa(KEY_LEFT, 9);
-    EXPECT_EQ(estado(0), "POSX2: 1    POSX:   0");
-    pulsa(KEY_LEFT);
-    EXPECT_EQ(posx2, 0);
-    EXPECT_EQ(posx, 190);
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(estado(0), "POSX2: 0    POSX: 190");
-    lleva_a(3, 199);
-    pulsa(KEY_RIGHT);
-    EXPECT_EQ(posx2, 3);
-    EXPECT_EQ(columna(), 199);
-    EXPECT_EQ(estado(0), "POSX2: 3    POSX: 199");
-    // back to background mode: the pass stays
-    pulsa(KEY_SPACE);
-    EXPECT_EQ(modoene, 0);
-    EXPECT_EQ(posx2, 3);
-}
-
-TEST_F(EditorEdicion, EnemigoEnPasada2SoloSeVeAhi)
-{
-    pulsa(KEY_SPACE);
-    lleva_a(2, 5);
-    pulsa(KEY_DOWN, 2);
-    pulsa(KEY_S, 3);
-    ASSERT_EQ(d, 3);
-    ASSERT_EQ(e, 3);
-    pulsa(KEY_D);
-    EXPECT_EQ(enemi2[405][3], 4);
-    EXPECT_EQ(modifi, 1);
-    EXPECT_EQ(cuenta_enemigos(), 1);
-    // the view from column 0, the cursor away from the enemy (column 9, row 1)
-    posx = 0;
-    a = 9;
-    d = 1;
-    const int px = 32 * 5 + 10, py = 24 * 3 + 20 + 10;
-    dibuja_edicion();
-    EXPECT_EQ(getpixel(pantalla, px, py), color_enemigo(4));
-    for (int p : {0, 1, 3}) {
-        posx2 = p;
-        dibuja_edicion();
-        EXPECT_EQ(getpixel(pantalla, px, py), color_bloque(3)) << "pass " << p;
-    }
-    posx2 = 2;
-    modoene = 0;
-    b = 7;
-    dibuja_edicion();
-    EXPECT_EQ(getpixel(pantalla, px, py), color_bloque(3)) << "background mode shows no enemy";
-}
-
-TEST_F(EditorEdicion, ElFondoEsElMismoEnTodasLasPasadas)
-{
-    pulsa(KEY_SPACE);
-    lleva_a(2, 12);
-    pulsa(KEY_SPACE);
-    pulsa(KEY_DOWN, 4);
-    pulsa(KEY_S, 7);
-    pulsa(KEY_D);
-    EXPECT_EQ(mapa[12][4], 7);
-    EXPECT_EQ(modifi, 1);
-    EXPECT_EQ(posx2, 2);
-    // shown on pass 0 in enemy mode, away from the cursor
-    modoene = 1;
-    posx2 = 0;
-    d = 1;
-    a = 0;
-    dibuja_edicion();
-    int x = 32 * (12 - posx) + 3;
-    EXPECT_EQ(getpixel(pantalla, x, 24 * 4 + 2), color_bloque(7));
-}
-
-TEST_F(EditorEdicion, TeclaFEnFondoNoCambiaNada)
-{
-    enemi2[0][1] = 5;
-    b = 1;
-    pulsa(KEY_F);
-    EXPECT_EQ(enemi2[0][1], 5);
-    EXPECT_EQ(mapa[0][1], 3);
-    EXPECT_EQ(modifi, 0);
-}
-
-TEST_F(EditorEdicion, ColocarYBorrarMarcanCambiosAunSinEfecto)
-{
-    pulsa(KEY_SPACE);
-    enemi2[0][1] = 1;   // e + 1 already there
-    pulsa(KEY_D);
-    EXPECT_EQ(modifi, 1);
-    modifi = 0;
-    pulsa(KEY_RIGHT);
-    pulsa(KEY_F);   // an empty cell
-    EXPECT_EQ(modifi, 1);
-    pulsa(KEY_LEFT);
-    pulsa(KEY_F);
-    EXPECT_EQ(enemi2[0][1], 0);
-    modifi = 0;
-    pulsa(KEY_SPACE);
-    c = 3;
-    pulsa(KEY_D);   // the block that is already there
-    EXPECT_EQ(modifi, 1);
-}
-
-TEST_F(EditorEdicion, FilasYSeleccionesTienenTopesYCadaModoLasSuyas)
-{
-    // in order: each mode keeps its own row and selection across SPACE
-    struct { int tecla, veces; int *var; int vale; } pasos[] = {
-        {KEY_UP, 1, &b, 0},     {KEY_DOWN, 10, &b, 7}, {KEY_A, 1, &c, 0},     {KEY_S, 50, &c, 39},
-        {KEY_SPACE, 1, &d, 1},  {KEY_SPACE, 0, &e, 0}, {KEY_UP, 1, &d, 1},    {KEY_DOWN, 10, &d, 4},
-        {KEY_S, 10, &e, 6},     {KEY_A, 2, &e, 4},     {KEY_SPACE, 1, &b, 7}, {KEY_SPACE, 0, &c, 39},
-        {KEY_A, 45, &c, 0},     {KEY_SPACE, 1, &d, 4}, {KEY_SPACE, 0, &e, 4}, {KEY_A, 10, &e, 0},
+    Editor ed;
+    struct { std::vector<int> teclas; int posx2, posx, a, b, d, c, e, modoene; } casos[] = {
+        {{KEY_RIGHT, KEY_RIGHT}, 0, 0, 2, 0, 1, 0, 0, 0},
+        {std::vector<int>(12, KEY_RIGHT), 0, 3, 9, 0, 1, 0, 0, 0},
+        {std::vector<int>(199, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
+        {std::vector<int>(200, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
+        {[] { std::vector<int> v(200, KEY_RIGHT); v.insert(v.begin(), KEY_SPACE); return v; }(), 1, 0, 9, 0, 1, 0, 0, 1},
+        {{KEY_SPACE, KEY_LEFT}, 0, 0, 0, 0, 1, 0, 0, 1},
+        {{KEY_UP, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 2, 1, 0, 0, 0},
+        {std::vector<int>(9, KEY_DOWN), 0, 0, 0, 7, 1, 0, 0, 0},
+        {{KEY_SPACE, KEY_UP, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 0, 4, 0, 0, 1},
+        {{KEY_A, KEY_S, KEY_S}, 0, 0, 0, 0, 1, 2, 0, 0},
+        {std::vector<int>(45, KEY_S), 0, 0, 0, 0, 1, 39, 0, 0},
+        {{KEY_SPACE, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_A}, 0, 0, 0, 0, 1, 0, 5, 1},
     };
-    int n = 0;
-    for (auto &p : pasos) {
-        pulsa(p.tecla, p.veces);
-        EXPECT_EQ(*p.var, p.vale) << "step " << n++;
+    for (auto &c : casos) {
+        reinicia_edicion();
+        for (int k : c.teclas)
+            EXPECT_TRUE(tecla_edicion(k));
+        int visto[] = {posx2, posx, a, b, d, ::c, e, modoene}, esperado[] = {c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene};
+        EXPECT_EQ(std::vector<int>(visto, visto + 8), std::vector<int>(esperado, esperado + 8)) << c.teclas.size();
     }
-    // other keys change nothing
-    pulsa(KEY_Q);
-    pulsa(KEY_ENTER);
-    EXPECT_EQ(modifi, 0);
     EXPECT_FALSE(tecla_edicion(KEY_ESC));
+    EXPECT_EQ(modifi, 0) << "moving changes nothing";
 }
 
-TEST_F(EditorEdicion, CursorDeEnemigoYFilasFueraDeLasCalles)
+// The speed dialog steps 1..3 with a wrap; other codes come back into range.
+TEST(Editor, CodigoDeVelocidad)
 {
-    // enemies of a file in rows 0 and 6 and a remains marker are shown, not reachable
-    enemi2[3][0] = 2;
-    enemi2[4][6] = 5;
-    enemi2[6][2] = TIPO_MAX;
-    pulsa(KEY_SPACE);
-    pulsa(KEY_S, 2);
-    dibuja_edicion();
-    EXPECT_EQ(getpixel(pantalla, 96 + 3, 20 + 3), color_enemigo(2));
-    EXPECT_EQ(getpixel(pantalla, 128 + 3, 24 * 6 + 20 + 3), color_enemigo(5));
-    EXPECT_EQ(getpixel(pantalla, 128 + 3, 191), color_enemigo(5)) << "cut at the view's bottom";
-    EXPECT_EQ(getpixel(pantalla, 192 + 3, 24 * 2 + 20 + 3), color_enemigo(8));
-    // a picture covers its left neighbour: column 4's enemy over column 3's right margin
-    enemi2[3][1] = 1;
-    enemi2[4][1] = 7;
-    a = 9;
-    dibuja_edicion();
-    EXPECT_EQ(getpixel(pantalla, 128 + 2, 44 + 3), color_enemigo(7));
-    EXPECT_EQ(getpixel(pantalla, 96 + 2, 44 + 3), color_enemigo(1));
+    struct { int m, tecla, r; } casos[] = {{1, KEY_RIGHT, 2}, {3, KEY_RIGHT, 1}, {1, KEY_LEFT, 3}, {2, KEY_LEFT, 1},
+                                           {2, KEY_UP, 2}, {0, KEY_RIGHT, 1}, {255, KEY_RIGHT, 3}, {7, KEY_LEFT, 1}};
+    for (auto &c : casos)
+        EXPECT_EQ(paso_multi(c.m, c.tecla), c.r) << c.m << " " << c.tecla;
 }
 
-TEST_F(EditorEdicion, LineasDeEstadoTextosYAnchos)
+// At most 300 enemies: the 301st is refused with a notice; replacing one, or one on remains when
+// there is room, is not refused.
+TEST(Editor, TopeDeEnemigos)
 {
-    EXPECT_EQ(estado(0), "POSX2: 0    POSX:   0");
-    EXPECT_EQ(estado(1), "MODO: FONDO  ");
-    EXPECT_EQ(estado(2), "MAPA: levels/nivel_01.map");
-    pulsa(KEY_SPACE);
-    EXPECT_EQ(estado(1), "MODO: ENEMIGO");
-    pulsa(KEY_SPACE);
-    // the area below the view is never cleared: a wide state followed by a narrow one must
-    // leave exactly what the narrow state alone draws
-    modoene = 1;
-    posx2 = 3;
-    posx = 190;
-    a = 9;
-    dibuja_edicion();
-    modoene = 0;
-    posx2 = 0;
-    posx = 0;
-    a = 5;
-    dibuja_edicion();
-    BITMAP *solo = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
-    clear_bitmap(solo);
-    active_page = solo;
-    dibuja_edicion();
-    active_page = pantalla;
-    int distintos = 0;
-    for (int y = VISTA_H; y < ED_PANTALLA_H; y++)
-        for (int x = 0; x < ED_PANTALLA_W; x++)
-            distintos += getpixel(pantalla, x, y) != getpixel(solo, x, y);
-    destroy_bitmap(solo);
-    EXPECT_EQ(distintos, 0);
-}
-
-TEST_F(EditorEdicion, NoCabeElEnemigo301)
-{
-    int n = 0;
-    for (int col = 100; n < ENE_MAX; col++)
-        for (int f = PRIMERA_CALLE; f <= ULTIMA_CALLE && n < ENE_MAX; f++, n++)
-            enemi2[col][f] = (unsigned char)(1 + n % 7);
-    enemi2[1][1] = TIPO_MAX;   // remains hold no place in the file, nor may they take one
-    ASSERT_EQ(cuenta_enemigos(), ENE_MAX);
-    pulsa(KEY_SPACE);
-    pulsa(KEY_D);
-    EXPECT_EQ(enemi2[0][1], 0);
-    EXPECT_EQ(modifi, 0);
-    EXPECT_STRNE(aviso, "");
-    dibuja_edicion();
-    EXPECT_TRUE(hay_color(pantalla, 10, 232, 250, 239, COL_MARCA)) << "the notice under the status lines";
-    EXPECT_STREQ(aviso, "") << "shown once";
-    dibuja_edicion();
-    EXPECT_FALSE(hay_color(pantalla, 0, 230, 319, 239, COL_MARCA)) << "and gone at the next key";
-    pulsa(KEY_RIGHT);
-    pulsa(KEY_D);
-    EXPECT_EQ(enemi2[1][1], TIPO_MAX);
-    // changing the type of a placed enemy is not a new one
-    posx = 100;
-    a = 0;
-    e = 6;
-    pulsa(KEY_D);
-    EXPECT_EQ(enemi2[100][1], 7);
-    EXPECT_EQ(modifi, 1);
-    // after one is erased there is room again
-    pulsa(KEY_F);
-    posx = 0;
-    pulsa(KEY_D);
-    EXPECT_EQ(enemi2[0][1], 7);
+    Editor ed;
+    for (int i = 0; i < ENE_MAX - 1; i++)
+        enemi2[10 + i][1 + i % 4] = 1;
+    enemi2[0][1] = TIPO_MAX;   // remains hold no place
+    tecla_edicion(KEY_SPACE);
+    tecla_edicion(KEY_D);   // the 300th, on the remains
+    EXPECT_EQ(enemi2[0][1], 1);
     EXPECT_EQ(cuenta_enemigos(), ENE_MAX);
+    EXPECT_STREQ(aviso, "");
+    d = 2;
+    tecla_edicion(KEY_D);
+    EXPECT_EQ(enemi2[0][2], 0) << "the 301st";
+    EXPECT_STREQ(aviso, "NO CABEN MAS DE 300 ENEMIGOS");
+    d = 1, e = 4;
+    tecla_edicion(KEY_D);
+    EXPECT_EQ(enemi2[0][1], 5) << "a replaced enemy takes no new place";
+    tecla_edicion(KEY_F);
+    EXPECT_EQ(cuenta_enemigos(), ENE_MAX - 1);
 }
 
-TEST_F(EditorEdicion, PantallaDeEdicionHastaEsc)
+// The name of a new level: the last level's name with the next number, the next free one after a gap.
+TEST(Editor, NombreNuevo)
 {
-    clear_to_color(pantalla, 77);
-    teclas({KEY_RIGHT, KEY_SPACE, KEY_DOWN, KEY_ESC});
-    korveditormain();
-    EXPECT_TRUE(cola_teclas.empty());
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(modoene, 1);
-    EXPECT_EQ(d, 2);
-    EXPECT_FALSE(hay_color(pantalla, 0, 0, 319, 239, 77)) << "the screen is cleared on entry";
+    struct { std::vector<const char *> hay; const char *nombre; } casos[] = {
+        {{}, "levels/nivel_01.map"},
+        {{"nivel_01.map", "nivel_02.map"}, "levels/nivel_03.map"},
+        {{"nivel_01.map", "nivel_03.map"}, "levels/nivel_04.map"},
+        {{"nivel_01.map", "nivel_02.map", "nivel_03.map.x", "nivel_03.map"}, "levels/nivel_04.map"},
+        {{"a.map", "b.map", "b03.map"}, "levels/b0304.map"},
+        {{"x.map"}, "levels/x02.map"},
+    };
+    for (auto &c : casos) {
+        CarpetaTemporal t;
+        t.subcarpetas();
+        for (const char *f : c.hay)
+            escribe_archivo(std::string("levels/") + f, Bytes(1));
+        char out[512];
+        EXPECT_TRUE(nombre_nuevo(out, sizeof out));
+        EXPECT_STREQ(out, c.nombre);
+    }
+    CarpetaTemporal t;
+    t.subcarpetas();
+    for (int n = 1; n <= 99; n++) {
+        char f[64];
+        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
+        escribe_archivo(f, Bytes(1));
+    }
+    char out[512];
+    EXPECT_FALSE(nombre_nuevo(out, sizeof out)) << "no number up to 99 is free";
 }
 
-TEST_F(EditorEdicion, MatrizDesdeLosRegistros)
+// A level made key by key through the menu: blocks, enemies on two passes, speed x1.5, saved;
+// the file's bytes are the template's with exactly these changes.
+TEST(Editor, NivelHechoYGuardado)
 {
-    // an enemy in column 0, row 0, followed by empty records that name the same cell
-    memset(enemi, 0, ENE_BYTES);
-    ene_pon(0, 0, 0, 5);
+    Editor ed;
+    Bytes esperado = lee_archivo("datos/newlevel.dat");
+    ASSERT_EQ(esperado.size(), (size_t)NIVEL_BYTES);
+    auto enemigo = [&](int i, int col, int fila, int tipo) {
+        unsigned char r[4] = {(unsigned char)col, (unsigned char)(col >> 8), (unsigned char)(24 * fila), (unsigned char)tipo};
+        memcpy(&esperado[1601 + 4 * i], r, 4);
+    };
+    esperado[0] = 2;
+    esperado[1 + 0] = 3;         // block 3 at column 0 row 0
+    esperado[1 + 200 + 1] = 3;   // ... and at column 1 row 1
+    esperado[1 + 200 + 11] = 4;  // block 4 at column 11 row 1
+    enemigo(0, 11, 1, 2);
+    enemigo(1, 11, 2, 3);
+    enemigo(2, 209, 2, 6);
+    enemigo(3, 209, 3, 7);
+    guion = {KEY_ENTER,   // NUEVO MAPA
+             KEY_S, KEY_S, KEY_S, KEY_D, KEY_RIGHT, KEY_DOWN, KEY_D, KEY_S};
+    for (int i = 0; i < 10; i++)
+        guion.push_back(KEY_RIGHT);
+    guion.insert(guion.end(), {KEY_D, KEY_SPACE, KEY_S, KEY_D, KEY_DOWN, KEY_S, KEY_D, KEY_LEFT, KEY_D, KEY_F});
+    for (int i = 0; i < 190; i++)
+        guion.push_back(KEY_RIGHT);   // on to pass 1, column 9
+    guion.insert(guion.end(), {KEY_DOWN, KEY_S, KEY_S, KEY_S, KEY_S, KEY_D, KEY_UP, KEY_A, KEY_D, KEY_ESC,
+                               KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_RIGHT, KEY_ENTER,   // OPCIONES: x1.5
+                               KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER,                 // GUARDAR
+                               KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER});     // SALIR
+    korveditor();
+    EXPECT_EQ(leidas, guion.size()) << "every key read, none asked after SALIR";
+    EXPECT_EQ(lee_archivo("levels/nivel_07.map"), esperado);
+    EXPECT_EQ(modifi, 0);
+    buscaarch();
+    EXPECT_EQ(niveles, 7) << "the game's catalogue counts it";
+    EXPECT_STREQ(archive[6], "nivel_07.map");
+}
+
+// A save that cannot be written: a notice names the file, the map stays marked unsaved, SALIR
+// asks again, and whatever stood at the name is untouched.
+TEST(Editor, GuardadoFallido)
+{
+    Editor ed;
+    ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
     cargamatrizene();
-    EXPECT_EQ(enemi2[0][0], 5);
-    EXPECT_EQ(cuenta_enemigos(), 1);
-    // later records overwrite earlier ones; empty records in between are passed over;
-    // row offsets divide down; rows 5 to 7 and column 799 are kept
-    memset(enemi, 0, ENE_BYTES);
-    ene_pon(0, 10, 48, 2);
-    ene_pon(1, 33, 24, 0);
-    ene_pon(2, 10, 48, 6);
-    ene_pon(3, 799, 168, 7);
-    ene_pon(4, 20, 30, 3);
-    ene_pon(5, 400, 120, 8);
-    ene_pon(299, 798, 24, 1);
-    enemi2[50][2] = 4;   // whatever the grid held before is gone
-    cargamatrizene();
-    EXPECT_EQ(enemi2[10][2], 6);
-    EXPECT_EQ(enemi2[33][1], 0);
-    EXPECT_EQ(enemi2[799][7], 7);
-    EXPECT_EQ(enemi2[20][1], 3);
-    EXPECT_EQ(enemi2[400][5], 8);
-    EXPECT_EQ(enemi2[798][1], 1);
-    EXPECT_EQ(enemi2[50][2], 0);
-    EXPECT_EQ(enemi2[0][0], 0);
+    mkdir("levels/nivel_09.map", 0777);
+    strcpy(archivo, "levels/nivel_09.map");
+    carga = 1, modifi = 1;
+    guion = {KEY_ENTER};
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(gurdarmapa());
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("levels/nivel_09.map"), std::string::npos) << err;
+    EXPECT_EQ(leidas, 1u) << "the notice waits for a key";
+    EXPECT_EQ(modifi, 1);
+    guion = {KEY_ENTER, KEY_ENTER};   // the warning's "SI", the notice
+    leidas = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(advertencia());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(modifi, 1);
+    struct stat st;
+    EXPECT_TRUE(stat("levels/nivel_09.map", &st) == 0 && S_ISDIR(st.st_mode));
 }

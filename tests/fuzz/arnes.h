@@ -1,44 +1,26 @@
-// arnes: plays levels without a display for the fuzz targets and the soak run. The real
-// loader, editor grid, logic tick and drawing run on memory bitmaps; every tick the state
-// of play is checked against its bounds and any breach aborts with a line on stderr.
+// arnes: headless play for the fuzz targets and the soak. The real loader, logic tick and
+// drawing run on memory bitmaps; every tick the state of play is checked against its bounds
+// and a breach aborts with a line on stderr.
 #ifndef KORV_ARNES_H
 #define KORV_ARNES_H
 
-#include <cstddef>
 #include <string>
 
 namespace arnes {
 
-// Pictures (plain colours, the sheet's sizes), pages and the enemy table; Allegro must be
-// installed (SYSTEM_NONE is enough). rapido: the scroll strip clips every pixel away, which
-// makes a tick many times cheaper (for the fuzz targets; the soak draws everything).
-void monta(bool rapido);
-
-// What one level of play did.
-struct Partida {
-    int ticks = 0;        // logic ticks run
-    int estado = 0;       // cambnib when the level stopped (0: tick budget ran out)
-    int contactos = 0;    // enemies the truck met
-    int puntos = 0;       // score at the end
-};
-
-// Plays the level in memory: clock rate hz (logic ticks per second), difficulty dif (0..2),
-// from pass `pasada` and map column `columna`, at most max_ticks ticks (<= 0: until the level
-// ends). Each tick the keys come from teclas(ctx) (bit 0 up, bit 1 down, bit 2 ESC); the
-// picture is drawn every `dibujo` ticks.
-Partida juega(int hz, int dif, int pasada, int columna, int max_ticks, int dibujo,
-              unsigned (*teclas)(void *ctx), void *ctx);
-
-// The editor's path on the level in memory: its enemy grid, a save to `ruta`, a reload, and
-// the checks that the file is well formed and that loading and saving again changes nothing.
-void guarda_y_relee(const std::string &ruta);
-
-// A folder for working files that are written thousands of times: /dev/shm (memory, where a
-// flush to disk costs nothing) when it can be written, else /tmp.
-const char *carpeta_rapida();
-
-// Aborts with a message on stderr when cond is false (also in builds without assert).
+// Aborts with a line on stderr when cond is false.
 void exige(bool cond, const char *que);
+// Allegro without a display, plain pictures and pages, the enemy table; rapido: the scroll
+// strip clips every pixel away (a tick many times cheaper).
+void monta(bool rapido);
+// Plays the level in memory at hz with difficulty dif (0..2) for at most ticks ticks (0: to
+// its end); teclas(ctx) gives the keys of each tick (bit 0 up, 1 down, 2 ESC); drawn every
+// dibujo ticks. Returns the state it stopped in.
+int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), void *ctx);
+// Saves the level in memory to ruta, loads it back and checks nothing changed.
+void guarda_y_relee(const std::string &ruta);
+// A folder for files written thousands of times: /dev/shm when it can be written, else /tmp.
+std::string carpeta_rapida();
 
 }  // namespace arnes
 

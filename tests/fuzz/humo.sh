@@ -1,22 +1,33 @@
 #!/bin/sh
-# Runs one fuzz target for a while on a fresh copy of its seed corpus; on a crash the
-# failing input is run once more with its report shown, and the status is non-zero.
-# Usage: humo.sh TARGET SEEDS SECONDS WORKDIR
+# Runs one fuzz target for a while on seeds made from the built data (no seed file is kept in
+# the sources); on a crash the failing input is run once more with its report, status non-zero.
+# Usage: humo.sh TARGET KORV_DIR SECONDS WORKDIR
 set -u
-objetivo=$1 semillas=$2 segundos=$3 trabajo=$4
+objetivo=$1 datos=$2 segundos=$3 trabajo=$4
 rm -rf "$trabajo"
-mkdir -p "$trabajo/corpus" "$trabajo/fallos"
+mkdir -p "$trabajo/corpus" "$trabajo/semillas" "$trabajo/fallos"
+s=$trabajo/semillas
+case $(basename "$objetivo") in
+fuzz_nivel)
+    cp "$datos"/levels/*.map "$datos/datos/newlevel.dat" "$s/"
+    head -c 2800 "$datos/levels/nivel_01.map" >"$s/corto"
+    { cat "$datos/levels/nivel_06.map"; printf '\003\001\002\002\001\377'; } >"$s/teclas" ;;
+fuzz_ranking)
+    { printf '\000\310\000\000'; cat "$datos/datos/ranking.dat"; } >"$s/ranking"
+    { printf '\002\377\377\377'; head -c 100 "$datos/datos/ranking.dat"; } >"$s/corto" ;;
+fuzz_datos)
+    { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
+    { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;
+esac
 # stderr closed: the programs' lines about refused files would fill the log
-"$objetivo" -max_total_time="$segundos" -close_fd_mask=2 -print_final_stats=1 -timeout=20 \
-    -artifact_prefix="$trabajo/fallos/" "$trabajo/corpus" "$semillas" >"$trabajo/salida" 2>&1
+"$objetivo" -max_total_time="$segundos" -close_fd_mask=2 -print_final_stats=1 -timeout=20 -rss_limit_mb=4096 \
+    -artifact_prefix="$trabajo/fallos/" "$trabajo/corpus" "$s" >"$trabajo/salida" 2>&1
 rc=$?
-grep -E "stat::number_of_executed_units|stat::average_exec_per_sec" "$trabajo/salida"
+grep -E "stat::number_of_executed_units" "$trabajo/salida"
 if [ "$rc" != 0 ]; then
     tail -20 "$trabajo/salida"
     for f in "$trabajo"/fallos/*; do
-        [ -f "$f" ] || continue
-        echo "== entrada que falla: $f"
-        "$objetivo" "$f" 2>&1 | tail -40
+        [ -f "$f" ] && "$objetivo" "$f" 2>&1 | tail -40
     done
     exit 1
 fi

@@ -1,0 +1,297 @@
+// Play: lanes and contacts, scoring, extra lives and the win, the effect timelines at 60 and
+// 75 Hz, lives and speeds by difficulty. The real logic tick runs on memory bitmaps.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+#include "game/main.h"
+#include "game/presoverganec.h"
+#include "game/utilfun.h"
+#include "prueba.h"
+
+namespace {
+
+// A fresh level in memory at clock rate hz and full speed v (pixels per tick), started as the
+// frame loops start it: plain blocks, no enemy, no key held.
+void nivel_nuevo(int hz, float v)
+{
+    static bool hecho = false;
+    if (!hecho) {
+        for (int t = 0; t < NUM_TILES; t++)
+            tile[t] = create_bitmap(BLOQUE_W, BLOQUE_H);
+        scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
+        proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
+        reserva_enemigos();
+        hecho = true;
+    }
+    memset(enemi, 0, ENE_BYTES);
+    for (int k2 = 0; k2 < KEY_MAX; k2++)
+        key[k2] = 0;
+    max_fps = hz;
+    animcon = escala_tiempo(hz);
+    tick = 0, sobscro = 0, puntos = 0, bvid = 1, vidas = 5, fuego = 0, sang = 0, cammov = 2;
+    nivel = 1, niveles = 3;
+    for (auto &s : sanani)
+        s = Salpicadura{0, 0, 0};
+    nscro = v;
+    prepara_nivel();
+}
+
+// Puts the road so that the enemy column col stands at screen x sx.
+void delante(int col, int sx)
+{
+    scr5 = 0;
+    scr1 = BLOQUE_W * col + PANTALLA_W - sx;
+}
+
+// n logic ticks, the clock moving one tick before each.
+void logica(int n)
+{
+    for (int i = 0; i < n; i++) {
+        tick = tick + 1;
+        act_logica();
+    }
+}
+
+// Ticks until cond holds (at most 5000); -1 when it never does.
+template <class F> int hasta(F cond)
+{
+    for (int n = 1; n <= 5000; n++) {
+        logica(1);
+        if (cond())
+            return n;
+    }
+    return -1;
+}
+
+}  // namespace
+
+// Contact: the enemy's screen x 0..79 and the truck on the enemy's lane (row offset + 48).
+TEST(Juego, ContactosPorPosicionYCarril)
+{
+    struct { int sx, fila; float y; int tipo; } casos[] = {
+        {0, 3, 120, 1},  {79, 3, 120, 1}, {80, 3, 120, 0}, {-1, 3, 120, 0},
+        {40, 2, 120, 0}, {40, 2, 96, 5},  {40, 1, 72, 7},  {40, 4, 144, 6},
+    };
+    for (auto &c : casos) {
+        nivel_nuevo(75, 0);
+        ene_pon(5, 40, BLOQUE_H * c.fila, c.tipo ? c.tipo : 1);
+        delante(40, c.sx);
+        y = c.y;
+        sprcol = -1;
+        EXPECT_EQ(enemivieja(0), c.tipo) << "sx " << c.sx << " fila " << c.fila << " y " << c.y;
+        EXPECT_EQ(sprcol, c.tipo ? 5 : -1);
+        EXPECT_EQ(enemivieja(1), 0) << "without contact";
+    }
+}
+
+// The on-screen list: enemies with screen x in (-36, 318), at most 30, picture type - 1, y row + 20.
+TEST(Juego, ListaDeEnemigosEnPantalla)
+{
+    nivel_nuevo(75, 0);
+    delante(100, 0);   // column 100 at screen x 0
+    for (int i = 0; i < 40; i++)
+        ene_pon(i, 99 + i / 4, BLOQUE_H * (i % 4), 1 + i % 5);
+    ene_pon(40, 98, 0, 1);   // screen x -64: not listed
+    enemivieja(1);
+    EXPECT_EQ(spr_cant, MAX_SPRITE_DIV);
+    EXPECT_EQ(sprite_div[0][0], 0);
+    EXPECT_EQ(sprite_div[0][1], 20);
+    EXPECT_EQ(sprite_div[0][2], -32);
+    EXPECT_EQ(sprite_div[29][2], 7 * BLOQUE_W - 32);
+    ene_pon(0, 109, 0, 1);   // screen x 288 (listed), 320 is not
+    ene_pon(1, 110, 0, 1);
+    memset(enemi + 2 * ENE_REG, 0, ENE_BYTES - 2 * ENE_REG);
+    enemivieja(1);
+    EXPECT_EQ(spr_cant, 1);
+}
+
+// What a contact does, by enemy type: points, what the record becomes, the explosion.
+TEST(Juego, PuntosPorTipo)
+{
+    struct { int tipo, puntos, despues; bool fuego; } casos[] = {
+        {1, 200, 8, false}, {5, 200, 8, false}, {7, 50, 0, false}, {6, 0, 0, true}, {8, 0, 8, false},
+    };
+    for (auto &c : casos) {
+        nivel_nuevo(75, 0);
+        ene_pon(3, 40, 72, c.tipo);
+        delante(40, 40);
+        logica(1);
+        EXPECT_EQ(puntos, c.puntos) << "tipo " << c.tipo;
+        EXPECT_EQ(ene_tipo(3), c.despues) << "tipo " << c.tipo;
+        EXPECT_EQ(fuego > 0, c.fuego) << "tipo " << c.tipo;
+        logica(5);
+        EXPECT_EQ(puntos, c.puntos) << "a contact counts once";
+    }
+}
+
+// An extra life at every 10000 points, from the score reached in the tick.
+TEST(Juego, VidasExtra)
+{
+    struct { int antes, bvid, vidas, bvid_despues; } casos[] = {
+        {9950, 1, 6, 2}, {9949, 1, 5, 1}, {19950, 2, 6, 3}, {19950, 1, 6, 2}, {29949, 3, 5, 3},
+    };
+    for (auto &c : casos) {
+        nivel_nuevo(75, 0);
+        ene_pon(0, 40, 72, 7);
+        delante(40, 40);
+        puntos = c.antes;
+        bvid = c.bvid;
+        logica(1);
+        EXPECT_EQ(vidas, c.vidas) << c.antes;
+        EXPECT_EQ(bvid, c.bvid_despues) << c.antes;
+    }
+}
+
+// The end of the road: the truck drives off the screen, then the next level or, after the last, the win.
+TEST(Juego, FinDelCaminoYVictoria)
+{
+    struct { int nivel, niveles, estado; } casos[] = {{1, 3, EST_NIVEL_OK}, {2, 3, EST_NIVEL_OK}, {3, 3, EST_GANO},
+                                                       {1, 1, EST_GANO}};
+    for (auto &c : casos) {
+        nivel_nuevo(75, 6);
+        nivel = c.nivel, niveles = c.niveles;
+        int n = hasta([] { return cambnib != EST_JUEGO; });
+        EXPECT_EQ(cambnib, c.estado) << c.nivel << "/" << c.niveles;
+        EXPECT_EQ(scr5, PASADAS);
+        EXPECT_EQ(x, (float)PANTALLA_W);
+        EXPECT_EQ(n, (4 * 6400 - 352) / 6 + 280) << "the road, then 280 pixels of driving off";
+    }
+}
+
+// A level starts with the road advanced by the screen and one block, the truck on lane 2.
+TEST(Juego, ArranqueDeNivel)
+{
+    nivel_nuevo(75, 4);
+    ene_pon(0, 5, 0, 1);
+    prepara_nivel();
+    EXPECT_EQ(scr1, 352);
+    EXPECT_EQ(y, 120.0f);
+    EXPECT_EQ(pos, 2);
+    EXPECT_EQ(spr_cant, 0) << "the level start lists no enemy";
+    logica(1);
+    EXPECT_EQ(scr1, 356);
+    EXPECT_EQ(spr_cant, 1);
+}
+
+// Timelines, in ticks at each rate: a lane change, the truck's frames, the splash (the road
+// at one pixel a tick, lanes at half speed, keys read every 4th tick), the explosion (the
+// road stands still, a life is taken, the explosion ends), game over on the last life.
+TEST(Juego, LineasDeTiempoA60y75Hz)
+{
+    struct { int hz, carril, cuadro, sangre, carril_sangre, vida, fin; } casos[] = {
+        {75, 12, 11, 80, 82, 237, 480},
+        {60, 10, 9, 64, 66, 189, 385},
+    };
+    for (auto &c : casos) {
+        nivel_nuevo(c.hz, 5);
+        key[KEY_DOWN] = 1;
+        EXPECT_EQ(hasta([] { return y == 144.0f; }), c.carril) << c.hz;
+        key[KEY_DOWN] = 0;
+        EXPECT_EQ(pos, 3);
+        int s0 = s;
+        int t1 = hasta([&] { return s != s0; });
+        int t2 = hasta([&] { return s != (s0 + 1) % 5; });
+        EXPECT_EQ(t2, c.cuadro) << c.hz << " (" << t1 << ")";
+
+        for (int carril = 0; carril < 2; carril++) {
+            nivel_nuevo(c.hz, 5);
+            ene_pon(0, 40, 72, 2);
+            delante(40, 40);
+            logica(1);
+            EXPECT_EQ(nscr2, animcon) << "one pixel per 1/75 s";
+            EXPECT_EQ(cammov, 1);
+            EXPECT_EQ(sanani[0].y, 120 - 35);
+            key[KEY_UP] = carril;
+            if (carril)
+                EXPECT_EQ(hasta([] { return y == 96.0f; }), c.carril_sangre) << c.hz;
+            else
+                EXPECT_EQ(hasta([] { return nscr2 == nscro; }), c.sangre) << c.hz;
+            EXPECT_EQ(cammov, 2);
+        }
+        for (int ultima = 0; ultima < 2; ultima++) {
+            nivel_nuevo(c.hz, 5);
+            vidas = ultima ? 0 : 1;
+            ene_pon(0, 40, 72, 6);
+            delante(40, 40);
+            logica(1);
+            int p = scr1;
+            EXPECT_EQ(hasta([] { return nscr2 != 0; }) + 1, c.vida) << c.hz;
+            EXPECT_EQ(scr1, p) << "the road stood still";
+            EXPECT_EQ(vidas, 0) << "the last spare life is taken, then the game ends";
+            EXPECT_EQ(cambnib, ultima ? EST_GAMEOVER : EST_JUEGO);
+            EXPECT_EQ(hasta([] { return fuego == 0; }) + c.vida, c.fin) << c.hz;
+        }
+    }
+}
+
+// Scroll speed of a level: base speed by the level's code (other codes as x1), times the time scale.
+TEST(Juego, VelocidadPorCodigo)
+{
+    struct { float base; int codigo; int hz; float v; } casos[] = {
+        {4, 1, 75, 4}, {4, 2, 75, 6}, {4, 3, 75, 8}, {4, 0, 75, 4}, {4, 4, 75, 4},
+        {3, 2, 60, 5.625f}, {5, 3, 60, 12.5f}, {5, 1, 100, 3.75f},
+    };
+    for (auto &c : casos)
+        EXPECT_FLOAT_EQ(velocidad_nivel(c.base, c.codigo, escala_tiempo(c.hz)), c.v) << c.codigo << " " << c.hz;
+    EXPECT_EQ(tasa_logica(0), 75);
+    EXPECT_EQ(tasa_logica(60), 60);
+}
+
+// The difficulty menu (opens on the middle entry, wraps) sets lives and base speed; a
+// damaged first level stops the run with a card and a line naming it.
+TEST(Juego, VidasYVelocidadPorDificultad)
+{
+    static const int *guion;
+    struct { int teclas[4]; int difi, vidas; float base; } casos[] = {
+        {{KEY_ENTER}, 1, 5, 4}, {{KEY_UP, KEY_ENTER}, 0, 6, 3},
+        {{KEY_DOWN, KEY_ENTER}, 2, 4, 5}, {{KEY_DOWN, KEY_DOWN, KEY_ENTER}, 0, 6, 3},
+    };
+    CarpetaTemporal t;
+    t.subcarpetas();
+    escribe_archivo("levels/a.map", std::vector<unsigned char>(100));
+    buscaarch();
+    active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
+    lee_tecla = [] { return *guion++ << 8; };
+    for (auto &c : casos) {
+        guion = c.teclas;
+        max_fps = 0;   // the cards do not wait
+        cambnib = EST_JUEGO;
+        bvid = 7;
+        testing::internal::CaptureStderr();
+        game();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(difi, c.difi);
+        EXPECT_EQ(vidas, c.vidas);
+        EXPECT_EQ(nscr3, c.base);
+        EXPECT_EQ(bvid, 1) << "the first extra life at 10000";
+        EXPECT_EQ(cambnib, EST_TITULO);
+        EXPECT_NE(err.find("levels/a.map"), std::string::npos) << err;
+    }
+    static const int esc[] = {KEY_ESC};
+    guion = esc;
+    game();
+    EXPECT_EQ(cambnib, EST_SALIR);
+}
+
+// The screens' waits last at least the given seconds of the logic clock.
+TEST(Juego, EsperasDePantalla)
+{
+    std::atomic<bool> sigue{true};
+    std::atomic<int> dados{0};
+    std::thread reloj([&] {
+        while (sigue) {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            tick = tick + 1;
+            dados++;
+        }
+    });
+    max_fps = 100;
+    delay(0.5f);
+    sigue = false;
+    reloj.join();
+    EXPECT_GE(dados, 50);
+}

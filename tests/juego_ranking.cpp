@@ -1,0 +1,162 @@
+// The final score and the ranking: order, ties, the clamp, the initials, the file's bytes,
+// short, missing and unwritable files. The whole path from tupuntaje runs headless.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "game/main.h"
+#include "game/presoverganec.h"
+#include "game/utilfun.h"
+#include "prueba.h"
+
+namespace {
+
+typedef std::vector<unsigned char> Bytes;
+
+// A ranking image: table t holds 10000 * (t + 1) - 1000 * place, initials "T" t place,
+// reserved byte 10 * t + place (so a record that moved shows).
+Bytes ranking_prueba()
+{
+    Bytes b(RANKING_BYTES);
+    for (int t = 0; t < 3; t++)
+        for (int i = 0; i < 10; i++) {
+            unsigned char *r = &b[(t * 10 + i) * 8];
+            unsigned v = 10000 * (t + 1) - 1000 * i;
+            r[0] = v & 255, r[1] = v >> 8, r[2] = 0, r[3] = 0;
+            r[4] = 'T', r[5] = '0' + t, r[6] = '0' + i, r[7] = 10 * t + i;
+        }
+    return b;
+}
+
+// The image with score v and initials ini at place p of table t, lower records moved down
+// (each slot keeps its reserved byte).
+Bytes con_record(Bytes b, int t, int p, unsigned v, const char *ini)
+{
+    for (int i = 9; i > p; i--)
+        memcpy(&b[(t * 10 + i) * 8], &b[(t * 10 + i - 1) * 8], 7);
+    unsigned char *r = &b[(t * 10 + p) * 8];
+    for (int k = 0; k < 4; k++)
+        r[k] = (v >> (8 * k)) & 255;
+    memcpy(r + 4, ini, 3);
+    return b;
+}
+
+Bytes fabrica()
+{
+    Bytes b(RANKING_BYTES);
+    ranking_por_defecto(b.data());
+    return b;
+}
+
+const int *guion;
+int teclas_leidas;
+int lee_guion()
+{
+    teclas_leidas++;
+    return *guion++ << 8;
+}
+
+}  // namespace
+
+// Final score: points plus 3000 per life left, kept within 32 bits.
+TEST(Ranking, TotalFinal)
+{
+    EXPECT_EQ(total_final(250, 4), 12250);
+    EXPECT_EQ(total_final(0, 0), 0);
+    EXPECT_EQ(total_final(INT_MAX - 2999, 1), INT_MAX);
+    EXPECT_EQ(total_final(INT_MAX - 2998, 1), INT_MAX);
+    EXPECT_EQ(total_final(INT_MAX, 1000), INT_MAX);
+}
+
+// The initials entry: letters wrap A..Z, the cursor stays on the three letters, ENTER past the third ends.
+TEST(Ranking, Iniciales)
+{
+    struct { std::vector<int> teclas; const char *letras; int cursor; bool fin; } casos[] = {
+        {{KEY_DOWN}, "ZAA", 0, false},
+        {{KEY_UP, KEY_UP}, "CAA", 0, false},
+        {{KEY_DOWN, KEY_UP}, "AAA", 0, false},
+        {{KEY_LEFT, KEY_UP}, "BAA", 0, false},
+        {{KEY_RIGHT, KEY_RIGHT, KEY_RIGHT, KEY_DOWN}, "AAZ", 2, false},
+        {{KEY_ENTER, KEY_DOWN, KEY_ENTER, KEY_UP}, "AZB", 2, false},
+        {{KEY_ENTER, KEY_ENTER, KEY_ENTER}, "AAA", 3, true},
+        {{KEY_RIGHT, KEY_RIGHT, KEY_ENTER}, "AAA", 3, true},
+        {{KEY_A, KEY_SPACE}, "AAA", 0, false},
+    };
+    for (auto &c : casos) {
+        Iniciales e;
+        iniciales_empieza(&e);
+        bool fin = false;
+        for (int k : c.teclas)
+            fin = iniciales_tecla(&e, k);
+        EXPECT_EQ(std::string(e.letra, 3), c.letras) << c.letras;
+        EXPECT_EQ(e.cursor, c.cursor) << c.letras;
+        EXPECT_EQ(fin, c.fin) << c.letras;
+    }
+}
+
+// The place a score takes: ties go above, below the tenth it does not enter.
+TEST(Ranking, Lugar)
+{
+    Bytes b = ranking_prueba();
+    struct { int dif; unsigned pts; int lugar; } casos[] = {
+        {0, 10001, 0}, {0, 10000, 0}, {0, 9999, 1}, {0, 1000, 9}, {0, 999, 10}, {0, 0, 10},
+        {2, 25000, 5}, {2, 0xFFFFFFFFu, 0}, {3, 50000, 10}, {-1, 50000, 10},
+    };
+    for (auto &c : casos)
+        EXPECT_EQ(lugar_ranking(b.data(), c.dif, c.pts), c.lugar) << c.dif << " " << c.pts;
+}
+
+// A game's end, from the final score to the file: the bytes written, for each kind of file found.
+TEST(Ranking, DelPuntajeAlArchivo)
+{
+    static const int ZYB[] = {KEY_DOWN, KEY_RIGHT, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_UP, KEY_ENTER};
+    static const int AAA[] = {KEY_ENTER, KEY_ENTER, KEY_ENTER};
+    Bytes corto(100, 7), prueba = ranking_prueba();
+    struct { const char *que; Bytes antes; int difi, puntos, vidas; const int *teclas; Bytes despues; int leidas; } casos[] = {
+        {"empate", prueba, 2, 13000, 4, ZYB, con_record(prueba, 2, 5, 25000, "ZYB"), 7},
+        {"primero", prueba, 0, 100000, 0, AAA, con_record(prueba, 0, 0, 100000, "AAA"), 3},
+        {"decimo", prueba, 1, 11000, 0, AAA, con_record(prueba, 1, 9, 11000, "AAA"), 3},
+        {"fuera", prueba, 0, 999, 0, AAA, prueba, 0},
+        {"corto", corto, 0, 52400, 0, AAA, con_record(fabrica(), 0, 0, 52400, "AAA"), 3},
+        {"vacio", Bytes(), 1, 0, 0, AAA, fabrica(), 0},
+        {"largo", [&] { Bytes l = prueba; l.push_back(9); return l; }(), 2, 29000, 0, AAA,
+         con_record(prueba, 2, 1, 29000, "AAA"), 3},
+    };
+    CarpetaTemporal t;
+    t.subcarpetas();
+    active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
+    lee_tecla = lee_guion;
+    max_fps = 0;   // the screens do not wait
+    for (auto &c : casos) {
+        escribe_archivo(RANKING_ARCHIVO, c.antes);
+        if (c.antes.empty())
+            remove(RANKING_ARCHIVO);
+        guion = c.teclas;
+        teclas_leidas = 0;
+        difi = c.difi, puntos = c.puntos, vidas = c.vidas;
+        testing::internal::CaptureStderr();
+        tupuntaje();
+        std::string err = testing::internal::GetCapturedStderr();
+        Bytes f = lee_archivo(RANKING_ARCHIVO);
+        if (c.leidas == 0 && c.antes.size() != RANKING_BYTES)
+            EXPECT_EQ(f, c.antes) << c.que << ": a score that does not enter writes nothing";
+        else
+            EXPECT_EQ(f, c.despues) << c.que;
+        EXPECT_EQ(teclas_leidas, c.leidas) << c.que;
+        bool aviso = c.antes.size() < RANKING_BYTES;
+        EXPECT_EQ(err.find(RANKING_ARCHIVO) != std::string::npos, aviso) << c.que << ": " << err;
+    }
+    // A file that cannot be replaced: the entry is said lost on stderr, the folder left as it was.
+    remove(RANKING_ARCHIVO);
+    mkdir(RANKING_ARCHIVO, 0777);
+    guion = AAA;
+    difi = 0, puntos = 60000, vidas = 0;
+    testing::internal::CaptureStderr();
+    tupuntaje();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
+    struct stat st;
+    EXPECT_TRUE(stat(RANKING_ARCHIVO, &st) == 0 && S_ISDIR(st.st_mode));
+}
