@@ -9,6 +9,7 @@
 #include "../shared/verifica.h"
 
 #include "../game/icono.h"
+#include "../shared/rutas.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
@@ -24,6 +25,8 @@ int main(int argc, char **argv)
     if (argc > 1 && strcmp(argv[1], "-verifica") == 0)
         return verifica_programa(argc - 2, argv + 2);
     autodetect_card = GFX_AUTODETECT_WINDOWED;
+    if (!pone_disposicion("KORV-EDITOR"))
+        return 1;
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         fprintf(stderr, "KORV-EDITOR: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korveditor\n",

@@ -6,9 +6,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "../shared/rutas.h"
 #include "../shared/verifica.h"
 
-// Where level files live and the template of a new level.
+// Where the shipped level files live (the working folder's) and the template of a new level.
 static const char CARPETA[] = "levels";
 static const char PLANTILLA[] = "datos/newlevel.dat";
 
@@ -45,6 +46,8 @@ bool nombre_nuevo(char *out, int tam)
     if (punto == std::string::npos)
         punto = base.size();
     std::string tronco = base.substr(0, punto), ext = base.substr(punto);
+    char destino[NOMBRE_MAX];
+    carpeta_niveles_usuario(destino, sizeof destino);
     // The next number; a name already taken (a gap in the numbers, more than 15 levels)
     // takes the next free one: a new map never overwrites a level.
     for (int n = niveles + 1; n <= NUMERO_MAX; n++) {
@@ -56,8 +59,10 @@ bool nombre_nuevo(char *out, int tam)
         } else {
             t += dig;
         }
-        std::string ruta = std::string(CARPETA) + "/" + t + ext;
-        if (!ocupado(ruta) && (int)ruta.size() < tam) {
+        // Installed, a new level must not hide a shipped one either.
+        std::string ruta = std::string(destino) + "/" + t + ext;
+        bool libre = !ocupado(ruta) && !(instalado && ocupado(std::string(CARPETA) + "/" + t + ext));
+        if (libre && (int)ruta.size() < tam) {
             strcpy(out, ruta.c_str());
             return true;
         }
@@ -143,16 +148,19 @@ void cargarmapa()
         if (elegido < 1)
             elegido = niveles;
     }
-    char ruta[sizeof archivo];
-    snprintf(ruta, sizeof ruta, "%s/%s", CARPETA, archive[elegido - 1]);
+    // Read from where the catalogue found it; saved into the user's levels/ (the same, in the build folder).
+    char ruta[sizeof archivo], destino[NOMBRE_MAX];
+    ruta_nivel(elegido - 1, ruta, sizeof ruta);
+    carpeta_niveles_usuario(destino, sizeof destino);
+    std::string guarda = std::string(destino) + "/" + archive[elegido - 1];
     textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", ruta);
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
-    if (!CargaMapa(ruta)) {
+    if (guarda.size() >= sizeof archivo || !CargaMapa(ruta)) {
         mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
         repinta_fondo();
         return;
     }
-    abre_mapa(ruta);
+    abre_mapa(guarda.c_str());
 }
 
 int tramo_cerrado_mapa()
@@ -208,7 +216,8 @@ bool gurdarmapa()
     }
     if (strncmp(archivo, CARPETA, sizeof CARPETA - 1) == 0 && archivo[sizeof CARPETA - 1] == '/')
         mkdir(CARPETA, 0777);   // a missing folder is made; any real problem shows in the write
-    if (!GuardaMapa(archivo)) {
+    // Installed, the user's folder is made on the first save; without it nothing is written.
+    if ((instalado && !asegura_carpeta_usuario()) || !GuardaMapa(archivo)) {
         fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR\n", archivo);
         mensaje_caja("NO SE PUDO GUARDAR", archivo);
         return false;

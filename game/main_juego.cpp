@@ -86,7 +86,7 @@ static bool carga_nivel()
         cartel("NO HAY MAS NIVELES", NULL, CARTEL_SEG);
         return false;
     }
-    snprintf(archivo, sizeof archivo, "levels/%s", archive[nivel - 1]);
+    ruta_nivel(nivel - 1, archivo, sizeof archivo);
     if (CargaMapa(archivo))
         return true;
     fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
