@@ -4,10 +4,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+
+#include "../shared/verifica.h"
 
 #include "../game/icono.h"
 #include "../shared/mando.h"
 #include "../shared/pantalla.h"
+#include "../shared/rutas.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
@@ -19,18 +23,24 @@ static void aborta(const char *que)
 
 int main(int argc, char **argv)
 {
+    // The checker needs no window, sound or X server: it runs before the library starts.
+    if (argc > 1 && strcmp(argv[1], "-verifica") == 0)
+        return verifica_programa(argc - 2, argv + 2);
     autodetect_card = GFX_AUTODETECT_WINDOWED;
+    if (!pone_disposicion("KORV-EDITOR"))
+        return 1;
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORV-EDITOR", "./korveditor"))
         return 1;
     pide_fin = fin_editor;
     pone_fin_limpio("KORV-EDITOR");
-    install_keyboard();
+    pon_teclado();
     install_timer();
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
     pon_cierre(cierre_ventana);
     mando_instala("KORV-EDITOR");
+    pon_raton();   // without a mouse the keys do everything
 
     scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
     active_page = lienzo_o_pantalla();

@@ -158,6 +158,8 @@ bool arranca_sistema(const char *programa, const char *orden)
     return false;
 }
 
+static int (*filtro_previo)(int);   // the program's own keyboard filter, run after this one
+
 // Filters the keyboard: F11 asks for a change of mode and does not reach the key buffer.
 static int filtra_tecla(int k)
 {
@@ -166,7 +168,16 @@ static int filtra_tecla(int k)
             f11_pedido = 1;
         return 0;
     }
-    return k;
+    return filtro_previo ? filtro_previo(k) : k;
+}
+
+// Puts the F11 filter in front of the program's own keyboard filter (again after a reinstall).
+static void pon_filtro()
+{
+    if (keyboard_callback != filtra_tecla) {
+        filtro_previo = keyboard_callback;
+        keyboard_callback = filtra_tecla;
+    }
 }
 
 // The palette index nearest black in the current palette: the colour of the full screen's borders.
@@ -276,7 +287,7 @@ void abre_pantalla(int *card, const char *programa, const char *titulo)
     if (!prepara_paginas())
         aborta_programa(programa, "sin memoria para la pantalla");
     set_window_title(titulo);
-    keyboard_callback = filtra_tecla;
+    pon_filtro();
 }
 
 void pon_cierre(void (*cb)())
@@ -285,20 +296,21 @@ void pon_cierre(void (*cb)())
     set_close_button_callback(cb);
 }
 
-// Switches window <-> full screen keeping palette and picture; stays as it was when the switch fails.
-static void alterna_completa()
+void cambia_modo(bool a_llena)
 {
+    if (!screen || !lienzo || presenta_destino)
+        return;   // no mode yet, or the triple-buffered pages are on view
     PALETTE pal;
     get_palette(pal);
     int dw = 0, dh = 0;
     if (get_desktop_resolution(&dw, &dh) != 0)
         dw = dh = 0;
-    bool a_llena = !completa;
-    int n_antes = completa ? escala_ventana(dw, dh) : escala;
+    int n_antes = escala;
+    bool antes_llena = completa;
     if (!pon_modo(a_llena, escala_ventana(dw, dh), dw, dh)) {
         fprintf(stderr, "%s: no se pudo cambiar a %s (%s)\n", programa_actual,
                 a_llena ? "pantalla completa" : "ventana", allegro_error);
-        if (!pon_modo(!a_llena, n_antes, dw, dh) && !pon_ventana(1, dw, dh))
+        if (!pon_modo(antes_llena, n_antes, dw, dh) && !pon_ventana(1, dw, dh))
             aborta_programa(programa_actual, "no se pudo volver a abrir la ventana");
     }
     if (!prepara_paginas())
@@ -307,6 +319,31 @@ static void alterna_completa()
     set_window_title(titulo_actual);
     if (cierre_cb)
         set_close_button_callback(cierre_cb);
+}
+
+int pagina_x(int x)
+{
+    return (x - presenta_x) / (escala > 0 ? escala : 1);
+}
+
+int pagina_y(int y)
+{
+    return (y - presenta_y) / (escala > 0 ? escala : 1);
+}
+
+bool reabre_pantalla()
+{
+    int dw = 0, dh = 0;
+    if (get_desktop_resolution(&dw, &dh) != 0)
+        dw = dh = 0;
+    if (!pon_modo(completa != 0, escala, dw, dh))
+        return false;
+    if (!prepara_paginas())
+        aborta_programa(programa_actual, "sin memoria para la pantalla");
+    set_window_title(titulo_actual);
+    if (cierre_cb)
+        set_close_button_callback(cierre_cb);
+    return true;
 }
 
 void presenta_todo()
@@ -323,8 +360,7 @@ void presenta()
 {
     if (f11_pedido) {
         f11_pedido = 0;
-        if (screen && lienzo && !presenta_destino)
-            alterna_completa();
+        cambia_modo(!completa);
     }
     BITMAP *dst = presenta_destino ? presenta_destino : screen;
     if (!lienzo || !dst || !grande || !visto)
@@ -360,6 +396,8 @@ void presenta_pagina(BITMAP *pagina, BITMAP *destino)
 
 void atiende()
 {
+    if (lienzo)
+        pon_filtro();
     presenta();
     mando_actualiza();
 }

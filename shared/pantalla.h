@@ -45,6 +45,15 @@ void abre_pantalla(int *card, const char *programa, const char *titulo);
 bool prepara_lienzo(int n, int x0, int y0);
 // Frees the pages of prepara_lienzo (lienzo becomes NULL).
 void libera_paginas();
+// Sets a window (at the chosen scale) or the full screen, keeping palette and picture; stays as it
+// was, with a line on stderr, when the new mode cannot be had. F11 calls it.
+void cambia_modo(bool llena);
+// A screen position (the mouse's) as a position on the page.
+int pagina_x(int x);
+int pagina_y(int y);
+// Sets the mode in use again after the screen was given up (set_gfx_mode(GFX_TEXT)); false when
+// it cannot be had.
+bool reabre_pantalla();
 // Keeps the close-button callback so a change of mode can put it back.
 void pon_cierre(void (*cb)());
 // Brings the screen up to date with lienzo (only the rows that changed); handles a pending F11.
