@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "shared/mando.h"
@@ -103,17 +104,12 @@ TEST(Presentador, CadaBloqueUnColorIgualALaPagina)
     EXPECT_EQ(lienzo, nullptr);
 }
 
-// A start-up that fails twice, then starts: the program goes on, nothing on stderr.
-// One that always fails names the display, or suggests xvfb-run when DISPLAY is unset.
-static int intentos;
-static int falla_dos()
+// A start-up that fails twice, then starts, silently; one that always fails names the display,
+// or suggests xvfb-run with the program's command when DISPLAY is unset.
+static int intentos, fallos_previstos;
+static int intento_falso()
 {
-    return ++intentos <= 2 ? -1 : 0;
-}
-static int falla_siempre()
-{
-    ++intentos;
-    return -1;
+    return ++intentos <= fallos_previstos ? -1 : 0;
 }
 
 TEST(Arranque, ReintentaYNombraLaPantalla)
@@ -121,33 +117,24 @@ TEST(Arranque, ReintentaYNombraLaPantalla)
     const char *antes = getenv("DISPLAY");
     std::string guardado = antes ? antes : "";
     int (*real)() = intenta_sistema;
-
-    intenta_sistema = falla_dos;
-    intentos = 0;
-    setenv("DISPLAY", ":7", 1);
-    testing::internal::CaptureStderr();
-    EXPECT_TRUE(arranca_sistema("KORVEX", "./korvex"));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-    EXPECT_EQ(intentos, 3);
-
-    intenta_sistema = falla_siempre;
-    intentos = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(arranca_sistema("KORVEX", "./korvex"));
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(intentos, ARRANQUE_INTENTOS);
-    EXPECT_EQ(err.find("KORVEX: no hay pantalla grafica en DISPLAY=:7"), 0u) << err;
-    EXPECT_EQ(err.find("xvfb-run"), std::string::npos) << err;
-
-    unsetenv("DISPLAY");
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(arranca_sistema("KORV-EDITOR", "./korveditor"));
-    err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("DISPLAY no esta definido"), std::string::npos) << err;
-    EXPECT_NE(err.find("xvfb-run -a ./korveditor"), std::string::npos) << err;
-
-    if (antes)
-        setenv("DISPLAY", guardado.c_str(), 1);
+    intenta_sistema = intento_falso;
+    const struct { int fallos; const char *display; bool arranca; const char *dice; } casos[] = {
+        {2, ":7", true, ""},
+        {99, ":7", false, "KORVEX: no hay pantalla grafica en DISPLAY=:7 ("},
+        {99, NULL, false, "KORVEX: no hay pantalla grafica: DISPLAY no esta definido ("},
+    };
+    for (const auto &c : casos) {
+        intentos = 0;
+        fallos_previstos = c.fallos;
+        c.display ? setenv("DISPLAY", c.display, 1) : unsetenv("DISPLAY");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(arranca_sistema("KORVEX", "./korvex"), c.arranca);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(intentos, c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS);
+        EXPECT_EQ(err.substr(0, strlen(c.dice)), c.dice);
+        EXPECT_EQ(err.find("xvfb-run -a ./korvex") != std::string::npos, c.display == NULL) << err;
+    }
+    antes ? setenv("DISPLAY", guardado.c_str(), 1) : unsetenv("DISPLAY");
     intenta_sistema = real;
 }
 
@@ -158,75 +145,53 @@ static void anota(int tecla)
     pulsadas.push_back(tecla >> 8);
 }
 
-// One pad state: stick's vertical axis (-1 up, 1 down) and buttons held.
-struct EstadoMando {
-    int eje;
-    std::vector<int> botones;
-};
-
-// Sets joy[0] to a state (8 buttons, two sticks: the stick and a D-pad) and reads it.
-static void pon_mando(const EstadoMando &e, bool por_dpad = false)
+// joy[0] with two sticks (the stick, and the D-pad as the second), buttons held as listed.
+static void pon_mando(int eje, int stick, std::vector<int> botones)
 {
     num_joysticks = 1;
-    JOYSTICK_INFO &j = joy[0];
-    j.num_sticks = 2;
-    j.num_buttons = 8;
+    joy[0].num_sticks = 2;
+    joy[0].num_buttons = 8;
     for (int s = 0; s < 2; s++) {
-        j.stick[s].num_axis = 2;
-        j.stick[s].axis[1].d1 = (s == (por_dpad ? 1 : 0)) && e.eje < 0;
-        j.stick[s].axis[1].d2 = (s == (por_dpad ? 1 : 0)) && e.eje > 0;
+        joy[0].stick[s].num_axis = 2;
+        joy[0].stick[s].axis[1].d1 = s == stick && eje < 0;
+        joy[0].stick[s].axis[1].d2 = s == stick && eje > 0;
     }
     for (int b = 0; b < 8; b++)
-        j.button[b].b = 0;
-    for (int b : e.botones)
-        j.button[b].b = 1;
+        joy[0].button[b].b = std::count(botones.begin(), botones.end(), b) > 0;
     mando_actualiza();
 }
 
-// Presses, holds and releases of the pad as keys: the buffer gets one key per press, key[] follows holding.
+// Holding is not a new press, key[] follows holding, the D-pad counts, the third button is P
+// (press-release-press as the pause wants) unless a button is named START, which then is P.
 TEST(Mando, ComoTeclas)
 {
     void (*antes)(int) = mando_tecla;
     mando_tecla = anota;
     const char *nombres[8] = {"B1", "B2", "B3", "B4", "B5", "B6", "B7", "B8"};
-    for (int b = 0; b < 8; b++)
-        joy[0].button[b].name = nombres[b];
-    const struct {
-        EstadoMando estado;
-        bool dpad;
-        std::vector<int> nuevas;   // keys put in the buffer by this step
-        std::vector<int> tenidas;  // keys held after it
-    } pasos[] = {
-        {{0, {}}, false, {}, {}},
-        {{-1, {}}, false, {KEY_UP}, {KEY_UP}},
-        {{-1, {}}, false, {}, {KEY_UP}},                 // holding is not a new press
-        {{1, {}}, false, {KEY_DOWN}, {KEY_DOWN}},
-        {{0, {}}, false, {}, {}},
-        {{-1, {}}, true, {KEY_UP}, {KEY_UP}},            // the D-pad as a second stick
-        {{0, {0}}, false, {KEY_ENTER}, {KEY_ENTER}},
-        {{0, {0, 1}}, false, {KEY_ESC}, {KEY_ENTER, KEY_ESC}},
-        {{0, {2}}, false, {KEY_P}, {KEY_P}},             // third button: P
-        {{0, {}}, false, {}, {}},
-        {{0, {2}}, false, {KEY_P}, {KEY_P}},             // the pause's press-release-press
-        {{0, {5}}, false, {}, {}},                       // other buttons mean nothing
+    const struct { int eje, stick; std::vector<int> botones; const char *b8; std::vector<int> nuevas; int tenida; } pasos[] = {
+        {-1, 0, {}, "B8", {KEY_UP}, KEY_UP},
+        {-1, 0, {}, "B8", {}, KEY_UP},
+        {1, 1, {}, "B8", {KEY_DOWN}, KEY_DOWN},
+        {0, 0, {0, 1}, "B8", {KEY_ENTER, KEY_ESC}, KEY_ESC},
+        {0, 0, {2}, "B8", {KEY_P}, KEY_P},
+        {0, 0, {}, "B8", {}, 0},
+        {0, 0, {2}, "B8", {KEY_P}, KEY_P},
+        {0, 0, {}, "Start", {}, 0},
+        {0, 0, {2, 5}, "Start", {}, 0},
+        {0, 0, {7}, "Start", {KEY_P}, KEY_P},
     };
     for (size_t i = 0; i < sizeof pasos / sizeof pasos[0]; i++) {
+        nombres[7] = pasos[i].b8;
+        for (int b = 0; b < 8; b++)
+            joy[0].button[b].name = nombres[b];
         pulsadas.clear();
-        pon_mando(pasos[i].estado, pasos[i].dpad);
+        pon_mando(pasos[i].eje, pasos[i].stick, pasos[i].botones);
         EXPECT_EQ(pulsadas, pasos[i].nuevas) << "step " << i;
-        for (int k : {KEY_UP, KEY_DOWN, KEY_ENTER, KEY_ESC, KEY_P}) {
-            bool tenida = std::count(pasos[i].tenidas.begin(), pasos[i].tenidas.end(), k) > 0;
-            EXPECT_EQ(key[k] != 0, tenida) << "step " << i << " key " << k;
-        }
+        EXPECT_TRUE(!pasos[i].tenida || key[pasos[i].tenida]) << "step " << i;
+        for (int k : {KEY_UP, KEY_DOWN, KEY_P})
+            EXPECT_TRUE(k == pasos[i].tenida || !key[k]) << "step " << i << " key " << k;
     }
-    // A pad that names a START button: START is P and the third button is nothing.
-    nombres[7] = "Start";
-    joy[0].button[7].name = nombres[7];
-    pulsadas.clear();
-    pon_mando({0, {2}});
-    pon_mando({0, {7}});
-    EXPECT_EQ(pulsadas, std::vector<int>{KEY_P});
-    pon_mando({0, {}});
+    pon_mando(0, 0, {});
     num_joysticks = 0;
     mando_tecla = antes;
 }

@@ -3,7 +3,7 @@
 # window whose every 3x3 block is one colour and whose samples every 3 pixels are the 320x240 page
 # (the title picture, play, the pause); F11 during the pause shows the same page x3 centred on
 # black, and F11 again the same window and picture, with the game going on after the pause;
-# "-full" starts there; TERM ends the game within a second (status 143), and so does TERM together
+# TERM ends the game within a second (status 143), and so does TERM together
 # with the end of its X server, as at a logout.
 # Usage: escala.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
@@ -92,20 +92,6 @@ anterior=""
 hasta 10 sigue se_mueve
 termina_rapido "x3"
 nota "F11: pantalla completa x3 centrada en negro y vuelta, la misma imagen; el juego sigue"
-
-lanza ./korvex -full
-sleep 3
-for i in $(seq 40); do
-    tecla x
-    escritorio completa_titulo
-    muestras "$ART/completa_titulo.png" m
-    FOTO=$E/m.png muestra korvex && break
-    [ "$i" = 40 ] && fallo "-full: no title at x3 in the middle of the desktop"
-    sleep 0.5
-done
-bloques "$ART/completa_titulo.png" "-full"
-termina_rapido "-full"
-nota "-full: el escritorio entero, x3 centrado"
 
 # TERM and the end of the X server at once: the game must not outlive them by a second.
 num=""
