@@ -150,11 +150,12 @@ bool arranca_sistema(const char *programa, const char *orden)
             return true;
     }
     const char *d = getenv("DISPLAY");
+    const char *causa = allegro_error[0] ? allegro_error : "la biblioteca no dio la causa";
     if (d && *d)
-        fprintf(stderr, "%s: no hay pantalla grafica en DISPLAY=%s (%s)\n", programa, d, allegro_error);
+        fprintf(stderr, "%s: no hay pantalla grafica en DISPLAY=%s (%s)\n", programa, d, causa);
     else
         fprintf(stderr, "%s: no hay pantalla grafica: DISPLAY no esta definido (%s). Pruebe con: xvfb-run -a %s\n",
-                programa, allegro_error, orden);
+                programa, causa, orden);
     return false;
 }
 
