@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "../shared/ajustes.h"
 #include "../shared/verifica.h"
 
 #include "../game/icono.h"
@@ -36,6 +37,12 @@ int main(int argc, char **argv)
     pone_fin_limpio("KORV-EDITOR");
     pon_teclado();
     install_timer();
+    // The screen settings of the game's options screen; the command line wins.
+    ajustes_por_defecto();
+    lee_ajustes(ruta_ajustes());
+    if (aj_completa)
+        autodetect_card = GFX_AUTODETECT_FULLSCREEN;
+    escala_pedida = aj_escala;
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
     pon_cierre(cierre_ventana);

@@ -3,6 +3,7 @@
 
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
+#include "../shared/mando.h"
 #include "../shared/verifica.h"
 #include "volumen.h"
 
@@ -126,10 +127,18 @@ void bolsa()
     puntos = puntos + PUNTOS_BOLSA;
 }
 
+// True while an action's key is held, or the pad's control for it (the pad keeps the arrows and P
+// whatever keys the player chose).
+static bool accion(int a)
+{
+    static const int control[ACCIONES] = {MANDO_ARRIBA, MANDO_ABAJO, MANDO_P};
+    return key[tecla_accion[a]] || ((mando_pulsado >> control[a]) & 1);
+}
+
 // Waits a millisecond between polls of the pause; the close button also ends it.
 static void espera_p(bool mientras_pulsada)
 {
-    while ((key[tecla_accion[ACC_PAUSA]] != 0) == mientras_pulsada && !salir) {
+    while (accion(ACC_PAUSA) == mientras_pulsada && !salir) {
         atiende_mudo();
         reposa();
     }
@@ -163,11 +172,11 @@ static void pausa()
 void teclasy()
 {
     if (scr5 < PASADAS) {
-        if (key[tecla_accion[ACC_ARRIBA]])
+        if (accion(ACC_ARRIBA))
             mov = 1;
-        else if (key[tecla_accion[ACC_ABAJO]])
+        else if (accion(ACC_ABAJO))
             mov = 2;
-        if (key[tecla_accion[ACC_PAUSA]])
+        if (accion(ACC_PAUSA))
             pausa();
         if (key[KEY_ESC])
             cambnib = EST_SALIR;

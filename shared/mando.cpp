@@ -6,6 +6,7 @@
 #include <cstring>
 
 int mando_instalado;
+int mando_pulsado;
 int mando_habilitado = 1;
 
 // Puts one key (scan code and ascii) into the library's key buffer.
@@ -20,10 +21,10 @@ void (*mando_tecla)(int tecla) = mete_en_buffer;
 static const struct {
     int scan;
     int ascii;
-} tecla_de[MANDO_TECLAS] = {{KEY_UP, 0}, {KEY_DOWN, 0}, {KEY_ENTER, 13}, {KEY_ESC, 27}, {KEY_P, 'p'}};
+} tecla_de[MANDO_TECLAS] = {{KEY_UP, 0}, {KEY_DOWN, 0}, {KEY_ENTER, 13}, {KEY_ESC, 27}, {KEY_P, 'p'}, {KEY_O, 'o'}};
 
-// Buttons by position: first ENTER, second ESC, third P.
-enum { BOTON_ENTER = 0, BOTON_ESC = 1, BOTON_P = 2 };
+// Buttons by position: first ENTER, second ESC, third P, fourth O (the title's options).
+enum { BOTON_ENTER = 0, BOTON_ESC = 1, BOTON_P = 2, BOTON_O = 3 };
 
 static int previo;          // mapped keys held at the last read (bits MANDO_*)
 static bool avisado;        // the "no pad" line was written
@@ -88,6 +89,8 @@ int mando_estado()
                 e |= 1 << MANDO_ENTER;
             else if (b == BOTON_ESC)
                 e |= 1 << MANDO_ESC;
+            else if (b == BOTON_O)
+                e |= 1 << MANDO_O;
         }
     }
     return e;
@@ -110,4 +113,5 @@ void mando_actualiza()
             mando_tecla((tecla_de[i].scan << 8) | tecla_de[i].ascii);
     }
     previo = e;
+    mando_pulsado = e;
 }

@@ -1,4 +1,4 @@
-// mando: a gamepad or joystick read as keys: up/down as the arrows, buttons as ENTER, ESC and P.
+// mando: a gamepad or joystick read as keys: up/down as the arrows, buttons as ENTER, ESC, P and O.
 #ifndef KORV_MANDO_H
 #define KORV_MANDO_H
 
@@ -6,9 +6,10 @@
 #include <allegro.h>
 
 // The keys a pad stands for, in the order of the mapping.
-enum { MANDO_ARRIBA = 0, MANDO_ABAJO = 1, MANDO_ENTER = 2, MANDO_ESC = 3, MANDO_P = 4, MANDO_TECLAS = 5 };
+enum { MANDO_ARRIBA = 0, MANDO_ABAJO = 1, MANDO_ENTER = 2, MANDO_ESC = 3, MANDO_P = 4, MANDO_O = 5, MANDO_TECLAS = 6 };
 
 extern int mando_instalado;             // 1 while the library's joystick driver is installed
+extern int mando_pulsado;               // the mapped keys the pads held at the last read (bits MANDO_*)
 extern int mando_habilitado;            // 0 where the program takes keys only (the editor's editing screen)
 extern void (*mando_tecla)(int tecla);  // where a new press goes: the key buffer (a test puts its own)
 

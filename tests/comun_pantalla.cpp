@@ -179,6 +179,7 @@ TEST(Mando, ComoTeclas)
         {0, 0, {}, "Start", {}, 0},
         {0, 0, {2, 5}, "Start", {}, 0},
         {0, 0, {7}, "Start", {KEY_P}, KEY_P},
+        {0, 0, {3}, "Start", {KEY_O}, KEY_O},
     };
     for (size_t i = 0; i < sizeof pasos / sizeof pasos[0]; i++) {
         nombres[7] = pasos[i].b8;
