@@ -36,6 +36,7 @@ extern int bg;                  // text background of the editor: 0, an opaque b
 extern int carga;               // 1 once a map was created or loaded in this run
 extern int modifi;              // 1 while the open map has unsaved changes
 extern int k;                   // scan code of the key last read
+extern int k_ascii;             // character of the key last read (Ctrl+letter: 1..26)
 extern char archivo[512];       // path of the open map: "levels/" + file name
 extern volatile int cerrar;     // 1 once the window's close button was pressed; never reset
 extern int (*fuente_tecla)();   // where keys come from: readkey() by default (a test puts its own)
@@ -52,6 +53,8 @@ extern int c;                   // selected block, 0..39
 extern int e;                   // selected enemy, 0..6 (places type e + 1)
 extern char aviso[64];          // short notice for the status lines ("" none); shown once
 
+// Installs the keyboard, with Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z made plain for the editing keys.
+void pon_teclado();
 // Clears a bitmap to colour 0.
 void clear(BITMAP *bmp);
 // Reads the command line: "-full" (exactly) asks for full screen.
@@ -78,8 +81,9 @@ void refresh();
 void cargamatrizene();
 // Draws the map view with its cursor and the status lines on active_page.
 void dibuja_edicion();
-// Acts on one key of the editing screen; false for ESC (leave the screen).
-bool tecla_edicion(int tecla);
+// Acts on one key of the editing screen (ascii: the character it gave, for Ctrl+Z and
+// Ctrl+Y); false for ESC (leave the screen).
+bool tecla_edicion(int tecla, int ascii = 0);
 // Writes status line n (0..2) into out, exactly as it is drawn.
 void texto_estado(int n, char *out, int tam);
 // Enemies on the grid that a save would write (remains do not count).
@@ -87,11 +91,64 @@ int cuenta_enemigos();
 // Puts the editing state back to its start: pass 0, column 0, background mode.
 void reinicia_edicion();
 
+// --- undo and redo (mained_deshace.cpp) ---
+enum {
+    HISTORIA_MAX = 256,         // changes kept for undo
+    CAMBIO_BLOQUE = 0, CAMBIO_ENEMIGO = 1, CAMBIO_VELOCIDAD = 2,   // what a change touches
+    ASCII_CTRL_Y = 25, ASCII_CTRL_Z = 26   // the characters Ctrl+Y and Ctrl+Z give
+};
+extern int deshacer_n;          // changes that can be undone, 0..256
+extern int rehacer_n;           // changes that can be redone
+// Empties the history (a map opened or made); igual_al_archivo: the map is what its file holds.
+void historia_borra(bool igual_al_archivo);
+// The map was saved: undoing or redoing away from here marks it modified.
+void historia_guardado();
+// Sets one cell (mapa, enemi2 [col][fila]) or the speed code to v as one step of the
+// history, and marks the map modified.
+void cambia_celda(int tipo, int col, int fila, int v);
+// Undoes (redoes) the last change; false when there is none.
+bool deshace();
+bool rehace();
+// "DESHACER: n" while there is something to undo, else as many blanks.
+void texto_deshacer(char *out, int tam);
+
+// --- play from here (mained_juega.cpp) ---
+// The map column of the cursor over the four passes, 0..799.
+int columna_cursor();
+// Writes the open map to a new file in $TMPDIR (or /tmp), never touching archivo or modifi;
+// false when it cannot.
+bool guarda_temporal(char *ruta, int tam);
+// Key J: the game (korvex beside the editor) plays the open map from the cursor's column in
+// a window of its own; the editor's window comes back, same map and cursor, when it ends.
+void juega_desde_aqui();
+
+// --- the mouse in the editing screen (mained_raton.cpp) ---
+enum {
+    RATON_ESPERA_MS = 10,       // poll period of the mouse while no key comes, ms
+    RATON_BORDE = 4,            // pixels at the left/right edge where the view scrolls
+    RATON_BORDE_PASOS = 8,      // polls between two scroll steps at the edge
+    BOTON_IZQ = 1, BOTON_DER = 2
+};
+extern int mouse_instalado;     // 1 when the library's mouse works
+extern int raton_en_edicion;    // 1 while the editing screen runs (the pointer is shown)
+// Installs the mouse and its pointer (hardware cursor where there is one).
+void pon_raton();
+// One mouse state over the editing screen: a left button paints (D) the cell under the
+// pointer (once per cell while held), the right erases an enemy (F) in enemy mode, the wheel
+// (notches, up positive) selects as A/S do. True when the screen changed.
+bool raton_edicion(int mx, int my, int botones, int rueda);
+// Reads the mouse and acts on it in the editing screen (edges scroll), redrawing when
+// something changed; false when nothing did.
+bool atiende_raton();
+
 // Makes a new map from "datos/newlevel.dat" and opens the editing screen on it.
 void nuevomapa();
 // Shows the level files, loads the one chosen and opens the editing screen on it.
 void cargarmapa();
-// Writes the open map to archivo; false (a notice, modifi kept) when it cannot.
+// First column (0..799) of a stretch the open map's explosives close on all four lanes; -1 none.
+int tramo_cerrado_mapa();
+// Writes the open map to archivo; false (a notice, modifi kept) when it cannot, or when the
+// map has a closed stretch and the answer to "GUARDAR IGUAL?" was NO.
 bool gurdarmapa();
 // The speed-multiplier dialog.
 void opcimap();

@@ -16,7 +16,8 @@ int e;
 char aviso[64];
 
 // Status lines: left edge, first line's y, line step; the notice line below them and its width.
-enum { ESTADO_X = 10, ESTADO_Y = 202, ESTADO_PASO = 10, AVISO_Y = 232, AVISO_CHARS = 30 };
+enum { ESTADO_X = 10, ESTADO_Y = 202, ESTADO_PASO = 10, AVISO_Y = 232, AVISO_CHARS = 30,
+       DESHACER_X = 170 };   // the undo count, on the mode's line
 
 void reinicia_edicion()
 {
@@ -100,6 +101,8 @@ void dibuja_edicion()
         texto_estado(n, linea, sizeof linea);
         textprintf_ex(active_page, font, ESTADO_X, ESTADO_Y + ESTADO_PASO * n, COL_TEXTO, bg, "%s", linea);
     }
+    texto_deshacer(linea, sizeof linea);
+    textprintf_ex(active_page, font, DESHACER_X, ESTADO_Y + ESTADO_PASO, COL_TEXTO, bg, "%s", linea);
     textprintf_ex(active_page, font, ESTADO_X, AVISO_Y, COL_MARCA, bg, "%-*.*s", AVISO_CHARS, AVISO_CHARS, aviso);
     aviso[0] = 0;
 }
@@ -139,12 +142,25 @@ static void pon_enemigo()
         snprintf(aviso, sizeof aviso, "NO CABEN MAS DE %d ENEMIGOS", ENE_MAX);
         return;
     }
-    celda = (unsigned char)(e + 1);
-    modifi = 1;
+    cambia_celda(CAMBIO_ENEMIGO, posx2 * MAPA_COLS + posx + a, d, e + 1);
 }
 
-bool tecla_edicion(int tecla)
+// Ctrl+Z undoes, Ctrl+Y redoes (Ctrl+Shift+Z arrives as Ctrl+Y); true when the key was one of them.
+static bool tecla_historia(int tecla, int ascii)
 {
+    if (tecla == KEY_Z && ascii == ASCII_CTRL_Z)
+        deshace();
+    else if (tecla == KEY_Y && ascii == ASCII_CTRL_Y)
+        rehace();
+    else
+        return false;
+    return true;
+}
+
+bool tecla_edicion(int tecla, int ascii)
+{
+    if (tecla_historia(tecla, ascii))
+        return true;
     switch (tecla) {
     case KEY_RIGHT:
         mueve_derecha();
@@ -191,15 +207,16 @@ bool tecla_edicion(int tecla)
         if (modoene) {
             pon_enemigo();
         } else {
-            mapa[posx + a][b] = (unsigned char)c;
-            modifi = 1;
+            cambia_celda(CAMBIO_BLOQUE, posx + a, b, c);
         }
         break;
     case KEY_F:
         if (modoene) {
-            enemi2[posx2 * MAPA_COLS + posx + a][d] = 0;
-            modifi = 1;
+            cambia_celda(CAMBIO_ENEMIGO, posx2 * MAPA_COLS + posx + a, d, 0);
         }
+        break;
+    case KEY_J:
+        juega_desde_aqui();
         break;
     case KEY_ESC:
         return false;
@@ -210,8 +227,17 @@ bool tecla_edicion(int tecla)
 void korveditormain()
 {
     clear(active_page);
+    // The pointer shows over the map only; menus and dialogs stay keyboard-only.
+    raton_en_edicion = 1;
+    if (mouse_instalado)
+        show_mouse(screen);
     do {
+        scare_mouse();
         dibuja_edicion();
+        unscare_mouse();
         espera_tecla(true);
-    } while (tecla_edicion(k));
+    } while (tecla_edicion(k, k_ascii));
+    raton_en_edicion = 0;
+    if (mouse_instalado)
+        show_mouse(NULL);
 }

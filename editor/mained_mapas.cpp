@@ -6,7 +6,10 @@
 #include <string>
 #include <sys/stat.h>
 
-// Where level files live and the template of a new level.
+#include "../shared/rutas.h"
+#include "../shared/verifica.h"
+
+// Where the shipped level files live (the working folder's) and the template of a new level.
 static const char CARPETA[] = "levels";
 static const char PLANTILLA[] = "datos/newlevel.dat";
 
@@ -24,6 +27,7 @@ enum {
     VEL_TITULO_Y = 89, VEL_LINEA_Y = 109,       // speed dialog lines
     VEL_X1_X = 110, VEL_X15_X = 160, VEL_X2_X = 205,   // its three choices
     ADV_L1 = 89, ADV_L2 = 99, ADV_SI = 114, ADV_NO = 124,   // warning lines
+    PREGUNTA_X1 = 60, PREGUNTA_X2 = 260,        // the wider box of a question
     RESP_SI = 1, RESP_NO = 2
 };
 
@@ -42,6 +46,8 @@ bool nombre_nuevo(char *out, int tam)
     if (punto == std::string::npos)
         punto = base.size();
     std::string tronco = base.substr(0, punto), ext = base.substr(punto);
+    char destino[NOMBRE_MAX];
+    carpeta_niveles_usuario(destino, sizeof destino);
     // The next number; a name already taken (a gap in the numbers, more than 15 levels)
     // takes the next free one: a new map never overwrites a level.
     for (int n = niveles + 1; n <= NUMERO_MAX; n++) {
@@ -53,8 +59,10 @@ bool nombre_nuevo(char *out, int tam)
         } else {
             t += dig;
         }
-        std::string ruta = std::string(CARPETA) + "/" + t + ext;
-        if (!ocupado(ruta) && (int)ruta.size() < tam) {
+        // Installed, a new level must not hide a shipped one either.
+        std::string ruta = std::string(destino) + "/" + t + ext;
+        bool libre = !ocupado(ruta) && !(instalado && ocupado(std::string(CARPETA) + "/" + t + ext));
+        if (libre && (int)ruta.size() < tam) {
             strcpy(out, ruta.c_str());
             return true;
         }
@@ -69,6 +77,7 @@ static void abre_mapa(const char *ruta)
     snprintf(archivo, sizeof archivo, "%s", ruta);
     cargamatrizene();
     reinicia_edicion();
+    historia_borra(!modifi);
     korveditormain();
 }
 
@@ -139,20 +148,66 @@ void cargarmapa()
         if (elegido < 1)
             elegido = niveles;
     }
-    char ruta[sizeof archivo];
-    snprintf(ruta, sizeof ruta, "%s/%s", CARPETA, archive[elegido - 1]);
+    // Read from where the catalogue found it; saved into the user's levels/ (the same, in the build folder).
+    char ruta[sizeof archivo], destino[NOMBRE_MAX];
+    ruta_nivel(elegido - 1, ruta, sizeof ruta);
+    carpeta_niveles_usuario(destino, sizeof destino);
+    std::string guarda = std::string(destino) + "/" + archive[elegido - 1];
     textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", ruta);
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
-    if (!CargaMapa(ruta)) {
+    if (guarda.size() >= sizeof archivo || !CargaMapa(ruta)) {
         mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
         repinta_fondo();
         return;
     }
-    abre_mapa(ruta);
+    abre_mapa(guarda.c_str());
+}
+
+int tramo_cerrado_mapa()
+{
+    static unsigned char carriles[ENE_COLS];
+    memset(carriles, 0, sizeof carriles);
+    for (int col = 0; col < ENE_COLS; col++)
+        for (int n = 0; n < CARRILES; n++)
+            if (enemi2[col][CALLE_PRIMERA + n] == TIPO_EXPLOSIVO)
+                carriles[col] |= (unsigned char)(1 << n);
+    return tramo_cerrado(carriles, multi);
+}
+
+// A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER
+// (ESC answers NO). True for SI.
+static bool pregunta_si_no(const char *linea1, const char *linea2)
+{
+    int resp = RESP_SI;
+    rectfill(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_FONDO);
+    rect(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_MARCA);
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "%s", linea1);
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, "%s", linea2);
+    for (;;) {
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
+        espera_tecla(false);
+        if (k == KEY_ENTER)
+            return resp == RESP_SI;
+        if (k == KEY_ESC)
+            return false;
+        if (k == KEY_UP || k == KEY_DOWN)
+            resp = resp == RESP_SI ? RESP_NO : RESP_SI;
+    }
 }
 
 bool gurdarmapa()
 {
+    // A level no careful player can pass is saved only when asked for again.
+    int cerrado = tramo_cerrado_mapa();
+    if (cerrado >= 0) {
+        char l1[40];
+        snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
+        fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n", archivo,
+                cerrado);
+        if (!pregunta_si_no(l1, "GUARDAR IGUAL?"))
+            return false;
+    }
     if (ArmaEnemigos(enemi2) > ENE_MAX) {
         // The editing screen refuses the 301st enemy; this only guards the table's bound.
         fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR: mas de %d enemigos\n", archivo, ENE_MAX);
@@ -161,12 +216,14 @@ bool gurdarmapa()
     }
     if (strncmp(archivo, CARPETA, sizeof CARPETA - 1) == 0 && archivo[sizeof CARPETA - 1] == '/')
         mkdir(CARPETA, 0777);   // a missing folder is made; any real problem shows in the write
-    if (!GuardaMapa(archivo)) {
+    // Installed, the user's folder is made on the first save; without it nothing is written.
+    if ((instalado && !asegura_carpeta_usuario()) || !GuardaMapa(archivo)) {
         fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR\n", archivo);
         mensaje_caja("NO SE PUDO GUARDAR", archivo);
         return false;
     }
     modifi = 0;
+    historia_guardado();
     return true;
 }
 
@@ -206,8 +263,12 @@ void opcimap()
             break;
         multi = paso_multi(multi, k);
     } while (k != KEY_ENTER);
-    if (multi != antes)
-        modifi = 1;
+    // The dialog's choice is one step of the history.
+    if (multi != antes) {
+        unsigned char elegido = multi;
+        multi = antes;
+        cambia_celda(CAMBIO_VELOCIDAD, 0, 0, elegido);
+    }
 }
 
 bool advertencia()

@@ -10,12 +10,36 @@ int bg;
 int carga;
 int modifi;
 int k;
+int k_ascii;
 char archivo[512];
 volatile int cerrar;
 
-// Reads one key from the library's keyboard buffer.
+// Gives Ctrl+Z and Ctrl+Y their control characters, and Ctrl+Shift+Z the value of Ctrl+Y
+// (redo), while the modifiers are those of the key press itself.
+static int teclas_control(int v)
+{
+    if (!(key_shifts & KB_CTRL_FLAG))
+        return v;
+    if ((v >> 8) == KEY_Z)
+        return (key_shifts & KB_SHIFT_FLAG) ? (KEY_Y << 8) | ASCII_CTRL_Y : (KEY_Z << 8) | ASCII_CTRL_Z;
+    if ((v >> 8) == KEY_Y)
+        return (KEY_Y << 8) | ASCII_CTRL_Y;
+    return v;
+}
+
+void pon_teclado()
+{
+    install_keyboard();
+    keyboard_callback = teclas_control;
+}
+
+// Waits a key from the library's keyboard buffer; in the editing screen the mouse acts meanwhile.
 static int lee_teclado()
 {
+    while (!keypressed()) {
+        if (!atiende_raton())
+            rest(RATON_ESPERA_MS);
+    }
     return readkey();
 }
 
@@ -57,9 +81,12 @@ void cierre_ventana()
 int espera_tecla(bool cerrable)
 {
     clear_keybuf();
+    k_ascii = 0;
     if (cerrable && cerrar)
         return k = KEY_ESC;
-    k = fuente_tecla() >> 8;
+    int v = fuente_tecla();
+    k = v >> 8;
+    k_ascii = v & 0xFF;
     if (cerrable && cerrar)
         k = KEY_ESC;
     return k;

@@ -2,14 +2,19 @@
 #include "main.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "../shared/ajustes.h"
+#include "../shared/rutas.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
 #include "utilfun.h"
+#include "volumen.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 
@@ -78,14 +83,41 @@ int main(int argc, char **argv)
     info = 0; salir = 0; midiest = 0; mensaje = 0; mp3est = 0; triple_buffer = 0;
     cambnib = EST_TITULO; mp3 = NULL;
 
+    // Bad values stop the program before any window opens.
+    char error[256];
+    if (!lee_opciones_nivel(argc, argv, error, sizeof error)) {
+        fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+    if (nivel_suelto[0]) {
+        if (!NivelValido(nivel_suelto))
+            return SALIDA_OPCION_MALA;   // its line names the file and the reason
+        // Installed, the program moves into its data folder: the level's path must not depend on
+        // the folder it was started from.
+        char absoluta[PATH_MAX];
+        if (realpath(nivel_suelto, absoluta) && strlen(absoluta) < sizeof nivel_suelto)
+            snprintf(nivel_suelto, sizeof nivel_suelto, "%s", absoluta);
+        cambnib = EST_JUEGO;
+    }
+
+    if (!pone_disposicion("KORVEX"))
+        return 1;
     allegro_icon = (void *)icono_korvex;
     if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
         fprintf(stderr, "KORVEX: no hay pantalla grafica (%s). Pruebe con: xvfb-run -a ./korvex\n",
                 allegro_error);
         return 1;
     }
+    // Installed, the library's settings (the synthesizer's patches) are in the data folder.
+    if (instalado)
+        set_config_file("allegro.cfg");
     install_keyboard();
     install_timer();
+    vigila_mudo();
+    ajustes_por_defecto();
+    lee_ajustes(ruta_ajustes());
+    if (aj_completa)
+        autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     lee_opciones(argc, argv);
     abre_ventana(&autodetect_card, "KORVEX");
     set_close_button_callback(close_hook);

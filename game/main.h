@@ -85,6 +85,19 @@ extern int pan;                // pan of the last bag sound, 0 or 255
 enum { PAUSA_NO = 0, PAUSA_SUELTA = 1, PAUSA_PULSA = 2, PAUSA_SUELTA_FIN = 3 };
 extern volatile int pausa_etapa;   // 0 outside a pause; else the release, press or release awaited
 
+// --- one level from the command line (main_arranque.cpp) ---
+enum { DESDE_MAX = ENE_COLS - 1, DIFICULTAD_MAX = 2, SALIDA_OPCION_MALA = 2 };
+extern char nivel_suelto[512]; // "-nivel FILE": the one level to play ("" plays levels/ from the title)
+extern int desde_col;          // "-desde COL": column 0..799 the road starts just before; -1 the level's start
+extern int dificultad_fija;    // "-dificultad N": 0..2 chosen without the menu; -1 the menu asks
+
+// Reads "-nivel FILE", "-desde COL" and "-dificultad N" into the three globals; false, with
+// the reason (one line, no newline) in error, when a value is missing or out of range.
+bool lee_opciones_nivel(int argc, char **argv, char *error, int tam);
+// Road scrolled at once at level start, pixels: the screen and one block, or with a start
+// column, so far that this column stands six blocks ahead of the truck's left edge.
+float avance_inicial(int desde);
+
 // --- start-up helpers (main_arranque.cpp) ---
 // Reads "-full", "-tbuf", "-info" (exact case) from argv[1..argc-1].
 void lee_opciones(int argc, char **argv);

@@ -1,8 +1,11 @@
 // main: the globals of start-up and play, option parsing, the diagnostic screen, the close button.
 #include "main.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "../shared/verifica.h"
 #include "musica.h"
 #include "utilfun.h"
 
@@ -34,7 +37,7 @@ float animcon = 1.0f;
 float nscro;
 int puntos;
 int bvid = 1;
-int cammov = 2;
+int cammov = CAMBIO_CARRIL;
 int sang;
 float fuego;
 Salpicadura sanani[SLOTS_SANGRE];
@@ -51,6 +54,73 @@ int sprite_div[MAX_SPRITE_DIV][3];
 int spr_cant;
 int sprcol;
 int pan;
+
+char nivel_suelto[512];
+int desde_col = -1;
+int dificultad_fija = -1;
+
+// Reads a whole decimal number lo..hi from text; false for anything else.
+static bool numero_entre(const char *texto, int lo, int hi, int *out)
+{
+    if (!texto || !*texto || strlen(texto) > 4)
+        return false;
+    for (const char *p = texto; *p; p++)
+        if (*p < '0' || *p > '9')
+            return false;
+    int v = atoi(texto);
+    if (v < lo || v > hi)
+        return false;
+    *out = v;
+    return true;
+}
+
+bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
+{
+    nivel_suelto[0] = 0;
+    desde_col = dificultad_fija = -1;
+    for (int i = 1; i < argc; i++) {
+        const char *valor = i + 1 < argc ? argv[i + 1] : NULL;
+        if (strcmp(argv[i], "-nivel") == 0) {
+            if (!valor || !*valor || strlen(valor) >= sizeof nivel_suelto) {
+                snprintf(error, tam, "-nivel necesita el archivo del nivel");
+                return false;
+            }
+            snprintf(nivel_suelto, sizeof nivel_suelto, "%s", valor);
+        } else if (strcmp(argv[i], "-desde") == 0) {
+            if (!numero_entre(valor, 0, DESDE_MAX, &desde_col)) {
+                snprintf(error, tam, "-desde necesita una columna de 0 a %d (se dio '%s')", DESDE_MAX,
+                         valor ? valor : "");
+                return false;
+            }
+        } else if (strcmp(argv[i], "-dificultad") == 0) {
+            if (!numero_entre(valor, 0, DIFICULTAD_MAX, &dificultad_fija)) {
+                snprintf(error, tam, "-dificultad necesita 0, 1 o 2 (se dio '%s')", valor ? valor : "");
+                return false;
+            }
+        } else {
+            continue;
+        }
+        i++;   // the value was taken
+    }
+    if (desde_col >= 0 && !nivel_suelto[0]) {
+        snprintf(error, tam, "-desde solo sirve con -nivel ARCHIVO");
+        return false;
+    }
+    return true;
+}
+
+// Road geometry of a start column: a pass in pixels, the usual start, where the column shows.
+enum { PASADA_PIXELES = MAPA_COLS * BLOQUE_W, AVANCE_NORMAL = PANTALLA_W + BLOQUE_W, DESDE_X = 6 * BLOQUE_W };
+
+float avance_inicial(int desde)
+{
+    int p = desde < 0 ? AVANCE_NORMAL : BLOQUE_W * desde + PANTALLA_W - DESDE_X;
+    if (p < AVANCE_NORMAL)
+        p = AVANCE_NORMAL;
+    if (p > PASADAS * PASADA_PIXELES - 1)
+        p = PASADAS * PASADA_PIXELES - 1;   // the road's last pixel: the level ends at once
+    return (float)p;
+}
 
 void lee_opciones(int argc, char **argv)
 {

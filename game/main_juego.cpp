@@ -1,8 +1,11 @@
 // main: the game run through difficulty and levels, the two frame loops, level start and end.
 #include "main.h"
 
+#include "volumen.h"
+
 #include <cstdio>
 
+#include "../shared/verifica.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -12,7 +15,6 @@
 static const float CARTEL_SEG = 3.0f;       // the level card, and the messages of a run that cannot go on
 static const float INICIO_SEG = 2.0f;       // level-start sound before the road moves
 static const float FIN_NIVEL_SEG = 3.0f;    // level-complete sound before the next card
-static const float AVANCE_INICIAL = 352.0f; // road scrolled at once at level start: the screen and one block
 
 // Volumes of the music (MIDI volume, MP3 stream volume): in play, between levels.
 enum { VOL_MIDI_JUEGO = 180, VOL_MIDI_PAUSA = 100, VOL_MP3_JUEGO = 255, VOL_MP3_PAUSA = 100, VOL_MIDI_LLENO = 255 };
@@ -31,7 +33,7 @@ static const struct {
 } dificultades[3] = {
     {6, 3.0f},   // "VOY DE PASEO"
     {5, 4.0f},   // "QUIERO JUGAR"
-    {4, 5.0f},   // "SOY JODIDO"
+    {4, VELOCIDAD_MAXIMA},   // "SOY JODIDO" (the level checker's lane rule assumes it is the fastest)
 };
 
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
@@ -49,22 +51,13 @@ float escala_tiempo(int rate)
 
 float velocidad_nivel(float base, int codigo, float escala)
 {
-    float v;
-    if (codigo == 2)
-        v = base * 1.5f;
-    else if (codigo == 3)
-        v = base + base;
-    else
-        v = base;   // code 1, and any code the editor does not write
-    return v * escala;
+    return base * factor_velocidad(codigo) * escala;   // codes the editor does not write play as 1
 }
 
 // Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
 static int suena(int slot, int loop)
 {
-    if (!sample[slot])
-        return -1;
-    return play_sample(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
+    return suena_efecto(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
 }
 
 // Clears the page on view and shows up to two centred lines, for the given seconds.
@@ -80,12 +73,20 @@ static void cartel(const char *l1, const char *l2, float seconds)
 // Loads level number nivel into memory; false (message shown, stderr line) when it cannot.
 static bool carga_nivel()
 {
+    if (nivel_suelto[0]) {
+        snprintf(archivo, sizeof archivo, "%s", nivel_suelto);
+        if (CargaMapa(archivo))
+            return true;
+        fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
+        cartel("NO SE PUDO CARGAR EL NIVEL", archivo, CARTEL_SEG);
+        return false;
+    }
     if (nivel < 1 || nivel > niveles) {
         fprintf(stderr, "KORVEX: no hay nivel %d en levels/\n", nivel);
         cartel("NO HAY MAS NIVELES", NULL, CARTEL_SEG);
         return false;
     }
-    snprintf(archivo, sizeof archivo, "levels/%s", archive[nivel - 1]);
+    ruta_nivel(nivel - 1, archivo, sizeof archivo);
     if (CargaMapa(archivo))
         return true;
     fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
@@ -100,13 +101,13 @@ void game()
     puntos = 0;
     nivel = 0;
     bvid = 1;
-    cammov = 2;
+    cammov = CAMBIO_CARRIL;
     for (int i = 0; i < SLOTS_SANGRE; i++)
         sanani[i].timer = 0.0f;
     set_palette(the_palette);
 
     // Without levels there is nothing to play: back to the title.
-    if (niveles <= 0) {
+    if (niveles <= 0 && !nivel_suelto[0]) {
         fprintf(stderr, "KORVEX: no hay niveles en levels/\n");
         cartel("NO HAY NIVELES", NULL, CARTEL_SEG);
         if (cambnib != EST_SALIR)
@@ -114,7 +115,7 @@ void game()
         return;
     }
 
-    difi = seleciona_dificultad();
+    difi = dificultad_fija >= 0 ? dificultad_fija : seleciona_dificultad();
     if (difi < 0 || difi > 2)
         difi = 0;
     vidas = dificultades[difi].vidas;
@@ -125,8 +126,11 @@ void game()
         do {
             nivel = nivel + 1;
             clear(active_page);
-            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
-            delay(CARTEL_SEG);
+            // One level from the command line starts at once: it is a try of that level.
+            if (!nivel_suelto[0]) {
+                textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+                delay(CARTEL_SEG);
+            }
             // A close of the window during the card must not be overwritten by the level start.
             if (cambnib == EST_SALIR || salir)
                 break;
@@ -145,7 +149,7 @@ void game()
 
     stopmp3();
     stopmidi();
-    set_volume(-1, VOL_MIDI_LLENO);
+    pon_volumen_midi(VOL_MIDI_LLENO);
 }
 
 void prepara_nivel()
@@ -158,7 +162,7 @@ void prepara_nivel()
     mov = 0;
     cambnib = EST_JUEGO;
     nscr2 = nscro;
-    scro(AVANCE_INICIAL);
+    scro(avance_inicial(desde_col));
     enemivieja(0);
 }
 
@@ -175,22 +179,20 @@ static void empieza_nivel(bool una_pagina)
         blit(pvirtual, actual_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     suena(SND_INICIO, 0);
     delay(INICIO_SEG);
-    set_volume(-1, VOL_MIDI_JUEGO);
+    pon_volumen_midi(VOL_MIDI_JUEGO);
     if (musicmp3 == 1)
         playmp3();
     else
         playmidimusic();
-    if (mp3est)
-        ajusta_mp3(VOL_MP3_JUEGO, PAN_CENTRO, FRECUENCIA);
+    pon_volumen_mp3(VOL_MP3_JUEGO);
     suena(SND_MOTOR, 1);
 }
 
 // Level end, both loops: music lowered, engine stopped, the level-complete sound and wait.
 static void termina_nivel(bool una_pagina)
 {
-    if (mp3est)
-        ajusta_mp3(VOL_MP3_PAUSA, PAN_CENTRO, FRECUENCIA);
-    set_volume(-1, VOL_MIDI_PAUSA);
+    pon_volumen_mp3(VOL_MP3_PAUSA);
+    pon_volumen_midi(VOL_MIDI_PAUSA);
     if (sample[SND_MOTOR])
         stop_sample(sample[SND_MOTOR]);
     if (cambnib == EST_NIVEL_OK) {

@@ -1,6 +1,9 @@
 // main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
 #include "main.h"
 
+#include "../shared/ajustes.h"
+#include "../shared/verifica.h"
+#include "volumen.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -17,7 +20,7 @@ enum {
 static const float CARRIL_Y[4] = {72.0f, 96.0f, 120.0f, 144.0f};
 
 // Enemy types.
-enum { TIPO_PEATON_MAX = 5, TIPO_EXPLOSIVO = 6, TIPO_BOLSA = 7, TIPO_RESTOS = 8 };
+enum { TIPO_PEATON_MAX = 5, TIPO_BOLSA = 7, TIPO_RESTOS = 8 };   // TIPO_EXPLOSIVO: verifica.h
 
 // Scores, points.
 enum { PUNTOS_PEATON = 200, PUNTOS_BOLSA = 50, PUNTOS_VIDA = 10000 };
@@ -37,21 +40,20 @@ enum { TECLAS_CADA = 4 };
 // Plays a sound slot once with the given pan, when it was loaded; returns the voice or -1.
 static int suena(int slot, int pan_)
 {
-    if (!sample[slot])
-        return -1;
-    return play_sample(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
+    return suena_efecto(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
 }
 
 // Sets the looping engine sound to a volume, when it was loaded.
 static void motor(int vol)
 {
     if (sample[SND_MOTOR])
-        adjust_sample(sample[SND_MOTOR], vol, PAN_CENTRO, FRECUENCIA, 1);
+        adjust_sample(sample[SND_MOTOR], vol_efecto(vol), PAN_CENTRO, FRECUENCIA, 1);
 }
 
 void act_logica()
 {
     spr_cant = 0;
+    atiende_mudo();
     scro(nscr2);
     if (nscr2 == nscro)
         teclasy();
@@ -125,8 +127,10 @@ void bolsa()
 // Waits a millisecond between polls of the pause; the close button also ends it.
 static void espera_p(bool mientras_pulsada)
 {
-    while ((key[KEY_P] != 0) == mientras_pulsada && !salir)
+    while ((key[tecla_accion[ACC_PAUSA]] != 0) == mientras_pulsada && !salir) {
+        atiende_mudo();
         reposa();
+    }
 }
 
 volatile int pausa_etapa;
@@ -149,11 +153,11 @@ static void pausa()
 void teclasy()
 {
     if (scr5 < PASADAS) {
-        if (key[KEY_UP])
+        if (key[tecla_accion[ACC_ARRIBA]])
             mov = 1;
-        else if (key[KEY_DOWN])
+        else if (key[tecla_accion[ACC_ABAJO]])
             mov = 2;
-        if (key[KEY_P])
+        if (key[tecla_accion[ACC_PAUSA]])
             pausa();
         if (key[KEY_ESC])
             cambnib = EST_SALIR;
@@ -161,7 +165,7 @@ void teclasy()
         x = x + animcon;
     } else {
         cambnib = EST_NIVEL_OK;
-        if (nivel == niveles)
+        if (nivel == niveles || nivel_suelto[0])
             cambnib = EST_GANO;
     }
 
@@ -231,7 +235,7 @@ void anisangre(int mode)
     }
     if (antes == 1 && sang == 0) {
         nscr2 = nscro;
-        cammov = 2;
+        cammov = CAMBIO_CARRIL;
     }
 }
 

@@ -2,6 +2,7 @@
 #include "mp3.h"
 
 #include "../shared/busca.h"
+#include "volumen.h"
 #include "almp3.h"
 #include "musica.h"
 
@@ -113,7 +114,7 @@ static void arranca_mp3()
         int s = siguiente_cancion();
         int n = snprintf(ruta_mp3, sizeof ruta_mp3, "mp3/%s", archivm[s]);
         mp3 = n < (int)sizeof ruta_mp3 ? open_mp3_file(ruta_mp3) : NULL;
-        if (mp3 && play_mp3_file(mp3, BUFFER_AUDIO, VOLUMEN, PAN_CENTRO) != 0) {
+        if (mp3 && play_mp3_file(mp3, BUFFER_AUDIO, vol_mp3(VOLUMEN), PAN_CENTRO) != 0) {
             close_mp3_file(mp3);
             mp3 = NULL;
         }

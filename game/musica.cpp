@@ -78,9 +78,16 @@ void anuncia_cancion(const char *nombre, int largo)
 {
     if (largo < 0)
         largo = 0;
+    char linea[sizeof mensa];
+    snprintf(linea, sizeof linea, "Sonando:%.*s", largo, nombre);
+    pon_linea(linea);
+}
+
+void pon_linea(const char *texto)
+{
     {
         std::lock_guard<std::mutex> g(cerrojo_texto);
-        snprintf(mensa, sizeof mensa, "Sonando:%.*s", largo, nombre);
+        snprintf(mensa, sizeof mensa, "%s", texto);
     }
     mensaje = SEGUNDOS_MENSAJE;
 }

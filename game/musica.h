@@ -36,5 +36,7 @@ void copia_mensa(char *dest, int n);
 int siguiente_cancion();
 // ... and its now-playing line: "Sonando:" and the first largo characters of nombre, for 3 seconds.
 void anuncia_cancion(const char *nombre, int largo);
+// Puts a text on the song line for 3 seconds (any thread).
+void pon_linea(const char *texto);
 
 #endif

@@ -16,8 +16,14 @@ void cambia_funcion()
         if (cambnib == EST_JUEGO)
             game();
         if (cambnib == EST_GANO) {
-            gane();
+            if (nivel_suelto[0])
+                gane_imagen();   // a level tried alone enters no score
+            else
+                gane();
             cambnib = EST_TITULO;
         }
+        // One level from the command line: whatever ends it ends the program.
+        if (nivel_suelto[0] && cambnib == EST_TITULO)
+            cambnib = EST_SALIR;
     } while (cambnib != EST_SALIR && !salir);
 }

@@ -64,10 +64,22 @@ void cambia_funcion();
 void presentacion();
 // Difficulty menu: returns 0, 1 or 2; ESC sets cambnib to 3.
 int seleciona_dificultad();
+// The "OPCIONES" screen, from the title: settings change at once and are kept in the settings file.
+void opciones();
+// What opciones_tecla returns besides a line: leave the screen, or ask for the keys.
+enum { OPCIONES_FIN = -1, OPCIONES_TECLAS = -2 };
+// Applies one key's scan code on line linea of the options screen; the line to mark next.
+int opciones_tecla(int linea, int scan);
+// Largest screen scale the desktop takes (1 when it cannot tell).
+int escala_que_cabe();
+// Called after the scale or full-screen setting changed, when the screen can follow at once.
+extern void (*aplica_pantalla)();
 // The "GAME OVER" screen.
 void game_over();
 // The win picture, then the final score.
 void gane();
+// The win picture alone.
+void gane_imagen();
 // Final score with the life bonus, then the ranking check.
 void tupuntaje();
 // Ranking check, initials entry, file update and the table with the new place.

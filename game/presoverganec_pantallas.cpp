@@ -1,6 +1,7 @@
 // presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
 #include "presoverganec.h"
 
+#include "volumen.h"
 #include "main.h"
 #include "utilfun.h"
 
@@ -88,7 +89,8 @@ int menu_tecla(int cursor, int scan)
 
 bool titulo_fin_parpadeo(int ciclos)
 {
-    return cambnib == EST_SALIR || key[KEY_ESC] || ciclos >= MAX_CICLOS || key[KEY_ENTER] || key[KEY_SPACE];
+    return cambnib == EST_SALIR || key[KEY_ESC] || ciclos >= MAX_CICLOS || key[KEY_ENTER] || key[KEY_SPACE] ||
+           key[KEY_O];
 }
 
 // Blinks "APRETA ENTER" over the title picture until a key, the quit state or the cycle limit.
@@ -124,6 +126,10 @@ void presentacion()
         oscurece();
         stop_midi();
         parpadea(&visible);
+        while (key[KEY_O] && cambnib != EST_SALIR) {
+            opciones();
+            parpadea(&visible);
+        }
         if (key[KEY_ENTER])
             cambnib = EST_JUEGO;
         else if (key[KEY_ESC])
@@ -147,6 +153,7 @@ int seleciona_dificultad()
         clear_keybuf();
         // A close that came before the buffer was emptied lost its ESC: the quit state stands for it.
         k = cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
+        atiende_mudo();
         a = menu_tecla(a, k);
         if (k == KEY_ESC)
             cambnib = EST_SALIR;
@@ -161,17 +168,21 @@ void game_over()
     clear_to_color(active_page, COL_BLANCO);
     textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, "GAME OVER");
     set_palette(the_palette);
-    if (sample[SND_GAMEOVER])
-        play_sample(sample[SND_GAMEOVER], 255, 128, 1000, 0);
+    suena_efecto(sample[SND_GAMEOVER], 255, 128, 1000, 0);
     delay(T_GAMEOVER);
 }
 
-void gane()
+void gane_imagen()
 {
     oscurece();
     delay(T_NEGRO);
     pon_imagen(imagen3);
     aparece(the_palette3);
     delay(T_GANE);
+}
+
+void gane()
+{
+    gane_imagen();
     tupuntaje();
 }

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "../shared/rutas.h"
 #include "main.h"
 #include "utilfun.h"
 
@@ -70,9 +71,11 @@ int total_final(int pts, int vid)
 
 bool lee_ranking(unsigned char buf[RANKING_BYTES])
 {
-    FILE *f = fopen(RANKING_ARCHIVO, "rb");
+    char ruta[RUTA_MAX];
+    ruta_ranking_lee(ruta, sizeof ruta);
+    FILE *f = fopen(ruta, "rb");
     if (!f) {
-        fprintf(stderr, "%s: no se pudo abrir (%s); se muestran los records de fabrica\n", RANKING_ARCHIVO,
+        fprintf(stderr, "%s: no se pudo abrir (%s); se muestran los records de fabrica\n", ruta,
                 strerror(errno));
         ranking_por_defecto(buf);
         return false;
@@ -82,11 +85,11 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
     int err = errno;
     fclose(f);
     if (error) {
-        fprintf(stderr, "%s: no se pudo leer (%s); se muestran los records de fabrica\n", RANKING_ARCHIVO,
+        fprintf(stderr, "%s: no se pudo leer (%s); se muestran los records de fabrica\n", ruta,
                 strerror(err));
     } else if (n < RANKING_BYTES) {
         fprintf(stderr, "%s: tiene %zu bytes en vez de %d; se muestran los records de fabrica\n",
-                RANKING_ARCHIVO, n, (int)RANKING_BYTES);
+                ruta, n, (int)RANKING_BYTES);
     } else {
         return true;
     }
@@ -267,11 +270,13 @@ void escriveranking()
     if (p >= RANKING_LUGARES)
         return;
     inserta_ranking(buf, difi, p, pts, ini);
-    if (escribe_atomico(RANKING_ARCHIVO, buf, RANKING_BYTES)) {
+    // Installed, the new table goes to the user's folder; one that cannot be made saves nothing.
+    char ruta[RUTA_MAX] = "";
+    if (ruta_ranking_escribe(ruta, sizeof ruta) && escribe_atomico(ruta, buf, RANKING_BYTES)) {
         muestraranking(difi + 1, p);
     } else {
-        fprintf(stderr, "%s: el nuevo record (%c%c%c, %d puntos) no se pudo guardar\n", RANKING_ARCHIVO, ini[0],
-                ini[1], ini[2], puntos);
+        fprintf(stderr, "%s: el nuevo record (%c%c%c, %d puntos) no se pudo guardar\n",
+                ruta[0] ? ruta : carpeta_usuario, ini[0], ini[1], ini[2], puntos);
         aviso_no_guardado();
         muestra_tablas(buf, difi + 1, p);
     }

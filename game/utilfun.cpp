@@ -3,6 +3,7 @@
 
 #include <time.h>
 
+#include "volumen.h"
 #include "main.h"
 #include "mp3.h"
 #include "musica.h"
@@ -42,8 +43,10 @@ void delay(float seconds)
 {
     int inicio = tick;
     int fin = meta(inicio, seconds);
-    while (tick < fin)
+    while (tick < fin) {
+        atiende_mudo();
         reposa();
+    }
     tick = inicio;
 }
 
@@ -52,8 +55,18 @@ void delay2(float seconds)
     int inicio = tick;
     int fin = meta(inicio, seconds);
     clear_keybuf();
-    while (!keypressed() && tick < fin && cambnib != EST_SALIR)
+    while (tick < fin && cambnib != EST_SALIR) {
+        atiende_mudo();
+        if (keypressed()) {
+            // M only mutes the music: it does not cut the wait short.
+            int tecla = readkey();
+            if (tecla >> 8 != KEY_M) {
+                simulate_keypress(tecla);
+                break;
+            }
+        }
         reposa();
+    }
     tick = inicio;
 }
 

@@ -2,12 +2,16 @@
 #include "busca.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "rutas.h"
+
 char archive[MAX_NIVELES][NOMBRE_MAX];
 int niveles;
+int archive_usuario[MAX_NIVELES];
 struct al_ffblk dir_reader;
 
 int busca_archivos(const char *pattern, char (*names)[NOMBRE_MAX], int max)
@@ -34,7 +38,42 @@ int busca_archivos(const char *pattern, char (*names)[NOMBRE_MAX], int max)
     return n;
 }
 
+int une_catalogos(const char (*fabrica)[NOMBRE_MAX], int nf, const char (*propios)[NOMBRE_MAX], int np,
+                  char (*names)[NOMBRE_MAX], int *usuario, int max)
+{
+    int i = 0, j = 0, n = 0;
+    while (n < max && (i < nf || j < np)) {
+        int c = i == nf ? 1 : j == np ? -1 : strcmp(fabrica[i], propios[j]);
+        if (c == 0)
+            i++;   // the same name in both: the user's copy is the one played
+        bool propio = c >= 0;
+        strcpy(names[n], propio ? propios[j++] : fabrica[i++]);
+        usuario[n++] = propio;
+    }
+    return n;
+}
+
 void buscaarch()
 {
-    niveles = busca_archivos("levels/*.map", archive, MAX_NIVELES);
+    // The first 15 of the joined list are among the first 15 of each folder.
+    static char fabrica[MAX_NIVELES][NOMBRE_MAX], propios[MAX_NIVELES][NOMBRE_MAX];
+    char carpeta[NOMBRE_MAX];
+    carpeta_niveles_usuario(carpeta, sizeof carpeta);
+    if (!instalado || !carpeta[0]) {
+        niveles = busca_archivos("levels/*.map", archive, MAX_NIVELES);
+        memset(archive_usuario, 0, sizeof archive_usuario);
+        return;
+    }
+    int nf = busca_archivos("levels/*.map", fabrica, MAX_NIVELES);
+    std::string patron = std::string(carpeta) + "/*.map";
+    int np = patron.size() < NOMBRE_MAX ? busca_archivos(patron.c_str(), propios, MAX_NIVELES) : 0;
+    niveles = une_catalogos(fabrica, nf, propios, np, archive, archive_usuario, MAX_NIVELES);
+}
+
+void ruta_nivel(int i, char *out, int tam)
+{
+    char carpeta[NOMBRE_MAX] = "levels";
+    if (i >= 0 && i < niveles && archive_usuario[i])
+        carpeta_niveles_usuario(carpeta, sizeof carpeta);
+    snprintf(out, tam, "%s/%s", carpeta, i >= 0 && i < niveles ? archive[i] : "");
 }

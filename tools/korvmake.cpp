@@ -1,10 +1,11 @@
 // korvmake: writes every data file of the game into the runnable folder.
-// Usage: korvmake ASSETS_DIR OUT_DIR
+// Usage: korvmake ASSETS_DIR OUT_DIR [-iconos]   (-iconos: only the menu icons, into OUT_DIR)
 #include "korvmake.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -51,8 +52,9 @@ std::vector<std::string> lee_lineas(const std::string &rel)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA\n");
+    bool iconos = argc == 4 && strcmp(argv[3], "-iconos") == 0;
+    if (argc != 3 && !iconos) {
+        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos]\n");
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
@@ -60,6 +62,12 @@ int main(int argc, char **argv)
     set_color_depth(8);
     dir_fuentes = argv[1];
     dir_salida = argv[2];
+    if (iconos) {
+        if (mkdir(dir_salida.c_str(), 0777) != 0 && errno != EEXIST)
+            muere(dir_salida, "no se pudo crear la carpeta");
+        hace_iconos();
+        return 0;
+    }
     for (const char *d : {"", "/datos", "/levels", "/midi", "/mp3"}) {
         std::string r = dir_salida + d;
         if (mkdir(r.c_str(), 0777) != 0 && errno != EEXIST)

@@ -1,0 +1,149 @@
+// presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys.
+#include "presoverganec.h"
+
+#include <cstdio>
+
+#include "../shared/ajustes.h"
+#include "volumen.h"
+#include "main.h"
+#include "utilfun.h"
+
+// Lines of the screen, top to bottom.
+enum { OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_VOLVER = 5, OP_LINEAS = 6 };
+// Where the lines go, and the colours of the difficulty menu.
+enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 56, OP_PASO = 24, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
+enum { VOL_PRUEBA = 255, PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_MIDI_LLENO = 255 };
+
+// What the options screen does after a setting changed: apply the screen choice (set by the
+// presenter when it can change the window while running).
+void (*aplica_pantalla)() = NULL;
+
+// Largest scale the desktop takes, 1 when it cannot tell.
+int escala_que_cabe()
+{
+    int w = 0, h = 0;
+    if (get_desktop_resolution(&w, &h) != 0 || w <= 0 || h <= 0)
+        return 1;
+    int n = 1;
+    while (n < ESCALA_TOPE && PANTALLA_W * (n + 1) <= w && PANTALLA_H * (n + 1) <= h)
+        n++;
+    return n;
+}
+
+// Moves a value one step within lo..hi.
+static int paso(int v, int d, int lo, int hi)
+{
+    v += d;
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+int opciones_tecla(int linea, int scan)
+{
+    int d = scan == KEY_RIGHT ? 1 : scan == KEY_LEFT ? -1 : 0;
+    if (scan == KEY_UP)
+        return linea == 0 ? OP_LINEAS - 1 : linea - 1;
+    if (scan == KEY_DOWN)
+        return linea == OP_LINEAS - 1 ? 0 : linea + 1;
+    if (scan == KEY_ESC || (scan == KEY_ENTER && linea == OP_VOLVER))
+        return OPCIONES_FIN;
+    if (linea == OP_MUSICA && d)
+        vol_musica = paso(vol_musica, d, 0, VOL_PASOS);
+    else if (linea == OP_EFECTOS && d)
+        vol_efectos = paso(vol_efectos, d, 0, VOL_PASOS);
+    else if (linea == OP_ESCALA && d)
+        aj_escala = paso(aj_escala, d, ESCALA_AUTO, escala_que_cabe());
+    else if (linea == OP_COMPLETA && (d || scan == KEY_ENTER))
+        aj_completa = !aj_completa;
+    else if (linea == OP_TECLAS && scan == KEY_ENTER)
+        return OPCIONES_TECLAS;
+    return linea;
+}
+
+// Draws the screen with line marca marked.
+static void dibuja_opciones(int marca, const char *ayuda)
+{
+    char linea[OP_LINEAS][64];
+    char escala[8];
+    if (aj_escala == ESCALA_AUTO)
+        snprintf(escala, sizeof escala, "AUTO");
+    else
+        snprintf(escala, sizeof escala, "%d", aj_escala);
+    snprintf(linea[OP_MUSICA], 64, "VOLUMEN MUSICA  %d", vol_musica);
+    snprintf(linea[OP_EFECTOS], 64, "VOLUMEN EFECTOS  %d", vol_efectos);
+    snprintf(linea[OP_ESCALA], 64, "ESCALA  %s", escala);
+    snprintf(linea[OP_COMPLETA], 64, "PANTALLA COMPLETA  %s", aj_completa ? "SI" : "NO");
+    snprintf(linea[OP_TECLAS], 64, "TECLAS  %s %s %s", nombre_tecla(tecla_accion[ACC_ARRIBA]),
+             nombre_tecla(tecla_accion[ACC_ABAJO]), nombre_tecla(tecla_accion[ACC_PAUSA]));
+    snprintf(linea[OP_VOLVER], 64, "VOLVER");
+    clear(active_page);
+    textprintf_centre_ex(active_page, font, OP_X, OP_TITULO_Y, COL_PROPIO, bg, "OPCIONES");
+    for (int i = 0; i < OP_LINEAS; i++)
+        textprintf_centre_ex(active_page, font, OP_X, OP_Y + OP_PASO * i, i == marca ? COL_PROPIO : COL_BLANCO, bg,
+                             "%s", linea[i]);
+    if (ayuda)
+        textprintf_centre_ex(active_page, font2, OP_X, OP_AYUDA_Y, COL_BLANCO, bg, "%s", ayuda);
+}
+
+// Next key from the player, or ESC once the window was closed.
+static int tecla_siguiente()
+{
+    clear_keybuf();
+    return cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
+}
+
+// Asks for the three keys in turn; ESC keeps an action's key, a key that cannot be taken is asked again.
+static void redefine_teclas()
+{
+    static const char *pide[ACCIONES] = {"APRETA LA TECLA PARA SUBIR", "APRETA LA TECLA PARA BAJAR",
+                                         "APRETA LA TECLA DE PAUSA"};
+    for (int i = 0; i < ACCIONES && cambnib != EST_SALIR; i++) {
+        dibuja_opciones(OP_TECLAS, pide[i]);
+        int scan;
+        while ((scan = tecla_siguiente()) != KEY_ESC && !asigna_tecla(i, scan))
+            dibuja_opciones(OP_TECLAS, "ESA TECLA NO SE PUEDE USAR");
+    }
+}
+
+// Makes a changed setting heard or seen at once, and keeps it in the settings file.
+static void aplica_cambio(int linea)
+{
+    if (linea == OP_MUSICA)
+        reaplica_musica();
+    else if (linea == OP_EFECTOS)
+        suena_efecto(sample[SND_BOLSA], VOL_PRUEBA, PAN_CENTRO, FRECUENCIA, 0);
+    else if ((linea == OP_ESCALA || linea == OP_COMPLETA) && aplica_pantalla)
+        aplica_pantalla();
+    guarda_ajustes(ruta_ajustes());
+}
+
+void opciones()
+{
+    int linea = OP_MUSICA;
+    play_midi(music2, 1);   // the title tune, so that the music volume is heard while it changes
+    pon_volumen_midi(VOL_MIDI_LLENO);
+    set_palette(the_palette);
+    for (;;) {
+        dibuja_opciones(linea, NULL);
+        int antes[4] = {vol_musica, vol_efectos, aj_escala, aj_completa};
+        int scan = tecla_siguiente();
+        atiende_mudo();
+        int nueva = opciones_tecla(linea, scan);
+        if (nueva == OPCIONES_FIN || cambnib == EST_SALIR)
+            break;
+        if (nueva == OPCIONES_TECLAS) {
+            redefine_teclas();
+            guarda_ajustes(ruta_ajustes());
+            continue;
+        }
+        int despues[4] = {vol_musica, vol_efectos, aj_escala, aj_completa};
+        for (int i = 0; i < 4; i++)
+            if (antes[i] != despues[i])
+                aplica_cambio(i);
+        linea = nueva;
+    }
+    stop_midi();
+    // The key that closed the screen must not act on the title when it comes back.
+    while ((key[KEY_ESC] || key[KEY_ENTER]) && !salir)
+        reposa();
+    clear_keybuf();
+}

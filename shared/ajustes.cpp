@@ -1,0 +1,223 @@
+// ajustes: the player's settings (both programs read them), their text file and the key names.
+#include "ajustes.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+#include "carga.h"
+
+int vol_musica = VOL_PASOS;
+int vol_efectos = VOL_PASOS;
+int aj_escala = ESCALA_AUTO;
+int aj_completa = 0;
+int tecla_accion[ACCIONES] = {KEY_UP, KEY_DOWN, KEY_P};
+
+enum { LINEA_MAX = 256 };   // longest line of the settings file that is read as a setting
+
+// Key names beyond letters and digits: the ones a player may reasonably bind.
+static const struct {
+    int scan;
+    const char *nombre;
+} teclas_con_nombre[] = {
+    {KEY_UP, "UP"},         {KEY_DOWN, "DOWN"},         {KEY_LEFT, "LEFT"},   {KEY_RIGHT, "RIGHT"},
+    {KEY_SPACE, "SPACE"},   {KEY_ENTER, "ENTER"},       {KEY_TAB, "TAB"},     {KEY_LSHIFT, "LSHIFT"},
+    {KEY_RSHIFT, "RSHIFT"}, {KEY_LCONTROL, "LCONTROL"}, {KEY_RCONTROL, "RCONTROL"},
+    {KEY_ALT, "ALT"},       {KEY_ALTGR, "ALTGR"},       {KEY_INSERT, "INSERT"}, {KEY_DEL, "DEL"},
+    {KEY_HOME, "HOME"},     {KEY_END, "END"},           {KEY_PGUP, "PGUP"},   {KEY_PGDN, "PGDN"},
+    {KEY_BACKSPACE, "BACKSPACE"}, {KEY_ENTER_PAD, "ENTER_PAD"}, {KEY_PLUS_PAD, "PLUS_PAD"},
+    {KEY_MINUS_PAD, "MINUS_PAD"}, {KEY_COMMA, "COMMA"}, {KEY_STOP, "STOP"}, {KEY_MINUS, "MINUS"},
+};
+enum { TECLAS_CON_NOMBRE = sizeof teclas_con_nombre / sizeof teclas_con_nombre[0] };
+
+void ajustes_por_defecto()
+{
+    vol_musica = VOL_PASOS;
+    vol_efectos = VOL_PASOS;
+    aj_escala = ESCALA_AUTO;
+    aj_completa = 0;
+    tecla_accion[ACC_ARRIBA] = KEY_UP;
+    tecla_accion[ACC_ABAJO] = KEY_DOWN;
+    tecla_accion[ACC_PAUSA] = KEY_P;
+}
+
+const char *ruta_ajustes()
+{
+    static std::string ruta;
+    const char *xdg = getenv("XDG_CONFIG_HOME");
+    const char *home = getenv("HOME");
+    if (xdg && *xdg == '/')
+        ruta = std::string(xdg) + "/korvex/korvex.cfg";
+    else if (home && *home)
+        ruta = std::string(home) + "/.config/korvex/korvex.cfg";
+    else
+        ruta = "";
+    return ruta.c_str();
+}
+
+const char *nombre_tecla(int scan)
+{
+    // Letters and digits: one two-byte name each, "A\0" ... "9\0" (KEY_A..KEY_Z, KEY_0..KEY_9 are consecutive).
+    static const char letras[] = "A\0B\0C\0D\0E\0F\0G\0H\0I\0J\0K\0L\0M\0N\0O\0P\0Q\0R\0S\0T\0U\0V\0W\0X\0Y\0Z\0"
+                                 "0\0" "1\0" "2\0" "3\0" "4\0" "5\0" "6\0" "7\0" "8\0" "9";
+    if (scan >= KEY_A && scan <= KEY_9)
+        return letras + 2 * (scan - KEY_A);
+    static const char *pad[] = {"0_PAD", "1_PAD", "2_PAD", "3_PAD", "4_PAD",
+                                "5_PAD", "6_PAD", "7_PAD", "8_PAD", "9_PAD"};
+    if (scan >= KEY_0_PAD && scan <= KEY_9_PAD)
+        return pad[scan - KEY_0_PAD];
+    for (int i = 0; i < TECLAS_CON_NOMBRE; i++)
+        if (teclas_con_nombre[i].scan == scan)
+            return teclas_con_nombre[i].nombre;
+    return "?";
+}
+
+int tecla_por_nombre(const char *nombre)
+{
+    for (int scan = 1; scan < KEY_MAX; scan++)
+        if (strcmp(nombre_tecla(scan), nombre) == 0)
+            return scan;
+    return 0;
+}
+
+bool asigna_tecla(int accion, int scan)
+{
+    if (accion < 0 || accion >= ACCIONES || scan == KEY_ESC || scan == KEY_F11 || scan == KEY_M ||
+        strcmp(nombre_tecla(scan), "?") == 0)
+        return false;
+    for (int i = 0; i < ACCIONES; i++)
+        if (i != accion && tecla_accion[i] == scan)
+            tecla_accion[i] = tecla_accion[accion];
+    tecla_accion[accion] = scan;
+    return true;
+}
+
+// Names of the key actions in the file.
+static const char *clave_tecla[ACCIONES] = {"tecla_arriba", "tecla_abajo", "tecla_pausa"};
+
+// Reads a whole number that fills the text; false for anything else.
+static bool entero(const char *t, int lo, int hi, int *v)
+{
+    char *fin;
+    errno = 0;
+    long n = strtol(t, &fin, 10);
+    if (fin == t || *fin || errno || n < lo || n > hi)
+        return false;
+    *v = (int)n;
+    return true;
+}
+
+// Applies one "clave = valor" pair; false when the key is unknown or the value is not valid for it.
+static bool aplica(const char *clave, const char *valor)
+{
+    if (strcmp(clave, "volumen_musica") == 0)
+        return entero(valor, 0, VOL_PASOS, &vol_musica);
+    if (strcmp(clave, "volumen_efectos") == 0)
+        return entero(valor, 0, VOL_PASOS, &vol_efectos);
+    if (strcmp(clave, "escala") == 0) {
+        if (strcmp(valor, "auto") == 0) {
+            aj_escala = ESCALA_AUTO;
+            return true;
+        }
+        return entero(valor, 1, ESCALA_TOPE, &aj_escala);
+    }
+    if (strcmp(clave, "pantalla_completa") == 0) {
+        if (strcmp(valor, "si") != 0 && strcmp(valor, "no") != 0)
+            return false;
+        aj_completa = strcmp(valor, "si") == 0;
+        return true;
+    }
+    for (int i = 0; i < ACCIONES; i++)
+        if (strcmp(clave, clave_tecla[i]) == 0) {
+            int scan = tecla_por_nombre(valor);
+            return scan != 0 && asigna_tecla(i, scan);
+        }
+    return false;
+}
+
+// Cuts the blanks off both ends of a text in place.
+static char *recorta(char *t)
+{
+    while (*t == ' ' || *t == '\t')
+        t++;
+    size_t n = strlen(t);
+    while (n > 0 && (t[n - 1] == ' ' || t[n - 1] == '\t' || t[n - 1] == '\r' || t[n - 1] == '\n'))
+        t[--n] = '\0';
+    return t;
+}
+
+bool lee_ajustes(const char *ruta)
+{
+    FILE *f = fopen(ruta, "r");
+    if (!f) {
+        if (errno == ENOENT)
+            return true;
+        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, strerror(errno));
+        return false;
+    }
+    char linea[LINEA_MAX];
+    int num = 0;
+    while (fgets(linea, sizeof linea, f)) {
+        num++;
+        bool entera = strchr(linea, '\n') || feof(f);
+        if (!entera) {   // too long to be a setting: skip the rest of it
+            int ch;
+            while ((ch = fgetc(f)) != EOF && ch != '\n')
+                ;
+        }
+        char *t = recorta(linea);
+        if (entera && (*t == '\0' || *t == '#'))
+            continue;
+        char *igual = entera ? strchr(t, '=') : NULL;
+        if (igual) {
+            *igual = '\0';
+            if (aplica(recorta(t), recorta(igual + 1)))
+                continue;
+        }
+        fprintf(stderr, "%s:%d: linea de ajustes no valida; se ignora\n", ruta, num);
+    }
+    fclose(f);
+    return true;
+}
+
+// Makes a folder and the folders above it; true when it exists at the end.
+static bool crea_carpetas(const std::string &ruta)
+{
+    for (size_t i = 1; i <= ruta.size(); i++)
+        if (i == ruta.size() || ruta[i] == '/')
+            mkdir(ruta.substr(0, i).c_str(), 0777);
+    struct stat st;
+    return stat(ruta.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool guarda_ajustes(const char *ruta)
+{
+    std::string r(ruta);
+    size_t barra = r.rfind('/');
+    if (r.empty() || (barra != std::string::npos && barra > 0 && !crea_carpetas(r.substr(0, barra)))) {
+        fprintf(stderr, "%s: no se pudo crear la carpeta de los ajustes; valen solo por esta vez\n", ruta);
+        return false;
+    }
+    char texto[1024];
+    char escala[8];
+    if (aj_escala == ESCALA_AUTO)
+        snprintf(escala, sizeof escala, "auto");
+    else
+        snprintf(escala, sizeof escala, "%d", aj_escala);
+    int n = snprintf(texto, sizeof texto,
+                     "# KORVEX: ajustes del jugador (clave = valor). Se escriben al cambiarlos en OPCIONES.\n"
+                     "# volumenes 0..10; escala: auto o 1..8; pantalla_completa: si o no\n"
+                     "volumen_musica = %d\nvolumen_efectos = %d\nescala = %s\npantalla_completa = %s\n"
+                     "tecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n",
+                     vol_musica, vol_efectos, escala, aj_completa ? "si" : "no",
+                     nombre_tecla(tecla_accion[ACC_ARRIBA]), nombre_tecla(tecla_accion[ACC_ABAJO]),
+                     nombre_tecla(tecla_accion[ACC_PAUSA]));
+    if (escribe_atomico(ruta, texto, (size_t)n))
+        return true;
+    fprintf(stderr, "%s: no se pudieron guardar los ajustes; valen solo por esta vez\n", ruta);
+    return false;
+}
+

@@ -1,0 +1,41 @@
+// ajustes: the player's settings (volumes, keys, screen) and their file; both programs read them.
+#ifndef KORV_AJUSTES_H
+#define KORV_AJUSTES_H
+
+#define ALLEGRO_NO_COMPATIBILITY
+#include <allegro.h>
+
+enum {
+    VOL_PASOS = 10,          // volume settings run 0..10; 10 plays as loud as the game always did
+    ESCALA_AUTO = 0,         // screen scale setting: 0 = the largest that fits, else 1..ESCALA_TOPE
+    ESCALA_TOPE = 8,
+    ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3   // actions a key can be given to
+};
+
+extern int vol_musica;             // music volume setting, 0..10
+extern int vol_efectos;            // sound-effect volume setting, 0..10
+extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8
+extern int aj_completa;            // 1: full screen
+extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
+
+// Puts every setting back to its default (volumes 10, AUTO, window, arrows and P).
+void ajustes_por_defecto();
+// The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
+const char *ruta_ajustes();
+// Reads the settings file over the current settings. A missing file changes nothing; each damaged
+// line is skipped with a stderr line naming the file and the line. False when the file exists but
+// cannot be read.
+bool lee_ajustes(const char *ruta);
+// Writes every setting to the file (its folder made when missing) through a temporary file and a
+// rename; false (old file intact, one stderr line) when it cannot.
+bool guarda_ajustes(const char *ruta);
+
+// Name of a key as the file and the options screen write it ("UP", "W"...); "?" for others.
+const char *nombre_tecla(int scan);
+// Scan code of a key name, 0 when the name is not one of ours.
+int tecla_por_nombre(const char *nombre);
+// Gives a key to an action; a key another action has swaps with it. False (nothing changed) for
+// the keys that cannot be taken (ESC, F11, M) or keys without a name.
+bool asigna_tecla(int accion, int scan);
+
+#endif

@@ -1,0 +1,188 @@
+// verifica: checks level files byte by byte (no display, no library calls) and finds stretches
+// of road that explosives close on all four lanes.
+#include "verifica.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+
+// Lanes as bits of a column's mask: all four set means the column range is closed.
+enum { TODOS_CARRILES = (1 << CARRILES) - 1, LINEA_MAX = 600 };
+
+float factor_velocidad(int codigo)
+{
+    if (codigo == 2)
+        return 1.5f;
+    if (codigo == 3)
+        return 2.0f;
+    return 1.0f;
+}
+
+int tramo_minimo(int codigo)
+{
+    // Ticks (of 1/75 s) to cross from the top lane to the bottom one, and the road they scroll.
+    double ticks = (double)(CARRILES - 1) * CARRIL_PASO / CAMBIO_CARRIL;
+    double px = ticks * VELOCIDAD_MAXIMA * factor_velocidad(codigo) + CAMION_W + ENEMIGO_W;
+    return (int)std::ceil(px / BLOQUE_W);
+}
+
+int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo)
+{
+    int s = tramo_minimo(codigo);
+    for (int a = 0; a + s <= ENE_COLS; a++) {
+        int m = 0;
+        for (int c = a; c < a + s; c++)
+            m |= carriles[c];
+        if ((m & TODOS_CARRILES) == TODOS_CARRILES)
+            return a;
+    }
+    return -1;
+}
+
+// Appends one line "nombre: text".
+static void linea(std::vector<std::string> &lineas, const char *nombre, const char *fmt, ...)
+{
+    char texto[LINEA_MAX];
+    va_list ap;
+    va_start(ap, fmt);
+    vsnprintf(texto, sizeof texto, fmt, ap);
+    va_end(ap);
+    lineas.push_back(std::string(nombre) + ": " + texto);
+}
+
+// Block numbers past the table: one line with their count and the first of them.
+static int revisa_bloques(const char *nombre, const unsigned char *datos, std::vector<std::string> &lineas)
+{
+    int malos = 0, col = 0, fila = 0, valor = 0;
+    for (int r = 0; r < MAPA_FILAS; r++)
+        for (int c = 0; c < MAPA_COLS; c++) {
+            unsigned char v = datos[1 + MAPA_COLS * r + c];
+            if (v < NUM_TILES)
+                continue;
+            if (malos++ == 0) {
+                col = c;
+                fila = r;
+                valor = v;
+            }
+        }
+    if (malos == 0)
+        return 0;
+    linea(lineas, nombre, "%d bloques fuera de la tabla 0-%d (el primero en columna %d, fila %d: %d)", malos,
+          NUM_TILES - 1, col, fila, valor);
+    return 1;
+}
+
+// The enemy records: each in range, packed from the first, in the writer's order (row, then
+// column) without repeats. Explosives on the lanes are marked in carriles.
+static int revisa_registros(const char *nombre, const unsigned char *t, std::vector<std::string> &lineas,
+                            unsigned char carriles[ENE_COLS])
+{
+    int problemas = 0, vacio = -1;
+    long anterior = -1;
+    for (int i = 0; i < ENE_MAX; i++) {
+        const unsigned char *r = t + ENE_REG * i;
+        int col = r[0] | (r[1] << 8), off = r[2], tipo = r[3];
+        if (tipo == 0) {
+            if (col != 0 || off != 0) {
+                linea(lineas, nombre, "registro %d vacio con datos (columna %d, fila %d)", i, col, off);
+                problemas++;
+            }
+            if (vacio < 0)
+                vacio = i;
+            continue;
+        }
+        int fila = off / BLOQUE_H;
+        if (col >= ENE_COLS || off % BLOQUE_H != 0 || fila < CALLE_PRIMERA || fila >= CALLE_PRIMERA + CARRILES ||
+            tipo > TIPO_EDITABLE_MAX) {
+            linea(lineas, nombre, "registro %d fuera de rango (columna %d, fila %d, tipo %d)", i, col, off, tipo);
+            problemas++;
+            continue;
+        }
+        if (vacio >= 0) {
+            linea(lineas, nombre, "registro %d despues del registro vacio %d: la tabla no esta compacta", i, vacio);
+            problemas++;
+            vacio = -1;   // one line per gap
+        }
+        long orden = (long)fila * ENE_COLS + col;
+        if (orden <= anterior) {
+            linea(lineas, nombre, "registro %d fuera de orden o repetido (columna %d, fila %d)", i, col, off);
+            problemas++;
+        }
+        anterior = orden;
+        if (tipo == TIPO_EXPLOSIVO)
+            carriles[col] |= (unsigned char)(1 << (fila - CALLE_PRIMERA));
+    }
+    return problemas;
+}
+
+int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas)
+{
+    if (n != (size_t)NIVEL_BYTES) {
+        linea(lineas, nombre, "tamaño de %zu bytes, un nivel tiene %d", n, NIVEL_BYTES);
+        return 1;
+    }
+    int problemas = 0;
+    int codigo = datos[0];
+    if (codigo < 1 || codigo > VELOCIDAD_CODIGO_MAX) {
+        linea(lineas, nombre, "codigo de velocidad %d fuera de 1-%d", codigo, VELOCIDAD_CODIGO_MAX);
+        problemas++;
+    }
+    problemas += revisa_bloques(nombre, datos, lineas);
+    static unsigned char carriles[ENE_COLS];
+    memset(carriles, 0, sizeof carriles);
+    problemas += revisa_registros(nombre, datos + 1 + MAPA_BYTES, lineas, carriles);
+    int a = tramo_cerrado(carriles, codigo);
+    if (a >= 0) {
+        int s = tramo_minimo(codigo);
+        linea(lineas, nombre, "los explosivos cierran los cuatro carriles en las columnas %d a %d (menos de %d columnas)",
+              a, a + s - 1, s);
+        problemas++;
+    }
+    return problemas;
+}
+
+// Largest file read: anything longer is only reported by its size.
+enum { LECTURA_MAX = NIVEL_BYTES + 1 };
+
+int verifica_archivo(const char *nombre, std::vector<std::string> &lineas)
+{
+    FILE *f = fopen(nombre, "rb");
+    if (!f) {
+        linea(lineas, nombre, "no se pudo abrir (%s)", strerror(errno));
+        return 1;
+    }
+    static unsigned char buf[LECTURA_MAX];
+    size_t n = fread(buf, 1, sizeof buf, f);
+    bool error = ferror(f) != 0;
+    if (!error && n == sizeof buf) {
+        // Longer than a level: its real size goes into the line.
+        if (fseek(f, 0, SEEK_END) == 0 && ftell(f) > 0)
+            n = (size_t)ftell(f);
+    }
+    fclose(f);
+    if (error) {
+        linea(lineas, nombre, "no se pudo leer (es una carpeta o esta dañado el disco)");
+        return 1;
+    }
+    return verifica_nivel(nombre, buf, n, lineas);
+}
+
+int verifica_programa(int n, char **archivos)
+{
+    if (n < 1) {
+        fprintf(stderr, "uso: korveditor -verifica NIVEL...\n");
+        return 2;
+    }
+    int rc = 0;
+    for (int i = 0; i < n; i++) {
+        std::vector<std::string> lineas;
+        if (verifica_archivo(archivos[i], lineas) > 0)
+            rc = 1;
+        for (const std::string &l : lineas)
+            printf("%s\n", l.c_str());
+    }
+    fflush(stdout);
+    return rc;
+}

@@ -1,0 +1,77 @@
+#!/bin/sh
+# The installed game: cmake --install into a temporary prefix, then from another folder with a
+# temporary HOME: the diagnostic screen lists the shipped levels, a level saved by the installed
+# editor lands in the user's levels/ and joins the game's catalogue, the prefix stays byte for
+# byte. Then the .deb: its dependencies, and the game run from the unpacked package.
+# With CI=true as root, also the real apt-get install, a start from /, and apt-get remove.
+# Usage: instala_x11.sh BUILD_DIR ARTEFACTOS
+. "$(dirname "$0")/x/escena.sh"
+build=$1
+# The reference ($K): the shipped data beside a copy of the built game, as in the build folder.
+escena_empieza instala "$build/instalar/korvex" "$2"
+cp "$build/korvex/korvex" "$K/"
+mkdir "$E/otra"
+
+# Starts a program in folder $1 (HOME the scenario's, no XDG_DATA_HOME).
+lanza_en() {
+    d=$1; shift; PROG=$1
+    (cd "$d" && exec env -u XDG_DATA_HOME HOME="$E/home" "$@") >>"$ART/salida.txt" 2>&1 &
+    PID=$!
+}
+# The diagnostic screen of game $2 started in $1, kept as $E/$3.png; with $4, the lines down to the
+# song count (their order is shuffled) must equal those of $E/$4.png.
+info() {
+    lanza_en "$1" "$2" -info
+    ventana '^KORVEX 2003$'
+    hasta 20 "$3" pintada
+    cp "$FOTO" "$E/$3.png"
+    kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+    [ -z "${4:-}" ] || [ "$(difieren "$E/$3.png" "$E/$4.png" 320x80+0+0)" = 0 ] || fallo "$2: $3 no es igual a $4"
+}
+huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
+
+info "$K" ./korvex ref6
+cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
+huellas "$E/p" >"$E/antes"
+info "$E/otra" "$E/p/games/korvex" inst6 ref6
+nota "instalado: seis niveles desde otra carpeta"
+
+# NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
+lanza_en "$E/otra" "$E/p/games/korveditor"
+ventana '^KORV-EDITOR 2003$'
+hasta 20 menu pintada
+pulsa Return; pulsa Escape; pulsa Down; pulsa Down; pulsa Down
+tecla Return
+nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
+fin=$(($(ahora) + 20))
+until [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ]; do
+    [ "$(ahora)" -lt "$fin" ] || fallo "GUARDAR no escribe $nuevo"
+    sleep 0.2
+done
+kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+cp "$nuevo" "$K/levels/"
+info "$K" ./korvex ref7
+info "$E/otra" "$E/p/games/korvex" inst7 ref7
+huellas "$E/p" | diff "$E/antes" - || fallo "los archivos instalados cambiaron"
+[ -z "$(ls -A "$E/otra")" ] || fallo "archivos en la carpeta de trabajo: $(ls -A "$E/otra")"
+nota "el editor guarda en la carpeta del usuario; el juego cuenta siete niveles"
+
+# The package: dependencies, only /usr, and the game from the unpacked tree (the user's level too).
+cpack -G DEB -B "$E/deb" --config "$build/CPackConfig.cmake" >"$ART/cpack.txt" 2>&1 || fallo "cpack: $(tail -5 "$ART/cpack.txt")"
+deb=$(ls "$E/deb"/korvex_*_amd64.deb) || fallo "no hay korvex_<version>_amd64.deb"
+dep=$(dpkg-deb -f "$deb" Depends)
+for d in freepats liballegro4.4 libmpg123-0 libc6; do echo "$dep" | grep -q "$d" || fallo "Depends sin $d: $dep"; done
+dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' && fallo "archivos fuera de /usr"
+dpkg-deb -x "$deb" "$E/x"
+info "$E/otra" "$E/x/usr/games/korvex" deb7 ref7
+nota "$(basename "$deb"): Depends: $dep"
+
+# The real install, only in CI as root.
+if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$ART/apt.txt" 2>&1 || fallo "apt-get install"
+    dpkg -L korvex >"$E/lista"
+    info / /usr/games/korvex apt7 ref7
+    DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq korvex >>"$ART/apt.txt" 2>&1 || fallo "apt-get remove"
+    while read -r f; do [ -f "$f" ] && fallo "queda tras apt-get remove: $f"; done <"$E/lista"
+    nota "apt-get: instalado, jugado desde /, quitado; ninguna de sus $(wc -l <"$E/lista") rutas queda como archivo"
+fi
