@@ -68,6 +68,20 @@ TEST(Editor, Teclas)
     EXPECT_EQ(modifi, 0) << "moving changes nothing";
 }
 
+// The main menu's cursor wraps; without an open map it passes over OPCIONES MAPA and GUARDAR.
+TEST(Editor, CursorDelMenu)
+{
+    struct { int carga, cursor, tecla, r; } casos[] = {
+        {0, OPC_CARGAR, KEY_DOWN, OPC_SALIR}, {0, OPC_SALIR, KEY_UP, OPC_CARGAR}, {0, OPC_NUEVO, KEY_UP, OPC_SALIR},
+        {1, OPC_CARGAR, KEY_DOWN, OPC_OPCIONES}, {1, OPC_SALIR, KEY_UP, OPC_GUARDAR}, {1, OPC_SALIR, KEY_DOWN, OPC_NUEVO},
+        {1, OPC_NUEVO, KEY_ENTER, OPC_NUEVO},
+    };
+    for (auto &c : casos) {
+        carga = c.carga;
+        EXPECT_EQ(mueve_menu(c.cursor, c.tecla), c.r) << c.carga << " " << c.cursor << " " << c.tecla;
+    }
+}
+
 // The speed dialog steps 1..3 with a wrap; other codes come back into range.
 TEST(Editor, CodigoDeVelocidad)
 {

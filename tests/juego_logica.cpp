@@ -246,9 +246,10 @@ TEST(Juego, VelocidadPorCodigo)
 TEST(Juego, VidasYVelocidadPorDificultad)
 {
     static const int *guion;
-    struct { int teclas[4]; int difi, vidas; float base; } casos[] = {
+    struct { int teclas[5]; int difi, vidas; float base; } casos[] = {
         {{KEY_ENTER}, 1, 5, 4}, {{KEY_UP, KEY_ENTER}, 0, 6, 3},
-        {{KEY_DOWN, KEY_ENTER}, 2, 4, 5}, {{KEY_DOWN, KEY_DOWN, KEY_ENTER}, 0, 6, 3},
+        {{KEY_DOWN, KEY_ENTER}, 2, 4, 5}, {{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}, 1, 5, 4},
+        {{KEY_UP, KEY_UP, KEY_ENTER}, 2, 4, 5},
     };
     CarpetaTemporal t;
     t.subcarpetas();

@@ -61,11 +61,8 @@ TEST(MusicaMp3, DecodificaCadaFormato)
         double suma = 0;
         for (size_t i = 0; i + 1 < oido.size(); i += 2) {
             int v = oido[i];
-            if (std::abs(v) > 1600) {
-                if (ini < 0)
-                    ini = (int)i / 2;
-                fin = (int)i / 2;
-            }
+            if (std::abs(v) > 1600)
+                fin = (int)i / 2, ini = ini < 0 ? fin : ini;
             pico = std::max(pico, std::abs(v));
             suma += v;
             iguales += oido[i] == oido[i + 1];

@@ -120,6 +120,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
         {"decimo", prueba, 1, 11000, 0, AAA, con_record(prueba, 1, 9, 11000, "AAA"), 3},
         {"fuera", prueba, 0, 999, 0, AAA, prueba, 0},
         {"corto", corto, 0, 52400, 0, AAA, con_record(fabrica(), 0, 0, 52400, "AAA"), 3},
+        {"239 bytes", Bytes(prueba.begin(), prueba.end() - 1), 1, 61550, 0, AAA, con_record(fabrica(), 1, 0, 61550, "AAA"), 3},
         {"vacio", Bytes(), 1, 0, 0, AAA, fabrica(), 0},
         {"largo", [&] { Bytes l = prueba; l.push_back(9); return l; }(), 2, 29000, 0, AAA,
          con_record(prueba, 2, 1, 29000, "AAA"), 3},

@@ -10,9 +10,8 @@
 
 namespace fs = std::filesystem;
 
-CarpetaTemporal::CarpetaTemporal()
+CarpetaTemporal::CarpetaTemporal() : antes(fs::current_path().string())
 {
-    antes = fs::current_path().string();
     char plantilla[] = "/tmp/korvprueba.XXXXXX";
     ruta = mkdtemp(plantilla);
     fs::current_path(ruta);
@@ -44,10 +43,7 @@ void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &
     f.write((const char *)datos.data(), (std::streamsize)datos.size());
 }
 
-bool existe(const std::string &ruta)
-{
-    return fs::exists(ruta);
-}
+bool existe(const std::string &ruta) { return fs::exists(ruta); }
 
 void copia_datos_reales()
 {

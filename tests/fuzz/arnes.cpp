@@ -97,8 +97,7 @@ int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), vo
     }
     for (int i = 0; i < ENE_MAX; i++)
         exige(ene_tipo(i) <= TIPO_MAX, "tipos 0..8");
-    for (int k2 = 0; k2 < KEY_MAX; k2++)
-        key[k2] = 0;
+    key[KEY_UP] = key[KEY_DOWN] = key[KEY_ESC] = 0;
     return cambnib;
 }
 
