@@ -1,17 +1,13 @@
 #!/bin/sh
-# The editor under X as a level maker uses it: mouse clicks, drags, the wheel, the right button
-# and the view's edge paint and erase the expected cells (the saved bytes say which), Ctrl+Z
-# and Ctrl+Shift+Z undo and redo; then J plays the map in the game from the cursor's column
-# (that column's enemy on screen at once, drawn as the editor draws it), and ESC there brings
-# the editor back with the same map and cursor and the user's file untouched.
+# The editor under X: mouse clicks, drags, the wheel, the right button and the view's edge paint and erase
+# the expected cells (by the saved bytes), Ctrl+Z / Ctrl+Shift+Z undo and redo; J plays the map from the
+# cursor's column (its enemy on screen at once), ESC brings back the same map, the user's file untouched.
 # Usage: editor_raton_juega_x11.sh KORV_DIR ARTEFACTOS
 ESCENA_DESDE=${ESCENA_DESDE:-360} ESCENA_HASTA=${ESCENA_HASTA:-379}
 . "$(dirname "$0")/x/escena.sh"
 escena_empieza editor_raton_juega "$1" "$2"
-orig="$E/nivel_01.orig"
-cp "$K/levels/nivel_01.map" "$orig"
-mkdir "$E/tmp"
-export TMPDIR="$E/tmp"   # where J writes its temporary level
+orig="$E/nivel_01.orig" TMPDIR="$E/tmp"   # TMPDIR: where J writes its temporary level
+cp "$K/levels/nivel_01.map" "$orig" && mkdir "$TMPDIR" && export TMPDIR
 
 m() { xdotool mousemove --window "$W" "$1" "$2"; sleep 0.05; }
 clic() { xdotool click "$1"; sleep 0.1; }
@@ -23,26 +19,22 @@ hasta 20 menu pintada
 teclas Down Return Return   # CARGAR MAPA, the first level
 sleep 0.3
 
-# Background mode: the wheel selects block 3; a click paints (1,1); a drag paints row 2 from
-# column 2 to 5, once per cell.
+# Background mode: the wheel selects block 3; a click paints (1,1); a drag row 2, columns 2 to 5.
 for i in 1 2 3; do xdotool click --window "$W" 5; sleep 0.05; done
 m 50 30; clic 1
 m 70 60; xdotool mousedown 1; for x in 100 130 150 170; do m $x 60; done; xdotool mouseup 1; sleep 0.1
 # Ctrl+Z takes back a paint of (9,0); Ctrl+Shift+Z after an undo puts back a paint of (8,0).
 m 300 10; clic 1; teclas ctrl+z
 m 270 10; clic 1; teclas ctrl+z ctrl+shift+z
-# Enemy mode: a click places type 1 where the pointer stands on the enemy's feet, the right
-# button erases it again; another stays at column 7, lane 4.
+# Enemy mode: a click places type 1 under the pointer (the enemy's feet), the right button erases
+# it; another stays at column 7, lane 4. Then the right edge scrolls the view and a click paints there.
 teclas space
 m 200 100; clic 1; clic 3
 m 235 175; clic 1
-# The right edge scrolls the view; a click there paints the column under the pointer.
 teclas space
-m 318 100; sleep 1.2; m 100 100; sleep 0.2
-clic 1
+m 318 100; sleep 1.2; m 100 100; sleep 0.2; clic 1
 teclas Escape Down Down Down Return   # GUARDAR
-sleep 0.5
-cp "$K/levels/nivel_01.map" "$ART/guardado.map"
+sleep 0.5; cp "$K/levels/nivel_01.map" "$ART/guardado.map"
 
 python3 - "$orig" "$ART/guardado.map" <<'EOF' || fallo "los bytes guardados no son los esperados"
 import sys
@@ -70,9 +62,8 @@ assert b[0] == a[0] and len(b) == 2801
 print("bytes ok: edge column", col)
 EOF
 
-# J with the view scrolled by the arrows (the editor drops keys sent faster than it draws) and
-# the cursor in column 6 of the view, lane 4: the game starts with that column six blocks ahead
-# of the truck, where the editor showed it, its enemy included.
+# J with the view scrolled by the arrows and the cursor in the view's column 6, lane 4: the game
+# starts with that column six blocks ahead of the truck, where the editor showed it, enemy included.
 teclas Escape space
 xdotool key --delay 5 --repeat 97 Right; sleep 0.3
 m 200 100; clic 1
@@ -80,22 +71,12 @@ teclas Down Down Down
 m 100 220; sleep 0.2
 captura editor_antes; antes=$FOTO
 [ "$(convert "$antes" -crop 27x72+197+44 -format %k info:)" -gt 4 ] || fallo "no se ve el enemigo puesto con el raton"
-editor=$W
 tecla j
 ventana '^KORVEX 2003$'
-teclas Return   # the difficulty
-sleep 0.5
-captura juego
+teclas Return; sleep 0.5; captura juego   # the difficulty
 [ "$(difieren "$antes" "$FOTO" 27x72+197+44)" = 0 ] || fallo "el juego no empieza con la columna del cursor seis bloques delante del camion"
 ls "$TMPDIR"/korvprueba-* >/dev/null 2>&1 || fallo "no hay nivel temporal mientras corre el juego"
-sleep 2
-manten Escape 0.3
-fin=$(($(ahora) + 15))
-until [ "$(xdotool search --onlyvisible --name '^KORV-EDITOR 2003$' 2>/dev/null | head -1)" ]; do
-    vivo "la ventana del editor despues del juego"
-    [ "$(ahora)" -lt "$fin" ] || fallo "la ventana del editor no vuelve"
-    sleep 0.2
-done
+sleep 2; manten Escape 0.3
 ventana '^KORV-EDITOR 2003$'
 m 100 220
 hasta 10 editor_despues igual "$antes"
