@@ -13,11 +13,9 @@ m() { xdotool mousemove --window "$W" "$1" "$2"; sleep 0.05; }
 clic() { xdotool click "$1"; sleep 0.1; }
 teclas() { for t in "$@"; do tecla "$t"; sleep 0.15; done; }
 
-lanza ./korveditor
-ventana '^KORV-EDITOR 2003$'
+lanza ./korveditor && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-teclas Down Return Return   # CARGAR MAPA, the first level
-sleep 0.3
+teclas Down Return Return; sleep 0.3   # CARGAR MAPA, the first level
 
 # Background mode: the wheel selects block 3; a click paints (1,1); a drag row 2, columns 2 to 5.
 for i in 1 2 3; do xdotool click --window "$W" 5; sleep 0.05; done
@@ -38,10 +36,9 @@ sleep 0.5; cp "$K/levels/nivel_01.map" "$ART/guardado.map"
 
 python3 - "$orig" "$ART/guardado.map" <<'EOF' || fallo "los bytes guardados no son los esperados"
 import sys
-a = bytearray(open(sys.argv[1], 'rb').read()); b = open(sys.argv[2], 'rb').read()
-def celda(c, r): return 1 + 200 * r + c
-cambios = {i for i in range(1, 1601) if a[i] != b[i]}
-esperado = {celda(1, 1)} | {celda(c, 2) for c in range(2, 6)} | {celda(8, 0)}
+a, b = (open(f, 'rb').read() for f in sys.argv[1:3])
+cambios = {i for i in range(1, 1601) if a[i] != b[i]}   # cell (c, r) at 1 + 200 r + c
+esperado = {1 + 200 * r + c for c, r in [(1, 1), (2, 2), (3, 2), (4, 2), (5, 2), (8, 0)]}
 assert esperado <= cambios, ("missing", sorted(esperado - cambios))
 assert all(b[i] == 3 for i in cambios), "a painted cell is not block 3"
 borde = cambios - esperado
@@ -49,15 +46,10 @@ assert len(borde) == 1, ("edge click", sorted(borde))
 col = (min(borde) - 1) % 200
 assert (min(borde) - 1) // 200 == 4 and col > 3, ("edge click", col)
 # enemies: the original grid plus type 1 at (7, lane 4), written row by row
-grid = {}
-for i in range(300):
-    r = a[1601 + 4 * i:1605 + 4 * i]
-    if r[3]: grid[(r[2] // 24, r[0] | r[1] << 8)] = r[3]
+grid = {(r[2] // 24, r[0] | r[1] << 8): r[3] for r in (a[1601 + 4 * i:1605 + 4 * i] for i in range(300)) if r[3]}
 grid[(4, 7)] = 1
-t = bytearray(1200)
-for i, ((f, c), tipo) in enumerate(sorted(grid.items())):
-    t[4 * i:4 * i + 4] = bytes([c & 255, c >> 8, 24 * f, tipo])
-assert b[1601:] == bytes(t), "enemy table"
+t = b''.join(bytes([c & 255, c >> 8, 24 * f, tipo]) for (f, c), tipo in sorted(grid.items()))
+assert b[1601:] == t.ljust(1200, b'\0'), "enemy table"
 assert b[0] == a[0] and len(b) == 2801
 print("bytes ok: edge column", col)
 EOF

@@ -4,8 +4,7 @@
 # Then the .deb: dependencies, the game from the unpacked package; with CI=true as root, apt-get install/remove.
 # Usage: instala_x11.sh BUILD_DIR ARTEFACTOS
 . "$(dirname "$0")/x/escena.sh"
-build=$1
-# The reference ($K): the shipped data beside a copy of the built game, as in the build folder.
+build=$1   # the reference ($K): the shipped data beside a copy of the built game, as in the build folder
 escena_empieza instala "$build/instalar/korvex" "$2"
 cp "$build/korvex/korvex" "$K/" && mkdir "$E/otra"
 
@@ -30,27 +29,20 @@ info "$K" ./korvex ref6
 cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
 huellas "$E/p" >"$E/antes"
 info "$E/otra" "$E/p/games/korvex" inst6 ref6
-nota "instalado: seis niveles desde otra carpeta"
 
 # NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
-lanza_en "$E/otra" "$E/p/games/korveditor"
-ventana '^KORV-EDITOR 2003$'
+lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
 for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
 nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
-fin=$(($(ahora) + 20))
-until [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ]; do
-    [ "$(ahora)" -lt "$fin" ] || fallo "GUARDAR no escribe $nuevo"
-    sleep 0.2
-done
-mata
-cp "$nuevo" "$K/levels/"
+for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
+[ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
+mata; cp "$nuevo" "$K/levels/"
 info "$K" ./korvex ref7
 info "$E/otra" "$E/p/games/korvex" inst7 ref7
 huellas "$E/p" | diff "$E/antes" - || fallo "los archivos instalados cambiaron"
 [ -z "$(ls -A "$E/otra")" ] || fallo "archivos en la carpeta de trabajo: $(ls -A "$E/otra")"
-nota "el editor guarda en la carpeta del usuario; el juego cuenta siete niveles"
 
 # The package: dependencies, only /usr, and the game from the unpacked tree (the user's level too).
 cpack -G DEB -B "$E/deb" --config "$build/CPackConfig.cmake" >"$ART/cpack.txt" 2>&1 || fallo "cpack: $(tail -5 "$ART/cpack.txt")"

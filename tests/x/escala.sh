@@ -17,33 +17,26 @@ bloques() {
     [ "$n" = 0 ] || fallo "$2: $n pixels off their 3x3 block's colour"
 }
 # Conditions for hasta on a x3 window: the title picture in the samples after a key; play moving
-# ($1 = mueve) or still against the previous screenshot.
+# ($1 = distinta, the road's part) or still ($1 = igual) against the previous screenshot.
 titulo3() { tecla x; muestras "$FOTO" m && FOTO=$E/m.png muestra korvex; }
-anterior=""
 compara() {
-    r=1
-    if [ "$1" = mueve ]; then [ -n "$anterior" ] && distinta "$anterior" 960x576+0+0 && r=0
-    else [ -n "$anterior" ] && igual "$anterior" && r=0; fi
-    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
-    return $r
+    r=1; [ -f "$E/anterior.png" ] && "$@" "$E/anterior.png" 960x576+0+0 && r=0
+    cp "$FOTO" "$E/anterior.png"; return $r
 }
 # TERM, then the program must be gone within a second, with status 143.
 termina_rapido() {
     kill -TERM "$PID"
     for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$PID" 2>/dev/null && sleep 0.1; done
     kill -0 "$PID" 2>/dev/null && fallo "$1: the game still runs a second after TERM"
-    wait "$PID"
-    RC=$? PID=""
+    wait "$PID"; RC=$? PID=""
     [ "$RC" = 143 ] || fallo "$1: exit status $RC after TERM"
 }
 
-lanza ./korvex
-ventana '^KORVEX 2003$'
+lanza ./korvex && ventana '^KORVEX 2003$'
 [ "$(tamano)" = 640x480 ] || fallo "the default window on 1024x768 is $(tamano), not 640x480"
 termina_rapido "x2"
 
-lanza ./korvex -escala 3
-ventana '^KORVEX 2003$'
+lanza ./korvex -escala 3 && ventana '^KORVEX 2003$'
 [ "$(tamano)" = 960x720 ] || fallo "-escala 3 gives $(tamano), not 960x720"
 hasta 40 titulo titulo3
 bloques "$FOTO" titulo
@@ -51,16 +44,14 @@ manten Return 0.5
 hasta 20 menu distinta "$FOTO"
 tecla Return                      # "QUIERO JUGAR"
 sleep 6                           # the level card (3 s) and the level's start (2 s, the road still)
-hasta 30 juego compara mueve
+hasta 30 juego compara distinta
 bloques "$FOTO" juego
 manten p 0.3
-hasta 10 pausa compara quieto
+hasta 10 pausa compara igual
 bloques "$FOTO" pausa
 muestras "$FOTO" pausa
-nota "x2 por defecto; x3: titulo, juego y pausa en bloques de 3x3"
 
-tecla F11
-sleep 2
+tecla F11; sleep 2
 timeout 20 import -window root "$E/raiz.png" || fallo "no screenshot of the desktop"
 convert "$E/raiz.png" -crop 960x720+32+24 +repage "$ART/completa.png"
 muestras "$ART/completa.png" completa
@@ -68,17 +59,14 @@ muestras "$ART/completa.png" completa
 bloques "$ART/completa.png" "full screen"
 [ "$(convert "$E/raiz.png" -crop 32x768+0+0 +repage -format '%[fx:maxima]' info:)" = 0 ] ||
     fallo "the full screen's border is not black"
-tecla F11
-sleep 2
+tecla F11; sleep 2
 ventana '^KORVEX 2003$'
 [ "$(tamano)" = 960x720 ] || fallo "after F11 twice the window is $(tamano)"
 captura vuelta && muestras "$FOTO" vuelta || fallo "no screenshot after F11 twice"
 [ "$(difieren "$E/vuelta.png" "$E/pausa.png")" = 0 ] || fallo "the window after F11 twice shows another picture"
-manten p 0.3
-anterior=""
-hasta 10 sigue compara mueve
+manten p 0.3; rm "$E/anterior.png"
+hasta 10 sigue compara distinta
 termina_rapido "x3"
-nota "F11: pantalla completa x3 centrada en negro y vuelta, la misma imagen; el juego sigue"
 
 # TERM and the end of the X server at once (timeout around xvfb-run): the game must not outlive them.
 for n in $(seq "$ESCENA_DESDE" "$ESCENA_HASTA"); do [ -e "/tmp/.X$n-lock" ] || { num=$n; break; }; done

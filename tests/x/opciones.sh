@@ -23,10 +23,10 @@ camion_y() {
     Y=$(convert "$FOTO" -crop 60x90+40+75 +repage -fill black +opaque '#F39634' -trim -format '%Y' info: 2>/dev/null |
         tr -d +)
 }
-# Up to the level: title (with $1 = w, up given to W on the options screen), menu (the middle line),
+# Starts the game, up to the level: title (with $1 = w, up given to W on the options screen), menu (the middle line),
 # the road moving; the truck's first height in $Y0.
 a_jugar() {
-    ventana '^KORVEX 2003$'
+    lanza ./korvex && ventana '^KORVEX 2003$'
     hasta 40 estudio muestra lurgo
     hasta 40 titulo salta_al_titulo
     if [ "${1:-}" = w ]; then
@@ -38,32 +38,26 @@ a_jugar() {
     fi
     manten Return 0.4
     hasta 20 menu no_titulo
-    pulsa Return
-    sleep 6
-    captura juego && camion_y
-    Y0=$Y
+    pulsa Return; sleep 6
+    captura juego && camion_y; Y0=$Y
 }
 # Windows of 0.1 s of the captured sound as letters (T: the 440 Hz tone, S: silence, o: other),
 # then the median level of the tone windows.
 oido() {
-    sox "$1" -t dat -c 1 - 2>/dev/null | awk '
-        /^;/ { next }
+    sox "$1" -t dat -c 1 - 2>/dev/null | awk '/^;/ { next }
         { v = $2; s += v * v; if (p < 0 && v >= 0) x++; p = v; n++
           if (n == 4410) { r = sqrt(s / n)
               if (x >= 40 && x <= 48 && r > 0.01) { printf "T"; print r > "/dev/stderr" }
               else printf (r < 0.0005 ? "S" : "o")
-              n = s = x = 0 } }' 2>"$E/niveles"
-    echo
+              n = s = x = 0 } } END { print "" }' 2>"$E/niveles"
     sort -n "$E/niveles" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'
 }
 
-lanza ./korvex
 a_jugar w
 manten Up 0.4; sleep 0.5; captura arriba && camion_y
 [ "$Y" = "$Y0" ] || fallo "la flecha arriba movio el camion ($Y0 -> $Y) con W para subir"
 manten w 0.3; sleep 0.5; captura w && camion_y
 [ "$Y" -le $((Y0 - 20)) ] || fallo "W no cambia de carril ($Y0 -> $Y)"
-nota "OPCIONES: W para subir; en juego W cambia de carril y la flecha arriba no"
 manten Down 1.5
 sleep 4; tecla m; captura muda; a=$FOTO
 sleep 5; tecla m; captura sin_muda
@@ -72,15 +66,12 @@ sleep 5; manten Escape 0.3; termina 20
 grep -q '^tecla_arriba = W$' "$cfg" || fallo "korvex.cfg no guarda la tecla: $(cat "$cfg")"
 oido "$ART/sonido.wav" >"$E/oido10" && mv "$ART/sonido.wav" "$ART/sonido10.wav"
 grep -Eq 'T{10,}o?S{20,}o?T{10,}' "$E/oido10" || fallo "M no calla la musica y la devuelve: $(head -1 "$E/oido10")"
-nota "M calla la musica (con atropellos y efectos a 0: silencio) y la devuelve"
 
 sed -i 's/^volumen_musica = .*/volumen_musica = 5/' "$cfg"
-lanza ./korvex
 a_jugar
 manten w 0.3; sleep 0.5; captura w2 && camion_y
 [ "$Y" -le $((Y0 - 20)) ] || fallo "tras reiniciar W ya no sube ($Y0 -> $Y)"
 sleep 5; manten Escape 0.3; termina 20
-oido "$ART/sonido.wav" >"$E/oido5"
-l10=$(tail -1 "$E/oido10") l5=$(tail -1 "$E/oido5")
+oido "$ART/sonido.wav" >"$E/oido5"; l10=$(tail -1 "$E/oido10") l5=$(tail -1 "$E/oido5")
 nota "nivel del tono: musica 10 -> $l10, musica 5 -> $l5"
 awk -v a="$l10" -v b="$l5" 'BEGIN { r = b / a; exit !(r > 0.45 && r < 0.55) }' || fallo "musica 5 no suena a la mitad que 10"
