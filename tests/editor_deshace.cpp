@@ -54,8 +54,9 @@ std::vector<unsigned char> bytes()
     return lee_archivo("estado.map");
 }
 
-void ctrl_z() { ASSERT_TRUE(tecla_edicion(KEY_Z, ASCII_CTRL_Z)); }
-void ctrl_y() { ASSERT_TRUE(tecla_edicion(KEY_Y, ASCII_CTRL_Y)); }
+// Ctrl+Z or Ctrl+Y, veces times, each taken by the editor.
+void ctrl_z(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Z, ASCII_CTRL_Z)); }
+void ctrl_y(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Y, ASCII_CTRL_Y)); }
 
 }  // namespace
 
@@ -71,16 +72,13 @@ TEST_F(Deshacer, UndosYRedosDanLosBytesExactos)
         for (int i = 0; i < 400; i++)
             r() % 25 ? (void)tecla_edicion(teclas[r() % 10]) : cambia_celda(CAMBIO_VELOCIDAD, 0, 0, 1 + (int)(r() % 3));
         const std::vector<unsigned char> fin = bytes();
-        int n = deshacer_n;
+        const int n = deshacer_n;
         tecla_edicion(KEY_Z);   // without Ctrl: nothing
-        for (int i = 0; i < n; i++)
-            ctrl_z();
+        ctrl_z(n);
         EXPECT_TRUE(bytes() == inicio && modifi == 0 && n > 60) << "semilla " << semilla << ": " << n << " cambios";
-        for (int i = 0; i <= n; i++)
-            ctrl_y();
+        ctrl_y(n + 1);
         EXPECT_TRUE(bytes() == fin) << "semilla " << semilla;
-        for (int i = 0; i < n; i++)
-            ctrl_z();
+        ctrl_z(n);
     }
     // The history keeps the last 256 changes, one per cell painted: 300 undone leave the first 44.
     reinicia_edicion();
@@ -91,8 +89,7 @@ TEST_F(Deshacer, UndosYRedosDanLosBytesExactos)
     }
     char linea[40];
     texto_deshacer(linea, sizeof linea);
-    for (int i = 0; i < 300; i++)
-        ctrl_z();
+    ctrl_z(300);
     EXPECT_TRUE(bytes() == tras_44 && std::string(linea) == "DESHACER: 256");
 }
 

@@ -71,8 +71,7 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
     ranking_por_defecto(fabrica.data());
     escribe_archivo("p/share/games/korvex/datos/ranking.dat", fabrica);
     escribe_archivo("archivo", {7});
-    BITMAP *pagina = create_bitmap(320, 240);
-    active_page = pagina;
+    BITMAP *pagina = active_page = create_bitmap(320, 240);
     lee_tecla = [] { return KEY_ENTER << 8; };
     std::atomic<bool> fin{false};
     std::thread reloj([&] { while (!fin) { tick = tick + 1; rest(0); } });
