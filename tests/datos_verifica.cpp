@@ -2,6 +2,7 @@
 // on broken level files (one line naming the file, status 1) and on the shipped levels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -10,71 +11,57 @@
 #include "prueba.h"
 #include "shared/carga.h"
 
-namespace {
-
 // Runs the checker with no X display; its output and exit status.
-std::pair<std::string, int> verifica(const std::string &archivos)
+static std::pair<std::string, int> verifica(const std::string &archivos)
 {
-    std::string texto, orden = "env -u DISPLAY " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1";
-    FILE *p = popen(orden.c_str(), "r");
-    char buf[512];
-    while (p && fgets(buf, sizeof buf, p))
+    FILE *p = popen(("env -u DISPLAY " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
+    std::string texto;
+    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
         texto += buf;
     int st = p ? pclose(p) : -1;
     return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
 }
 
-// A level file: its size, speed code, one block (byte offset in the map, value) and records
-// {column, row offset, type} from record 0 (type -1: an empty record left before it).
-struct Nivel {
-    int tam, codigo, bloque, valor;
-    std::vector<std::array<int, 3>> regs;
-    const char *linea;   // what the checker says after "n.map: "; "" sound
-};
-
-const Nivel niveles[] = {
-    {2800, 1, 0, 0, {}, "tamaño de 2800 bytes, un nivel tiene 2801"},
-    {2802, 1, 0, 0, {}, "tamaño de 2802 bytes, un nivel tiene 2801"},
-    {2801, 0, 0, 0, {}, "codigo de velocidad 0 fuera de 1-3"},
-    {2801, 1, 2 * 200 + 5, 40, {}, "1 bloques fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
-    {2801, 1, 0, 0, {{800, 24, 1}}, "registro 0 fuera de rango (columna 800, fila 24, tipo 1)"},
-    {2801, 1, 0, 0, {{20, 25, 1}}, "registro 0 fuera de rango (columna 20, fila 25, tipo 1)"},
-    {2801, 1, 0, 0, {{20, 120, 1}}, "registro 0 fuera de rango (columna 20, fila 120, tipo 1)"},
-    {2801, 1, 0, 0, {{20, 24, 8}}, "registro 0 fuera de rango (columna 20, fila 24, tipo 8)"},
-    {2801, 1, 0, 0, {{0, 0, -1}, {20, 24, 1}}, "registro 1 despues del registro vacio 0: la tabla no esta compacta"},
-    {2801, 1, 0, 0, {{5, 0, 0}}, "registro 0 vacio con datos (columna 5, fila 0)"},
-    {2801, 1, 0, 0, {{20, 48, 1}, {30, 24, 1}}, "registro 1 fuera de orden o repetido (columna 30, fila 24)"},
-    // Explosives on the four lanes: 9 columns close a x1 level, 10 do not; 12 and 14 at x1.5 and x2.
-    {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-     "los explosivos cierran los cuatro carriles en las columnas 100 a 108 (menos de 9 columnas)"},
-    {2801, 1, 0, 0, {{100, 24, 6}, {109, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
-    {2801, 2, 0, 0, {{100, 24, 6}, {111, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-     "los explosivos cierran los cuatro carriles en las columnas 100 a 111 (menos de 12 columnas)"},
-    {2801, 3, 0, 0, {{300, 24, 6}, {313, 48, 6}, {305, 72, 6}, {306, 96, 6}},
-     "los explosivos cierran los cuatro carriles en las columnas 300 a 313 (menos de 14 columnas)"},
-    {2801, 3, 0, 0, {{300, 24, 6}, {314, 48, 6}, {305, 72, 6}, {306, 96, 6}}, ""},
-};
-
-}  // namespace
-
+// One row per level file: its size, speed code, one block (byte offset in the map, value), records
+// {column, row offset, type} from record 0 (type -1: an empty record left before it), and what the
+// checker says after "n.map: " ("" sound).
 TEST(Verificador, UnaLineaPorProblemaYEstado)
 {
+    const struct { int tam, codigo, bloque, valor; std::vector<std::array<int, 3>> regs; const char *linea; } niveles[] = {
+        {2800, 1, 0, 0, {}, "tamaño de 2800 bytes, un nivel tiene 2801"},
+        {2802, 1, 0, 0, {}, "tamaño de 2802 bytes, un nivel tiene 2801"},
+        {2801, 0, 0, 0, {}, "codigo de velocidad 0 fuera de 1-3"},
+        {2801, 1, 2 * 200 + 5, 40, {}, "1 bloques fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
+        {2801, 1, 0, 0, {{800, 24, 1}}, "registro 0 fuera de rango (columna 800, fila 24, tipo 1)"},
+        {2801, 1, 0, 0, {{20, 25, 1}}, "registro 0 fuera de rango (columna 20, fila 25, tipo 1)"},
+        {2801, 1, 0, 0, {{20, 120, 1}}, "registro 0 fuera de rango (columna 20, fila 120, tipo 1)"},
+        {2801, 1, 0, 0, {{20, 24, 8}}, "registro 0 fuera de rango (columna 20, fila 24, tipo 8)"},
+        {2801, 1, 0, 0, {{0, 0, -1}, {20, 24, 1}}, "registro 1 despues del registro vacio 0: la tabla no esta compacta"},
+        {2801, 1, 0, 0, {{5, 0, 0}}, "registro 0 vacio con datos (columna 5, fila 0)"},
+        {2801, 1, 0, 0, {{20, 48, 1}, {30, 24, 1}}, "registro 1 fuera de orden o repetido (columna 30, fila 24)"},
+        // Explosives on the four lanes: 9 columns close a x1 level, 10 do not; 12 and 14 at x1.5 and x2.
+        {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}},
+         "los explosivos cierran los cuatro carriles en las columnas 100 a 108 (menos de 9 columnas)"},
+        {2801, 1, 0, 0, {{100, 24, 6}, {109, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
+        {2801, 2, 0, 0, {{100, 24, 6}, {111, 48, 6}, {104, 72, 6}, {101, 96, 6}},
+         "los explosivos cierran los cuatro carriles en las columnas 100 a 111 (menos de 12 columnas)"},
+        {2801, 3, 0, 0, {{300, 24, 6}, {313, 48, 6}, {305, 72, 6}, {306, 96, 6}},
+         "los explosivos cierran los cuatro carriles en las columnas 300 a 313 (menos de 14 columnas)"},
+        {2801, 3, 0, 0, {{300, 24, 6}, {314, 48, 6}, {305, 72, 6}, {306, 96, 6}}, ""},
+    };
     CarpetaTemporal t;
-    for (const Nivel &n : niveles) {
+    for (const auto &n : niveles) {
         std::vector<unsigned char> v(NIVEL_BYTES, 0);
-        v[0] = (unsigned char)n.codigo;
-        v[1 + n.bloque] = (unsigned char)n.valor;
+        v[0] = (unsigned char)n.codigo, v[1 + n.bloque] = (unsigned char)n.valor;
         for (size_t i = 0; i < n.regs.size(); i++) {
             unsigned char *r = &v[1 + MAPA_BYTES + ENE_REG * i];
-            int col = n.regs[i][0], tipo = n.regs[i][2];
+            int col = n.regs[i][0];
             r[0] = (unsigned char)col, r[1] = (unsigned char)(col >> 8), r[2] = (unsigned char)n.regs[i][1];
-            r[3] = (unsigned char)(tipo < 0 ? 0 : tipo);
+            r[3] = (unsigned char)std::max(n.regs[i][2], 0);
         }
         v.resize(n.tam);
         escribe_archivo("n.map", v);
-        auto s = verifica("n.map");
-        EXPECT_EQ(s.first, *n.linea ? std::string("n.map: ") + n.linea + "\n" : "") << n.linea;
-        EXPECT_EQ(s.second, *n.linea ? 1 : 0) << n.linea;
+        EXPECT_EQ(verifica("n.map"), std::make_pair(*n.linea ? std::string("n.map: ") + n.linea + "\n" : "", *n.linea ? 1 : 0));
     }
     // A missing file among sound ones: its line alone, status 1; no file at all: status 2.
     EXPECT_EQ(verifica(KORV_DIR "/datos/newlevel.dat falta.map"),

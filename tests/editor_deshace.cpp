@@ -28,7 +28,7 @@ int tecla_guion()
 // The shipped level 3 open in the editor, its history empty and the map unmodified.
 struct Deshacer : ::testing::Test {
     CarpetaTemporal t;
-    BITMAP *pagina = nullptr;
+    BITMAP *pagina = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
     void SetUp() override
     {
         t.subcarpetas();
@@ -37,12 +37,8 @@ struct Deshacer : ::testing::Test {
         cargamatrizene();
         reinicia_edicion();
         historia_borra(true);
-        modifi = 0;
-        carga = 1;
+        modifi = 0, carga = 1, active_page = pagina, fuente_tecla = tecla_guion;
         snprintf(archivo, sizeof archivo, "levels/nivel_03.map");
-        pagina = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
-        active_page = pagina;
-        fuente_tecla = tecla_guion;
         guion.clear();
     }
     void TearDown() override { destroy_bitmap(pagina); }
@@ -58,8 +54,9 @@ std::vector<unsigned char> bytes()
     return lee_archivo("estado.map");
 }
 
-void ctrl_z() { ASSERT_TRUE(tecla_edicion(KEY_Z, ASCII_CTRL_Z)); }
-void ctrl_y() { ASSERT_TRUE(tecla_edicion(KEY_Y, ASCII_CTRL_Y)); }
+// Ctrl+Z or Ctrl+Y, veces times, each taken by the editor.
+void ctrl_z(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Z, ASCII_CTRL_Z)); }
+void ctrl_y(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Y, ASCII_CTRL_Y)); }
 
 }  // namespace
 
@@ -73,21 +70,15 @@ TEST_F(Deshacer, UndosYRedosDanLosBytesExactos)
         std::mt19937 r(semilla);
         const int teclas[] = {KEY_RIGHT, KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN, KEY_SPACE, KEY_S, KEY_D, KEY_D, KEY_F};
         for (int i = 0; i < 400; i++)
-            if (r() % 25 == 0)
-                cambia_celda(CAMBIO_VELOCIDAD, 0, 0, 1 + (int)(r() % 3));
-            else
-                tecla_edicion(teclas[r() % 10]);
+            r() % 25 ? (void)tecla_edicion(teclas[r() % 10]) : cambia_celda(CAMBIO_VELOCIDAD, 0, 0, 1 + (int)(r() % 3));
         const std::vector<unsigned char> fin = bytes();
-        int n = deshacer_n;
+        const int n = deshacer_n;
         tecla_edicion(KEY_Z);   // without Ctrl: nothing
-        for (int i = 0; i < n; i++)
-            ctrl_z();
+        ctrl_z(n);
         EXPECT_TRUE(bytes() == inicio && modifi == 0 && n > 60) << "semilla " << semilla << ": " << n << " cambios";
-        for (int i = 0; i <= n; i++)
-            ctrl_y();
+        ctrl_y(n + 1);
         EXPECT_TRUE(bytes() == fin) << "semilla " << semilla;
-        for (int i = 0; i < n; i++)
-            ctrl_z();
+        ctrl_z(n);
     }
     // The history keeps the last 256 changes, one per cell painted: 300 undone leave the first 44.
     reinicia_edicion();
@@ -98,8 +89,7 @@ TEST_F(Deshacer, UndosYRedosDanLosBytesExactos)
     }
     char linea[40];
     texto_deshacer(linea, sizeof linea);
-    for (int i = 0; i < 300; i++)
-        ctrl_z();
+    ctrl_z(300);
     EXPECT_TRUE(bytes() == tras_44 && std::string(linea) == "DESHACER: 256");
 }
 
@@ -119,8 +109,8 @@ TEST_F(Deshacer, DeshacerTrasGuardarMarcaModificado)
         tecla_edicion(tecla, tecla == KEY_Z ? ASCII_CTRL_Z : 0);
     EXPECT_EQ(modifi, 1);
     historia_borra(false);
-    tecla_edicion(KEY_RIGHT);
-    tecla_edicion(KEY_D);
+    for (int tecla : {KEY_RIGHT, KEY_D})
+        tecla_edicion(tecla);
     ctrl_z();
     EXPECT_EQ(modifi, 1);
 }
@@ -137,8 +127,7 @@ TEST_F(Deshacer, AvisoDeCarrilesCerrados)
     ASSERT_EQ(tramo_cerrado_mapa(), 404 - tramo_minimo(multi) + 1);
     for (const auto &c : casos) {
         remove(archivo);
-        modifi = 1;
-        guion = c.first;
+        modifi = 1, guion = c.first;
         EXPECT_EQ(gurdarmapa(), c.second);
         EXPECT_TRUE(existe(archivo) == c.second && modifi == !c.second && guion.empty());
     }

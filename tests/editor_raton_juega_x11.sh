@@ -1,55 +1,44 @@
 #!/bin/sh
-# The editor under X as a level maker uses it: mouse clicks, drags, the wheel, the right button
-# and the view's edge paint and erase the expected cells (the saved bytes say which), Ctrl+Z
-# and Ctrl+Shift+Z undo and redo; then J plays the map in the game from the cursor's column
-# (that column's enemy on screen at once, drawn as the editor draws it), and ESC there brings
-# the editor back with the same map and cursor and the user's file untouched.
+# The editor under X: mouse clicks, drags, the wheel, the right button and the view's edge paint and erase
+# the expected cells (by the saved bytes), Ctrl+Z / Ctrl+Shift+Z undo and redo; J plays the map from the
+# cursor's column (its enemy on screen at once), ESC brings back the same map, the user's file untouched.
 # Usage: editor_raton_juega_x11.sh KORV_DIR ARTEFACTOS
 ESCENA_DESDE=${ESCENA_DESDE:-360} ESCENA_HASTA=${ESCENA_HASTA:-379}
 . "$(dirname "$0")/x/escena.sh"
 escena_empieza editor_raton_juega "$1" "$2"
-orig="$E/nivel_01.orig"
-cp "$K/levels/nivel_01.map" "$orig"
-mkdir "$E/tmp"
-export TMPDIR="$E/tmp"   # where J writes its temporary level
+orig="$E/nivel_01.orig" TMPDIR="$E/tmp"   # TMPDIR: where J writes its temporary level
+cp "$K/levels/nivel_01.map" "$orig" && mkdir "$TMPDIR" && export TMPDIR
 
 m() { xdotool mousemove --window "$W" "$1" "$2"; sleep 0.05; }
 clic() { xdotool click "$1"; sleep 0.1; }
 teclas() { for t in "$@"; do tecla "$t"; sleep 0.15; done; }
 
-lanza ./korveditor
-ventana '^KORV-EDITOR 2003$'
+lanza ./korveditor && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-teclas Down Return Return   # CARGAR MAPA, the first level
-sleep 0.3
+teclas Down Return Return; sleep 0.3   # CARGAR MAPA, the first level
 
-# Background mode: the wheel selects block 3; a click paints (1,1); a drag paints row 2 from
-# column 2 to 5, once per cell.
+# Background mode: the wheel selects block 3; a click paints (1,1); a drag row 2, columns 2 to 5.
 for i in 1 2 3; do xdotool click --window "$W" 5; sleep 0.05; done
 m 50 30; clic 1
 m 70 60; xdotool mousedown 1; for x in 100 130 150 170; do m $x 60; done; xdotool mouseup 1; sleep 0.1
 # Ctrl+Z takes back a paint of (9,0); Ctrl+Shift+Z after an undo puts back a paint of (8,0).
 m 300 10; clic 1; teclas ctrl+z
 m 270 10; clic 1; teclas ctrl+z ctrl+shift+z
-# Enemy mode: a click places type 1 where the pointer stands on the enemy's feet, the right
-# button erases it again; another stays at column 7, lane 4.
+# Enemy mode: a click places type 1 under the pointer (the enemy's feet), the right button erases
+# it; another stays at column 7, lane 4. Then the right edge scrolls the view and a click paints there.
 teclas space
 m 200 100; clic 1; clic 3
 m 235 175; clic 1
-# The right edge scrolls the view; a click there paints the column under the pointer.
 teclas space
-m 318 100; sleep 1.2; m 100 100; sleep 0.2
-clic 1
+m 318 100; sleep 1.2; m 100 100; sleep 0.2; clic 1
 teclas Escape Down Down Down Return   # GUARDAR
-sleep 0.5
-cp "$K/levels/nivel_01.map" "$ART/guardado.map"
+sleep 0.5; cp "$K/levels/nivel_01.map" "$ART/guardado.map"
 
 python3 - "$orig" "$ART/guardado.map" <<'EOF' || fallo "los bytes guardados no son los esperados"
 import sys
-a = bytearray(open(sys.argv[1], 'rb').read()); b = open(sys.argv[2], 'rb').read()
-def celda(c, r): return 1 + 200 * r + c
-cambios = {i for i in range(1, 1601) if a[i] != b[i]}
-esperado = {celda(1, 1)} | {celda(c, 2) for c in range(2, 6)} | {celda(8, 0)}
+a, b = (open(f, 'rb').read() for f in sys.argv[1:3])
+cambios = {i for i in range(1, 1601) if a[i] != b[i]}   # cell (c, r) at 1 + 200 r + c
+esperado = {1 + 200 * r + c for c, r in [(1, 1), (2, 2), (3, 2), (4, 2), (5, 2), (8, 0)]}
 assert esperado <= cambios, ("missing", sorted(esperado - cambios))
 assert all(b[i] == 3 for i in cambios), "a painted cell is not block 3"
 borde = cambios - esperado
@@ -57,22 +46,16 @@ assert len(borde) == 1, ("edge click", sorted(borde))
 col = (min(borde) - 1) % 200
 assert (min(borde) - 1) // 200 == 4 and col > 3, ("edge click", col)
 # enemies: the original grid plus type 1 at (7, lane 4), written row by row
-grid = {}
-for i in range(300):
-    r = a[1601 + 4 * i:1605 + 4 * i]
-    if r[3]: grid[(r[2] // 24, r[0] | r[1] << 8)] = r[3]
+grid = {(r[2] // 24, r[0] | r[1] << 8): r[3] for r in (a[1601 + 4 * i:1605 + 4 * i] for i in range(300)) if r[3]}
 grid[(4, 7)] = 1
-t = bytearray(1200)
-for i, ((f, c), tipo) in enumerate(sorted(grid.items())):
-    t[4 * i:4 * i + 4] = bytes([c & 255, c >> 8, 24 * f, tipo])
-assert b[1601:] == bytes(t), "enemy table"
+t = b''.join(bytes([c & 255, c >> 8, 24 * f, tipo]) for (f, c), tipo in sorted(grid.items()))
+assert b[1601:] == t.ljust(1200, b'\0'), "enemy table"
 assert b[0] == a[0] and len(b) == 2801
 print("bytes ok: edge column", col)
 EOF
 
-# J with the view scrolled by the arrows (the editor drops keys sent faster than it draws) and
-# the cursor in column 6 of the view, lane 4: the game starts with that column six blocks ahead
-# of the truck, where the editor showed it, its enemy included.
+# J with the view scrolled by the arrows and the cursor in the view's column 6, lane 4: the game
+# starts with that column six blocks ahead of the truck, where the editor showed it, enemy included.
 teclas Escape space
 xdotool key --delay 5 --repeat 97 Right; sleep 0.3
 m 200 100; clic 1
@@ -80,22 +63,12 @@ teclas Down Down Down
 m 100 220; sleep 0.2
 captura editor_antes; antes=$FOTO
 [ "$(convert "$antes" -crop 27x72+197+44 -format %k info:)" -gt 4 ] || fallo "no se ve el enemigo puesto con el raton"
-editor=$W
 tecla j
 ventana '^KORVEX 2003$'
-teclas Return   # the difficulty
-sleep 0.5
-captura juego
+teclas Return; sleep 0.5; captura juego   # the difficulty
 [ "$(difieren "$antes" "$FOTO" 27x72+197+44)" = 0 ] || fallo "el juego no empieza con la columna del cursor seis bloques delante del camion"
 ls "$TMPDIR"/korvprueba-* >/dev/null 2>&1 || fallo "no hay nivel temporal mientras corre el juego"
-sleep 2
-manten Escape 0.3
-fin=$(($(ahora) + 15))
-until [ "$(xdotool search --onlyvisible --name '^KORV-EDITOR 2003$' 2>/dev/null | head -1)" ]; do
-    vivo "la ventana del editor despues del juego"
-    [ "$(ahora)" -lt "$fin" ] || fallo "la ventana del editor no vuelve"
-    sleep 0.2
-done
+sleep 2; manten Escape 0.3
 ventana '^KORV-EDITOR 2003$'
 m 100 220
 hasta 10 editor_despues igual "$antes"

@@ -1,16 +1,12 @@
 #!/bin/sh
-# The installed game: cmake --install into a temporary prefix, then from another folder with a
-# temporary HOME: the diagnostic screen lists the shipped levels, a level saved by the installed
-# editor lands in the user's levels/ and joins the game's catalogue, the prefix stays byte for
-# byte. Then the .deb: its dependencies, and the game run from the unpacked package.
-# With CI=true as root, also the real apt-get install, a start from /, and apt-get remove.
+# cmake --install into a temporary prefix, run from another folder with a temporary HOME: the shipped levels
+# listed, the installed editor's level in the user's levels/ and the game's catalogue, the prefix unchanged.
+# Then the .deb: dependencies, the game from the unpacked package; with CI=true as root, apt-get install/remove.
 # Usage: instala_x11.sh BUILD_DIR ARTEFACTOS
 . "$(dirname "$0")/x/escena.sh"
-build=$1
-# The reference ($K): the shipped data beside a copy of the built game, as in the build folder.
+build=$1   # the reference ($K): the shipped data beside a copy of the built game, as in the build folder
 escena_empieza instala "$build/instalar/korvex" "$2"
-cp "$build/korvex/korvex" "$K/"
-mkdir "$E/otra"
+cp "$build/korvex/korvex" "$K/" && mkdir "$E/otra"
 
 # Starts a program in folder $1 (HOME the scenario's, no XDG_DATA_HOME).
 lanza_en() {
@@ -23,38 +19,30 @@ lanza_en() {
 info() {
     lanza_en "$1" "$2" -info
     ventana '^KORVEX 2003$'
-    hasta 20 "$3" pintada
-    cp "$FOTO" "$E/$3.png"
-    kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+    hasta 20 "$3" pintada && cp "$FOTO" "$E/$3.png" && mata
     [ -z "${4:-}" ] || [ "$(difieren "$E/$3.png" "$E/$4.png" 320x80+0+0)" = 0 ] || fallo "$2: $3 no es igual a $4"
 }
+mata() { kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""; }
 huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 
 info "$K" ./korvex ref6
 cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
 huellas "$E/p" >"$E/antes"
 info "$E/otra" "$E/p/games/korvex" inst6 ref6
-nota "instalado: seis niveles desde otra carpeta"
 
 # NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
-lanza_en "$E/otra" "$E/p/games/korveditor"
-ventana '^KORV-EDITOR 2003$'
+lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-pulsa Return; pulsa Escape; pulsa Down; pulsa Down; pulsa Down
+for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
 nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
-fin=$(($(ahora) + 20))
-until [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ]; do
-    [ "$(ahora)" -lt "$fin" ] || fallo "GUARDAR no escribe $nuevo"
-    sleep 0.2
-done
-kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
-cp "$nuevo" "$K/levels/"
+for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
+[ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
+mata; cp "$nuevo" "$K/levels/"
 info "$K" ./korvex ref7
 info "$E/otra" "$E/p/games/korvex" inst7 ref7
 huellas "$E/p" | diff "$E/antes" - || fallo "los archivos instalados cambiaron"
 [ -z "$(ls -A "$E/otra")" ] || fallo "archivos en la carpeta de trabajo: $(ls -A "$E/otra")"
-nota "el editor guarda en la carpeta del usuario; el juego cuenta siete niveles"
 
 # The package: dependencies, only /usr, and the game from the unpacked tree (the user's level too).
 cpack -G DEB -B "$E/deb" --config "$build/CPackConfig.cmake" >"$ART/cpack.txt" 2>&1 || fallo "cpack: $(tail -5 "$ART/cpack.txt")"
@@ -62,8 +50,7 @@ deb=$(ls "$E/deb"/korvex_*_amd64.deb) || fallo "no hay korvex_<version>_amd64.de
 dep=$(dpkg-deb -f "$deb" Depends)
 for d in freepats liballegro4.4 libmpg123-0 libc6; do echo "$dep" | grep -q "$d" || fallo "Depends sin $d: $dep"; done
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' && fallo "archivos fuera de /usr"
-dpkg-deb -x "$deb" "$E/x"
-info "$E/otra" "$E/x/usr/games/korvex" deb7 ref7
+dpkg-deb -x "$deb" "$E/x" && info "$E/otra" "$E/x/usr/games/korvex" deb7 ref7
 nota "$(basename "$deb"): Depends: $dep"
 
 # The real install, only in CI as root.

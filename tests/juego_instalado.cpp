@@ -11,35 +11,24 @@
 #include "prueba.h"
 #include "shared/rutas.h"
 
-namespace {
-
 namespace fs = std::filesystem;
 
 // p/games/ and p/share/games/korvex/datos/ in the working folder; with al_lado, datos/ beside the program too.
-void prefijo(bool al_lado)
+static void prefijo(bool al_lado)
 {
     fs::create_directories(al_lado ? "p/games/datos" : "p/games");
     fs::create_directories("p/share/games/korvex/datos");
 }
 
-// Paths under a folder.
-long cuenta(const std::string &dir) { return std::distance(fs::recursive_directory_iterator(dir), {}); }
-
-int solo_enter() { return KEY_ENTER << 8; }
-
-}  // namespace
-
 // One row per layout and environment: installed or not, where the user's files go.
+// prefijo: 0 none (build folder), 1 installed prefix, 2 prefix with datos/ beside the program.
 TEST(Instalado, DecisionPorDisposicion)
 {
-    struct Caso {
-        int prefijo;          // 0 none (build folder), 1 installed prefix, 2 prefix with datos/ beside the program
-        const char *xdg, *home, *usuario;
-    } casos[] = {
+    const struct { int prefijo; const char *xdg, *home, *usuario; } casos[] = {
         {0, "/x", "/h", ""}, {2, "/x", "/h", ""}, {1, "/x", "/h", "/x/korvex"},
         {1, "", "/h", "/h/.local/share/korvex"}, {1, "rel", "/h", "/h/.local/share/korvex"}, {1, nullptr, nullptr, ""},
     };
-    for (const Caso &c : casos) {
+    for (const auto &c : casos) {
         CarpetaTemporal t;
         if (c.prefijo)
             prefijo(c.prefijo == 2);
@@ -54,16 +43,13 @@ TEST(Instalado, DecisionPorDisposicion)
 // One row per pair of folders: name order, the user's file on equal names (marked *), at most 15.
 TEST(Instalado, CatalogoUnido)
 {
-    struct Caso {
-        std::vector<std::string> fabrica, propios;
-        const char *esperado;
-    } casos[] = {
+    const struct { std::vector<std::string> fabrica, propios; const char *esperado; } casos[] = {
         {{"a", "c"}, {}, "a c "},
         {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
         {{"01", "03", "05", "07", "09", "11", "13", "15", "17"}, {"02", "03", "04", "06", "08", "10", "12", "14", "16"},
          "01 *02 *03 *04 05 *06 07 *08 09 *10 11 *12 13 *14 15 "},
     };
-    for (const Caso &c : casos) {
+    for (const auto &c : casos) {
         static char f[MAX_NIVELES][NOMBRE_MAX], p[MAX_NIVELES][NOMBRE_MAX];
         for (size_t i = 0; i < c.fabrica.size(); i++) strcpy(f[i], c.fabrica[i].c_str());
         for (size_t i = 0; i < c.propios.size(); i++) strcpy(p[i], c.propios[i].c_str());
@@ -85,30 +71,27 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
     ranking_por_defecto(fabrica.data());
     escribe_archivo("p/share/games/korvex/datos/ranking.dat", fabrica);
     escribe_archivo("archivo", {7});
-    BITMAP *pagina = create_bitmap(320, 240);
-    active_page = pagina;
-    lee_tecla = solo_enter;
+    BITMAP *pagina = active_page = create_bitmap(320, 240);
+    lee_tecla = [] { return KEY_ENTER << 8; };
     std::atomic<bool> fin{false};
     std::thread reloj([&] { while (!fin) { tick = tick + 1; rest(0); } });
-    for (const char *xdg : {"/xdg", "/archivo"}) {
+    auto cuenta = [&] { return std::distance(fs::recursive_directory_iterator(t.ruta), {}); };
+    for (std::string xdg : {"/xdg", "/archivo"}) {
         decide_disposicion((t.ruta + "/p/games").c_str(), (t.ruta + xdg).c_str(), nullptr);
         fs::current_path(carpeta_datos);
-        long antes = cuenta(t.ruta);
-        cambnib = EST_GANO;
-        difi = 0;
-        puntos = 60000;   // place 1 of VOY DE PASEO
+        long antes = cuenta();
+        cambnib = EST_GANO, difi = 0, puntos = 60000;   // place 1 of VOY DE PASEO
         testing::internal::CaptureStderr();
         escriveranking();
         std::string err = testing::internal::GetCapturedStderr();
-        long despues = cuenta(t.ruta);
         EXPECT_EQ(lee_archivo("datos/ranking.dat"), fabrica);
-        if (xdg == std::string("/xdg")) {
-            std::vector<unsigned char> esperado = fabrica;
-            inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
+        std::vector<unsigned char> esperado = fabrica;
+        inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
+        if (xdg == "/xdg") {
             EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);
-            EXPECT_EQ(despues, antes + 4) << "xdg/, korvex/, levels/ and ranking.dat, nothing else";
+            EXPECT_EQ(cuenta(), antes + 4) << "xdg/, korvex/, levels/ and ranking.dat, nothing else";
         } else {
-            EXPECT_EQ(despues, antes) << "nothing written (the shipped file is held above)";
+            EXPECT_EQ(cuenta(), antes) << "nothing written (the shipped file is held above)";
             EXPECT_NE(err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta"), std::string::npos) << err;
         }
         fs::current_path(t.ruta);
