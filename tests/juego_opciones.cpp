@@ -17,12 +17,12 @@ TEST(OpcionesNivel, TablaDeLineasDeOrden)
         {{"-nivel", "a.map"}, nullptr, "a.map", -1, -1},
         {{"-nivel", "a.map", "-desde", "0", "-dificultad", "2"}, nullptr, "a.map", 0, 2},
         {{"-dificultad", "1", "-desde", "799", "-nivel", "-full"}, nullptr, "-full", 799, 1},
-        {{"-nivel"}, "-nivel necesita el archivo del nivel"},
-        {{"-nivel", "a.map", "-desde", "800"}, "-desde necesita una columna de 0 a 799 (se dio '800')"},
-        {{"-nivel", "a.map", "-desde", "12x"}, "-desde necesita una columna de 0 a 799 (se dio '12x')"},
-        {{"-nivel", "a.map", "-desde", "00005"}, "-desde necesita una columna de 0 a 799 (se dio '00005')"},
-        {{"-desde", "5"}, "-desde solo sirve con -nivel ARCHIVO"},
-        {{"-dificultad", "3"}, "-dificultad necesita 0, 1 o 2 (se dio '3')"},
+        {{"-nivel"}, "-nivel necesita el archivo del nivel", "", 0, 0},
+        {{"-nivel", "a.map", "-desde", "800"}, "-desde necesita una columna de 0 a 799 (se dio '800')", "", 0, 0},
+        {{"-nivel", "a.map", "-desde", "12x"}, "-desde necesita una columna de 0 a 799 (se dio '12x')", "", 0, 0},
+        {{"-nivel", "a.map", "-desde", "00005"}, "-desde necesita una columna de 0 a 799 (se dio '00005')", "", 0, 0},
+        {{"-desde", "5"}, "-desde solo sirve con -nivel ARCHIVO", "", 0, 0},
+        {{"-dificultad", "3"}, "-dificultad necesita 0, 1 o 2 (se dio '3')", "", 0, 0},
     };
     for (const auto &o : tabla) {
         std::vector<char *> argv{(char *)"korvex"};
@@ -34,9 +34,10 @@ TEST(OpcionesNivel, TablaDeLineasDeOrden)
         bool ok = lee_opciones_nivel((int)argv.size() - 1, argv.data(), error, sizeof error);
         EXPECT_EQ(ok, !o.error) << caso << ": " << error;
         EXPECT_STREQ(error, o.error ? o.error : "") << caso;
-        if (ok)
+        if (ok) {
             EXPECT_TRUE(!strcmp(nivel_suelto, o.nivel) && desde_col == o.desde && dificultad_fija == o.dificultad)
                 << caso << ": " << nivel_suelto << " " << desde_col << " " << dificultad_fija;
+        }
     }
     nivel_suelto[0] = 0;
     desde_col = dificultad_fija = -1;
