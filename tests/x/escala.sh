@@ -35,9 +35,14 @@ termina_rapido() {
 lanza ./korvex && ventana '^KORVEX 2003$'
 [ "$(tamano)" = 640x480 ] || fallo "the default window on 1024x768 is $(tamano), not 640x480"
 termina_rapido "x2"
+# The settings file's scale applies; the command line wins over it.
+mkdir -p "$E/home/.config/korvex" && echo 'escala = 1' >"$E/home/.config/korvex/korvex.cfg"
+lanza ./korvex && ventana '^KORVEX 2003$'
+[ "$(tamano)" = 320x240 ] || fallo "escala = 1 in korvex.cfg gives $(tamano), not 320x240"
+termina_rapido "x1"
 
 lanza ./korvex -escala 3 && ventana '^KORVEX 2003$'
-[ "$(tamano)" = 960x720 ] || fallo "-escala 3 gives $(tamano), not 960x720"
+[ "$(tamano)" = 960x720 ] || fallo "-escala 3 over the file's 1 gives $(tamano), not 960x720"
 hasta 40 titulo titulo3
 bloques "$FOTO" titulo
 manten Return 0.5
