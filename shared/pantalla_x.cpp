@@ -1,7 +1,9 @@
 // pantalla: the end of the program when the connection to the X server is lost.
 #include "pantalla.h"
 
+#include <xalleg.h>
 #include <X11/Xlib.h>
+#include <cstdint>
 #include <cstring>
 #include <dlfcn.h>
 #include <sys/select.h>
@@ -26,6 +28,66 @@ void pone_fin_x(const char *programa)
 {
     nombre_x = programa;
     XSetIOErrorHandler(al_perder_x);
+}
+
+// The driver's routine that sends a rectangle of its already converted picture to the window, and
+// the table its conversion of 8-bit pixels to the window's 32-bit ones looks them up in.
+extern "C" void _xwin_redraw_window(int x, int y, int w, int h);
+extern "C" int *_colorconv_indexed_palette;
+
+enum {
+    BITS_32 = 32,    // bits per pixel of the window's picture this path writes
+    MUESTRA_MIN = 2  // the smallest scale this path presents
+};
+
+// True when the screen is the X driver's 8-bit screen shown through a 32-bit picture it converts
+// with the library's 8-to-32 conversion, the one case pantalla_x_muestra handles.
+static bool es_pantalla_x()
+{
+    return gfx_driver && (gfx_driver->id == GFX_XWINDOWS || gfx_driver->id == GFX_XWINDOWS_FULLSCREEN) &&
+           screen && bitmap_color_depth(screen) == 8 && !_xwin.matching_formats && _xwin.screen_to_buffer &&
+           _xwin.fast_visual_depth == BITS_32 && _colorconv_indexed_palette && _xwin.ximage &&
+           _xwin.ximage->bits_per_pixel == BITS_32 && _xwin.buffer_line && _xwin.screen_line &&
+           screen->line[0] == _xwin.screen_line[0] && !_xwin.scroll_x && !_xwin.scroll_y;
+}
+
+// One page row through the conversion table into the window's picture, each pixel n times across
+// (n known at compile time, so the stores unroll).
+template <int N>
+static void pinta_fila(const unsigned char *src, uint32_t *dst)
+{
+    const int *tabla = _colorconv_indexed_palette;
+    for (int x = 0; x < LIENZO_W; x++, dst += N) {
+        uint32_t c = (uint32_t)tabla[src[x]];
+        for (int i = 0; i < N; i++)
+            dst[i] = c;
+    }
+}
+
+// The row painters by scale (none at x1).
+static void (*const pintor[ESCALA_MAX + 1])(const unsigned char *, uint32_t *) = {
+    NULL, NULL, pinta_fila<2>, pinta_fila<3>, pinta_fila<4>,
+    pinta_fila<5>, pinta_fila<6>, pinta_fila<7>, pinta_fila<8>};
+
+bool pantalla_x_muestra(BITMAP *pagina, int n, int x0, int y0, int fila0, int fila1)
+{
+    // At x1 there is nothing to enlarge, and the library's conversion is quicker than this one.
+    if (!es_pantalla_x() || n < MUESTRA_MIN || n > ESCALA_MAX)
+        return false;
+    size_t ancho = LIENZO_W * n * sizeof(uint32_t);
+    XLOCK();
+    // The driver's own 8-bit screen, which it converts again whole when the palette changes.
+    escala_pagina(pagina, screen, n, x0, y0, fila0, fila1);
+    // The window's picture: each row painted once, then copied down n - 1 times.
+    for (int y = fila0; y <= fila1; y++) {
+        uint32_t *dst = (uint32_t *)_xwin.buffer_line[y0 + y * n] + x0;
+        pintor[n](pagina->line[y], dst);
+        for (int r = 1; r < n; r++)
+            memcpy((uint32_t *)_xwin.buffer_line[y0 + y * n + r] + x0, dst, ancho);
+    }
+    _xwin_redraw_window(x0, y0 + fila0 * n, LIENZO_W * n, (fila1 - fila0 + 1) * n);
+    XUNLOCK();
+    return true;
 }
 
 // The library's background thread polls the X connection with a plain 1 ms select, a thousand

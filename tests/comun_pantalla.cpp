@@ -97,6 +97,7 @@ TEST(Presentador, CadaBloqueUnColorIgualALaPagina)
             EXPECT_EQ(getpixel(dst, x0 - 1, y0 - 1), bestfit_color(black_palette, 0, 0, 0))
                 << "the border is cleared to black";
         }
+        EXPECT_FALSE(pantalla_x_muestra(lienzo, n, x0, y0, 0, LIENZO_H - 1)) << "no X window: the blit";
         presenta_destino = NULL;
         libera_paginas();
         destroy_bitmap(dst);
