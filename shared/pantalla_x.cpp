@@ -1,4 +1,5 @@
-// pantalla: the end of the program when the connection to the X server is lost.
+// pantalla: what is particular to X11: the end of the program when the connection to the server is
+// lost, the present straight into the X driver's pictures, and the background thread's polls.
 #include "pantalla.h"
 
 #include <xalleg.h>
@@ -6,6 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <dlfcn.h>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <sys/select.h>
 #include <unistd.h>
 
@@ -69,23 +73,47 @@ static void (*const pintor[ESCALA_MAX + 1])(const unsigned char *, uint32_t *) =
     NULL, NULL, pinta_fila<2>, pinta_fila<3>, pinta_fila<4>,
     pinta_fila<5>, pinta_fila<6>, pinta_fila<7>, pinta_fila<8>};
 
+// Copies a painted row into the window's picture with stores that bypass the cache: the picture is
+// read by the X server on the other processor, and ordinary stores would first fetch every line back.
+static void copia_fila(uint32_t *dst, const uint32_t *src, int pixeles)
+{
+#ifdef __SSE2__
+    enum { POR_STORE = sizeof(__m128i) / sizeof(uint32_t) };
+    if ((uintptr_t)dst % sizeof(__m128i) == 0 && pixeles % POR_STORE == 0) {
+        for (int x = 0; x < pixeles; x += POR_STORE)
+            _mm_stream_si128((__m128i *)(dst + x), _mm_loadu_si128((const __m128i *)(src + x)));
+        return;
+    }
+#endif
+    memcpy(dst, src, pixeles * sizeof(uint32_t));
+}
+
+// Makes the cache-bypassing stores visible before the picture is sent.
+static void fin_copias()
+{
+#ifdef __SSE2__
+    _mm_sfence();
+#endif
+}
+
 bool pantalla_x_muestra(BITMAP *pagina, int n, int x0, int y0, int fila0, int fila1)
 {
     // At x1 there is nothing to enlarge, and the library's conversion is quicker than this one.
     if (!es_pantalla_x() || n < MUESTRA_MIN || n > ESCALA_MAX)
         return false;
-    size_t ancho = LIENZO_W * n * sizeof(uint32_t);
+    static uint32_t fila[LIENZO_W * ESCALA_MAX];   // one painted row of the window's picture
+    int w = LIENZO_W * n;
     XLOCK();
     // The driver's own 8-bit screen, which it converts again whole when the palette changes.
     escala_pagina(pagina, screen, n, x0, y0, fila0, fila1);
-    // The window's picture: each row painted once, then copied down n - 1 times.
+    // The window's picture: each row painted once, then copied n times.
     for (int y = fila0; y <= fila1; y++) {
-        uint32_t *dst = (uint32_t *)_xwin.buffer_line[y0 + y * n] + x0;
-        pintor[n](pagina->line[y], dst);
-        for (int r = 1; r < n; r++)
-            memcpy((uint32_t *)_xwin.buffer_line[y0 + y * n + r] + x0, dst, ancho);
+        pintor[n](pagina->line[y], fila);
+        for (int r = 0; r < n; r++)
+            copia_fila((uint32_t *)_xwin.buffer_line[y0 + y * n + r] + x0, fila, w);
     }
-    _xwin_redraw_window(x0, y0 + fila0 * n, LIENZO_W * n, (fila1 - fila0 + 1) * n);
+    fin_copias();
+    _xwin_redraw_window(x0, y0 + fila0 * n, w, (fila1 - fila0 + 1) * n);
     XUNLOCK();
     return true;
 }
