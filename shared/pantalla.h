@@ -56,6 +56,10 @@ int pagina_y(int y);
 bool reabre_pantalla();
 // Keeps the close-button callback so a change of mode can put it back.
 void pon_cierre(void (*cb)());
+// Presents page rows fila0..fila1, n times enlarged at (x0, y0), straight into the X driver's screen
+// and its window's 32-bit picture in one pass (no enlarged copy, blit, nor the driver's conversion);
+// false, with nothing done, at x1 or where the screen is not such an X screen.
+bool pantalla_x_muestra(BITMAP *pagina, int n, int x0, int y0, int fila0, int fila1);
 // Brings the screen up to date with lienzo (only the rows that changed); handles a pending F11.
 void presenta();
 // Presents a whole 320x240 page, scaled, on destino (a video page of the triple-buffered loop).

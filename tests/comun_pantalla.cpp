@@ -70,6 +70,7 @@ TEST(Presentador, CadaBloqueUnColorIgualALaPagina)
         presenta();
         EXPECT_EQ(fallos_escalado(lienzo, dst, n, x0, y0), 0) << "x" << n << " after a change";
         EXPECT_TRUE(!x0 || getpixel(dst, x0 - 1, y0 - 1) == bestfit_color(black_palette, 0, 0, 0)) << "black border";
+        EXPECT_FALSE(pantalla_x_muestra(lienzo, n, x0, y0, 0, LIENZO_H - 1)) << "no X window: the blit";
         presenta_destino = NULL;
         libera_paginas();
         destroy_bitmap(dst);
