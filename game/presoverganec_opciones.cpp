@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "../shared/ajustes.h"
+#include "../shared/pantalla.h"
 #include "volumen.h"
 #include "main.h"
 #include "utilfun.h"
@@ -22,12 +23,9 @@ void (*aplica_pantalla)() = NULL;
 int escala_que_cabe()
 {
     int w = 0, h = 0;
-    if (get_desktop_resolution(&w, &h) != 0 || w <= 0 || h <= 0)
+    if (get_desktop_resolution(&w, &h) != 0)
         return 1;
-    int n = 1;
-    while (n < ESCALA_TOPE && PANTALLA_W * (n + 1) <= w && PANTALLA_H * (n + 1) <= h)
-        n++;
-    return n;
+    return escala_completa(w, h);
 }
 
 // Moves a value one step within lo..hi.
