@@ -15,6 +15,7 @@
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 #include "volumen.h"
 
@@ -91,10 +92,26 @@ int main(int argc, char **argv)
     cambnib = EST_TITULO; mp3 = NULL;
 
     // Bad values stop the program before any window opens.
-    char error[256];
+    char error[1600];
     if (!lee_opciones_nivel(argc, argv, error, sizeof error)) {
         fprintf(stderr, "KORVEX: %s\n", error);
         return SALIDA_OPCION_MALA;
+    }
+    static char repeticion[512];
+    if (!lee_opcion_repeticion(argc, argv, repeticion, sizeof repeticion, error, sizeof error)) {
+        fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+    // The recording's own checks come first: a bad file plays nothing.
+    static Repeticion rep;
+    if (repeticion[0]) {
+        char absoluta[PATH_MAX];
+        if (!lee_repeticion(repeticion, &rep, error, sizeof error)) {
+            fprintf(stderr, "%s\n", error);
+            return SALIDA_OPCION_MALA;
+        }
+        if (realpath(repeticion, absoluta) && strlen(absoluta) < sizeof repeticion)
+            snprintf(repeticion, sizeof repeticion, "%s", absoluta);
     }
     if (nivel_suelto[0]) {
         if (!NivelValido(nivel_suelto))
@@ -112,6 +129,12 @@ int main(int argc, char **argv)
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
+    // A recording plays the levels it was made on: the catalogue must hold them before any window.
+    if (repeticion[0]) {
+        buscaarch();
+        if (!prepara_repeticion(repeticion, &rep))
+            return SALIDA_OPCION_MALA;
+    }
     // Installed, the library's settings (the synthesizer's patches) are in the data folder.
     if (instalado)
         set_config_file("allegro.cfg");
@@ -165,7 +188,10 @@ int main(int argc, char **argv)
         pantalla_info();
         delay(8.0f);
     }
-    cambia_funcion();
+    if (repeticion[0])
+        mira_repeticion(rep);
+    else
+        cambia_funcion();
 
     DestruyeBMP();
     DestruyeSonidos();

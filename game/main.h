@@ -55,6 +55,14 @@ extern int cammov;             // lane-change speed, pixels per 1/75 s (2, or 1 
 extern int sang;               // 1 if a splash was running at the last splash update
 extern float fuego;            // explosion clock, 1/75 s; 0 = no explosion
 
+// Lives and base scroll speed (pixels per 1/75 s) of each difficulty.
+enum { DIFICULTADES = 3 };
+struct Dificultad {
+    int vidas;
+    float velocidad;
+};
+extern const Dificultad dificultades[DIFICULTADES];
+
 // One blood splash slot.
 struct Salpicadura {
     float timer;   // 1/75 s left; runs while above 0
@@ -116,6 +124,13 @@ void fin_pedido();
 // --- the game run (main_juego.cpp) ---
 void clear(BITMAP *bmp);
 void game();
+// A run's start values (score, level, lives' counter, effects) and the game palette.
+void empieza_partida();
+// A run's end: the music stopped, the MIDI volume back to full.
+void termina_partida();
+// Plays the levels from nivel + 1 on, each by its frame loop, while they are completed, up to level
+// hasta; con_cartel: each introduced by its card.
+void juega_niveles(bool con_cartel, int hasta);
 void game_main_loop();
 void game_main_loop2();
 // Scroll speed of a level: base speed by speed code (1..3, other codes as 1) times animcon.
@@ -138,6 +153,8 @@ int pasada_bucle2(PasoBucle *p);
 bool bucle2_al_dia(const PasoBucle *p);
 
 // --- play (main_logica.cpp, main_grafica.cpp) ---
+// True while the player holds an action's key (ACC_*), or the pad's control for it.
+bool accion(int a);
 void act_logica();
 int enemivieja(int sin_contacto);
 void bolsa();

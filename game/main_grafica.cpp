@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "musica.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 enum {
@@ -19,7 +20,8 @@ enum {
     SPR_FUEGO = 17,                     // first explosion picture
     PARPADEO = 3,                       // the truck shows in one tick out of this many
     CANCION_X = 10, CANCION_Y = 10, CANCION_COLOR = 255,
-    PUNTOS_X = 160, PUNTOS_Y = 206
+    PUNTOS_X = 160, PUNTOS_Y = 206,
+    MODO_Y = 222, MODO_COLOR = 239      // "REPETICION" / "DEMO" under the score
 };
 
 // Explosion clock marks, units of 1/75 s: first and second run of the flames, then blinking.
@@ -79,6 +81,10 @@ void act_grafica()
         textprintf_ex(active_page, font2, CANCION_X, CANCION_Y, CANCION_COLOR, bg, "%s", linea);
     }
     textprintf_centre_ex(active_page, font, PUNTOS_X, PUNTOS_Y, -1, bg, "PUNTOS:%5d VIDAS:%2d", puntos, vidas);
+    // What is shown is not the player's run.
+    if (rep_modo != MODO_JUGADOR)
+        textprintf_centre_ex(active_page, font, PUNTOS_X, MODO_Y, MODO_COLOR, bg, "%s",
+                             rep_modo == MODO_DEMO ? "DEMO" : "REPETICION");
     release_bitmap(active_page);
 }
 

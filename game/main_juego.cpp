@@ -3,6 +3,7 @@
 
 #include "volumen.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "../shared/pantalla.h"
@@ -11,6 +12,7 @@
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 // Timeline of a level, seconds.
@@ -28,11 +30,7 @@ enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
 // Skip limit of the single-page loop: passes in a row without a picture.
 enum { MAX_SALTOS = 30 };
 
-// Lives and base speed (pixels per 1/75 s) by difficulty.
-static const struct {
-    int vidas;
-    float velocidad;
-} dificultades[3] = {
+const Dificultad dificultades[DIFICULTADES] = {
     {6, 3.0f},   // "VOY DE PASEO"
     {5, 4.0f},   // "QUIERO JUGAR"
     {4, VELOCIDAD_MAXIMA},   // "SOY JODIDO" (the level checker's lane rule assumes it is the fastest)
@@ -96,7 +94,7 @@ static bool carga_nivel()
     return false;
 }
 
-void game()
+void empieza_partida()
 {
     sang = 0;
     fuego = 0.0f;
@@ -107,6 +105,44 @@ void game()
     for (int i = 0; i < SLOTS_SANGRE; i++)
         sanani[i].timer = 0.0f;
     set_palette(the_palette);
+}
+
+void termina_partida()
+{
+    stopmp3();
+    stopmidi();
+    pon_volumen_midi(VOL_MIDI_LLENO);
+}
+
+void juega_niveles(bool con_cartel, int hasta)
+{
+    do {
+        nivel = nivel + 1;
+        clear(active_page);
+        // One level from the command line starts at once: it is a try of that level.
+        if (con_cartel) {
+            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+            delay(CARTEL_SEG);
+        }
+        // A close of the window during the card must not be overwritten by the level start.
+        if (cambnib == EST_SALIR || salir)
+            break;
+        if (!carga_nivel()) {
+            if (cambnib != EST_SALIR)
+                cambnib = EST_TITULO;
+            break;
+        }
+        nscro = velocidad_nivel(nscr3, multi, animcon);
+        if (triple_buffer == 1)
+            game_main_loop();
+        else
+            game_main_loop2();
+    } while (cambnib == EST_NIVEL_OK && !salir && nivel < hasta);
+}
+
+void game()
+{
+    empieza_partida();
 
     // Without levels there is nothing to play: back to the title.
     if (niveles <= 0 && !nivel_suelto[0]) {
@@ -125,33 +161,14 @@ void game()
     animcon = escala_tiempo(max_fps);
 
     if (cambnib != EST_SALIR) {
-        do {
-            nivel = nivel + 1;
-            clear(active_page);
-            // One level from the command line starts at once: it is a try of that level.
-            if (!nivel_suelto[0]) {
-                textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
-                delay(CARTEL_SEG);
-            }
-            // A close of the window during the card must not be overwritten by the level start.
-            if (cambnib == EST_SALIR || salir)
-                break;
-            if (!carga_nivel()) {
-                if (cambnib != EST_SALIR)
-                    cambnib = EST_TITULO;
-                break;
-            }
-            nscro = velocidad_nivel(nscr3, multi, animcon);
-            if (triple_buffer == 1)
-                game_main_loop();
-            else
-                game_main_loop2();
-        } while (cambnib == EST_NIVEL_OK && !salir);
+        // A run of the catalogue is recorded; a level tried alone is not (it is no level of the catalogue).
+        tick_juego = tick;
+        if (!nivel_suelto[0])
+            grabacion_empieza();
+        juega_niveles(!nivel_suelto[0], INT_MAX);
+        grabacion_termina();
     }
-
-    stopmp3();
-    stopmidi();
-    pon_volumen_midi(VOL_MIDI_LLENO);
+    termina_partida();
 }
 
 void prepara_nivel()

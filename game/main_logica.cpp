@@ -7,6 +7,7 @@
 #include "../shared/verifica.h"
 #include "volumen.h"
 
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -57,10 +58,13 @@ void act_logica()
 {
     spr_cant = 0;
     atiende_mudo();
+    // The keys of this tick: the player's, or a recording's. The run's own tick count, not the
+    // clock, says which ticks read them while the road crawls, so that a recording plays back alike.
+    teclas_del_tick();
     scro(nscr2);
     if (nscr2 == nscro)
         teclasy();
-    else if (tick % TECLAS_CADA == 0 && nscr2 > 0)
+    else if (tick_juego % TECLAS_CADA == 0 && nscr2 > 0)
         teclasy();
     animacion();
     int t = enemivieja(0);
@@ -127,10 +131,9 @@ void bolsa()
     puntos = puntos + PUNTOS_BOLSA;
 }
 
-// True while an action's key is held, or the pad's control for it (the pad keeps the arrows and P
-// whatever keys the player chose).
-static bool accion(int a)
+bool accion(int a)
 {
+    // The pad keeps the arrows and P whatever keys the player chose.
     static const int control[ACCIONES] = {MANDO_ARRIBA, MANDO_ABAJO, MANDO_P};
     return key[tecla_accion[a]] || ((mando_pulsado >> control[a]) & 1);
 }
@@ -172,13 +175,13 @@ static void pausa()
 void teclasy()
 {
     if (scr5 < PASADAS) {
-        if (accion(ACC_ARRIBA))
+        if (teclas_tick & REP_ARRIBA)
             mov = 1;
-        else if (accion(ACC_ABAJO))
+        else if (teclas_tick & REP_ABAJO)
             mov = 2;
-        if (accion(ACC_PAUSA))
+        if (teclas_tick & REP_PAUSA)
             pausa();
-        if (key[KEY_ESC])
+        if (teclas_tick & REP_SALIR)
             cambnib = EST_SALIR;
     } else if (x < PANTALLA_W) {
         x = x + animcon;
