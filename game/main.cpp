@@ -129,7 +129,7 @@ int main(int argc, char **argv)
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
-    // A recording plays the levels it was made on: the catalogue must hold them before any window.
+    // A recording plays the levels it was made on: the catalogue must hold them before the window opens (the search needs the library).
     if (repeticion[0]) {
         buscaarch();
         if (!prepara_repeticion(repeticion, &rep))

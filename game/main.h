@@ -124,7 +124,7 @@ void fin_pedido();
 // --- the game run (main_juego.cpp) ---
 void clear(BITMAP *bmp);
 void game();
-// A run's start values (score, level, lives' counter, effects) and the game palette.
+// A run's start values (score, level, lives' counter, effects).
 void empieza_partida();
 // A run's end: the music stopped, the MIDI volume back to full.
 void termina_partida();

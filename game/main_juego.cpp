@@ -103,8 +103,13 @@ void empieza_partida()
     bvid = 1;
     cammov = CAMBIO_CARRIL;
     for (int i = 0; i < SLOTS_SANGRE; i++)
-        sanani[i].timer = 0.0f;
-    set_palette(the_palette);
+        sanani[i] = Salpicadura{0.0f, 0, 0.0f};
+    // What play carries from tick to tick and no level start resets: a run starts from the same
+    // world whatever ran before it (a recording plays back alike).
+    s = 0;
+    sobscro = 0.0f;
+    pan = 0;
+    sprcol = 0;
 }
 
 void termina_partida()
@@ -143,6 +148,7 @@ void juega_niveles(bool con_cartel, int hasta)
 void game()
 {
     empieza_partida();
+    set_palette(the_palette);
 
     // Without levels there is nothing to play: back to the title.
     if (niveles <= 0 && !nivel_suelto[0]) {

@@ -262,13 +262,16 @@ static void pon_tasa(int hz)
         install_int_ex(ticks, BPS_TO_TIMER(hz));
 }
 
-int reproduce(const Repeticion &r, int modo)
+// The logic rate before a playback changed it.
+static int tasa_antes;
+
+void empieza_reproduccion(const Repeticion &r, int modo)
 {
-    int tasa = max_fps;
     empieza_partida();
     difi = r.dificultad;
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
+    tasa_antes = max_fps;
     pon_tasa(r.hz);
     animcon = r.animcon;
     tick_juego = r.fase;
@@ -276,18 +279,35 @@ int reproduce(const Repeticion &r, int modo)
     rep_pos = 0;
     rep_cortada = 0;
     rep_modo = modo;
+}
+
+bool termina_reproduccion()
+{
+    const Repeticion &r = *reproducida;
+    bool entera = !rep_cortada && rep_pos == r.teclas.size();
+    bool igual = puntos == r.puntos && vidas == r.vidas && suma_mundo() == r.suma;
+    rep_modo = MODO_JUGADOR;
+    reproducida = NULL;
+    pon_tasa(tasa_antes);
+    // A playback that ran to the end of its recording must end as the run did.
+    if (entera && !igual)
+        fprintf(stderr, "KORVEX: la repeticion no termino como la partida (%d puntos y %d vidas; grabada con %d y %d)\n",
+                puntos, vidas, r.puntos, r.vidas);
+    return entera && igual;
+}
+
+int reproduce(const Repeticion &r, int modo)
+{
+    empieza_reproduccion(r, modo);
+    set_palette(the_palette);
     clear_keybuf();
     juega_niveles(modo != MODO_DEMO, modo == MODO_DEMO ? 1 : r.niveles);
     int estado = cambnib;
-    rep_modo = MODO_JUGADOR;
-    reproducida = NULL;
+    if (modo == MODO_REPRODUCE)
+        termina_reproduccion();
+    else
+        rep_modo = MODO_JUGADOR, reproducida = NULL, pon_tasa(tasa_antes);
     termina_partida();
-    pon_tasa(tasa);
-    // A playback that ran to the end of its recording must end as the run did.
-    if (!rep_cortada && rep_pos == r.teclas.size() && modo == MODO_REPRODUCE &&
-        (puntos != r.puntos || vidas != r.vidas || suma_mundo() != r.suma))
-        fprintf(stderr, "KORVEX: la repeticion no termino como la partida (%d puntos, grabada con %d)\n", puntos,
-                r.puntos);
     return estado;
 }
 

@@ -44,6 +44,12 @@ int repeticion_total(const Repeticion &r);
 // True when the catalogue holds the levels the recording played, unchanged and in their places
 // (and as many as it had, for a won run); else false with one line "FILE: reason" in error.
 bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam);
+// Puts a run in the state a recording starts from and takes its keys from it from the next tick on.
+void empieza_reproduccion(const Repeticion &r, int modo);
+// Back to the player's keys and the rate of before; true when the recording was played to its end
+// and play ended as the run did (score, lives, world checksum), else false (with a stderr line
+// when it ran to its end and differed).
+bool termina_reproduccion();
 // Plays a recording in mode MODO_REPRODUCE or MODO_DEMO (the demo plays its first level only);
 // returns the program state play ended in. The state of a run, the rate and cambnib are the
 // caller's to put back.
