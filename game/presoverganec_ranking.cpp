@@ -24,7 +24,7 @@ enum {
     AVISO_Y = 100,                        // first line of the "not saved" notice
     AVISO_PASO = 25,                      // between its two lines
     INI_Y = 160, INI_X = 140, INI_PASO = 13,
-    OFERTA_Y = 228                        // "R: VER LA MEJOR" under a table
+    OFERTA_Y = 20                         // "R: VER LA MEJOR", small, between the title and place 1
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {
@@ -170,7 +170,7 @@ static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
             dibuja_tabla(buf, t, marca);
             bool mejor = hay_mejor(t - 1);
             if (mejor)
-                textprintf_centre_ex(active_page, font, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
+                textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
             delay2(T_TABLA);
             if (mejor && cambnib != EST_SALIR && pidio_r()) {
                 ver_mejor(t - 1);

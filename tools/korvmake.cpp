@@ -79,6 +79,7 @@ int main(int argc, char **argv)
     hace_sonidos();
     hace_musica();
     hace_niveles();
+    hace_demo();
     return 0;
 }
 END_OF_MAIN()

@@ -91,6 +91,7 @@ void dibuja_camion(BITMAP *b, int x, int y, int cuadro);   // the truck, facing 
 void hace_sonidos();     // the eight samples (sonidos.cpp)
 void hace_musica();      // fox.mid and midi/*.mid (musica.cpp)
 void hace_niveles();     // levels, template, ranking (niveles.cpp)
+void hace_demo();        // datos/demo.rep, the title's demo, after the levels (demo.cpp)
 void hace_iconos();      // NxN/korvex.png and NxN/korveditor.png, the menu icons (iconos.cpp)
 
 #endif

@@ -15,6 +15,10 @@ fuzz_nivel)
 fuzz_ranking)
     { printf '\000\310\000\000'; cat "$datos/datos/ranking.dat"; } >"$s/ranking"
     { printf '\002\377\377\377'; head -c 100 "$datos/datos/ranking.dat"; } >"$s/corto" ;;
+fuzz_repeticion)
+    # The shipped demo, its CRC kept and made right; the same cut short.
+    { printf '\000'; cat "$datos/datos/demo.rep"; } >"$s/demo"
+    { printf '\001'; head -c 60 "$datos/datos/demo.rep"; } >"$s/corto" ;;
 fuzz_datos)
     { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
     { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;

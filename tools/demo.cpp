@@ -1,0 +1,97 @@
+// demo: the title's demo, datos/demo.rep, from its readable source assets/demo.txt: the
+// difficulty, the logic rate and the input phase, then the keys held from each tick on where
+// they change, and the tick the demo ends at. The recording names the levels just made, by name
+// and CRC, so that it plays only on them.
+#include "korvmake.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+#include "shared/busca.h"
+#include "shared/repeticion.h"
+
+static const char FUENTE[] = "demo.txt";
+
+// Keys of a source word: "nada", "arriba", "abajo" (one per key held, joined by '+').
+static int teclas_de(const std::string &w, const std::string &ruta)
+{
+    int t = 0;
+    std::stringstream ss(w);
+    std::string k;
+    while (std::getline(ss, k, '+')) {
+        if (k == "arriba")
+            t |= REP_ARRIBA;
+        else if (k == "abajo")
+            t |= REP_ABAJO;
+        else if (k != "nada")
+            muere(ruta, "tecla desconocida: " + k);
+    }
+    return t;
+}
+
+// The levels of the output folder in play order, with their CRCs.
+static void pon_niveles(Repeticion *r)
+{
+    static char nombres[MAX_NIVELES][NOMBRE_MAX];
+    int n = busca_archivos(salida("levels/*.map").c_str(), nombres, MAX_NIVELES);
+    if (n < 1)
+        muere(salida("levels"), "no hay niveles para la demostracion");
+    r->niveles = n;
+    for (int i = 0; i < n; i++) {
+        size_t largo = strlen(nombres[i]);
+        if (largo > REP_NOMBRE_MAX)
+            muere(nombres[i], "nombre demasiado largo para una repeticion");
+        memcpy(r->nivel[i].nombre, nombres[i], largo + 1);
+        if (!crc32_archivo(salida(std::string("levels/") + nombres[i]).c_str(), &r->nivel[i].crc))
+            muere(nombres[i], "no se pudo leer");
+    }
+}
+
+void hace_demo()
+{
+    std::string ruta = fuente_ruta(FUENTE);
+    static Repeticion r;
+    r = Repeticion();
+    r.version = REP_VERSION;
+    snprintf(r.programa, sizeof r.programa, "korvmake");
+    r.hz = 0;
+    r.fase = 0;
+    r.fin = REP_FIN_CORTADA;
+    r.alcanzado = 1;
+    int tick_previo = -1, teclas = 0, fin = -1;
+    for (const std::string &l : lee_lineas(FUENTE)) {
+        std::stringstream ss(l);
+        std::string a, b;
+        if (!(ss >> a))
+            continue;
+        if (!(ss >> b))
+            muere(ruta, "linea sin valor: " + l);
+        if (a == "dificultad") {
+            r.dificultad = std::stoi(b);
+        } else if (a == "hz") {
+            r.hz = std::stoi(b);
+        } else if (a == "fase") {
+            r.fase = std::stoi(b);
+        } else if (a == "fin") {
+            fin = std::stoi(b);
+        } else if (a.find_first_not_of("0123456789") == std::string::npos) {
+            int t = std::stoi(a);
+            if (t <= tick_previo)
+                muere(ruta, "los ticks deben crecer: " + l);
+            r.teclas.resize(t, (unsigned char)teclas);
+            teclas = teclas_de(b, ruta);
+            tick_previo = t;
+        } else {
+            muere(ruta, "linea desconocida: " + l);
+        }
+    }
+    if (r.dificultad < 0 || r.dificultad > 2 || r.hz < REP_HZ_MIN || r.hz > REP_HZ_MAX || r.fase < 0 ||
+        r.fase >= REP_FASES || fin <= tick_previo)
+        muere(ruta, "faltan dificultad, hz, fase o fin, o estan fuera de rango");
+    r.teclas.resize(fin, (unsigned char)teclas);
+    r.animcon = (float)((1.0 / r.hz) / 0.013333333333333334);   // as the game computes 75 / hz
+    pon_niveles(&r);
+    escribe("datos/demo.rep", codifica_repeticion(r));
+}
