@@ -104,14 +104,10 @@ int main(int argc, char **argv)
     }
     // The recording's own checks come first: a bad file plays nothing.
     static Repeticion rep;
-    if (repeticion[0]) {
-        char absoluta[PATH_MAX];
-        if (!lee_repeticion(repeticion, &rep, error, sizeof error)) {
-            fprintf(stderr, "%s\n", error);
-            return SALIDA_OPCION_MALA;
-        }
-        if (realpath(repeticion, absoluta) && strlen(absoluta) < sizeof repeticion)
-            snprintf(repeticion, sizeof repeticion, "%s", absoluta);
+    // Read whole before the program may move into its data folder; its lines name it as given.
+    if (repeticion[0] && !lee_repeticion(repeticion, &rep, error, sizeof error)) {
+        fprintf(stderr, "%s\n", error);
+        return SALIDA_OPCION_MALA;
     }
     if (nivel_suelto[0]) {
         if (!NivelValido(nivel_suelto))
@@ -132,8 +128,10 @@ int main(int argc, char **argv)
     // A recording plays the levels it was made on: the catalogue must hold them before the window opens (the search needs the library).
     if (repeticion[0]) {
         buscaarch();
-        if (!prepara_repeticion(repeticion, &rep))
+        if (!repeticion_cabe(rep, repeticion, error, sizeof error)) {
+            fprintf(stderr, "%s\n", error);
             return SALIDA_OPCION_MALA;
+        }
     }
     // Installed, the library's settings (the synthesizer's patches) are in the data folder.
     if (instalado)

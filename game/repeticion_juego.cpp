@@ -327,23 +327,17 @@ bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *err
     return true;
 }
 
-bool prepara_repeticion(const char *ruta, Repeticion *r)
-{
-    char error[RUTA_MAX + 300];
-    if (lee_repeticion(ruta, r, error, sizeof error) && repeticion_cabe(*r, ruta, error, sizeof error))
-        return true;
-    fprintf(stderr, "%s\n", error);
-    return false;
-}
-
 // The end of a playback on the page on view: the run's final score, until a key or T_FIN.
 static void pantalla_fin(const Repeticion &r)
 {
+    int total = r.fin == REP_FIN_GANO ? total_final(puntos, vidas) : puntos;
     set_palette(the_palette);
     clear(active_page);
     textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_PROPIO, bg, "FIN DE LA REPETICION");
-    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, "PUNTOS: %d",
-                         r.fin == REP_FIN_GANO ? total_final(puntos, vidas) : puntos);
+    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, "PUNTOS: %d", total);
+    // Also on stdout, for whoever watches from a script.
+    printf("KORVEX: fin de la repeticion: %d puntos\n", total);
+    fflush(stdout);
     delay2(T_FIN);
 }
 

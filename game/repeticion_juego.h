@@ -56,8 +56,6 @@ bool termina_reproduccion();
 int reproduce(const Repeticion &r, int modo);
 // "-repeticion FILE" from argv into *ruta ("" without it); false with the reason when its value is missing.
 bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *error, int tam_error);
-// Reads and checks a recording for "-repeticion": false with its line on stderr.
-bool prepara_repeticion(const char *ruta, Repeticion *r);
 // korvex -repeticion: plays it, then its end with the score; the program's exit status.
 int mira_repeticion(const Repeticion &r);
 // The title's demo: plays datos/demo.rep when it fits the levels (else one stderr line, once).

@@ -229,8 +229,15 @@ static void lee_cabecera(Lector &l, Repeticion *r)
         falla(l, "%s %ld, mas nueva que la que lee este programa (%ld)", "version", r->version, REP_VERSION);
     else if (l.ok && r->version < 1)
         falla(l, "%s fuera de rango (%ld)", "la version", r->version);
-    for (int i = 0; i < REP_PROGRAMA_BYTES; i++)
-        r->programa[i] = (char)toma(l, 1, "la version del programa");
+    // Printable ASCII, then zeros to the field's end.
+    bool cero = false;
+    for (int i = 0; i < REP_PROGRAMA_BYTES; i++) {
+        unsigned ch = toma(l, 1, "la version del programa");
+        if (l.ok && (cero ? ch != 0 : ch != 0 && (ch < ' ' || ch >= 127)))
+            falla(l, "%s mal escrita", "la version del programa");
+        cero = cero || ch == 0;
+        r->programa[i] = (char)ch;
+    }
     r->programa[REP_PROGRAMA_BYTES] = 0;
     r->dificultad = toma_entre(l, 1, "la dificultad", 0, 2);
     r->hz = toma_entre(l, 2, "la tasa logica", REP_HZ_MIN, REP_HZ_MAX);

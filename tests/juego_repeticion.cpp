@@ -268,6 +268,7 @@ TEST(Repeticion, RechazosEnTabla)
         {"version.rep", con({{4, 2}}), "version 2, mas nueva que la que lee este programa (1)", 0},
         {"crc.rep", crc_mal, "dañado (el CRC no coincide)", 0},
         {"teclas.rep", teclas_mal, "las teclas: teclas desconocidas (24)", 0},
+        {"programa.rep", con({{12, 'x'}}), "la version del programa mal escrita", 0},
         {"cola.rep", cola, "datos: 1 bytes de mas al final", 0},
         {"fifo.rep", {}, "no es un archivo regular", 0},
         {"carpeta.rep", {}, "no es un archivo regular", 0},
