@@ -2,7 +2,7 @@
 # The title's demo and the best run of a table: SPACE on the title, the three tables skipped by
 # keys, then the demo of the first level ("DEMO" on the strip, the road moving); a key brings the
 # title's first picture back at once. With a best run kept for "QUIERO JUGAR", its table offers
-# "R: VER LA MEJOR", R plays it ("REPETICION"), ESC ends it and the tables go on. Without a demo
+# "R: VER LA MEJOR", R plays it ("REPETICION"), P pauses it, ESC ends it and the tables go on. Without a demo
 # that fits the levels the loop goes on from the tables to the title, with one line.
 # Usage: demo.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
@@ -42,6 +42,18 @@ anterior=""
 hasta 30 mejor en_juego
 hasta 5 mejor2 en_juego
 nota "R: la mejor partida se ve, con REPETICION"
+manten p 0.3
+sleep 1
+captura pausa
+a=$FOTO
+sleep 1
+captura pausa2
+igual "$a" || fallo "P no congela la repeticion"
+manten p 0.3
+anterior=""
+hasta 10 sigue en_juego
+hasta 5 sigue2 en_juego
+nota "P congela la repeticion, P otra vez sigue"
 manten Escape 0.3
 hasta 20 tabla3 no_titulo
 sleep 1
