@@ -104,6 +104,10 @@ int main(int argc, char **argv)
     }
     // The recording's own checks come first: a bad file plays nothing.
     static Repeticion rep;
+    if (repeticion[0] && nivel_suelto[0]) {
+        fprintf(stderr, "KORVEX: -repeticion juega los niveles de la grabacion; no va con -nivel\n");
+        return SALIDA_OPCION_MALA;
+    }
     // Read whole before the program may move into its data folder; its lines name it as given.
     if (repeticion[0] && !lee_repeticion(repeticion, &rep, error, sizeof error)) {
         fprintf(stderr, "%s\n", error);

@@ -286,11 +286,12 @@ bool termina_reproduccion()
     const Repeticion &r = *reproducida;
     bool entera = !rep_cortada && rep_pos == r.teclas.size();
     bool igual = puntos == r.puntos && vidas == r.vidas && suma_mundo() == r.suma;
+    bool demo = rep_modo == MODO_DEMO;   // a demo plays its first level only: its end is not the run's
     rep_modo = MODO_JUGADOR;
     reproducida = NULL;
     pon_tasa(tasa_antes);
     // A playback that ran to the end of its recording must end as the run did.
-    if (entera && !igual)
+    if (entera && !igual && !demo)
         fprintf(stderr, "KORVEX: la repeticion no termino como la partida (%d puntos y %d vidas; grabada con %d y %d)\n",
                 puntos, vidas, r.puntos, r.vidas);
     return entera && igual;
@@ -303,10 +304,7 @@ int reproduce(const Repeticion &r, int modo)
     clear_keybuf();
     juega_niveles(modo != MODO_DEMO, modo == MODO_DEMO ? 1 : r.niveles);
     int estado = cambnib;
-    if (modo == MODO_REPRODUCE)
-        termina_reproduccion();
-    else
-        rep_modo = MODO_JUGADOR, reproducida = NULL, pon_tasa(tasa_antes);
+    termina_reproduccion();
     termina_partida();
     return estado;
 }
