@@ -147,7 +147,8 @@ bool atiende_raton();
 void nuevomapa();
 // Shows the level files, loads the one chosen and opens the editing screen on it.
 void cargarmapa();
-// First column (0..799) of a stretch the open map's explosives close on all four lanes; -1 none.
+// Column (0..799) of the first drum of a stretch the open map's explosives close on all four
+// lanes; -1 none.
 int tramo_cerrado_mapa();
 // Writes the open map to archivo; false (a notice, modifi kept) when it cannot, or when the
 // map has a closed stretch and the answer to "GUARDAR IGUAL?" was NO.

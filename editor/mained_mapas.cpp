@@ -171,7 +171,11 @@ int tramo_cerrado_mapa()
         for (int n = 0; n < CARRILES; n++)
             if (enemi2[col][CALLE_PRIMERA + n] == TIPO_EXPLOSIVO)
                 carriles[col] |= (unsigned char)(1 << n);
-    return tramo_cerrado(carriles, multi);
+    // The column of the stretch's first drum, as the checker's line names it.
+    int a = tramo_cerrado(carriles, multi);
+    while (a >= 0 && !carriles[a])
+        a++;
+    return a;
 }
 
 // A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER

@@ -11,6 +11,7 @@
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
 #include "../shared/rutas.h"
+#include "../shared/verifica.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
@@ -97,8 +98,14 @@ int main(int argc, char **argv)
         return SALIDA_OPCION_MALA;
     }
     if (nivel_suelto[0]) {
-        if (!NivelValido(nivel_suelto))
-            return SALIDA_OPCION_MALA;   // its line names the file and the reason
+        // A file the level checker would refuse for its size or speed code is not played: the
+        // checker's own line says why.
+        std::vector<std::string> lineas;
+        if (verifica_jugable(nivel_suelto, lineas) > 0) {
+            for (const std::string &l : lineas)
+                fprintf(stderr, "%s\n", l.c_str());
+            return SALIDA_OPCION_MALA;
+        }
         // Installed, the program moves into its data folder: the level's path must not depend on
         // the folder it was started from.
         char absoluta[PATH_MAX];
