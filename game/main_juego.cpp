@@ -124,6 +124,7 @@ void game()
     nscr3 = dificultades[difi].velocidad;
     animcon = escala_tiempo(max_fps);
 
+    bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
     if (cambnib != EST_SALIR) {
         do {
             nivel = nivel + 1;
@@ -137,10 +138,17 @@ void game()
             if (cambnib == EST_SALIR || salir)
                 break;
             if (!carga_nivel()) {
+                // A damaged level of the catalogue is skipped (its card named it); the run goes on
+                // with the next one, and having completed every level that could be read wins.
+                if (!nivel_suelto[0] && nivel < niveles && cambnib != EST_SALIR && !salir) {
+                    cambnib = EST_NIVEL_OK;
+                    continue;
+                }
                 if (cambnib != EST_SALIR)
-                    cambnib = EST_TITULO;
+                    cambnib = jugado && !nivel_suelto[0] && nivel >= niveles ? EST_GANO : EST_TITULO;
                 break;
             }
+            jugado = true;
             nscro = velocidad_nivel(nscr3, multi, animcon);
             if (triple_buffer == 1)
                 game_main_loop();
