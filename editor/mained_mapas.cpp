@@ -70,6 +70,23 @@ bool nombre_nuevo(char *out, int tam)
     return false;
 }
 
+// Whether a level file of this path (its name) may be written: always over a level the catalogue
+// has, a new one only while the catalogue has room for it; otherwise says so in a box.
+static bool cabe_en_catalogo(const char *ruta)
+{
+    const char *barra = strrchr(ruta, '/');
+    bool esta = false;
+    int total = total_niveles(barra ? barra + 1 : ruta, &esta);
+    if (esta || total < MAX_NIVELES)
+        return true;
+    fprintf(stderr, "KORV-EDITOR: %s: ya hay %d niveles y el juego no ve mas de %d; no se guarda\n", ruta, total,
+            MAX_NIVELES);
+    char l1[40];
+    snprintf(l1, sizeof l1, "YA HAY %d NIVELES", total);
+    mensaje_caja(l1, "EL JUEGO NO VERIA OTRO MAS");
+    return false;
+}
+
 // Opens the map just read: the grid from its records, the editing state from the start.
 static void abre_mapa(const char *ruta)
 {
@@ -89,6 +106,9 @@ void nuevomapa()
         mensaje_caja("NO QUEDA NOMBRE LIBRE", CARPETA);
         return;
     }
+    // A level the game could never reach is not made.
+    if (!cabe_en_catalogo(nombre))
+        return;
     // The map that is open stays open if the template cannot be read.
     if (!CargaMapa(PLANTILLA)) {
         mensaje_caja("NO SE PUDO LEER LA PLANTILLA", PLANTILLA);
@@ -202,6 +222,9 @@ static bool pregunta_si_no(const char *linea1, const char *linea2)
 
 bool gurdarmapa()
 {
+    // A new level the game could never reach is not written.
+    if (!cabe_en_catalogo(archivo))
+        return false;
     // A level no careful player can pass is saved only when asked for again.
     int cerrado = tramo_cerrado_mapa();
     if (cerrado >= 0) {

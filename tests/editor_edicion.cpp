@@ -7,6 +7,7 @@
 
 #include "editor/mained.h"
 #include "prueba.h"
+#include "shared/rutas.h"
 
 namespace {
 
@@ -210,4 +211,57 @@ TEST(Editor, GuardadoFallido)
     EXPECT_EQ(modifi, 1);
     struct stat st;
     EXPECT_TRUE(stat("levels/nivel_09.map", &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+// The game sees at most 15 levels: with 15 in the joined catalogue (installed: the shipped and
+// the user's, a name in both counted once) NUEVO MAPA says so in a box and makes nothing, and a
+// new name is not saved; a level the catalogue has is saved over as ever.
+TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
+{
+    const struct { int fabrica, propios, repetidos; bool hace_nuevo; } casos[] = {
+        {15, 0, 0, false}, {14, 0, 0, true}, {10, 5, 0, false}, {10, 6, 1, false}, {10, 5, 1, true},
+    };
+    for (const auto &c : casos) {
+        Editor ed;
+        Bytes nivel = lee_archivo("levels/nivel_01.map");
+        system("rm -f levels/*.map");
+        instalado = c.propios > 0;
+        snprintf(carpeta_usuario, sizeof carpeta_usuario, "%s/u", ed.ruta.c_str());
+        mkdir("u", 0700), mkdir("u/levels", 0700);
+        for (int i = 1; i <= c.fabrica; i++) {
+            char f[64];
+            snprintf(f, sizeof f, "levels/nivel_%02d.map", i);
+            escribe_archivo(f, nivel);
+        }
+        for (int i = 1; i <= c.propios; i++) {   // the first repetidos share a shipped level's name
+            char f[64];
+            snprintf(f, sizeof f, "u/levels/%s_%02d.map", i <= c.repetidos ? "nivel" : "propio", i);
+            escribe_archivo(f, nivel);
+        }
+        int antes = total_niveles(NULL, NULL);
+        guion = {KEY_ENTER, KEY_ESC, KEY_UP, KEY_ENTER, KEY_ENTER};   // NUEVO MAPA (the box or the map), SALIR
+        testing::internal::CaptureStderr();
+        korveditor();
+        std::string err = testing::internal::GetCapturedStderr();
+        std::string caso = std::to_string(c.fabrica) + "+" + std::to_string(c.propios);
+        EXPECT_EQ(carga, c.hace_nuevo) << caso;
+        EXPECT_EQ(total_niveles(NULL, NULL), antes + c.hace_nuevo) << caso << ": the new level saved on leaving";
+        EXPECT_EQ(err.find("ya hay 15 niveles") != std::string::npos, !c.hace_nuevo) << caso << ": " << err;
+        if (c.hace_nuevo)
+            continue;
+        // A level of the catalogue is still saved over; a new name is not written.
+        ASSERT_TRUE(CargaMapa("levels/nivel_02.map"));
+        cargamatrizene();
+        strcpy(archivo, instalado ? "u/levels/nivel_02.map" : "levels/nivel_02.map");
+        modifi = 1, carga = 1;
+        EXPECT_TRUE(gurdarmapa()) << caso;
+        strcpy(archivo, instalado ? "u/levels/nivel_16.map" : "levels/nivel_16.map");
+        modifi = 1, guion = {KEY_ENTER}, leidas = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(gurdarmapa()) << caso;
+        testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(existe(archivo)) << caso;
+        EXPECT_EQ(modifi, 1) << caso;
+    }
+    instalado = 0, carpeta_usuario[0] = 0;
 }
