@@ -66,7 +66,16 @@ void cierre_ventana();
 // Empties the keyboard buffer and waits for one key; its scan code goes to k.
 // A screen that can be left by the close button gets KEY_ESC once it was pressed.
 int espera_tecla(bool cerrable);
-// Shows a notice in a box until a key is pressed.
+// The part of the screen a dialog covers, kept to be put back when the dialog closes.
+struct Debajo {
+    BITMAP *b;   // copy of the area (NULL without memory: nothing is put back)
+    int x, y;    // its top-left corner on active_page
+};
+// Keeps the area (x1, y1)-(x2, y2) of active_page, corners included.
+Debajo guarda_debajo(int x1, int y1, int x2, int y2);
+// Puts the kept area back on active_page and frees the copy.
+void restaura_debajo(Debajo &d);
+// Shows a notice in a box until a key is pressed; the area under it comes back afterwards.
 void mensaje_caja(const char *linea1, const char *linea2);
 // Runs the main menu until "SALIR".
 void korveditor();

@@ -203,6 +203,7 @@ int tramo_cerrado_mapa()
 static bool pregunta_si_no(const char *linea1, const char *linea2)
 {
     int resp = RESP_SI;
+    Debajo debajo = guarda_debajo(PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2);
     rectfill(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_MARCA);
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "%s", linea1);
@@ -211,13 +212,13 @@ static bool pregunta_si_no(const char *linea1, const char *linea2)
         textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
         textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
         espera_tecla(false);
-        if (k == KEY_ENTER)
-            return resp == RESP_SI;
-        if (k == KEY_ESC)
-            return false;
+        if (k == KEY_ENTER || k == KEY_ESC)
+            break;
         if (k == KEY_UP || k == KEY_DOWN)
             resp = resp == RESP_SI ? RESP_NO : RESP_SI;
     }
+    restaura_debajo(debajo);
+    return k == KEY_ENTER && resp == RESP_SI;
 }
 
 bool gurdarmapa()
@@ -278,6 +279,7 @@ static int color_multi(int codigo)
 void opcimap()
 {
     unsigned char antes = multi;
+    Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2);
     do {
         rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_FONDO);
         rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_MARCA);
@@ -290,6 +292,7 @@ void opcimap()
             break;
         multi = paso_multi(multi, k);
     } while (k != KEY_ENTER);
+    restaura_debajo(debajo);
     // The dialog's choice is one step of the history.
     if (multi != antes) {
         unsigned char elegido = multi;
@@ -301,6 +304,7 @@ void opcimap()
 bool advertencia()
 {
     int resp = RESP_SI;
+    Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2);
     rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_MARCA);
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "NO HA GURDADO");
@@ -321,6 +325,7 @@ bool advertencia()
         if (resp < RESP_SI)
             resp = RESP_NO;
     }
+    restaura_debajo(debajo);
     // A save that fails keeps the changes marked as unsaved, and what was asked for does not happen.
     if (resp == RESP_SI && !gurdarmapa())
         return false;

@@ -105,13 +105,27 @@ int espera_tecla(bool cerrable)
     return k;
 }
 
+Debajo guarda_debajo(int x1, int y1, int x2, int y2)
+{
+    Debajo d = {create_bitmap(x2 - x1 + 1, y2 - y1 + 1), x1, y1};
+    if (d.b)
+        blit(active_page, d.b, x1, y1, 0, 0, d.b->w, d.b->h);
+    return d;
+}
+
+void restaura_debajo(Debajo &d)
+{
+    if (!d.b)
+        return;
+    blit(d.b, active_page, 0, 0, d.x, d.y, d.b->w, d.b->h);
+    destroy_bitmap(d.b);
+    d.b = NULL;
+}
+
 void mensaje_caja(const char *linea1, const char *linea2)
 {
     // The notice covers part of whatever screen called it; that part comes back afterwards.
-    int w = AVISO_X2 - AVISO_X1 + 1, h = AVISO_Y2 - AVISO_Y1 + 1;
-    BITMAP *debajo = create_bitmap(w, h);
-    if (debajo)
-        blit(active_page, debajo, AVISO_X1, AVISO_Y1, 0, 0, w, h);
+    Debajo debajo = guarda_debajo(AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2);
     rectfill(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_FONDO);
     rect(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_MARCA);
     textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L1, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea1);
@@ -119,10 +133,7 @@ void mensaje_caja(const char *linea1, const char *linea2)
         textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L2, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea2);
     textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L3, COL_MARCA, bg, "PULSE UNA TECLA");
     espera_tecla(true);
-    if (debajo) {
-        blit(debajo, active_page, 0, 0, AVISO_X1, AVISO_Y1, w, h);
-        destroy_bitmap(debajo);
-    }
+    restaura_debajo(debajo);
 }
 
 int mueve_menu(int cursor, int tecla)

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 #include "editor/mained.h"
 #include "prueba.h"
 #include "shared/rutas.h"
+#include "shared/verifica.h"
 
 namespace {
 
@@ -264,4 +266,42 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         EXPECT_EQ(modifi, 1) << caso;
     }
     instalado = 0, carpeta_usuario[0] = 0;
+}
+
+// Every dialog puts back the screen it covered, whatever the answer: the menu that comes next is
+// drawn over the map view, not over pieces of the dialog.
+TEST(Editor, LosDialogosNoDejanRestos)
+{
+    Editor ed;
+    ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
+    cargamatrizene();
+    for (int n = 0; n < CARRILES; n++)
+        enemi2[100 + n][CALLE_PRIMERA + n] = TIPO_EXPLOSIVO;   // a closed stretch: "GUARDAR IGUAL?"
+    strcpy(archivo, "levels/nivel_01.map");
+    carga = 1;
+    const struct { const char *dialogo; std::vector<int> teclas; std::function<void()> abre; } casos[] = {
+        {"GUARDAR IGUAL? NO", {KEY_DOWN, KEY_ENTER}, [] { gurdarmapa(); }},
+        {"GUARDAR IGUAL? ESC", {KEY_ESC}, [] { gurdarmapa(); }},
+        {"GUARDAR IGUAL? SI", {KEY_ENTER}, [] { gurdarmapa(); }},
+        {"NO HA GURDADO NO", {KEY_DOWN, KEY_ENTER}, [] { modifi = 1; advertencia(); }},
+        {"NO HA GURDADO SI, GUARDAR IGUAL? NO", {KEY_ENTER, KEY_DOWN, KEY_ENTER}, [] { modifi = 1; advertencia(); }},
+        {"MULTIPLICA VEL", {KEY_RIGHT, KEY_ENTER}, [] { opcimap(); }},
+        {"aviso", {KEY_ENTER}, [] { mensaje_caja("NO SE PUDO GUARDAR", "levels/x.map"); }},
+    };
+    for (const auto &c : casos) {
+        dibuja_edicion();
+        BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
+        blit(active_page, antes, 0, 0, 0, 0, ED_PANTALLA_W, ED_PANTALLA_H);
+        guion = c.teclas, leidas = 0;
+        testing::internal::CaptureStderr();
+        c.abre();
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(leidas, c.teclas.size()) << c.dialogo;
+        int distintos = 0;
+        for (int y = 0; y < ED_PANTALLA_H; y++)
+            for (int x = 0; x < ED_PANTALLA_W; x++)
+                distintos += getpixel(active_page, x, y) != getpixel(antes, x, y);
+        EXPECT_EQ(distintos, 0) << c.dialogo;
+        destroy_bitmap(antes);
+    }
 }
