@@ -133,6 +133,7 @@ int main(int argc, char **argv)
         autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     escala_pedida = aj_escala;   // ESCALA_AUTO is 0, the presenter's "chosen from the desktop"
     aplica_pantalla = aplica_ajustes_pantalla;
+    tras_f11 = f11_hecho;
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
     pon_cierre(close_hook);

@@ -22,6 +22,7 @@ extern BITMAP *lienzo;              // the 320x240 8-bit page the screens draw o
 extern BITMAP *presenta_destino;    // where presenting draws: NULL the screen, else a video page on display
 extern volatile int senal_fin;      // the signal (TERM, INT, HUP) that asked the program to end; 0 none
 extern void (*pide_fin)();          // sets the program's quit state; called from the signal handler
+extern void (*tras_f11)();          // called after F11 changed the mode (completa says which); NULL none
 extern int (*intenta_sistema)();    // one try of the library's start-up (a test puts its own); 0 = started
 
 // Default scale for a desktop: the largest N with 320N and 240N within 90% of it; 1 when unknown.
