@@ -66,6 +66,9 @@ void cierre_ventana();
 // Empties the keyboard buffer and waits for one key; its scan code goes to k.
 // A screen that can be left by the close button gets KEY_ESC once it was pressed.
 int espera_tecla(bool cerrable);
+// The end of texto in at most max characters: a longer text loses its start, marked "..." (the
+// end of a path names the file). out holds tam bytes.
+void final_de(const char *texto, int max, char *out, int tam);
 // The part of the screen a dialog covers, kept to be put back when the dialog closes.
 struct Debajo {
     BITMAP *b;   // copy of the area (NULL without memory: nothing is put back)

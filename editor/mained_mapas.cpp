@@ -20,7 +20,8 @@ enum {
                                                 // the extension carry the number inside
     NUMERO_MAX = 99,                            // highest level number of two digits
     MULTI_MIN = 1, MULTI_MAX = 3,               // speed codes: x1, x1.5, x2
-    LISTA_X1 = 100, LISTA_Y1 = 10, LISTA_X2 = 218, LISTA_Y2 = 230,   // load list box
+    LISTA_X1 = 40, LISTA_Y1 = 10, LISTA_X2 = 280, LISTA_Y2 = 230,    // load list box
+    LISTA_CHARS = 29,                           // characters of a line of the list
     LISTA_TITULO_Y = 20, LISTA_PASO = 12,       // title line; entry i at y = 20 + 12 i
     CAJA_X1 = 100, CAJA_Y1 = 69, CAJA_X2 = 218, CAJA_Y2 = 169,       // warning box
     VEL_Y2 = 171,                               // bottom of the speed dialog's box
@@ -149,9 +150,16 @@ void cargarmapa()
     }
     int elegido = 1;
     for (;;) {
-        for (int i = 1; i <= niveles; i++)
-            textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO * i,
-                                 i == elegido ? COL_MARCA : COL_TEXTO, bg, "%d %s", i, archive[i - 1]);
+        for (int i = 1; i <= niveles; i++) {
+            // A long name keeps its start, where the level's number is, and ends in "...".
+            char texto[LISTA_CHARS + 1];
+            int n = snprintf(texto, sizeof texto, "%d %s", i, archive[i - 1]);
+            if (n > LISTA_CHARS)
+                memcpy(texto + LISTA_CHARS - 3, "...", 3);
+            int y = LISTA_TITULO_Y + LISTA_PASO * i;
+            rectfill(active_page, LISTA_X1 + 1, y, LISTA_X2 - 1, y + text_height(font) - 1, COL_FONDO);
+            textprintf_centre_ex(active_page, font, CENTRO, y, i == elegido ? COL_MARCA : COL_TEXTO, bg, "%s", texto);
+        }
         espera_tecla(true);
         if (cerrar) {
             repinta_fondo();
@@ -173,7 +181,10 @@ void cargarmapa()
     ruta_nivel(elegido - 1, ruta, sizeof ruta);
     carpeta_niveles_usuario(destino, sizeof destino);
     std::string guarda = std::string(destino) + "/" + archive[elegido - 1];
-    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", ruta);
+    char titulo[LISTA_CHARS + 1];
+    final_de(ruta, LISTA_CHARS, titulo, sizeof titulo);
+    rectfill(active_page, LISTA_X1 + 1, LISTA_TITULO_Y, LISTA_X2 - 1, LISTA_TITULO_Y + text_height(font) - 1, COL_FONDO);
+    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", titulo);
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
     if (guarda.size() >= sizeof archivo || !CargaMapa(ruta)) {
         mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);

@@ -110,7 +110,7 @@ TEST(Editor, TopeDeEnemigos)
     d = 2;
     tecla_edicion(KEY_D);
     EXPECT_EQ(enemi2[0][2], 0) << "the 301st";
-    EXPECT_STREQ(aviso, "NO CABEN MAS DE 300 ENEMIGOS");
+    EXPECT_STREQ(aviso, "MAXIMO 300 ENEMIGOS");
     d = 1, e = 4;
     tecla_edicion(KEY_D);
     EXPECT_EQ(enemi2[0][1], 5) << "a replaced enemy takes no new place";
@@ -303,5 +303,24 @@ TEST(Editor, LosDialogosNoDejanRestos)
                 distintos += getpixel(active_page, x, y) != getpixel(antes, x, y);
         EXPECT_EQ(distintos, 0) << c.dialogo;
         destroy_bitmap(antes);
+    }
+}
+
+// A text longer than its line keeps its end (a path keeps the file's name), marked at the start.
+TEST(Editor, FinalDeUnTextoLargo)
+{
+    const struct { const char *texto; int max; const char *sale; } casos[] = {
+        {"levels/nivel_07.map", 32, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 18, "...ls/nivel_07.map"},
+        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"},
+        {"abcdef", 3, "abc"},
+        {"", 5, ""},
+    };
+    for (const auto &c : casos) {
+        char out[64];
+        final_de(c.texto, c.max, out, sizeof out);
+        EXPECT_STREQ(out, c.sale) << c.texto << " " << c.max;
+        EXPECT_LE((int)strlen(out), c.max);
     }
 }
