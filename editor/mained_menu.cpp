@@ -77,7 +77,7 @@ void lee_opciones(int argc, char **argv)
         if (strcmp(argv[i], "-full") == 0)
             autodetect_card = GFX_AUTODETECT_FULLSCREEN;
         else if (strcmp(argv[i], "-escala") == 0)
-            escala_pedida = valor_escala(i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : NULL, "KORV-EDITOR");
+            escala_pedida = valor_escala(valor_opcion(argc, argv, &i), "KORV-EDITOR");
 }
 
 void fin_editor()

@@ -134,7 +134,7 @@ void lee_opciones(int argc, char **argv)
         else if (strcmp(argv[i], "-info") == 0)
             info = 1;
         else if (strcmp(argv[i], "-escala") == 0)
-            escala_pedida = valor_escala(i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : NULL, "KORVEX");
+            escala_pedida = valor_escala(valor_opcion(argc, argv, &i), "KORVEX");
     }
 }
 

@@ -73,11 +73,27 @@ int valor_escala(const char *valor, const char *programa)
 {
     char *fin = NULL;
     long n = valor ? strtol(valor, &fin, 10) : 0;
-    if (valor && *valor && *fin == '\0' && n >= ESCALA_MIN && n <= ESCALA_MAX)
+    bool numero = valor && *valor && *fin == '\0';
+    if (numero && n >= ESCALA_MIN && n <= ESCALA_MAX)
         return (int)n;
-    fprintf(stderr, "%s: -escala %s no vale (debe ser de %d a %d); se usa la escala automatica\n", programa,
-            valor ? valor : "sin numero", ESCALA_MIN, ESCALA_MAX);
+    if (!valor)
+        fprintf(stderr, "%s: -escala necesita un numero de %d a %d; se usa la escala automatica\n", programa,
+                ESCALA_MIN, ESCALA_MAX);
+    else
+        fprintf(stderr, "%s: -escala %s %s (debe ser de %d a %d); se usa la escala automatica\n", programa, valor,
+                numero ? "esta fuera de rango" : "no es un numero", ESCALA_MIN, ESCALA_MAX);
     return 0;
+}
+
+const char *valor_opcion(int argc, char **argv, int *i)
+{
+    if (*i + 1 >= argc)
+        return NULL;
+    const char *v = argv[*i + 1];
+    if (v[0] == '-' && !(v[1] >= '0' && v[1] <= '9'))
+        return NULL;
+    ++*i;
+    return v;
 }
 
 // One page row enlarged n times across (n known at compile time, so the stores unroll).
