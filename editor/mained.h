@@ -127,6 +127,9 @@ bool rehace();
 void texto_deshacer(char *out, int tam);
 
 // --- play from here (mained_juega.cpp) ---
+extern int dificultad_j;        // difficulty of J's tries, 0..2, chosen in the game's menu at the first; -1 not yet
+// The difficulty the game's output names (its last LINEA_DIFICULTAD line), -1 none.
+int dificultad_dicha(const char *salida);
 // The map column of the cursor over the four passes, 0..799.
 int columna_cursor();
 // Writes the open map to a new file in $TMPDIR (or /tmp), never touching archivo or modifi;

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
@@ -120,6 +121,11 @@ void game()
     difi = dificultad_fija >= 0 ? dificultad_fija : seleciona_dificultad();
     if (difi < 0 || difi > 2)
         difi = 0;
+    // A level tried alone tells its caller (the editor's J) the difficulty chosen in the menu.
+    if (nivel_suelto[0] && dificultad_fija < 0 && cambnib != EST_SALIR) {
+        printf("%s%d\n", LINEA_DIFICULTAD, difi);
+        fflush(stdout);
+    }
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
     animcon = escala_tiempo(max_fps);

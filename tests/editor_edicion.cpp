@@ -324,3 +324,14 @@ TEST(Editor, FinalDeUnTextoLargo)
         EXPECT_LE((int)strlen(out), c.max);
     }
 }
+
+// J learns the difficulty from the game's output: its last "dificultad N" line, 0..2 only.
+TEST(Editor, DificultadDichaPorElJuego)
+{
+    const struct { const char *salida; int d; } casos[] = {
+        {"", -1}, {"dificultad 1\n", 1}, {"otra cosa\ndificultad 2\n", 2}, {"dificultad 0\ndificultad 2", 2},
+        {"dificultad 3\n", -1}, {"dificultad 12\n", -1}, {"la dificultad 1\n", -1}, {"dificultad 1x\n", -1},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(dificultad_dicha(c.salida), c.d) << c.salida;
+}
