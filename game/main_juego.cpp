@@ -63,13 +63,19 @@ static int suena(int slot, int loop)
     return suena_efecto(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
 }
 
-// Clears the page on view and shows up to two centred lines, for the given seconds.
+// Clears the page on view and shows up to two centred lines, for the given seconds. A second
+// line wider than the screen (a long path) keeps its end, where the file's name is.
 static void cartel(const char *l1, const char *l2, float seconds)
 {
     clear(active_page);
     textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "%s", l1);
-    if (l2)
-        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", l2);
+    if (l2) {
+        char linea[sizeof archivo + 4];
+        snprintf(linea, sizeof linea, "%s", l2);
+        for (const char *p = l2; *p && text_length(font, linea) > PANTALLA_W; p++)
+            snprintf(linea, sizeof linea, "...%s", p + 1);
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", linea);
+    }
     delay(seconds);
 }
 
