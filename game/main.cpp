@@ -10,6 +10,7 @@
 #include "../shared/mando.h"
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
+#include "../shared/lectura.h"
 #include "../shared/rutas.h"
 #include "../shared/verifica.h"
 #include "icono.h"
@@ -119,9 +120,13 @@ int main(int argc, char **argv)
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
-    // Installed, the library's settings (the synthesizer's patches) are in the data folder.
-    if (instalado)
+    // Installed, the library's settings (the synthesizer's patches) are in the data folder; the
+    // library's reader would wait forever on a FIFO.
+    char motivo[MOTIVO_MAX];
+    if (instalado && es_regular("allegro.cfg", motivo, sizeof motivo))
         set_config_file("allegro.cfg");
+    else if (instalado)
+        fprintf(stderr, "KORVEX: allegro.cfg: %s\n", motivo);
     pide_fin = fin_pedido;
     pone_fin_limpio("KORVEX");
     install_keyboard();

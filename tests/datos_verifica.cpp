@@ -15,7 +15,8 @@
 // Runs the checker with no X display; its output and exit status.
 static std::pair<std::string, int> verifica(const std::string &archivos)
 {
-    FILE *p = popen(("env -u DISPLAY " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
+    // A checker that waits (on a FIFO, say) is ended: its status then is 124.
+    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
     std::string texto;
     for (char buf[512]; p && fgets(buf, sizeof buf, p);)
         texto += buf;
