@@ -134,7 +134,7 @@ void lee_opciones(int argc, char **argv)
         else if (strcmp(argv[i], "-info") == 0)
             info = 1;
         else if (strcmp(argv[i], "-escala") == 0)
-            escala_pedida = valor_escala(i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : NULL, "KORVEX");
+            escala_pedida = valor_escala(valor_opcion(argc, argv, &i), "KORVEX");
     }
 }
 
@@ -151,7 +151,17 @@ void pantalla_info()
     textprintf_ex(active_page, font2, INFO_X, 10, -1, bg, "KORVEX 1.9 Info");
     textprintf_ex(active_page, font2, INFO_X, 30, -1, bg, "Vsync= %d  Maxfps= %d  Triple Buffer= %d",
                   korv::sync, max_fps, triple_buffer);
-    textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d", niveles);
+    // The catalogue lists every level file; those that cannot be read are skipped in a run.
+    int ilegibles = 0;
+    char ruta[sizeof archivo];
+    for (int i = 0; i < niveles; i++) {
+        ruta_nivel(i, ruta, sizeof ruta);
+        ilegibles += !NivelValido(ruta);
+    }
+    if (ilegibles)
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d  Ilegibles = %d", niveles, ilegibles);
+    else
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d", niveles);
     textprintf_ex(active_page, font2, INFO_X, 70, -1, bg, "Musica MP3= %d  Nro Temas= %d", musicmp3, musicas);
     for (int i = 0; i < musicas; i++)
         textprintf_ex(active_page, font2, INFO_X, INFO_Y_CANCIONES + INFO_PASO * i, -1, bg, "%s",

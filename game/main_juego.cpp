@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
@@ -62,13 +63,19 @@ static int suena(int slot, int loop)
     return suena_efecto(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
 }
 
-// Clears the page on view and shows up to two centred lines, for the given seconds.
+// Clears the page on view and shows up to two centred lines, for the given seconds. A second
+// line wider than the screen (a long path) keeps its end, where the file's name is.
 static void cartel(const char *l1, const char *l2, float seconds)
 {
     clear(active_page);
     textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "%s", l1);
-    if (l2)
-        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", l2);
+    if (l2) {
+        char linea[sizeof archivo + 4];
+        snprintf(linea, sizeof linea, "%s", l2);
+        for (const char *p = l2; *p && text_length(font, linea) > PANTALLA_W; p++)
+            snprintf(linea, sizeof linea, "...%s", p + 1);
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", linea);
+    }
     delay(seconds);
 }
 
@@ -120,10 +127,16 @@ void game()
     difi = dificultad_fija >= 0 ? dificultad_fija : seleciona_dificultad();
     if (difi < 0 || difi > 2)
         difi = 0;
+    // A level tried alone tells its caller (the editor's J) the difficulty chosen in the menu.
+    if (nivel_suelto[0] && dificultad_fija < 0 && cambnib != EST_SALIR) {
+        printf("%s%d\n", LINEA_DIFICULTAD, difi);
+        fflush(stdout);
+    }
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
     animcon = escala_tiempo(max_fps);
 
+    bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
     if (cambnib != EST_SALIR) {
         do {
             nivel = nivel + 1;
@@ -137,10 +150,17 @@ void game()
             if (cambnib == EST_SALIR || salir)
                 break;
             if (!carga_nivel()) {
+                // A damaged level of the catalogue is skipped (its card named it); the run goes on
+                // with the next one, and having completed every level that could be read wins.
+                if (!nivel_suelto[0] && nivel < niveles && cambnib != EST_SALIR && !salir) {
+                    cambnib = EST_NIVEL_OK;
+                    continue;
+                }
                 if (cambnib != EST_SALIR)
-                    cambnib = EST_TITULO;
+                    cambnib = jugado && !nivel_suelto[0] && nivel >= niveles ? EST_GANO : EST_TITULO;
                 break;
             }
+            jugado = true;
             nscro = velocidad_nivel(nscr3, multi, animcon);
             if (triple_buffer == 1)
                 game_main_loop();

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "lectura.h"
+
 // Lanes as bits of a column's mask: all four set means the column range is closed.
 enum { TODOS_CARRILES = (1 << CARRILES) - 1, LINEA_MAX = 600 };
 
@@ -69,8 +71,8 @@ static int revisa_bloques(const char *nombre, const unsigned char *datos, std::v
         }
     if (malos == 0)
         return 0;
-    linea(lineas, nombre, "%d bloques fuera de la tabla 0-%d (el primero en columna %d, fila %d: %d)", malos,
-          NUM_TILES - 1, col, fila, valor);
+    linea(lineas, nombre, "%d %s fuera de la tabla 0-%d (el primero en columna %d, fila %d: %d)", malos,
+          malos == 1 ? "bloque" : "bloques", NUM_TILES - 1, col, fila, valor);
     return 1;
 }
 
@@ -117,27 +119,43 @@ static int revisa_registros(const char *nombre, const unsigned char *t, std::vec
     return problemas;
 }
 
-int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas)
+// The size and the speed code, which the game needs to play a level at all; -1 when the size
+// is wrong (nothing else can be checked), else the number of problems.
+static int revisa_tamano_y_codigo(const char *nombre, const unsigned char *datos, size_t n,
+                                  std::vector<std::string> &lineas)
 {
     if (n != (size_t)NIVEL_BYTES) {
         linea(lineas, nombre, "tamaño de %zu bytes, un nivel tiene %d", n, NIVEL_BYTES);
-        return 1;
+        return -1;
     }
-    int problemas = 0;
     int codigo = datos[0];
     if (codigo < 1 || codigo > VELOCIDAD_CODIGO_MAX) {
         linea(lineas, nombre, "codigo de velocidad %d fuera de 1-%d", codigo, VELOCIDAD_CODIGO_MAX);
-        problemas++;
+        return 1;
     }
+    return 0;
+}
+
+int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas)
+{
+    int problemas = revisa_tamano_y_codigo(nombre, datos, n, lineas);
+    if (problemas < 0)
+        return 1;
+    int codigo = datos[0];
     problemas += revisa_bloques(nombre, datos, lineas);
     static unsigned char carriles[ENE_COLS];
     memset(carriles, 0, sizeof carriles);
     problemas += revisa_registros(nombre, datos + 1 + MAPA_BYTES, lineas, carriles);
     int a = tramo_cerrado(carriles, codigo);
     if (a >= 0) {
-        int s = tramo_minimo(codigo);
+        // The line names the columns where the drums of the closed stretch stand.
+        int s = tramo_minimo(codigo), desde = a, hasta = a + s - 1;
+        while (desde < hasta && !carriles[desde])
+            desde++;
+        while (hasta > desde && !carriles[hasta])
+            hasta--;
         linea(lineas, nombre, "los explosivos cierran los cuatro carriles en las columnas %d a %d (menos de %d columnas)",
-              a, a + s - 1, s);
+              desde, hasta, s);
         problemas++;
     }
     return problemas;
@@ -146,14 +164,18 @@ int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std
 // Largest file read: anything longer is only reported by its size.
 enum { LECTURA_MAX = NIVEL_BYTES + 1 };
 
-int verifica_archivo(const char *nombre, std::vector<std::string> &lineas)
+static unsigned char buf[LECTURA_MAX];   // the file read last
+
+// Reads a regular file into buf, its size (the real one when longer) in *n; false, with its
+// line, when it cannot be read.
+static bool lee_para_verificar(const char *nombre, size_t *n_leido, std::vector<std::string> &lineas)
 {
-    FILE *f = fopen(nombre, "rb");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(nombre, motivo, sizeof motivo);
     if (!f) {
-        linea(lineas, nombre, "no se pudo abrir (%s)", strerror(errno));
-        return 1;
+        linea(lineas, nombre, "%s", motivo);
+        return false;
     }
-    static unsigned char buf[LECTURA_MAX];
     size_t n = fread(buf, 1, sizeof buf, f);
     bool error = ferror(f) != 0;
     if (!error && n == sizeof buf) {
@@ -164,9 +186,26 @@ int verifica_archivo(const char *nombre, std::vector<std::string> &lineas)
     fclose(f);
     if (error) {
         linea(lineas, nombre, "no se pudo leer (es una carpeta o esta dañado el disco)");
-        return 1;
+        return false;
     }
+    *n_leido = n;
+    return true;
+}
+
+int verifica_archivo(const char *nombre, std::vector<std::string> &lineas)
+{
+    size_t n;
+    if (!lee_para_verificar(nombre, &n, lineas))
+        return 1;
     return verifica_nivel(nombre, buf, n, lineas);
+}
+
+int verifica_jugable(const char *nombre, std::vector<std::string> &lineas)
+{
+    size_t n;
+    if (!lee_para_verificar(nombre, &n, lineas))
+        return 1;
+    return revisa_tamano_y_codigo(nombre, buf, n, lineas) != 0 ? 1 : 0;
 }
 
 int verifica_programa(int n, char **archivos)

@@ -38,6 +38,9 @@ int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo);
 int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas);
 // Reads and checks one file (a file that cannot be read is a problem too).
 int verifica_archivo(const char *nombre, std::vector<std::string> &lineas);
+// Reads one file and checks only what keeps the game from playing it: that it can be read, its
+// size and its speed code (the same lines as the checker's). Returns the number of problems.
+int verifica_jugable(const char *nombre, std::vector<std::string> &lineas);
 // "-verifica FILE...": checks every file, prints the lines on stdout; 0 when all are sound,
 // 1 when one is not, 2 without files.
 int verifica_programa(int n, char **archivos);

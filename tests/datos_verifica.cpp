@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "prueba.h"
@@ -14,7 +15,8 @@
 // Runs the checker with no X display; its output and exit status.
 static std::pair<std::string, int> verifica(const std::string &archivos)
 {
-    FILE *p = popen(("env -u DISPLAY " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
+    // A checker that waits (on a FIFO, say) is ended: its status then is 124.
+    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
     std::string texto;
     for (char buf[512]; p && fgets(buf, sizeof buf, p);)
         texto += buf;
@@ -31,7 +33,7 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
         {2800, 1, 0, 0, {}, "tamaño de 2800 bytes, un nivel tiene 2801"},
         {2802, 1, 0, 0, {}, "tamaño de 2802 bytes, un nivel tiene 2801"},
         {2801, 0, 0, 0, {}, "codigo de velocidad 0 fuera de 1-3"},
-        {2801, 1, 2 * 200 + 5, 40, {}, "1 bloques fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
+        {2801, 1, 2 * 200 + 5, 40, {}, "1 bloque fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
         {2801, 1, 0, 0, {{800, 24, 1}}, "registro 0 fuera de rango (columna 800, fila 24, tipo 1)"},
         {2801, 1, 0, 0, {{20, 25, 1}}, "registro 0 fuera de rango (columna 20, fila 25, tipo 1)"},
         {2801, 1, 0, 0, {{20, 120, 1}}, "registro 0 fuera de rango (columna 20, fila 120, tipo 1)"},
@@ -43,6 +45,9 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
         {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}},
          "los explosivos cierran los cuatro carriles en las columnas 100 a 108 (menos de 9 columnas)"},
         {2801, 1, 0, 0, {{100, 24, 6}, {109, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
+        // The line names the drums' columns, not the start of the stretch that holds them.
+        {2801, 1, 0, 0, {{100, 24, 6}, {106, 48, 6}, {103, 72, 6}, {101, 96, 6}},
+         "los explosivos cierran los cuatro carriles en las columnas 100 a 106 (menos de 9 columnas)"},
         {2801, 2, 0, 0, {{100, 24, 6}, {111, 48, 6}, {104, 72, 6}, {101, 96, 6}},
          "los explosivos cierran los cuatro carriles en las columnas 100 a 111 (menos de 12 columnas)"},
         {2801, 3, 0, 0, {{300, 24, 6}, {313, 48, 6}, {305, 72, 6}, {306, 96, 6}},
@@ -67,6 +72,44 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
     EXPECT_EQ(verifica(KORV_DIR "/datos/newlevel.dat falta.map"),
               std::make_pair(std::string("falta.map: no se pudo abrir (No such file or directory)\n"), 1));
     EXPECT_EQ(verifica("").second, 2);
+}
+
+// Runs the game on one level file with no X display: its stderr and exit status.
+static std::pair<std::string, int> juega_nivel(const std::string &archivo)
+{
+    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korvex -nivel " + archivo + " 2>&1 >/dev/null").c_str(), "r");
+    std::string texto;
+    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
+        texto += buf;
+    int st = p ? pclose(p) : -1;
+    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
+}
+
+// What is not a regular file is refused at once by the checker and by "korvex -nivel"; -nivel
+// refuses, with the checker's own line and status 2, the files whose size or speed code the
+// checker refuses (before any window would open, so no display is needed to see it).
+TEST(Verificador, NoRegularesYNivelSueltoRechazados)
+{
+    CarpetaTemporal t;
+    ASSERT_EQ(mkfifo("fifo.map", 0600), 0);
+    const char *fifo = "fifo.map: es una FIFO, no un archivo; no se lee\n";
+    EXPECT_EQ(verifica("fifo.map"), std::make_pair(std::string(fifo), 1));
+    EXPECT_EQ(juega_nivel("fifo.map"), std::make_pair(std::string(fifo), 2));
+    std::vector<unsigned char> ceros(NIVEL_BYTES, 0), corto(NIVEL_BYTES - 1, 1), codigo4(NIVEL_BYTES, 0);
+    codigo4[0] = 4;
+    escribe_archivo("ceros.map", ceros);
+    escribe_archivo("corto.map", corto);
+    escribe_archivo("codigo4.map", codigo4);
+    const struct { const char *archivo, *linea; } casos[] = {
+        {"ceros.map", "ceros.map: codigo de velocidad 0 fuera de 1-3\n"},
+        {"codigo4.map", "codigo4.map: codigo de velocidad 4 fuera de 1-3\n"},
+        {"corto.map", "corto.map: tamaño de 2800 bytes, un nivel tiene 2801\n"},
+        {"/dev/zero", "/dev/zero: es un dispositivo, no un archivo; no se lee\n"},
+    };
+    for (const auto &c : casos) {
+        EXPECT_EQ(juega_nivel(c.archivo), std::make_pair(std::string(c.linea), 2)) << c.archivo;
+        EXPECT_EQ(verifica(c.archivo).first, c.linea) << "the same line as the checker's";
+    }
 }
 
 // The shipped levels and the editor's template pass the same checker (the lane rule at each
