@@ -443,9 +443,10 @@ static signed char traza_carril[LIMITE_TICKS];
 
 // Fewest ticks between the truck on an explosive's lane and that explosive's reach, over the
 // explosives of the table as it was at the start (-1: none came within PILOTO_MARGEN_CERCA).
-static int margen_minimo(const unsigned char *tabla, int ticks)
+static int margen_minimo(const unsigned char *tabla, int ticks, int *columna, int *carril)
 {
     int minimo = -1;
+    *columna = *carril = -1;
     for (int i = 0; i < ENE_MAX; i++) {
         const unsigned char *r = tabla + ENE_REG * i;
         int fila = r[2] / BLOQUE_H - CALLE_PRIMERA;
@@ -467,8 +468,11 @@ static int margen_minimo(const unsigned char *tabla, int ticks)
             if (traza_carril[t] != fila)
                 continue;
             int d = t < ka ? ka - t : t > kb ? t - kb : 0;
-            if (minimo < 0 || d < minimo)
+            if (minimo < 0 || d < minimo) {
                 minimo = d;
+                *columna = r[0] | (r[1] << 8);
+                *carril = fila;
+            }
         }
     }
     return minimo;
@@ -507,7 +511,7 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
 
     PilotoInforme inf;
     memset(&inf, 0, sizeof inf);
-    inf.columna = -1;
+    inf.columna = inf.carril = -1;
     inf.peatones_total = cuenta(tabla, 1, TIPO_PEATON_MAX);
     inf.bolsas_total = cuenta(tabla, TIPO_BOLSA, TIPO_BOLSA);
     int k = 0, vista = 0, leidas = 0;
@@ -537,8 +541,10 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
         act_logica();
         if (!ardia && fuego > 0.0f) {
             inf.vidas_perdidas++;
-            if (inf.columna < 0)
+            if (inf.columna < 0) {
                 inf.columna = ene_col(sprcol);
+                inf.carril = ene_fila(sprcol) / BLOQUE_H - CALLE_PRIMERA;
+            }
         }
         traza_p[t] = posicion();
         traza_carril[t] = (signed char)carril_de(y);
@@ -556,7 +562,7 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
     inf.puntos = puntos;
     inf.peatones = cuenta(enemi, TIPO_RESTOS, TIPO_RESTOS);
     inf.bolsas = inf.bolsas_total - cuenta(enemi, TIPO_BOLSA, TIPO_BOLSA);
-    inf.margen = margen_minimo(tabla, t);
+    inf.margen = margen_minimo(tabla, t, &inf.margen_columna, &inf.margen_carril);
 
     memcpy(enemi, tabla, ENE_BYTES);
     desde_col = desde_antes;

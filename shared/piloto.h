@@ -17,12 +17,13 @@ enum PilotoModo { PILOTO_NORMAL = 0, PILOTO_FLOTA = 1 };
 struct PilotoInforme {
     bool ganado;             // the truck drove off the road's end without losing a life
     int vidas_perdidas;      // explosions that took a life (or ended the game)
-    int columna;             // column of the first explosive hit; -1 none
+    int columna, carril;     // column and lane (0..3) of the first explosive hit; -1 none
     int puntos;              // points scored in the level
     int peatones, peatones_total;   // pedestrians run over, and placed
     int bolsas, bolsas_total;       // bags taken, and placed
     int margen;              // tightest dodge: fewest ticks between the truck standing on an
                              // explosive's lane and that explosive's contact; -1 none came near
+    int margen_columna, margen_carril;   // that explosive
     int ticks;               // logic ticks from the first picture to the end of the drive-off
 };
 
