@@ -106,8 +106,17 @@ static short peaton_en[PLAN_MAX + 1][CARRILES];       // a pedestrian in reach: 
 
 static bool trampa[ENE_MAX];   // pedestrians found to leave no safe way after running them over
 
+// True when the schedule has looked far enough: the screen's width of road ahead, or the drive-off.
+static bool basta(int k, int p0, int fin_desde)
+{
+    return pasos[k].p >= p0 + PANTALLA_W + CONTACTO_HASTA - CONTACTO_DESDE + BLOQUE_W ||
+           (fin_desde >= 0 && k - fin_desde >= FIN_ARRASTRE);
+}
+
 // The road's and the lane-change's schedule for the coming ticks, from the real logic run on
-// an empty road with no key (no contact can change it); the state of play is put back.
+// an empty road with no key (no contact can change it); the state of play is put back. Without
+// an explosion, the road's step, the drive-off and the splashes' clocks are all that changes
+// the schedule, so only those routines run.
 static void calcula_pasos()
 {
     static unsigned char vacia[ENE_BYTES];
@@ -118,11 +127,23 @@ static void calcula_pasos()
     int antes = teclas_piloto, fin_desde = -1, p0 = posicion();
     teclas_piloto = 0;
     horizonte = 0;
+    bool solo_carretera = fuego == 0.0f;
     for (int k = 1; k <= PLAN_MAX; k++) {
         tick = tick + 1;
         pasos[k].lee = lee_teclas();
         pasos[k].paso = cammov * animcon;
-        act_logica();
+        if (solo_carretera) {
+            scro(nscr2);
+            if (pasos[k].lee && scr5 >= PASADAS) {
+                if (x < PANTALLA_W)
+                    x = x + animcon;
+                else
+                    cambnib = EST_NIVEL_OK;
+            }
+            anisangre(0);
+        } else {
+            act_logica();
+        }
         pasos[k].p = posicion();
         pasos[k].fin = scr5 >= PASADAS;
         pasos[k].v = nscr2;
@@ -130,9 +151,7 @@ static void calcula_pasos()
         horizonte = k;
         if (pasos[k].fin && fin_desde < 0)
             fin_desde = k;
-        // The screen's width of road ahead, or the drive-off.
-        if (pasos[k].p >= p0 + PANTALLA_W + CONTACTO_HASTA - CONTACTO_DESDE + BLOQUE_W ||
-            (fin_desde >= 0 && k - fin_desde >= FIN_ARRASTRE) || cambnib != EST_JUEGO)
+        if (basta(k, p0, fin_desde) || cambnib != EST_JUEGO)
             break;
     }
     enemi = tabla;
@@ -525,7 +544,7 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
                 clave = tecla_flota(leidas);
         } else {
             int p = posicion();
-            if (k >= plan_largo || p >= vista || k >= plan_largo / 2 + 1) {
+            if (k >= plan_largo || p >= vista) {
                 tick = tick - 1;   // the plan starts from the state before this tick
                 planea();
                 tick = tick + 1;
@@ -581,4 +600,24 @@ int piloto_columna_perdida()
                 return r.columna >= 0 ? r.columna : 0;
         }
     return -1;
+}
+
+int piloto_veredicto(const unsigned char *nivel)
+{
+    if (!enemi)
+        enemi = reserva_enemigos();
+    static unsigned char mapa_antes[MAPA_COLS][MAPA_FILAS], tabla_antes[ENE_BYTES];
+    unsigned char multi_antes = multi;
+    memcpy(mapa_antes, mapa, sizeof mapa);
+    memcpy(tabla_antes, enemi, ENE_BYTES);
+    multi = nivel[0];
+    for (int r = 0; r < MAPA_FILAS; r++)
+        for (int c = 0; c < MAPA_COLS; c++)
+            mapa[c][r] = nivel[1 + MAPA_COLS * r + c];
+    memcpy(enemi, nivel + 1 + MAPA_BYTES, ENE_BYTES);
+    int col = piloto_columna_perdida();
+    multi = multi_antes;
+    memcpy(mapa, mapa_antes, sizeof mapa);
+    memcpy(enemi, tabla_antes, ENE_BYTES);
+    return col;
 }

@@ -40,5 +40,8 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
 // 75 Hz, from every phase. -1 when every drive is won; else the column of the first explosive
 // that took a life in the first drive lost.
 int piloto_columna_perdida();
+// The same verdict for the bytes of a level file (NIVEL_BYTES), whatever is in memory, which is
+// left as it was.
+int piloto_veredicto(const unsigned char *nivel);
 
 #endif

@@ -116,15 +116,18 @@ TEST_F(Deshacer, DeshacerTrasGuardarMarcaModificado)
 }
 
 // Before saving a map whose explosives close the four lanes the editor asks: SI saves,
-// NO and ESC keep the file as it was and the map modified; one lane undone, no question.
+// NO and ESC keep the file as it was and the map modified; one lane undone, no question
+// (a wall of one column on the four lanes: at x1 a lane change cannot pass it).
 TEST_F(Deshacer, AvisoDeCarrilesCerrados)
 {
     const std::pair<std::deque<int>, bool> casos[] = {
         {{KEY_ENTER}, true}, {{KEY_DOWN, KEY_ENTER}, false}, {{KEY_ESC}, false}, {{KEY_UP, KEY_UP, KEY_ENTER}, true}};
     memset(enemi2, 0, sizeof enemi2);
     for (int f = CALLE_PRIMERA; f < CALLE_PRIMERA + CARRILES; f++)
-        cambia_celda(CAMBIO_ENEMIGO, 400 + f, f, TIPO_EXPLOSIVO);
-    ASSERT_EQ(tramo_cerrado_mapa(), 404 - tramo_minimo(multi) + 1);
+        cambia_celda(CAMBIO_ENEMIGO, 400, f, TIPO_EXPLOSIVO);
+    ASSERT_EQ(multi, 1);
+    ASSERT_EQ(tramo_cerrado_mapa(), 400);
+    EXPECT_EQ(columna_perdida_mapa(), 400);
     for (const auto &c : casos) {
         remove(archivo);
         modifi = 1, guion = c.first;
@@ -132,5 +135,7 @@ TEST_F(Deshacer, AvisoDeCarrilesCerrados)
         EXPECT_TRUE(existe(archivo) == c.second && modifi == !c.second && guion.empty());
     }
     ctrl_z();
+    EXPECT_EQ(tramo_cerrado_mapa(), -1);
+    EXPECT_EQ(columna_perdida_mapa(), -1);
     EXPECT_TRUE(gurdarmapa());
 }
