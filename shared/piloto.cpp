@@ -331,6 +331,8 @@ static Paso plan_paso[PLAN_MAX + 1];              // the road and speeds expecte
 static int plan_largo;                            // ticks of the plan
 static int plan_peaton_k;                         // first tick that runs over a pedestrian; 0 none
 static int plan_peaton;                           // its record
+static int plan_k;                                // ticks of the plan already played
+static int plan_vista;                            // road position at which the next enemy comes into view
 
 // Writes the plan's keys from the search (no key beyond k0 when posible is false) and follows
 // the truck through them.
@@ -506,16 +508,9 @@ static int cuenta(const unsigned char *tabla, int desde, int hasta)
     return n;
 }
 
-PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, std::vector<unsigned char> *teclas)
+// A run's start values and the level's start, as the game sets them.
+static void arranca(int dificultad, int hz, int fase)
 {
-    Foto f;
-    toma(f);
-    static unsigned char tabla[ENE_BYTES];
-    memcpy(tabla, enemi, ENE_BYTES);
-    int desde_antes = desde_col, teclas_antes = teclas_piloto;
-    memset(trampa, 0, sizeof trampa);
-
-    // A run's start values and the level's start, as the game sets them.
     animcon = escala_tiempo(hz);
     vidas = dificultades[dificultad].vidas;
     nscr3 = dificultades[dificultad].velocidad;
@@ -527,54 +522,74 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
     desde_col = -1;
     teclas_piloto = 0;
     prepara_nivel();
+    memset(trampa, 0, sizeof trampa);
+    plan_largo = plan_k = 0;
+    plan_vista = 0;
+}
+
+// The keys of the tick about to run (the clock already moved on): the plan's, planned again
+// when it has run out or something new has come into view.
+static int tecla_plan()
+{
+    int p = posicion();
+    if (plan_k >= plan_largo || p >= plan_vista) {
+        tick = tick - 1;   // the plan starts from the state before this tick
+        planea();
+        tick = tick + 1;
+        plan_vista = proxima_vista(p);
+        plan_k = 0;
+    }
+    return plan_k < plan_largo ? plan_teclas[plan_k + 1] : 0;
+}
+
+// After a tick of the plan: when play went otherwise than planned (a pedestrian slowed the
+// road), the plan is dropped.
+static void sigue_plan()
+{
+    plan_k++;
+    if (plan_k > plan_largo)
+        return;
+    const Paso &e = plan_paso[plan_k];
+    const Camion &c = plan_camion[plan_k];
+    if (e.p != posicion() || e.v != nscr2 || e.cm != cammov || c.y != y || c.mov != mov)
+        plan_largo = 0;
+}
+
+PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, std::vector<unsigned char> *teclas)
+{
+    Foto f;
+    toma(f);
+    static unsigned char tabla[ENE_BYTES];
+    memcpy(tabla, enemi, ENE_BYTES);
+    int desde_antes = desde_col, teclas_antes = teclas_piloto;
+    arranca(dificultad, hz, fase);
 
     PilotoInforme inf;
     memset(&inf, 0, sizeof inf);
     inf.columna = inf.carril = -1;
     inf.peatones_total = cuenta(tabla, 1, TIPO_PEATON_MAX);
     inf.bolsas_total = cuenta(tabla, TIPO_BOLSA, TIPO_BOLSA);
-    int k = 0, vista = 0, leidas = 0;
-    plan_largo = 0;
-    int t = 0;
+    int t = 0, leidas = 0;
     for (; t < LIMITE_TICKS && cambnib == EST_JUEGO; t++) {
         tick = tick + 1;
         int clave = 0;
-        if (modo == PILOTO_FLOTA) {
-            if (lee_teclas() && scr5 < PASADAS)
-                clave = tecla_flota(leidas);
-        } else {
-            int p = posicion();
-            if (k >= plan_largo || p >= vista) {
-                tick = tick - 1;   // the plan starts from the state before this tick
-                planea();
-                tick = tick + 1;
-                vista = proxima_vista(p);
-                k = 0;
-            }
-            clave = k < plan_largo ? plan_teclas[k + 1] : 0;
-        }
+        if (modo == PILOTO_NORMAL)
+            clave = tecla_plan();
+        else if (lee_teclas() && scr5 < PASADAS)
+            clave = tecla_flota(leidas);
         teclas_piloto = clave;
         if (teclas)
             teclas->push_back((unsigned char)clave);
         bool ardia = fuego > 0.0f;
         act_logica();
-        if (!ardia && fuego > 0.0f) {
-            inf.vidas_perdidas++;
-            if (inf.columna < 0) {
-                inf.columna = ene_col(sprcol);
-                inf.carril = ene_fila(sprcol) / BLOQUE_H - CALLE_PRIMERA;
-            }
+        if (!ardia && fuego > 0.0f && inf.vidas_perdidas++ == 0) {
+            inf.columna = ene_col(sprcol);
+            inf.carril = ene_fila(sprcol) / BLOQUE_H - CALLE_PRIMERA;
         }
         traza_p[t] = posicion();
         traza_carril[t] = (signed char)carril_de(y);
-        if (modo == PILOTO_NORMAL) {
-            k++;
-            // Play went otherwise than planned (a pedestrian slowed the road): plan again.
-            const Paso &e = plan_paso[k];
-            if (k <= plan_largo && (e.p != posicion() || e.v != nscr2 || e.cm != cammov || plan_camion[k].y != y ||
-                                    plan_camion[k].mov != mov))
-                plan_largo = 0;
-        }
+        if (modo == PILOTO_NORMAL)
+            sigue_plan();
     }
     inf.ticks = t;
     inf.ganado = (cambnib == EST_NIVEL_OK || cambnib == EST_GANO) && inf.vidas_perdidas == 0;
