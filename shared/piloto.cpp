@@ -6,6 +6,7 @@
 // comes into view or play goes otherwise than planned. The report comes from the drive itself.
 #include "piloto.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -261,23 +262,25 @@ static bool parado(const Camion &e)
                                    (e.mov == 2 && e.y >= CARRIL[CARRILES - 1]));
 }
 
-// When a lane change begun in each tick arrives (the same 24 px up or down).
+// When a lane change begun in each tick arrives: the first tick by which the steps of the ticks
+// that read the keys add up to the 24 px between two lanes (up or down alike; the steps are
+// exact binary fractions, so the sums are exact).
 static void calcula_llegadas()
 {
-    for (int k = 1; k <= horizonte; k++) {
+    static double suma[PLAN_MAX + 1];   // pixels moved by a change under way from tick 1 to k
+    suma[0] = 0.0;
+    for (int k = 1; k <= horizonte; k++)
+        suma[k] = suma[k - 1] + (pasos[k].lee ? pasos[k].paso : 0.0);
+    for (int k = 1, j = 1; k <= horizonte; k++) {
         llegada[k] = horizonte + 1;
         if (!pasos[k].lee || pasos[k].fin)
             continue;
-        Camion e = {CARRIL[1], 1, 0};
-        mueve(e, PILOTO_ABAJO, pasos[k]);
-        for (int j = k; j <= horizonte; j++) {
-            if (j > k)
-                mueve(e, 0, pasos[j]);
-            if (e.mov == 0) {
-                llegada[k] = j;
-                break;
-            }
-        }
+        if (j < k)
+            j = k;
+        while (j <= horizonte && suma[j] - suma[k - 1] < CARRIL_PASO)
+            j++;
+        if (j <= horizonte)
+            llegada[k] = j;
     }
 }
 
@@ -473,16 +476,12 @@ static int margen_minimo(const unsigned char *tabla, int ticks, int *columna, in
         int fila = r[2] / BLOQUE_H - CALLE_PRIMERA;
         if (r[3] != TIPO_EXPLOSIVO || fila < 0 || fila >= CARRILES)
             continue;
-        int borde = BLOQUE_W * (r[0] | (r[1] << 8)), ka = -1, kb = -1;
-        for (int t = 0; t < ticks; t++) {
-            int p = traza_p[t];
-            if (p >= LISTA_MIN && p >= borde + CONTACTO_DESDE && p <= borde + CONTACTO_HASTA) {
-                if (ka < 0)
-                    ka = t;
-                kb = t;
-            }
-        }
-        if (ka < 0)
+        // The road position only grows: the explosive's reach is one run of ticks.
+        int borde = BLOQUE_W * (r[0] | (r[1] << 8));
+        int desde_p = borde + CONTACTO_DESDE < LISTA_MIN ? LISTA_MIN : borde + CONTACTO_DESDE;
+        int ka = (int)(std::lower_bound(traza_p, traza_p + ticks, desde_p) - traza_p);
+        int kb = (int)(std::upper_bound(traza_p, traza_p + ticks, borde + CONTACTO_HASTA) - traza_p) - 1;
+        if (ka >= ticks || kb < ka)
             continue;
         int desde = ka - PILOTO_MARGEN_CERCA < 0 ? 0 : ka - PILOTO_MARGEN_CERCA;
         for (int t = desde; t < ticks && t <= kb + PILOTO_MARGEN_CERCA; t++) {
