@@ -5,7 +5,6 @@
 #include "utilfun.h"
 
 enum {
-    PASADA_PX = MAPA_COLS * BLOQUE_W,   // 6400: one pass of the map
     TIRA_W = 2 * PANTALLA_W,            // the scroll strip holds two screens
     FILA_A_LINEA = 28,                  // an entry's lane line = its drawing y + 28
     CAMION_BAJA = 9,                    // the truck is drawn 9 pixels below its lane line
