@@ -162,9 +162,12 @@ bool atiende_raton();
 void nuevomapa();
 // Shows the level files, loads the one chosen and opens the editing screen on it.
 void cargarmapa();
-// Column (0..799) of the first drum of a stretch the open map's explosives close on all four
-// lanes; -1 none.
+// First column (0..799) of a stretch the open map's explosives close on all four lanes at once
+// (the checker's lane rule); -1 none.
 int tramo_cerrado_mapa();
+// Column of the first explosive that costs the autoplayer a life on the open map at the hardest
+// difficulty (the checker's verdict; the enemy table is rebuilt from the grid); -1 it wins.
+int columna_perdida_mapa();
 // Writes the open map to archivo; false (a notice, modifi kept) when it cannot, or when the
 // map has a closed stretch and the answer to "GUARDAR IGUAL?" was NO.
 bool gurdarmapa();

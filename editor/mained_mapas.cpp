@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "../shared/rutas.h"
+#include "../shared/piloto.h"
 #include "../shared/verifica.h"
 
 // Where the shipped level files live (the working folder's) and the template of a new level.
@@ -202,11 +203,15 @@ int tramo_cerrado_mapa()
         for (int n = 0; n < CARRILES; n++)
             if (enemi2[col][CALLE_PRIMERA + n] == TIPO_EXPLOSIVO)
                 carriles[col] |= (unsigned char)(1 << n);
-    // The column of the stretch's first drum, as the checker's line names it.
-    int a = tramo_cerrado(carriles, multi);
-    while (a >= 0 && !carriles[a])
-        a++;
-    return a;
+    int hasta;
+    return tramo_cerrado(carriles, multi, &hasta);
+}
+
+int columna_perdida_mapa()
+{
+    if (ArmaEnemigos(enemi2) > ENE_MAX)
+        return -1;   // such a map is not saved at all
+    return piloto_columna_perdida();
 }
 
 // A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER
@@ -237,13 +242,21 @@ bool gurdarmapa()
     // A new level the game could never reach is not written.
     if (!cabe_en_catalogo(archivo))
         return false;
-    // A level no careful player can pass is saved only when asked for again.
+    // A level no careful player can pass (the lane rule, then the autoplayer's drive at the
+    // hardest difficulty, as "-verifica" says) is saved only when asked for again.
     int cerrado = tramo_cerrado_mapa();
-    if (cerrado >= 0) {
+    int perdida = cerrado >= 0 ? cerrado : columna_perdida_mapa();
+    if (perdida >= 0) {
         char l1[40];
-        snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
-        fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n", archivo,
-                cerrado);
+        if (cerrado >= 0) {
+            snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
+            fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n",
+                    archivo, cerrado);
+        } else {
+            snprintf(l1, sizeof l1, "SE PIERDE EN COLUMNA %d", perdida);
+            fprintf(stderr, "KORV-EDITOR: %s: no se puede ganar sin perder vidas desde la columna %d\n", archivo,
+                    perdida);
+        }
         if (!pregunta_si_no(l1, "GUARDAR IGUAL?"))
             return false;
     }

@@ -29,32 +29,12 @@ enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
 // Skip limit of the single-page loop: passes in a row without a picture.
 enum { MAX_SALTOS = 30 };
 
-// Lives and base speed (pixels per 1/75 s) by difficulty.
-static const struct {
-    int vidas;
-    float velocidad;
-} dificultades[3] = {
-    {6, 3.0f},   // "VOY DE PASEO"
-    {5, 4.0f},   // "QUIERO JUGAR"
-    {4, VELOCIDAD_MAXIMA},   // "SOY JODIDO" (the level checker's lane rule assumes it is the fastest)
-};
-
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
 static int rotacion;
 
 void clear(BITMAP *bmp)
 {
     clear_bitmap(bmp);
-}
-
-float escala_tiempo(int rate)
-{
-    return (float)((1.0 / rate) / 0.013333333333333334);
-}
-
-float velocidad_nivel(float base, int codigo, float escala)
-{
-    return base * factor_velocidad(codigo) * escala;   // codes the editor does not write play as 1
 }
 
 // Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
@@ -172,20 +152,6 @@ void game()
     stopmp3();
     stopmidi();
     pon_volumen_midi(VOL_MIDI_LLENO);
-}
-
-void prepara_nivel()
-{
-    dela = 10.0f;
-    scr1 = scr2 = scr3 = scr4 = scr5 = 0;
-    y = 120.0f;
-    x = 40.0f;
-    pos = 2;
-    mov = 0;
-    cambnib = EST_JUEGO;
-    nscr2 = nscro;
-    scro(avance_inicial(desde_col));
-    enemivieja(0);
 }
 
 // Level start, both loops: start values, the road filled, the first picture, sounds and music.

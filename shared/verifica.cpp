@@ -1,6 +1,8 @@
-// verifica: checks level files byte by byte (no display, no library calls) and finds stretches
-// of road that explosives close on all four lanes.
+// verifica: checks level files byte by byte (no display) and finds stretches of road that
+// explosives close on all four lanes at once; then drives the level with the autoplayer.
 #include "verifica.h"
+
+#include "piloto.h"
 
 #include <cerrno>
 #include <cmath>
@@ -22,23 +24,71 @@ float factor_velocidad(int codigo)
     return 1.0f;
 }
 
-int tramo_minimo(int codigo)
+// Reach of an explosive on the road: from its left edge + 241 (screen x 79) to + 320 (screen x 0);
+// nothing is met before road position 356; play starts at 352.
+enum { ALCANCE_DESDE = 241, ALCANCE_HASTA = 320, ALCANCE_MIN = 356, INICIO = 352, HZ_BASE = 75 };
+static const int TASAS_REGLA[] = {75, 60};
+
+// Ticks a lane change keeps the truck off every lane at a logic rate: it leaves its lane in the
+// tick it begins and stands on the next one in the tick it arrives.
+static int ticks_fuera(int hz)
 {
-    // Ticks (of 1/75 s) to cross from the top lane to the bottom one, and the road they scroll.
-    double ticks = (double)(CARRILES - 1) * CARRIL_PASO / CAMBIO_CARRIL;
-    double px = ticks * VELOCIDAD_MAXIMA * factor_velocidad(codigo) + CAMION_W + ENEMIGO_W;
-    return (int)std::ceil(px / BLOQUE_W);
+    double paso = CAMBIO_CARRIL * (double)HZ_BASE / hz;
+    return (int)std::ceil(CARRIL_PASO / paso) - 1;
 }
 
-int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo)
+// Ticks in which the road position (from the start, at the hardest difficulty) lies in p1..p2.
+static int ticks_en(int p1, int p2, int codigo, int hz)
 {
-    int s = tramo_minimo(codigo);
-    for (int a = 0; a + s <= ENE_COLS; a++) {
-        int m = 0;
-        for (int c = a; c < a + s; c++)
+    float v = VELOCIDAD_MAXIMA * factor_velocidad(codigo) * (float)HZ_BASE / (float)hz;
+    int n = 0;
+    float resto = 0.0f;
+    for (int p = INICIO; p <= p2;) {
+        float t = v + resto;
+        int paso = (int)t;
+        resto = t - paso;
+        p += paso;
+        n += p >= p1 && p <= p2 && p >= ALCANCE_MIN;
+    }
+    return n;
+}
+
+// Lanes an explosive holds in reach at road position p.
+static int cerrados_en(const unsigned char carriles[ENE_COLS], int p)
+{
+    int m = 0;
+    for (int c = (p - ALCANCE_HASTA) / BLOQUE_W - 1; c <= (p - ALCANCE_DESDE) / BLOQUE_W; c++)
+        if (c >= 0 && c < ENE_COLS && p >= BLOQUE_W * c + ALCANCE_DESDE && p <= BLOQUE_W * c + ALCANCE_HASTA)
             m |= carriles[c];
-        if ((m & TODOS_CARRILES) == TODOS_CARRILES)
-            return a;
+    return m;
+}
+
+// The first (or last) column with an explosive in reach at road position p; -1 none.
+static int columna_en(const unsigned char carriles[ENE_COLS], int p, bool primera)
+{
+    int hallada = -1;
+    for (int c = (p - ALCANCE_HASTA) / BLOQUE_W - 1; c <= (p - ALCANCE_DESDE) / BLOQUE_W; c++)
+        if (c >= 0 && c < ENE_COLS && carriles[c] && p >= BLOQUE_W * c + ALCANCE_DESDE &&
+            p <= BLOQUE_W * c + ALCANCE_HASTA && (hallada < 0 || !primera))
+            hallada = c;
+    return hallada;
+}
+
+int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo, int *hasta)
+{
+    int fin = BLOQUE_W * ENE_COLS + ALCANCE_HASTA;
+    for (int p = 0; p <= fin; p++) {
+        if ((cerrados_en(carriles, p) & TODOS_CARRILES) != TODOS_CARRILES)
+            continue;
+        int q = p;
+        while (q + 1 <= fin && (cerrados_en(carriles, q + 1) & TODOS_CARRILES) == TODOS_CARRILES)
+            q++;
+        for (int hz : TASAS_REGLA)
+            if (ticks_en(p, q, codigo, hz) > ticks_fuera(hz)) {
+                *hasta = columna_en(carriles, q, false);
+                return columna_en(carriles, p, true);
+            }
+        p = q;
     }
     return -1;
 }
@@ -145,18 +195,21 @@ int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std
     problemas += revisa_bloques(nombre, datos, lineas);
     static unsigned char carriles[ENE_COLS];
     memset(carriles, 0, sizeof carriles);
-    problemas += revisa_registros(nombre, datos + 1 + MAPA_BYTES, lineas, carriles);
-    int a = tramo_cerrado(carriles, codigo);
+    int malos = revisa_registros(nombre, datos + 1 + MAPA_BYTES, lineas, carriles);
+    bool registros_sanos = malos == 0;
+    problemas += malos;
+    int hasta = -1, a = tramo_cerrado(carriles, codigo, &hasta);
     if (a >= 0) {
-        // The line names the columns where the drums of the closed stretch stand.
-        int s = tramo_minimo(codigo), desde = a, hasta = a + s - 1;
-        while (desde < hasta && !carriles[desde])
-            desde++;
-        while (hasta > desde && !carriles[hasta])
-            hasta--;
-        linea(lineas, nombre, "los explosivos cierran los cuatro carriles en las columnas %d a %d (menos de %d columnas)",
-              desde, hasta, s);
+        linea(lineas, nombre, "los explosivos cierran los cuatro carriles a la vez en las columnas %d a %d", a, hasta);
         problemas++;
+    }
+    // The autoplayer's drive, on a level whose records play as written.
+    if (registros_sanos) {
+        int col = piloto_veredicto(datos);
+        if (col >= 0) {
+            linea(lineas, nombre, "no se puede ganar sin perder vidas desde la columna %d", col);
+            problemas++;
+        }
     }
     return problemas;
 }

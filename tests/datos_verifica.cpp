@@ -1,5 +1,6 @@
 // The level checker as scripts run it: "korveditor -verifica FILE..." without any display,
-// on broken level files (one line naming the file, status 1) and on the shipped levels.
+// on broken level files (one line naming the file, status 1), on walls of explosives (the lane
+// rule agreeing with the autoplayer) and on the shipped levels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -41,18 +42,31 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
         {2801, 1, 0, 0, {{0, 0, -1}, {20, 24, 1}}, "registro 1 despues del registro vacio 0: la tabla no esta compacta"},
         {2801, 1, 0, 0, {{5, 0, 0}}, "registro 0 vacio con datos (columna 5, fila 0)"},
         {2801, 1, 0, 0, {{20, 48, 1}, {30, 24, 1}}, "registro 1 fuera de orden o repetido (columna 30, fila 24)"},
-        // Explosives on the four lanes: 9 columns close a x1 level, 10 do not; 12 and 14 at x1.5 and x2.
-        {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 100 a 108 (menos de 9 columnas)"},
-        {2801, 1, 0, 0, {{100, 24, 6}, {109, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
-        // The line names the drums' columns, not the start of the stretch that holds them.
-        {2801, 1, 0, 0, {{100, 24, 6}, {106, 48, 6}, {103, 72, 6}, {101, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 100 a 106 (menos de 9 columnas)"},
-        {2801, 2, 0, 0, {{100, 24, 6}, {111, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 100 a 111 (menos de 12 columnas)"},
-        {2801, 3, 0, 0, {{300, 24, 6}, {313, 48, 6}, {305, 72, 6}, {306, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 300 a 313 (menos de 14 columnas)"},
-        {2801, 3, 0, 0, {{300, 24, 6}, {314, 48, 6}, {305, 72, 6}, {306, 96, 6}}, ""},
+        // The lane rule and the autoplayer (at "SOY JODIDO", 60 and 75 Hz): explosives scattered over
+        // the four lanes leave a way; a wall of one column on the four lanes closes a x1 level but not
+        // a x1.5 one (a lane change passes it); two columns close x1.5; at x2 they close it or not
+        // by where the road's ticks fall (12 or 11 in reach at 75 Hz, 11 ticks off the lanes).
+        {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
+        {2801, 1, 0, 0, {{100, 24, 6}, {100, 48, 6}, {100, 72, 6}, {100, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 100 a 100\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 100"},
+        {2801, 2, 0, 0, {{100, 24, 6}, {100, 48, 6}, {100, 72, 6}, {100, 96, 6}}, ""},
+        {2801, 2, 0, 0, {{100, 24, 6}, {101, 24, 6}, {100, 48, 6}, {101, 48, 6}, {100, 72, 6}, {101, 72, 6},
+                         {100, 96, 6}, {101, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 100 a 101\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 100"},
+        {2801, 3, 0, 0, {{300, 24, 6}, {301, 24, 6}, {300, 48, 6}, {301, 48, 6}, {300, 72, 6}, {301, 72, 6},
+                         {300, 96, 6}, {301, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 300 a 301\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 300"},
+        {2801, 3, 0, 0, {{301, 24, 6}, {302, 24, 6}, {301, 48, 6}, {302, 48, 6}, {301, 72, 6}, {302, 72, 6},
+                         {301, 96, 6}, {302, 96, 6}}, ""},
+        // Never all four lanes at once, yet no way through: the top lane alone open over columns
+        // 400-402, the bottom one alone over 405-407, too close for three lane changes.
+        {2801, 1, 0, 0, {{405, 24, 6}, {406, 24, 6}, {407, 24, 6}, {400, 48, 6}, {401, 48, 6}, {402, 48, 6},
+                         {405, 48, 6}, {406, 48, 6}, {407, 48, 6}, {400, 72, 6}, {401, 72, 6}, {402, 72, 6},
+                         {405, 72, 6}, {406, 72, 6}, {407, 72, 6}, {400, 96, 6}, {401, 96, 6}, {402, 96, 6}},
+         "no se puede ganar sin perder vidas desde la columna 400"},
     };
     CarpetaTemporal t;
     for (const auto &n : niveles) {
@@ -113,7 +127,7 @@ TEST(Verificador, NoRegularesYNivelSueltoRechazados)
 }
 
 // The shipped levels and the editor's template pass the same checker (the lane rule at each
-// level's speed included), with no display.
+// level's speed and the autoplayer's drive included), with no display.
 TEST(Verificador, NivelesEnviadosSanos)
 {
     EXPECT_EQ(verifica(KORV_DIR "/levels/*.map " KORV_DIR "/datos/newlevel.dat"), std::make_pair(std::string(), 0));

@@ -154,6 +154,12 @@ TEST(Editor, NombreNuevo)
 TEST(Editor, NivelHechoYGuardado)
 {
     Editor ed;
+    // Six shipped levels, so that the catalogue has room for the new one.
+    for (int n = 7; n <= 15; n++) {
+        char f[32];
+        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
+        remove(f);
+    }
     Bytes esperado = lee_archivo("datos/newlevel.dat");
     ASSERT_EQ(esperado.size(), (size_t)NIVEL_BYTES);
     auto enemigo = [&](int i, int col, int fila, int tipo) {
@@ -195,14 +201,14 @@ TEST(Editor, GuardadoFallido)
     Editor ed;
     ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
     cargamatrizene();
-    mkdir("levels/nivel_09.map", 0777);
-    strcpy(archivo, "levels/nivel_09.map");
+    mkdir("levels/nivel_19.map", 0777);
+    strcpy(archivo, "levels/nivel_19.map");
     carga = 1, modifi = 1;
     guion = {KEY_ENTER};
     testing::internal::CaptureStderr();
     EXPECT_FALSE(gurdarmapa());
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("levels/nivel_09.map"), std::string::npos) << err;
+    EXPECT_NE(err.find("levels/nivel_19.map"), std::string::npos) << err;
     EXPECT_EQ(leidas, 1u) << "the notice waits for a key";
     EXPECT_EQ(modifi, 1);
     guion = {KEY_ENTER, KEY_ENTER};   // the warning's "SI", the notice
@@ -212,7 +218,7 @@ TEST(Editor, GuardadoFallido)
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(modifi, 1);
     struct stat st;
-    EXPECT_TRUE(stat("levels/nivel_09.map", &st) == 0 && S_ISDIR(st.st_mode));
+    EXPECT_TRUE(stat("levels/nivel_19.map", &st) == 0 && S_ISDIR(st.st_mode));
 }
 
 // The game sees at most 15 levels: with 15 in the joined catalogue (installed: the shipped and

@@ -50,7 +50,7 @@ lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
 for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
-nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
+nuevo=$E/home/.local/share/korvex/levels/nivel_16.map   # after the fifteen shipped
 for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
 [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
 mata; cp "$nuevo" "$K/levels/"
