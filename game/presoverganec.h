@@ -66,6 +66,9 @@ void presentacion();
 int seleciona_dificultad();
 // The "OPCIONES" screen, from the title: settings change at once and are kept in the settings file.
 void opciones();
+// After F11: the full-screen setting becomes the mode F11 gave, is kept in the settings file and,
+// while the options screen is up, shown there.
+void f11_hecho();
 // What opciones_tecla returns besides a line: leave the screen, or ask for the keys.
 enum { OPCIONES_FIN = -1, OPCIONES_TECLAS = -2 };
 // Applies one key's scan code on line linea of the options screen; the line to mark next.

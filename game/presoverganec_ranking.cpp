@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 
+#include "../shared/lectura.h"
 #include "../shared/rutas.h"
 #include "main.h"
 #include "repeticion_juego.h"
@@ -75,10 +76,10 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
 {
     char ruta[RUTA_MAX];
     ruta_ranking_lee(ruta, sizeof ruta);
-    FILE *f = fopen(ruta, "rb");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
     if (!f) {
-        fprintf(stderr, "%s: no se pudo abrir (%s); se muestran los records de fabrica\n", ruta,
-                strerror(errno));
+        fprintf(stderr, "%s: %s; se muestran los records de fabrica\n", ruta, motivo);
         ranking_por_defecto(buf);
         return false;
     }

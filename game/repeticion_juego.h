@@ -17,14 +17,17 @@ extern int tick_juego;      // logic ticks of the run so far, from the run's inp
                             // crawls the keys are read on ticks whose count is a multiple of 4
 extern int teclas_tick;     // keys of the tick under way (REP_* bits), read once at its start
 extern int rep_cortada;     // 1: the watcher ended a playback (a key in the demo, ESC in a playback)
+extern const Repeticion *reproducida;   // the recording whose keys play takes (modes other than MODO_JUGADOR)
+extern size_t rep_pos;                  // its next tick
 
+// --- repeticion_tick.cpp, part of the logic tick ---
 // Where play takes the keys of one logic tick: the player's (recorded when a run is recorded)
 // or the recording's. Called once at the start of every tick; advances tick_juego.
 void teclas_del_tick();
 // Checksum of the world state of play (truck, road, effects, score, lives, enemy table).
 unsigned suma_mundo();
 
-// --- the recording of a run ---
+// --- repeticion_juego.cpp: the recording of a run ---
 // Starts recording a run: difficulty, rate, time scale, phase and the catalogue with its CRCs.
 void grabacion_empieza();
 // Ends it: the run's end into the header; saves ultima.rep and, for a higher final score than the

@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "lectura.h"
+
 PALETTE the_palette;
 BITMAP *tile[NUM_TILES];
 BITMAP *sprite[32];
@@ -59,11 +61,12 @@ static bool falla(const char *nombre, const char *motivo)
     return false;
 }
 
-// Reads a whole file of at most max bytes into v; false when it cannot be read or is larger.
-static bool lee_entero(const char *nombre, std::vector<unsigned char> &v, size_t max)
+// Reads a whole regular file of at most max bytes into v; false (the reason in motivo when it
+// is not a regular file) when it cannot be read or is larger.
+static bool lee_entero(const char *nombre, std::vector<unsigned char> &v, size_t max, char *motivo, int tam)
 {
     v.clear();
-    FILE *f = fopen(nombre, "rb");
+    FILE *f = abre_regular(nombre, motivo, tam);
     if (!f)
         return false;
     unsigned char b[8192];
@@ -95,10 +98,11 @@ static bool bmp_valido(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
+    char motivo[MOTIVO_MAX] = "no se pudo leer la imagen";
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
         return falla(nombre, "es una carpeta, no una imagen");
-    if (!lee_entero(nombre, v, BMP_MAX_BYTES))
-        return falla(nombre, "no se pudo leer la imagen");
+    if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, BMP_MAX_BYTES, motivo, sizeof motivo))
+        return falla(nombre, motivo);
     if (v.size() < BMP_CABECERA + BMP_INFO || v[0] != 'B' || v[1] != 'M')
         return falla(nombre, "no es una imagen BMP");
     const unsigned char *h = v.data() + BMP_CABECERA;
@@ -158,10 +162,11 @@ bool fuente_valida(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
+    char motivo[MOTIVO_MAX] = "no se pudo leer la fuente";
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
         return falla(nombre, "es una carpeta, no un archivo de fuente");
-    if (!lee_entero(nombre, v, DAT_MAX_BYTES))
-        return falla(nombre, "no se pudo leer la fuente");
+    if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, DAT_MAX_BYTES, motivo, sizeof motivo))
+        return falla(nombre, motivo);
     size_t n = v.size(), i = 12;
     const unsigned char *p = v.data();
     if (n < 12 || memcmp(p, "slh.ALL.", 8) != 0)
@@ -273,11 +278,17 @@ static const struct { int slot; const char *nombre; } sonidos[] = {
 bool carga_sonidos()
 {
     carga_fallo[0] = 0;
+    char motivo[MOTIVO_MAX];
+    // The library's readers open by name and would wait forever on a FIFO.
     for (const auto &s : sonidos) {
+        if (!es_regular(s.nombre, motivo, sizeof motivo))
+            return falla(s.nombre, motivo);
         sample[s.slot] = load_sample(s.nombre);
         if (!sample[s.slot])
             return falla(s.nombre, "no se pudo cargar el sonido");
     }
+    if (!es_regular("datos/fox.mid", motivo, sizeof motivo))
+        return falla("datos/fox.mid", motivo);
     music2 = load_midi("datos/fox.mid");
     if (!music2)
         return falla("datos/fox.mid", "no se pudo cargar la musica");
@@ -300,9 +311,10 @@ void DestruyeSonidos()
 // missing, unreadable or shorter (a stderr line says which).
 static bool lee_nivel(const char *filename, unsigned char *buf)
 {
-    FILE *f = fopen(filename, "rb");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(filename, motivo, sizeof motivo);
     if (!f) {
-        fprintf(stderr, "%s: no se pudo abrir el nivel (%s)\n", filename, strerror(errno));
+        fprintf(stderr, "%s: %s\n", filename, motivo);
         return false;
     }
     size_t n = fread(buf, 1, NIVEL_BYTES, f);

@@ -13,11 +13,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "carga.h"
+#include "lectura.h"
 
 static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
 enum { LEB_MAX = 5, LEB_SIGUE = 0x80, LEB_BITS = 7, LEB_VALOR = 0x7F };
@@ -41,52 +39,32 @@ unsigned crc32_bytes(unsigned crc, const void *datos, size_t n)
     return ~crc;
 }
 
-// Opens a file for reading only when it is a regular file, without blocking on a FIFO or a device.
-// Returns the descriptor or -1 with errno set (EINVAL: not a regular file).
-static int abre_regular(const char *ruta)
-{
-    int fd = open(ruta, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return -1;
-    struct stat st;
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
-}
-
 // Reads at most max bytes of an open file into v; false on a read error. *mas: the file has more.
-static bool lee_todo(int fd, std::vector<unsigned char> *v, size_t max, bool *mas)
+static bool lee_todo(FILE *f, std::vector<unsigned char> *v, size_t max, bool *mas)
 {
     unsigned char buf[65536];
     *mas = false;
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        if (n == 0)
-            return true;
-        if (v->size() + (size_t)n > max) {
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
+        if (v->size() + n > max) {
             *mas = true;
             return true;
         }
         v->insert(v->end(), buf, buf + n);
     }
+    return !ferror(f);
 }
 
 bool crc32_archivo(const char *ruta, unsigned *crc)
 {
-    int fd = abre_regular(ruta);
-    if (fd < 0)
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
+    if (!f)
         return false;
     std::vector<unsigned char> v;
     bool mas;
-    bool ok = lee_todo(fd, &v, REP_MAX_BYTES, &mas) && !mas;
-    close(fd);
+    bool ok = lee_todo(f, &v, REP_MAX_BYTES, &mas) && !mas;
+    fclose(f);
     if (ok)
         *crc = crc32_bytes(0, v.data(), v.size());
     return ok;
@@ -318,19 +296,17 @@ bool descifra_repeticion(const unsigned char *d, size_t n, Repeticion *r, char *
 
 bool lee_repeticion(const char *ruta, Repeticion *r, char *error, int tam)
 {
-    int fd = abre_regular(ruta);
-    if (fd < 0) {
-        if (errno == EINVAL)
-            snprintf(error, tam, "%s: no es un archivo regular", ruta);
-        else
-            snprintf(error, tam, "%s: no se pudo abrir (%s)", ruta, strerror(errno));
+    char motivo[MOTIVO_MAX + 40];
+    FILE *f = abre_regular(ruta, motivo, MOTIVO_MAX);
+    if (!f) {
+        snprintf(error, tam, "%s: %s", ruta, motivo);
         return false;
     }
     std::vector<unsigned char> v;
     bool mas;
-    bool ok = lee_todo(fd, &v, REP_MAX_BYTES, &mas);
+    bool ok = lee_todo(f, &v, REP_MAX_BYTES, &mas);
     int err = errno;
-    close(fd);
+    fclose(f);
     if (!ok) {
         snprintf(error, tam, "%s: no se pudo leer (%s)", ruta, strerror(err));
         return false;
@@ -339,7 +315,6 @@ bool lee_repeticion(const char *ruta, Repeticion *r, char *error, int tam)
         snprintf(error, tam, "%s: demasiado grande para ser una repeticion", ruta);
         return false;
     }
-    char motivo[200];
     if (descifra_repeticion(v.data(), v.size(), r, motivo, sizeof motivo))
         return true;
     snprintf(error, tam, "%s: %s", ruta, motivo);

@@ -1,6 +1,7 @@
 #!/bin/sh
 # cmake --install into a temporary prefix, run from another folder with a temporary HOME: the shipped levels
-# listed, the installed editor's level in the user's levels/ and the game's catalogue, the prefix unchanged.
+# listed, the installed editor's level in the user's levels/ and the game's catalogue, the prefix unchanged;
+# every option the programs accept is in their manual page.
 # Then the .deb: dependencies, the game from the unpacked package; with CI=true as root, apt-get install/remove.
 # Usage: instala_x11.sh BUILD_DIR ARTEFACTOS
 . "$(dirname "$0")/x/escena.sh"
@@ -30,12 +31,26 @@ cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
 huellas "$E/p" >"$E/antes"
 info "$E/otra" "$E/p/games/korvex" inst6 ref6
 
+# Every option each program accepts (the options its argument readers compare with) is in its installed
+# manual page, written as groff writes an option (\-full), compressed or not.
+fuente=$(cd "$(dirname "$0")/.." && pwd)
+for p in korvex:game korveditor:editor; do
+    prog=${p%%:*} pagina=$(ls "$E/p/share/man/man6/${p%%:*}.6"* 2>/dev/null | head -1)
+    [ -n "$pagina" ] || fallo "no se instalo la pagina de manual de $prog"
+    opciones=$(cat "$fuente/${p#*:}"/*.cpp | grep -o 'strcmp(argv\[[^]]*\], "-[a-z]*")' | grep -o '"-[a-z]*"' | tr -d '"' | sort -u)
+    [ "$(echo "$opciones" | wc -w)" -ge 3 ] || fallo "no se encuentran las opciones de $prog en $fuente/${p#*:}"
+    for o in $opciones; do
+        zcat -f "$pagina" | grep -qF -- "\\$o" || fallo "la pagina de manual de $prog no tiene la opcion $o"
+    done
+    nota "$prog(6): $(echo $opciones)"
+done
+
 # NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
 lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
 for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
-nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
+nuevo=$E/home/.local/share/korvex/levels/nivel_16.map   # after the fifteen shipped
 for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
 [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
 mata; cp "$nuevo" "$K/levels/"

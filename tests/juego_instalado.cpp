@@ -93,6 +93,8 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         } else {
             EXPECT_EQ(cuenta(), antes) << "nothing written (the shipped file is held above)";
             EXPECT_NE(err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta"), std::string::npos) << err;
+            EXPECT_NE(err.find(": " + t.ruta + "/archivo es un archivo, no una carpeta"), std::string::npos)
+                << "what stands in the way: " << err;
         }
         fs::current_path(t.ruta);
     }

@@ -270,8 +270,8 @@ TEST(Repeticion, RechazosEnTabla)
         {"teclas.rep", teclas_mal, "las teclas: teclas desconocidas (24)", 0},
         {"programa.rep", con({{12, 'x'}}), "la version del programa mal escrita", 0},
         {"cola.rep", cola, "datos: 1 bytes de mas al final", 0},
-        {"fifo.rep", {}, "no es un archivo regular", 0},
-        {"carpeta.rep", {}, "no es un archivo regular", 0},
+        {"fifo.rep", {}, "es una FIFO, no un archivo; no se lee", 0},
+        {"carpeta.rep", {}, "es una carpeta, no un archivo", 0},
         {"nivel_cambiado.rep", buena, "el nivel 1, nivel_01.map, no es el de la grabacion (cambio desde entonces)", 1},
         {"nivel_falta.rep", buena, "falta el nivel 1, nivel_01.map", 2},
     };

@@ -9,10 +9,14 @@
 #include <cstring>
 #include <sstream>
 
+#include "game/main.h"
 #include "shared/busca.h"
+#include "shared/piloto.h"
 #include "shared/repeticion.h"
 
 static const char FUENTE[] = "demo.txt";
+// What "korvmake demo-fuente" drives: difficulty "QUIERO JUGAR" at 75 Hz from phase 0, some 40 s.
+enum { DEMO_DIFICULTAD = 1, DEMO_HZ = 75, DEMO_FASE = 0, DEMO_TICKS = 3000 };
 
 // Keys of a source word: "nada", "arriba", "abajo" (one per key held, joined by '+').
 static int teclas_de(const std::string &w, const std::string &ruta)
@@ -94,4 +98,34 @@ void hace_demo()
     r.animcon = (float)((1.0 / r.hz) / 0.013333333333333334);   // as the game computes 75 / hz
     pon_niveles(&r);
     escribe("datos/demo.rep", codifica_repeticion(r));
+}
+
+int demo_fuente(const std::string &nivel)
+{
+    if (!enemi)
+        enemi = reserva_enemigos();
+    if (!CargaMapa(nivel.c_str()))
+        muere(nivel, "no se pudo leer");
+    std::vector<unsigned char> teclas;
+    PilotoInforme inf = piloto_conduce(DEMO_DIFICULTAD, DEMO_HZ, DEMO_FASE, PILOTO_NORMAL, &teclas);
+    if (inf.vidas_perdidas > 0)
+        muere(nivel, "el piloto pierde una vida: no sirve de demostracion");
+    int fin = (int)teclas.size() < DEMO_TICKS ? (int)teclas.size() : (int)DEMO_TICKS;
+    printf("# The title's demo: the first level at \"QUIERO JUGAR\", 75 Hz, driven by the autoplayer\n"
+           "# (korvmake demo-fuente levels/nivel_01.map), its first %d ticks.\n"
+           "# Lines: \"dificultad N\", \"hz N\", \"fase N\" (the input phase at the start, 0..3), then\n"
+           "# \"TICK TECLAS\": the keys held from that tick on (nada, arriba, abajo, arriba+abajo),\n"
+           "# and \"fin TICK\": the demo ends there.\n",
+           fin);
+    printf("dificultad %d\nhz %d\nfase %d\n", DEMO_DIFICULTAD, DEMO_HZ, DEMO_FASE);
+    static const char *const nombre[4] = {"nada", "arriba", "abajo", "arriba+abajo"};
+    int antes = -1;
+    for (int t = 0; t < fin; t++) {
+        int k = teclas[t] & (REP_ARRIBA | REP_ABAJO);
+        if (k != antes)
+            printf("%d %s\n", t, nombre[k]);
+        antes = k;
+    }
+    printf("fin %d\n", fin);
+    return 0;
 }

@@ -94,4 +94,12 @@ void hace_niveles();     // levels, template, ranking (niveles.cpp)
 void hace_demo();        // datos/demo.rep, the title's demo, after the levels (demo.cpp)
 void hace_iconos();      // NxN/korvex.png and NxN/korveditor.png, the menu icons (iconos.cpp)
 
+// ---- the demo's source (demo.cpp) ----
+// Prints assets/demo.txt: the autoplayer's keys on the level file given.
+int demo_fuente(const std::string &nivel);
+
+// ---- the campaign's curve (curva.cpp) ----
+// Prints one line per level of the folder, measured by the autoplayer; 1 when one is not won.
+int curva(const std::string &carpeta);
+
 #endif

@@ -73,6 +73,33 @@ manten p 0.3; rm "$E/anterior.png"
 hasta 10 sigue compara distinta
 termina_rapido "x3"
 
+# Full screen from the start: the borders around the first picture (the studio card, fading in) are black.
+lanza ./korvex -full
+sleep 3
+timeout 20 import -window root "$ART/completa-estudio.png" || fallo "no screenshot of the desktop"
+[ "$(convert "$ART/completa-estudio.png" -crop 32x768+0+0 +repage -format '%[fx:maxima]' info:)" = 0 ] ||
+    fallo "the border around the first picture is not black"
+termina_rapido "full screen, first picture"
+
+# F11 on the options screen: the full-screen setting follows the mode, on the screen and in korvex.cfg.
+cfg=$E/home/.config/korvex/korvex.cfg
+echo 'escala = 1' >"$cfg"
+lanza ./korvex && ventana '^KORVEX 2003$'
+titulo1() { tecla x; muestra korvex; }
+hasta 40 titulo1 titulo1
+manten o 0.4
+for k in Down Down Down; do pulsa $k; done
+cp "$FOTO" "$E/completa-no.png"   # "PANTALLA COMPLETA  NO", marked
+tecla Return; sleep 2
+grep -q '^pantalla_completa = si$' "$cfg" || fallo "PANTALLA COMPLETA SI is not in korvex.cfg: $(cat "$cfg")"
+tecla F11; sleep 2
+ventana '^KORVEX 2003$'
+captura opciones-f11 || fallo "no screenshot after F11"
+[ "$(tamano)" = 320x240 ] || fallo "after F11 on the options screen the window is $(tamano)"
+[ "$(difieren "$FOTO" "$E/completa-no.png")" = 0 ] || fallo "after F11 the options screen does not say NO"
+grep -q '^pantalla_completa = no$' "$cfg" || fallo "after F11 korvex.cfg still says: $(grep completa "$cfg")"
+termina_rapido "F11 on the options screen"
+
 # TERM and the end of the X server at once (timeout around xvfb-run): the game must not outlive them.
 for n in $(seq "$ESCENA_DESDE" "$ESCENA_HASTA"); do [ -e "/tmp/.X$n-lock" ] || { num=$n; break; }; done
 [ -n "${num:-}" ] || fallo "no free display between :$ESCENA_DESDE and :$ESCENA_HASTA"
