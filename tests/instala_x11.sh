@@ -26,8 +26,14 @@ info() {
 mata() { kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""; }
 huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 
-info "$K" ./korvex ref6
+info "$K" ./korvex ref15
 cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
+info "$E/otra" "$E/p/games/korvex" inst15 ref15
+# Fifteen levels ship, as many as the game sees: six are left in the reference and the prefix so that the
+# editor's new level has room in the joined catalogue.
+compartidos=$E/p/share/games/korvex/levels
+for n in 07 08 09 10 11 12 13 14 15; do rm -f "$K/levels/nivel_$n.map" "$compartidos/nivel_$n.map"; done
+info "$K" ./korvex ref6
 huellas "$E/p" >"$E/antes"
 info "$E/otra" "$E/p/games/korvex" inst6 ref6
 
@@ -50,7 +56,7 @@ lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
 for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
-nuevo=$E/home/.local/share/korvex/levels/nivel_16.map   # after the fifteen shipped
+nuevo=$E/home/.local/share/korvex/levels/nivel_07.map   # after the six left
 for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
 [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
 mata; cp "$nuevo" "$K/levels/"
@@ -59,20 +65,21 @@ info "$E/otra" "$E/p/games/korvex" inst7 ref7
 huellas "$E/p" | diff "$E/antes" - || fallo "los archivos instalados cambiaron"
 [ -z "$(ls -A "$E/otra")" ] || fallo "archivos en la carpeta de trabajo: $(ls -A "$E/otra")"
 
-# The package: dependencies, only /usr, and the game from the unpacked tree (the user's level too).
+# The package: dependencies, only /usr, and the game from the unpacked tree (all fifteen shipped; the user's
+# nivel_07 is played in place of the shipped one of that name).
 cpack -G DEB -B "$E/deb" --config "$build/CPackConfig.cmake" >"$ART/cpack.txt" 2>&1 || fallo "cpack: $(tail -5 "$ART/cpack.txt")"
 deb=$(ls "$E/deb"/korvex_*_amd64.deb) || fallo "no hay korvex_<version>_amd64.deb"
 dep=$(dpkg-deb -f "$deb" Depends)
 for d in freepats liballegro4.4 libmpg123-0 libc6; do echo "$dep" | grep -q "$d" || fallo "Depends sin $d: $dep"; done
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' && fallo "archivos fuera de /usr"
-dpkg-deb -x "$deb" "$E/x" && info "$E/otra" "$E/x/usr/games/korvex" deb7 ref7
+dpkg-deb -x "$deb" "$E/x" && info "$E/otra" "$E/x/usr/games/korvex" deb15 ref15
 nota "$(basename "$deb"): Depends: $dep"
 
 # The real install, only in CI as root.
 if [ "${CI:-}" = true ] && [ "$(id -u)" = 0 ]; then
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >"$ART/apt.txt" 2>&1 || fallo "apt-get install"
     dpkg -L korvex >"$E/lista"
-    info / /usr/games/korvex apt7 ref7
+    info / /usr/games/korvex apt15 ref15
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq korvex >>"$ART/apt.txt" 2>&1 || fallo "apt-get remove"
     while read -r f; do [ -f "$f" ] && fallo "queda tras apt-get remove: $f"; done <"$E/lista"
     nota "apt-get: instalado, jugado desde /, quitado; ninguna de sus $(wc -l <"$E/lista") rutas queda como archivo"
