@@ -10,6 +10,7 @@
 #include "../shared/mando.h"
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
+#include "../shared/guardado.h"
 #include "../shared/rutas.h"
 #include "icono.h"
 #include "mp3.h"
@@ -109,6 +110,9 @@ int main(int argc, char **argv)
 
     if (!pone_disposicion("KORVEX"))
         return 1;
+    // Temporaries of saves that were killed, in the folders the game writes: the ranking's, the settings'.
+    limpia_temporales(instalado ? carpeta_usuario : "datos");
+    limpia_carpeta_de(ruta_ajustes());
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;

@@ -28,7 +28,15 @@ huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 info "$K" ./korvex ref6
 cmake --install "$build" --prefix "$E/p" >/dev/null || fallo "cmake --install"
 huellas "$E/p" >"$E/antes"
+# Temporaries of killed saves in the folders each program writes: the old ones go at its start, a fresh one stays.
+u=$E/home/.local/share/korvex c=$E/home/.config/korvex
+mkdir -p "$u/levels" "$c"
+for f in "$u/.korvtmpVIEJO1" "$c/.korvtmpVIEJO2" "$u/levels/.korvtmpVIEJO3"; do touch -d '2 minutes ago' "$f"; done
+touch "$u/.korvtmpNUEVO"
 info "$E/otra" "$E/p/games/korvex" inst6 ref6
+[ "$(cd "$E/home" && find . -name '.korvtmp*' | sort | tr '\n' ' ')" = \
+  "./.local/share/korvex/.korvtmpNUEVO ./.local/share/korvex/levels/.korvtmpVIEJO3 " ] ||
+    fallo "temporales tras el juego: $(cd "$E/home" && find . -name '.korvtmp*')"
 
 # NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
 lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
@@ -39,6 +47,8 @@ nuevo=$E/home/.local/share/korvex/levels/nivel_07.map
 for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
 [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
 mata; cp "$nuevo" "$K/levels/"
+[ -e "$u/levels/.korvtmpVIEJO3" ] && fallo "el editor no quita el temporal viejo de levels/"
+rm -f "$u/.korvtmpNUEVO"
 info "$K" ./korvex ref7
 info "$E/otra" "$E/p/games/korvex" inst7 ref7
 huellas "$E/p" | diff "$E/antes" - || fallo "los archivos instalados cambiaron"

@@ -2,13 +2,18 @@
 // short, missing and unwritable files. The whole path from tupuntaje runs headless.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
+#include <csignal>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
+#include "shared/guardado.h"
 #include "prueba.h"
 
 namespace {
@@ -160,4 +165,87 @@ TEST(Ranking, DelPuntajeAlArchivo)
     EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
     struct stat st;
     EXPECT_TRUE(stat(RANKING_ARCHIVO, &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+// Two games ending at the same moment, many rounds: each read the table before its initials, each
+// saves its record; both records are in the file every time, in their order.
+TEST(Ranking, DosJuegosALaVezGuardanAmbosRecords)
+{
+    const int RONDAS = 200;
+    CarpetaTemporal t;
+    t.subcarpetas();
+    Bytes esperado = con_record(con_record(fabrica(), 0, 0, 100000, "AAA"), 0, 0, 100001, "BBB");
+    int perdidas = 0;
+    for (int r = 0; r < RONDAS; r++) {
+        escribe_archivo(RANKING_ARCHIVO, fabrica());
+        int salida[2];
+        ASSERT_EQ(pipe(salida), 0);
+        pid_t hijo[2];
+        for (int k = 0; k < 2; k++) {
+            hijo[k] = fork();
+            ASSERT_GE(hijo[k], 0);
+            if (hijo[k] == 0) {
+                unsigned char buf[RANKING_BYTES];
+                lee_ranking(buf);
+                close(salida[1]);
+                char c;
+                if (read(salida[0], &c, 1) != 0)   // both go when the parent closes its end
+                    _exit(3);
+                int lugar;
+                _exit(guarda_record(buf, 0, 100000 + k, k ? "BBB" : "AAA", &lugar) && lugar <= 1 ? 0 : 1);
+            }
+        }
+        close(salida[0]);
+        close(salida[1]);
+        for (int k = 0; k < 2; k++) {
+            int st;
+            ASSERT_EQ(waitpid(hijo[k], &st, 0), hijo[k]);
+            ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << "ronda " << r << ", juego " << k;
+        }
+        perdidas += lee_archivo(RANKING_ARCHIVO) != esperado;
+    }
+    EXPECT_EQ(perdidas, 0) << "rondas con un record perdido, de " << RONDAS;
+}
+
+// A lock held by a game that was stopped (SIGSTOP) holds no save up for good: the wait ends, the record
+// is saved anyway, stderr says so; once the holder is gone the lock is had at once again.
+TEST(Ranking, CerrojoDeUnJuegoParadoNoDetieneElGuardado)
+{
+    CarpetaTemporal t;
+    t.subcarpetas();
+    escribe_archivo(RANKING_ARCHIVO, fabrica());
+    int listo[2];
+    ASSERT_EQ(pipe(listo), 0);
+    pid_t hijo = fork();
+    ASSERT_GE(hijo, 0);
+    if (hijo == 0) {
+        char c = toma_cerrojo(RANKING_ARCHIVO) >= 0 ? 'y' : 'n';
+        if (write(listo[1], &c, 1) != 1)
+            _exit(3);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(listo[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    int st;
+    ASSERT_EQ(waitpid(hijo, &st, WUNTRACED), hijo);
+    ASSERT_TRUE(WIFSTOPPED(st));
+    unsigned char buf[RANKING_BYTES];
+    int lugar = -1;
+    testing::internal::CaptureStderr();
+    bool ok = guarda_record(buf, 0, 100000, "AAA", &lugar);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(lugar, 0);
+    EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), con_record(fabrica(), 0, 0, 100000, "AAA"));
+    EXPECT_NE(err.find(RANKING_ARCHIVO ".lock: otro programa tiene el cerrojo hace mas de 2 s; se guarda sin el"),
+              std::string::npos) << err;
+    kill(hijo, SIGKILL);
+    waitpid(hijo, &st, 0);
+    int cerrojo = toma_cerrojo(RANKING_ARCHIVO);
+    EXPECT_GE(cerrojo, 0);
+    suelta_cerrojo(cerrojo);
+    close(listo[0]);
+    close(listo[1]);
 }
