@@ -1,7 +1,8 @@
 #!/bin/sh
 # cmake --install into a temporary prefix, run from another folder with a temporary HOME: the shipped levels
 # listed, the installed editor's level in the user's levels/ and the game's catalogue, the prefix unchanged.
-# Then the .deb: dependencies, the game from the unpacked package; with CI=true as root, apt-get install/remove.
+# Then the .deb: dependencies, the game from the unpacked package, lintian and the AppStream data; with CI=true
+# as root, apt-get install/remove.
 # Usage: instala_x11.sh BUILD_DIR ARTEFACTOS
 . "$(dirname "$0")/x/escena.sh"
 build=$1   # the reference ($K): the shipped data beside a copy of the built game, as in the build folder
@@ -61,6 +62,17 @@ dep=$(dpkg-deb -f "$deb" Depends)
 for d in freepats liballegro4.4 libmpg123-0 libc6; do echo "$dep" | grep -q "$d" || fallo "Depends sin $d: $dep"; done
 dpkg-deb -c "$deb" | awk '{print $6}' | grep -v -e '^\./$' -e '^\./usr/' && fallo "archivos fuera de /usr"
 dpkg-deb -x "$deb" "$E/x" && info "$E/otra" "$E/x/usr/games/korvex" deb7 ref7
+# lintian: no error and no warning; the AppStream data valid, naming menu entries the package has.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$ART/lintian.txt" 2>&1 || fallo "lintian: $(cat "$ART/lintian.txt")"
+grep -E '^[EW]: ' "$ART/lintian.txt" && fallo "lintian"
+set -- "$E/x/usr/share/metainfo"/*.metainfo.xml
+[ $# = 2 ] && [ -f "$1" ] || fallo "no hay dos archivos AppStream en share/metainfo: $*"
+appstreamcli validate --no-net "$@" >"$ART/appstream.txt" 2>&1 || fallo "appstreamcli: $(cat "$ART/appstream.txt")"
+for m in "$@"; do
+    d=$(sed -n 's#.*<launchable type="desktop-id">\(.*\)</launchable>.*#\1#p' "$m")
+    [ -n "$d" ] && [ -f "$E/x/usr/share/applications/$d" ] || fallo "$(basename "$m"): launchable '$d' no esta en el paquete"
+done
+nota "lintian sin E: ni W:; appstreamcli: $(tail -1 "$ART/appstream.txt")"
 nota "$(basename "$deb"): Depends: $dep"
 
 # The real install, only in CI as root.
