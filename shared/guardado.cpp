@@ -20,10 +20,22 @@
 #endif
 
 static const long NS_POR_MS = 1000000L;
-static const long REPIQUE_NS = 100 * NS_POR_MS;   // the timer rings again this often after the deadline
+static const long REPIQUE_MS = 100;   // the timer rings again this often after the deadline
 
 // Does nothing: the signal is there to interrupt the lock's wait.
 static void despierta(int) {}
+
+// A time ms milliseconds after t.
+static timespec mas_ms(timespec t, long ms)
+{
+    t.tv_sec += ms / 1000;
+    t.tv_nsec += ms % 1000 * NS_POR_MS;
+    if (t.tv_nsec >= 1000 * NS_POR_MS) {
+        t.tv_sec++;
+        t.tv_nsec -= 1000 * NS_POR_MS;
+    }
+    return t;
+}
 
 // True once the monotonic clock has passed fin.
 static bool pasado(const timespec &fin)
@@ -31,6 +43,17 @@ static bool pasado(const timespec &fin)
     timespec ahora;
     clock_gettime(CLOCK_MONOTONIC, &ahora);
     return ahora.tv_sec > fin.tv_sec || (ahora.tv_sec == fin.tv_sec && ahora.tv_nsec >= fin.tv_nsec);
+}
+
+// Sleeps in flock until the lock on fd is had or the timer's signal interrupts it past fin.
+static bool espera_hasta(int fd, const timespec &fin)
+{
+    for (;;) {
+        if (flock(fd, LOCK_EX) == 0)
+            return true;
+        if (errno != EINTR || pasado(fin))
+            return false;
+    }
 }
 
 // Waits for the exclusive lock on fd, asleep in the kernel until the holder lets go; a timer aimed at
@@ -55,30 +78,15 @@ static bool espera_cerrojo(int fd)
     timer_t reloj;
     bool ok = false;
     if (timer_create(CLOCK_MONOTONIC, &ev, &reloj) == 0) {
-        timespec fin;
-        clock_gettime(CLOCK_MONOTONIC, &fin);
-        fin.tv_sec += CERROJO_ESPERA_MS / 1000;
-        fin.tv_nsec += (CERROJO_ESPERA_MS % 1000) * NS_POR_MS;
-        if (fin.tv_nsec >= 1000 * NS_POR_MS) {
-            fin.tv_sec++;
-            fin.tv_nsec -= 1000 * NS_POR_MS;
-        }
+        timespec ahora, cero = {0, 0};
+        clock_gettime(CLOCK_MONOTONIC, &ahora);
         // First at the deadline, then again and again, should the first ring come before the wait began.
         itimerspec its;
-        its.it_value.tv_sec = CERROJO_ESPERA_MS / 1000;
-        its.it_value.tv_nsec = (CERROJO_ESPERA_MS % 1000) * NS_POR_MS;
-        its.it_interval.tv_sec = 0;
-        its.it_interval.tv_nsec = REPIQUE_NS;
+        its.it_value = mas_ms(cero, CERROJO_ESPERA_MS);
+        its.it_interval = mas_ms(cero, REPIQUE_MS);
         timer_settime(reloj, 0, &its, NULL);
-        for (;;) {
-            if (flock(fd, LOCK_EX) == 0) {
-                ok = true;
-                break;
-            }
-            if (errno != EINTR || pasado(fin))
-                break;
-        }
-        timer_delete(reloj);
+        ok = espera_hasta(fd, mas_ms(ahora, CERROJO_ESPERA_MS));
+        timer_delete(reloj);   // a ring already sent is taken by despierta before the next line
     }
     pthread_sigmask(SIG_SETMASK, &mascara, NULL);
     sigaction(senal, &antes, NULL);
