@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "../shared/ajustes.h"
+#include "../shared/guardado.h"
 #include "../shared/verifica.h"
 
 #include "../game/icono.h"
@@ -41,6 +42,10 @@ int main(int argc, char **argv)
     autodetect_card = GFX_AUTODETECT_WINDOWED;
     if (!pone_disposicion("KORV-EDITOR"))
         return 1;
+    // Temporaries of saves that were killed, in the folder where the editor saves levels.
+    char niveles[RUTA_MAX];
+    carpeta_niveles_usuario(niveles, sizeof niveles);
+    limpia_temporales(niveles);
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORV-EDITOR", "./korveditor"))
         return 1;

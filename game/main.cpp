@@ -11,6 +11,7 @@
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
 #include "../shared/lectura.h"
+#include "../shared/guardado.h"
 #include "../shared/rutas.h"
 #include "../shared/verifica.h"
 #include "icono.h"
@@ -134,6 +135,9 @@ int main(int argc, char **argv)
 
     if (!pone_disposicion("KORVEX"))
         return 1;
+    // Temporaries of saves that were killed, in the folders the game writes: the ranking's, the settings'.
+    limpia_temporales(instalado ? carpeta_usuario : "datos");
+    limpia_carpeta_de(ruta_ajustes());
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;

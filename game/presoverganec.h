@@ -109,6 +109,10 @@ int lugar_ranking(const unsigned char buf[RANKING_BYTES], int dif, unsigned int 
 // Puts the score and initials at place p of table dif, moving the lower places down one;
 // every slot keeps its reserved byte, the other tables are untouched.
 void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned int pts, const char ini[3]);
+// Saves score pts with initials ini in the table of difficulty dif: under the ranking's lock the file
+// is read again into buf, the record goes where it now belongs (*lugar, 10 when it no longer enters)
+// and the table is written whole. False (a stderr line, buf still holding the record) when it cannot be.
+bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, const char ini[3], int *lugar);
 // Draws one table (1..3) of buf on active_page, place marca in colour 239.
 void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca);
 // Says on a screen of its own that a new entry could not be saved (3 s, a key moves on).

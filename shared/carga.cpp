@@ -1,6 +1,7 @@
 // carga: loads and frees the sprite sheet, the full-screen pictures and the sounds;
 // reads and writes level files.
 #include "carga.h"
+#include "guardado.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -376,13 +377,14 @@ int ArmaEnemigos(unsigned char grid[ENE_COLS][MAPA_FILAS])
 }
 
 // Writes a whole file through a hidden temporary file in the same folder, flushed to
-// disk and renamed over the old one: the old file stays intact if anything fails.
+// disk and renamed over the old one, then the folder flushed so the rename holds: the old
+// file stays intact if anything fails.
 bool escribe_atomico(const char *ruta, const void *datos, size_t n)
 {
     std::string r(ruta);
     size_t barra = r.rfind('/');
     std::string dir = barra == std::string::npos ? "" : r.substr(0, barra + 1);
-    std::string tmp = dir + ".korvtmpXXXXXX";
+    std::string tmp = dir + PREFIJO_TEMPORAL "XXXXXX";
     int fd = mkstemp(&tmp[0]);
     if (fd < 0) {
         fprintf(stderr, "%s: no se pudo crear el archivo temporal (%s)\n", ruta, strerror(errno));
@@ -420,7 +422,7 @@ bool escribe_atomico(const char *ruta, const void *datos, size_t n)
         unlink(tmp.c_str());
         fprintf(stderr, "%s: no se pudo escribir (%s)\n", ruta, strerror(err ? err : EIO));
     }
-    return ok;
+    return ok && asienta_carpeta(ruta);
 }
 
 bool GuardaMapa(const char *filename)

@@ -1,7 +1,9 @@
 #!/bin/sh
 # On a 1024x768 desktop: the default window is x2; "-escala 3" is 960x720, every 3x3 block one colour and
 # its samples the 320x240 page (title picture, play, pause); F11 there and back keeps the page (x3 centred
-# on black) and the game; TERM ends it within a second (143), also with its X server dying at once.
+# on black) and the game; TERM ends it within a second (143), also with its X server dying at once. Full
+# screen from the start: black borders around the first picture. F11 on the options screen and in the
+# editor: the full-screen setting follows the mode, on the screen and in korvex.cfg.
 # Usage: escala.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 export ESCENA_PANTALLA=1024x768x24 ESCENA_DESDE=${ESCENA_DESDE:-330} ESCENA_HASTA=${ESCENA_HASTA:-339}
@@ -99,6 +101,15 @@ captura opciones-f11 || fallo "no screenshot after F11"
 [ "$(difieren "$FOTO" "$E/completa-no.png")" = 0 ] || fallo "after F11 the options screen does not say NO"
 grep -q '^pantalla_completa = no$' "$cfg" || fallo "after F11 korvex.cfg still says: $(grep completa "$cfg")"
 termina_rapido "F11 on the options screen"
+# In the editor too: F11 there and back, and the setting follows each time.
+lanza ./korveditor && ventana '^KORV-EDITOR 2003$'
+tecla F11; sleep 2
+grep -q '^pantalla_completa = si$' "$cfg" || fallo "after F11 in the editor korvex.cfg says: $(grep completa "$cfg")"
+tecla F11; sleep 2
+ventana '^KORV-EDITOR 2003$'
+grep -q '^pantalla_completa = no$' "$cfg" || fallo "after F11 twice in the editor korvex.cfg says: $(grep completa "$cfg")"
+grep -q '^escala = 1$' "$cfg" || fallo "the editor's F11 lost the other settings: $(cat "$cfg")"
+termina_rapido "F11 in the editor"
 
 # TERM and the end of the X server at once (timeout around xvfb-run): the game must not outlive them.
 for n in $(seq "$ESCENA_DESDE" "$ESCENA_HASTA"); do [ -e "/tmp/.X$n-lock" ] || { num=$n; break; }; done
