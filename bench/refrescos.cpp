@@ -4,6 +4,7 @@
 
 #include <math.h>
 #include <string.h>
+#include <time.h>
 #include <vector>
 
 // True when two reports' rectangles share a pixel.
@@ -92,4 +93,11 @@ Fluidez mide_fluidez(const int64_t *v, int nv, const int64_t *p, int np, int64_t
     intervalos(p + primera, f.imagenes, &f.intervalo_ms, &f.intervalo_sd_ms);
     intervalos(v, nv, &f.refresco_ms, &f.refresco_sd_ms);
     return f;
+}
+
+int64_t ahora_us()
+{
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (int64_t)t.tv_sec * 1000000 + t.tv_nsec / 1000;
 }

@@ -50,3 +50,6 @@ void nuevas_por_refresco(const int64_t *v, int nv, const int64_t *p, int np, int
 // The figures of pictures p[0..np-1] against refreshes v[0..nv-1] (sorted ascending); all zero
 // with fewer than two refreshes.
 Fluidez mide_fluidez(const int64_t *v, int nv, const int64_t *p, int np, int64_t margen);
+
+// Microseconds of CLOCK_MONOTONIC: the clock of Present's UST and of the watchers' stamps.
+int64_t ahora_us();

@@ -2,17 +2,9 @@
 #include "vblank.h"
 
 #include <stdlib.h>
-#include <time.h>
 #include <xcb/present.h>
 
 enum { SERIAL_VBLANK = 0x6b6f7276 };   // tags this stream's requests among other clients' completions
-
-int64_t ahora_us()
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return (int64_t)t.tv_sec * 1000000 + t.tv_nsec / 1000;
-}
 
 bool vblank_abre(Vblank *vb, xcb_connection_t *c, xcb_window_t w, bool adelante)
 {

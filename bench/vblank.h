@@ -8,6 +8,8 @@
 #include <stdint.h>
 #include <xcb/xcb.h>
 
+#include "refrescos.h"   // ahora_us
+
 enum { VBLANK_ADELANTE = 4 };   // refreshes asked for ahead, so a late reader loses none
 
 // One stream's state.
@@ -30,6 +32,3 @@ void vblank_pide(Vblank *vb, uint64_t msc);
 // True when ev is a completion of this stream for a refresh not yet reported: its MSC and UST in
 // *msc and *ust; when adelante, the next refresh is asked for (not flushed).
 bool vblank_evento(Vblank *vb, xcb_generic_event_t *ev, uint64_t *msc, uint64_t *ust);
-
-// Microseconds of CLOCK_MONOTONIC, the clock of the UST.
-int64_t ahora_us();
