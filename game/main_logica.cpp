@@ -135,7 +135,7 @@ static bool accion(int a)
     return key[tecla_accion[a]] || ((mando_pulsado >> control[a]) & 1);
 }
 
-// Waits a millisecond between polls of the pause; the close button also ends it.
+// Sleeps until the next tick or key between polls of the pause; the close button also ends it.
 static void espera_p(bool mientras_pulsada)
 {
     while (accion(ACC_PAUSA) == mientras_pulsada && !salir) {

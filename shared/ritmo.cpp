@@ -70,9 +70,10 @@ void reloj_inicia(Reloj *r, int hz, long long ahora_us, bool con_vblank)
 
 int reloj_vblank(Reloj *r, unsigned long long msc, long long ahora_us)
 {
-    if (r->msc && msc <= r->msc)
+    if (r->msc && msc == r->msc)
         return 0;   // a refresh already counted (an answer to an earlier request)
-    unsigned long long salto = r->msc ? msc - r->msc : 1;
+    // A counter that goes back is another monitor's (a new window): its first refresh is one tick.
+    unsigned long long salto = r->msc && msc > r->msc ? msc - r->msc : 1;
     r->msc = msc;
     if (r->por_vblank) {
         r->vblank_us = ahora_us;

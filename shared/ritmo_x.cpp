@@ -73,9 +73,18 @@ static int espera_completa(unsigned long long *msc, unsigned long long *ust, lon
     }
 }
 
-// FuenteVblank: asks for a notification at refresh msc (0: now, telling the current refresh).
+// FuenteVblank: asks for a notification at refresh msc (0: now, telling the current refresh). A full
+// screen may have given the library a new window: its notifications are then selected on that one.
 static void pide_x(unsigned long long msc)
 {
+    xcb_window_t w = (xcb_window_t)_xwin.window;
+    if (w && w != ventana) {
+        xcb_present_select_input(cx, eid, ventana, 0);
+        ventana = w;
+        eid = xcb_generate_id(cx);
+        xcb_present_select_input(cx, eid, ventana, XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY);
+        msc = 0;
+    }
     xcb_present_notify_msc(cx, ventana, serie, msc, 0, 0);
     xcb_flush(cx);
 }

@@ -112,8 +112,10 @@ TEST(Ritmo, RelojSigueLosVblank)
     g.avisos.push_back({1061, 10000 + 61 * P60});   // 1060 seen late: two ticks
     g.avisos.push_back({1061, 10000 + 61 * P60 + 100});   // an answer to an earlier request
     g.avisos.push_back({1062, 10000 + 62 * P60});
-    g.corre(&r, 10000 + 62 * P60);
-    EXPECT_EQ(g.ticks, 63);
+    g.avisos.push_back({7, 10000 + 63 * P60});   // another monitor's counter (a new window)
+    g.avisos.push_back({8, 10000 + 64 * P60});
+    g.corre(&r, 10000 + 64 * P60);
+    EXPECT_EQ(g.ticks, 65);
     EXPECT_EQ(r.por_vblank, 1);
     EXPECT_EQ(g.cambio_us, -1);
 }
