@@ -201,6 +201,18 @@ double hz_de_vblanks(const unsigned long long *msc, const unsigned long long *us
     return periodo > 0 ? RITMO_US_SEG / periodo : 0;
 }
 
+// Common refresh rates, Hz: a quick measure is taken as the one it is close to.
+static const double TASAS_COMUNES[] = {50, 60, 72, 75, 85, 90, 100, 120, 144, 165, 180, 240};
+static const double CERCA_COMUN = 0.03;   // how close, as a share of the rate
+
+double hz_comun(double hz)
+{
+    for (double t : TASAS_COMUNES)
+        if (hz > t * (1 - CERCA_COMUN) && hz < t * (1 + CERCA_COMUN))
+            return t;
+    return hz;
+}
+
 // --- the clock's thread ---
 
 static pthread_t hilo;
@@ -282,7 +294,7 @@ static void *corre_reloj(void *)
 {
     const FuenteVblank *f = fuente_hilo;
     if (!elegido) {
-        EleccionRitmo e = elige_ritmo(0, mide(f));
+        EleccionRitmo e = elige_ritmo(0, hz_comun(mide(f)));
         if (e.fuente == FUENTE_TEMPORIZADOR)
             f = NULL;
         publica(e, f != NULL);

@@ -56,6 +56,11 @@ int reloj_vence(Reloj *r, long long ahora_us);
 // (at most MIDE_REFRESCOS): the slope of the least-squares line through them, Hz; 0 when they cannot tell.
 double hz_de_vblanks(const unsigned long long *msc, const unsigned long long *ust, int n);
 
+// A rate measured over a few refreshes (within a few percent on a loaded machine or a server that
+// stamps its refreshes from a millisecond timer): the common rate it is within 3 % of, else itself.
+// The background measure over many refreshes keeps its own figure.
+double hz_comun(double hz);
+
 // A source of vblank notifications for the clock's thread (X Present; a test may put its own).
 struct FuenteVblank {
     // Waits until a notification or until limite_us: 1 with its refresh counter in *msc and the

@@ -99,6 +99,11 @@ TEST(Ritmo, MedidaDeLosVblank)
         }
         EXPECT_NEAR(hz_de_vblanks(msc, ust, n), c.hz, c.tolerancia) << n;
     }
+    struct { double medido, comun; } tasas[] = {
+        {58.3, 60}, {61.5, 60}, {59.94, 60}, {57.0, 57.0}, {143.1, 144}, {164, 165}, {66.6, 66.6}, {0, 0}, {300, 300},
+    };
+    for (auto &t : tasas)
+        EXPECT_DOUBLE_EQ(hz_comun(t.medido), t.comun) << t.medido;
 }
 
 // While the notifications come, each refresh is one tick (a refresh seen late gives the ones it
