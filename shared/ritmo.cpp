@@ -52,7 +52,7 @@ void texto_ritmo(const EleccionRitmo &e, char *out, int tam)
     else if (e.fuente == FUENTE_VBLANK)
         snprintf(out, tam, "vblank medido %.1f Hz", e.hz);
     else if (e.hz != RITMO_REFERENCIA_HZ)
-        snprintf(out, tam, "temporizador %d Hz (pantalla a %.2f Hz)", e.max_fps, e.hz);
+        snprintf(out, tam, "temporizador %d Hz (%.2f Hz)", e.max_fps, e.hz);
     else
         snprintf(out, tam, "temporizador %d Hz", e.max_fps);
 }

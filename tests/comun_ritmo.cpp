@@ -58,13 +58,13 @@ TEST(Ritmo, EleccionPorTabla)
         {75, 0, 75, 1.0f, FUENTE_RANDR, "RandR 75.00 Hz"},
         {144, 0, 144, 75.0f / 144, FUENTE_RANDR, "RandR 144.00 Hz"},
         {240, 0, 240, 0.3125f, FUENTE_RANDR, "RandR 240.00 Hz"},
-        {300, 0, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (pantalla a 300.00 Hz)"},
-        {49, 0, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (pantalla a 49.00 Hz)"},
+        {300, 0, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (300.00 Hz)"},
+        {49, 0, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (49.00 Hz)"},
         {50, 0, 50, 1.5f, FUENTE_RANDR, "RandR 50.00 Hz"},
         {0, 60.02, 60, 1.25f, FUENTE_VBLANK, "vblank medido 60.0 Hz"},
         {0, 143.8, 144, 75.0f / 144, FUENTE_VBLANK, "vblank medido 143.8 Hz"},
         {0, 0, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz"},
-        {0, 30, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (pantalla a 30.00 Hz)"},
+        {0, 30, 75, 1.0f, FUENTE_TEMPORIZADOR, "temporizador 75 Hz (30.00 Hz)"},
         {60, 75, 60, 1.25f, FUENTE_RANDR, "RandR 60.00 Hz"},   // RandR's own rate wins
     };
     for (auto &c : casos) {
