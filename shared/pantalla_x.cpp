@@ -1,6 +1,7 @@
 // pantalla: what is particular to X11: the end of the program when the connection to the server is
 // lost, the present straight into the X driver's pictures, and the background thread's polls.
 #include "pantalla.h"
+#include "ritmo.h"
 
 #include <xalleg.h>
 #include <X11/Xlib.h>
@@ -125,7 +126,13 @@ void pantalla_envia()
         return;
     XLOCK();
     XFlush(_xwin.display);
+    // Sending may have read events off the connection, which then no longer wakes the input thread.
+    int llegados = XEventsQueued(_xwin.display, QueuedAfterReading);
     XUNLOCK();
+    if (llegados > 0) {
+        _xwin_handle_input();
+        ritmo_despierta();
+    }
 }
 
 // The library's background thread polls the X connection with a plain 1 ms select, a thousand
