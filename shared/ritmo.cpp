@@ -268,13 +268,15 @@ static void duerme_hasta(long long us)
         ;
 }
 
-// The rate measured from the first notifications of f, Hz; 0 when too few come in time.
-static double mide(const FuenteVblank *f)
+// The rate measured from the first notifications of f, Hz; 0 when too few come in time. *pedido:
+// the refresh of the request it leaves pending.
+static double mide(const FuenteVblank *f, unsigned long long *pedido)
 {
     unsigned long long msc[MIDE_REFRESCOS], ust[MIDE_REFRESCOS];
     long long fin = ritmo_ahora_us() + MIDE_PLAZO_US;
     int n = 0;
     f->pide(0);
+    *pedido = 0;
     while (n < MIDE_REFRESCOS && hilo_vivo) {
         unsigned long long m, u;
         if (f->espera(&m, &u, fin) <= 0)
@@ -284,7 +286,10 @@ static double mide(const FuenteVblank *f)
             ust[n] = u;
             n++;
         }
-        f->pide(m + 1);
+        if (m + 1 > *pedido) {
+            *pedido = m + 1;
+            f->pide(*pedido);
+        }
     }
     return hz_de_vblanks(msc, ust, n);
 }
@@ -293,8 +298,11 @@ static double mide(const FuenteVblank *f)
 static void *corre_reloj(void *)
 {
     const FuenteVblank *f = fuente_hilo;
+    // The refresh of the last request: one request pending at a time, or every notification would
+    // keep two chains of requests going.
+    unsigned long long pedido = 0;
     if (!elegido) {
-        EleccionRitmo e = elige_ritmo(0, hz_comun(mide(f)));
+        EleccionRitmo e = elige_ritmo(0, hz_comun(mide(f, &pedido)));
         if (e.fuente == FUENTE_TEMPORIZADOR)
             f = NULL;
         publica(e, f != NULL);
@@ -306,7 +314,7 @@ static void *corre_reloj(void *)
     reloj_inicia(&r, ritmo.max_fps, ritmo_ahora_us(), f != NULL);
     ritmo_por_vblank = r.por_vblank;
     long long pedido_us = ritmo_ahora_us();
-    if (f)
+    if (f && !pedido)
         f->pide(0);
     while (hilo_vivo) {
         long long limite = reloj_limite(&r);
@@ -326,8 +334,11 @@ static void *corre_reloj(void *)
         if (!f)
             continue;
         if (hubo > 0) {
-            f->pide(msc + 1);
-            pedido_us = t;
+            if (msc + 1 > pedido) {
+                pedido = msc + 1;
+                f->pide(pedido);
+                pedido_us = t;
+            }
             if (afina && !msc0) {
                 msc0 = msc;
                 ust0 = ust;
@@ -339,6 +350,7 @@ static void *corre_reloj(void *)
             }
         } else if (t - pedido_us >= PIDE_DE_NUEVO_US) {
             f->pide(0);   // a hidden window may have had its request dropped
+            pedido = 0;
             pedido_us = t;
         }
     }

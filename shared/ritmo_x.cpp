@@ -182,6 +182,16 @@ static double hz_randr()
 static pthread_t hilo_entrada;
 static volatile int entrada_viva;
 static int tubo[2] = {-1, -1};   // written to stop the input thread
+// The library's input routine as our input thread and the library's own background thread call it
+// (under the library's lock). Ours reads the connection and takes every event. The background thread,
+// which would make a round trip to the server every 10 ms (whose reply wakes our thread in turn),
+// only takes events that another call already read off the connection.
+static void toma_entrada()
+{
+    if (pthread_equal(pthread_self(), hilo_entrada) || XEventsQueued(_xwin.display, QueuedAlready) > 0)
+        _xwin_private_handle_input();
+}
+
 // Passes in a row in which the connection was still readable right after the library read it.
 enum { SEGUIDAS_MAX = 4, RESPIRO_US = 2000 };
 
@@ -218,6 +228,8 @@ static void para_hilos()
 {
     ritmo_hilo_para();
     if (entrada_viva) {
+        if (_xwin_input_handler == toma_entrada)
+            _xwin_input_handler = NULL;
         entrada_viva = 0;
         char c = 0;
         ssize_t r = write(tubo[1], &c, 1);
@@ -235,6 +247,8 @@ void ritmo_entrada_arranca()
         entrada_viva = 0;
         return;
     }
+    if (!_xwin_input_handler)
+        _xwin_input_handler = toma_entrada;
     atexit(para_hilos);
 }
 
