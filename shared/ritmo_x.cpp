@@ -206,8 +206,10 @@ static void *corre_entrada(void *)
             continue;
         if (p[1].revents || !entrada_viva)
             break;
-        if (p[0].revents & (POLLERR | POLLHUP | POLLNVAL))
-            break;   // the library finds the lost connection itself
+        if (p[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+            _xwin_handle_input();   // the library finds the lost connection and ends the program
+            break;
+        }
         _xwin_handle_input();
         ritmo_despierta();
         // Data the library left unread (a reply another thread waits for): let that thread take it.
