@@ -5,7 +5,8 @@
 # Xvfb of its own:
 #   juego    play of levels/nivel_01.map at difficulty 1 ("-nivel ... -dificultad 1": no title, no
 #            menu), SEGUNDOS (default 20) watched by mirada together with the reference window;
-#   carril   key to picture in that play: N lane changes (tecla_imagen -modo camion);
+#   carril   key to picture in play (the same level, started again): N lane changes
+#            (tecla_imagen -modo camion);
 #   menu     key to picture on the difficulty menu (title, space, ENTER; then Down/Up N times);
 #   editor   key to picture on the editor's map (ENTER on its menu; then Down/Up N times).
 # Then the medians of the sessions side by side with the acceptance checks of smooth play, and
@@ -61,13 +62,19 @@ lanza() {
     [ -n "$W" ] || { echo "fluidez: no aparece la ventana $titulo" >&2; tail -5 "$T/salida.txt" >&2; exit 1; }
     xdotool windowfocus --sync "$W"
 }
+# Ends the program started by lanza (a measure that failed has said so on stderr: the series goes on).
+termina() {
+    kill -9 "$GPID" 2>/dev/null || echo "fluidez: el programa ya habia terminado" >&2
+    wait "$GPID" 2>/dev/null || true
+    GPID=""
+}
 # Waits until the game's pictures flow (play has begun): up to 20 s.
 espera_juego() {
     for _ in $(seq 20); do
         "$H/mirada" -s 1 "$W" | grep -q 'imagenes_s=[3-9][0-9]' && return 0
     done
     echo "fluidez: el juego no empieza a jugar" >&2
-    exit 1
+    return 1
 }
 # Appends a tool's line to the session file, tagged with the scale and what was measured.
 apunta() {
@@ -79,27 +86,32 @@ sesion() {
     abre_x
     # play, watched beside the reference
     lanza "KORVEX 2003" ./korvex -escala "$e" -nivel levels/nivel_01.map -dificultad 1
-    espera_juego
-    "$H/referencia" -g "$((320 * e))x$((240 * e))+$((320 * e + 40))+0" &
-    RPID=$!
-    sleep 1
-    "$H/mirada" -s "$SEGUNDOS" "KORVEX 2003" "KORV REFERENCIA" >"$T/m" || echo "fluidez: x$e sin medida del juego" >&2
-    kill "$RPID"; RPID=""
-    grep '^nombre=KORVEX' "$T/m" | apunta "$e" juego
-    grep '^nombre=KORV_REF' "$T/m" | apunta "$e" referencia
-    "$H/tecla_imagen" -modo camion -n "$TECLAS" "$W" | apunta "$e" carril || echo "fluidez: x$e sin medida de carril" >&2
-    kill -9 "$GPID"; GPID=""
+    if espera_juego; then
+        "$H/referencia" -g "$((320 * e))x$((240 * e))+$((320 * e + 40))+0" &
+        RPID=$!
+        sleep 1
+        "$H/mirada" -s "$SEGUNDOS" "KORVEX 2003" "KORV REFERENCIA" >"$T/m" || echo "fluidez: x$e sin medida" >&2
+        kill "$RPID" 2>/dev/null || true
+        RPID=""
+        grep '^nombre=KORVEX' "$T/m" | apunta "$e" juego
+        grep '^nombre=KORV_REF' "$T/m" | apunta "$e" referencia
+    fi
+    termina
+    # lane changes, in a game of their own: the level may end soon after the watch
+    lanza "KORVEX 2003" ./korvex -escala "$e" -nivel levels/nivel_01.map -dificultad 1
+    espera_juego && "$H/tecla_imagen" -modo camion -n "$TECLAS" "$W" | apunta "$e" carril
+    termina
     # the difficulty menu
     lanza "KORVEX 2003" ./korvex -escala "$e"
     sleep 3; xdotool key space; sleep 3
     xdotool keydown Return; sleep 0.25; xdotool keyup Return; sleep 1.5
-    "$H/tecla_imagen" -n "$TECLAS" "$W" | apunta "$e" menu || echo "fluidez: x$e sin medida del menu" >&2
-    kill -9 "$GPID"; GPID=""
+    "$H/tecla_imagen" -n "$TECLAS" "$W" | apunta "$e" menu
+    termina
     # the editor's map
     lanza "KORV-EDITOR 2003" ./korveditor -escala "$e"
     sleep 2; xdotool key Return; sleep 1.5
-    "$H/tecla_imagen" -n "$TECLAS" "$W" | apunta "$e" editor || echo "fluidez: x$e sin medida del editor" >&2
-    kill -9 "$GPID"; GPID=""
+    "$H/tecla_imagen" -n "$TECLAS" "$W" | apunta "$e" editor
+    termina
     fin_sesion
 }
 
