@@ -44,7 +44,7 @@ trap 'exit 1' INT TERM
 # An Xvfb of its own, wide enough for the game and the reference side by side, no key repeat.
 abre_x() {
     for _ in $(seq 50); do [ -e /tmp/.X"$NUM"-lock ] || break; sleep 0.1; done
-    Xvfb :"$NUM" -screen 0 2048x768x24 -nolisten tcp -ardelay 60000 >/dev/null 2>&1 &
+    Xvfb :"$NUM" -screen 0 2048x768x24 -nolisten tcp -ardelay 60000 >"$T/xvfb.txt" 2>&1 &
     XPID=$!
     export DISPLAY=:"$NUM"
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
@@ -59,7 +59,7 @@ lanza() {
     (cd "$DIR" && exec env HOME="$T/home" "$@") >"$T/salida.txt" 2>&1 &
     GPID=$!
     W=$(timeout 15 xdotool search --sync --onlyvisible --name "^$titulo\$" | head -1)
-    [ -n "$W" ] || { echo "fluidez: no aparece la ventana $titulo" >&2; tail -5 "$T/salida.txt" >&2; exit 1; }
+    [ -n "$W" ] || { echo "fluidez: no aparece la ventana $titulo" >&2; tail -3 "$T/salida.txt" "$T/xvfb.txt" >&2; exit 1; }
     xdotool windowfocus --sync "$W"
 }
 # Ends the program started by lanza (a measure that failed has said so on stderr: the series goes on).
@@ -76,13 +76,16 @@ espera_juego() {
     echo "fluidez: el juego no empieza a jugar" >&2
     return 1
 }
-# Appends a tool's line to the session file, tagged with the scale and what was measured.
+# Appends a tool's line to the session's file, tagged with the scale and what was measured.
 apunta() {
-    while read -r linea; do echo "escala=$1 que=$2 $linea"; done >>"$OUT/lineas"
+    while read -r linea; do echo "escala=$1 que=$2 $linea"; done >>"$T/sesion"
 }
 
+# One session at scale $1, run in a subshell: its lines are kept only when it gets to the end.
 sesion() {
     e=$1
+    trap fin_sesion EXIT
+    : >"$T/sesion"
     abre_x
     # play, watched beside the reference
     lanza "KORVEX 2003" ./korvex -escala "$e" -nivel levels/nivel_01.map -dificultad 1
@@ -115,11 +118,16 @@ sesion() {
     fin_sesion
 }
 
+touch "$OUT/lineas"
 for i in $(seq "$N"); do
     for e in $ESCALAS; do
         echo "-- sesion $i, x$e"
-        sesion "$e"
-        grep "^escala=$e " "$OUT/lineas" | tail -5 | sed 's/^/   /'
+        for intento in 1 2 3; do
+            (sesion "$e") && break
+            echo "fluidez: la sesion fallo (intento $intento de 3)" >&2
+        done
+        sed 's/^/   /' "$T/sesion"
+        cat "$T/sesion" >>"$OUT/lineas"
     done
 done
 
