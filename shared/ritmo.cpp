@@ -165,8 +165,8 @@ void ritmo_despierta()
     pthread_once(&aviso_hecho, crea_aviso);
     pthread_mutex_lock(&cerrojo);
     vueltas = vueltas + 1;
-    pthread_cond_broadcast(&aviso);
     pthread_mutex_unlock(&cerrojo);
+    pthread_cond_broadcast(&aviso);   // after the unlock: a woken wait does not sleep again on the lock
 }
 
 unsigned ritmo_espera(unsigned vuelta, long long plazo_us)
@@ -231,8 +231,8 @@ static void publica(const EleccionRitmo &e, int por_vblank)
     ritmo_por_vblank = por_vblank;
     elegido = 1;
     vueltas = vueltas + 1;
-    pthread_cond_broadcast(&aviso);
     pthread_mutex_unlock(&cerrojo);
+    pthread_cond_broadcast(&aviso);   // after the unlock: a woken wait does not sleep again on the lock
 }
 
 EleccionRitmo ritmo_elegido()
@@ -256,8 +256,8 @@ static void da_ticks(int n)
     if (ritmo_al_tick)
         ritmo_al_tick(n);
     vueltas = vueltas + 1;
-    pthread_cond_broadcast(&aviso);
     pthread_mutex_unlock(&cerrojo);
+    pthread_cond_broadcast(&aviso);   // after the unlock: a woken wait does not sleep again on the lock
 }
 
 // Sleeps until a monotonic time, microseconds.
