@@ -185,10 +185,16 @@ static int tubo[2] = {-1, -1};   // written to stop the input thread
 // The library's input routine as our input thread and the library's own background thread call it
 // (under the library's lock). Ours reads the connection and takes every event. The background thread,
 // which would make a round trip to the server every 10 ms (whose reply wakes our thread in turn),
-// only takes events that another call already read off the connection.
+// only sends what the library left queued (a window title) and takes events that another call
+// already read off the connection.
 static void toma_entrada()
 {
-    if (pthread_equal(pthread_self(), hilo_entrada) || XEventsQueued(_xwin.display, QueuedAlready) > 0)
+    if (pthread_equal(pthread_self(), hilo_entrada)) {
+        _xwin_private_handle_input();
+        return;
+    }
+    XFlush(_xwin.display);
+    if (XEventsQueued(_xwin.display, QueuedAlready) > 0)
         _xwin_private_handle_input();
 }
 
