@@ -186,7 +186,7 @@ static int tubo[2] = {-1, -1};   // written to stop the input thread
 // (under the library's lock). Ours reads the connection and takes every event. The background thread,
 // which would make a round trip to the server every 10 ms (whose reply wakes our thread in turn),
 // only sends what the library left queued (a window title) and takes events that another call
-// already read off the connection.
+// already read off the connection (then the connection no longer wakes our thread for them).
 static void toma_entrada()
 {
     if (pthread_equal(pthread_self(), hilo_entrada)) {
@@ -194,8 +194,10 @@ static void toma_entrada()
         return;
     }
     XFlush(_xwin.display);
-    if (XEventsQueued(_xwin.display, QueuedAlready) > 0)
+    if (XEventsQueued(_xwin.display, QueuedAfterReading) > 0) {
         _xwin_private_handle_input();
+        ritmo_despierta();
+    }
 }
 
 // Passes in a row in which the connection was still readable right after the library read it.
