@@ -9,6 +9,7 @@
 #include "../shared/pantalla.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
+#include "../shared/ritmo.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -114,6 +115,8 @@ void game()
     }
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
+    if (ritmo_hilo_corre())
+        max_fps = ritmo_elegido().max_fps;   // a measured rate may have been measured better since
     animcon = escala_tiempo(max_fps);
 
     bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
