@@ -13,6 +13,7 @@
 #include "../game/icono.h"
 #include "../shared/mando.h"
 #include "../shared/pantalla.h"
+#include "../shared/ritmo.h"
 #include "../shared/rutas.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
@@ -65,6 +66,7 @@ int main(int argc, char **argv)
     pon_cierre(cierre_ventana);
     mando_instala("KORV-EDITOR");
     pon_raton();   // without a mouse the keys do everything
+    ritmo_entrada_arranca();   // keys and the mouse wake the waits as they come
 
     scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
     active_page = lienzo_o_pantalla();

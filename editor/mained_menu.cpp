@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../shared/pantalla.h"
+#include "../shared/ritmo.h"
 
 int autodetect_card = GFX_AUTODETECT_WINDOWED;
 BITMAP *active_page;
@@ -40,12 +41,13 @@ void pon_teclado()
 // screen the mouse acts meanwhile. A signal that asked to end gives ESC.
 static int lee_teclado()
 {
+    static unsigned vuelta;   // wake-ups seen when the last sleep ended: anything since ends the next at once
     while (!keypressed()) {
         atiende();
         if (senal_fin)
             return (KEY_ESC << 8) | 27;
         if (!atiende_raton())
-            rest(RATON_ESPERA_MS);
+            vuelta = ritmo_espera(vuelta, RATON_ESPERA_MS * 1000LL);   // a key or the mouse wakes it
     }
     return readkey();
 }

@@ -14,6 +14,7 @@
 #include "../shared/guardado.h"
 #include "../shared/rutas.h"
 #include "../shared/verifica.h"
+#include "../shared/ritmo.h"
 #include "icono.h"
 #include "mp3.h"
 #include "musica.h"
@@ -170,13 +171,16 @@ int main(int argc, char **argv)
     tras_f11 = f11_hecho;
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
+    // The logic clock follows the display: one tick per refresh where its vblank can be followed,
+    // else the timer at the rate found (75 Hz where nothing tells). Where RandR cannot tell, the
+    // rate is measured over a few refreshes while the data load.
+    ritmo_al_tick = avanza_tick;
+    bool ritmo_propio = ritmo_arranca();
     pon_cierre(close_hook);
     mando_instala("KORVEX");
     pone_sonido();
     install_int(fps_proc, 1000);
     install_int(mp3actualiza, 250);
-    max_fps = tasa_logica(get_refresh_rate());
-    install_int_ex(ticks, BPS_TO_TIMER(max_fps));
 
     pone_paginas();
     scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
@@ -203,6 +207,9 @@ int main(int argc, char **argv)
     }
     armalistamusica();
 
+    max_fps = ritmo_elegido().max_fps;
+    if (!ritmo_propio)
+        install_int_ex(ticks, BPS_TO_TIMER(max_fps));
     if (info) {
         pantalla_info();
         delay(8.0f);

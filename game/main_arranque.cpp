@@ -7,6 +7,7 @@
 
 #include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
+#include "../shared/ritmo.h"
 #include "../shared/verifica.h"
 #include "musica.h"
 #include "utilfun.h"
@@ -102,13 +103,17 @@ int tasa_logica(int refresco)
 }
 
 // Diagnostic line positions: x, first line's y, line step.
-enum { INFO_X = 10, INFO_Y_CANCIONES = 90, INFO_PASO = 10 };
+enum { INFO_X = 10, INFO_Y_RITMO = 40, INFO_Y_CANCIONES = 90, INFO_PASO = 10 };
 
 void pantalla_info()
 {
     textprintf_ex(active_page, font2, INFO_X, 10, -1, bg, "KORVEX 1.9 Info");
     textprintf_ex(active_page, font2, INFO_X, 30, -1, bg, "Vsync= %d  Maxfps= %d  Triple Buffer= %d",
                   korv::sync, max_fps, triple_buffer);
+    char como[96];
+    texto_ritmo(ritmo, como, sizeof como);
+    textprintf_ex(active_page, font2, INFO_X, INFO_Y_RITMO, -1, bg, "Ritmo= %s%s", como,
+                  ritmo.fuente != FUENTE_TEMPORIZADOR && !ritmo_por_vblank ? " sin vblank" : "");
     // The catalogue lists every level file; those that cannot be read are skipped in a run.
     int ilegibles = 0;
     char ruta[sizeof archivo];

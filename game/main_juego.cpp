@@ -10,6 +10,7 @@
 #include "../shared/pantalla.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
+#include "../shared/ritmo.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -168,6 +169,8 @@ void game()
     }
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
+    if (ritmo_hilo_corre())
+        max_fps = ritmo_elegido().max_fps;   // a measured rate may have been measured better since
     animcon = escala_tiempo(max_fps);
 
     if (cambnib != EST_SALIR) {

@@ -27,7 +27,7 @@ void juego_atiende()
     atiende_mudo();
 }
 
-// Waits a millisecond between polls of the pause; the close button also ends it.
+// Sleeps until the next tick or key between polls of the pause; the close button also ends it.
 static void espera_p(bool mientras_pulsada)
 {
     while (accion(ACC_PAUSA) == mientras_pulsada && !salir) {

@@ -22,8 +22,9 @@ static const float T_GANE = 8.0f;       // the win picture on view
 // Palette indexes of the texts.
 enum { COL_PROPIO = -1, COL_APRETA = 4, COL_MARCA = 239, COL_BLANCO = 255 };
 enum { FADE_LENTO = 1 };   // fade speed: the slowest
-// The slowest fade: 64 steps of the palette, each held for two retraces of the library's count.
-enum { FADE_PASOS = 64, FADE_RETRAZOS = 2 };
+// The slowest fade: 64 steps of the palette, each held for two retraces of the library's 70 Hz count.
+enum { FADE_PASOS = 64 };
+static const float FADE_SEG = 2.0f * FADE_PASOS / 70.0f;   // its length, seconds
 
 // Menu entries by difficulty: text and line.
 static const struct {
@@ -38,19 +39,23 @@ static void pon_imagen(BITMAP *img)
         blit(img, active_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
 }
 
-// Fades the whole palette from one palette to another, as long as the library's slowest fade,
-// sleeping between the polls of the retrace count where the library's own fade spins on it.
+// Fades the whole palette from one palette to another in the library's 64 steps, as long as its
+// slowest fade, one step at each tick of the logic clock that falls on a new one (the refresh, where
+// it is followed), sleeping between them; tick is restored.
 static void fundido(const RGB *desde, const RGB *hasta)
 {
     if (system_driver->id == SYSTEM_NONE) {
-        fade_from(desde, hasta, FADE_LENTO);   // no timer: no retrace count to follow
+        fade_from(desde, hasta, FADE_LENTO);   // no timer: no clock to follow
         return;
     }
     PALETTE paso;
-    int inicio = retrace_count;
+    int inicio = tick;
+    int total = (int)(max_fps * FADE_SEG);
+    if (total < 1)
+        total = 1;
     int hecho = -1;
     for (;;) {
-        int c = (retrace_count - inicio) / FADE_RETRAZOS;
+        int c = (tick - inicio) * FADE_PASOS / total;
         if (c >= FADE_PASOS)
             break;
         if (c != hecho) {
@@ -61,6 +66,8 @@ static void fundido(const RGB *desde, const RGB *hasta)
         reposa();
     }
     set_palette(hasta);
+    pantalla_envia();
+    tick = inicio;
 }
 
 // Fades from black to a palette.
@@ -110,7 +117,6 @@ static void parpadea(bool *visible)
         delay2(T_PARPADEO);
         pon_imagen(imagen2);
         *visible = !*visible;
-        vsync();
         if (*visible)
             textprintf_centre_ex(active_page, font, 160, 160, COL_APRETA, -1, "APRETA ENTER");
     } while (!titulo_fin_parpadeo(ciclos));

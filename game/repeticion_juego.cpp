@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "../shared/ajustes.h"
+#include "../shared/ritmo.h"
 #include "../shared/rutas.h"
 #include "main.h"
 #include "mp3.h"
@@ -159,18 +160,44 @@ bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam
     return true;
 }
 
-// Sets the logic clock's rate (the timer's pace and the waits' seconds).
+// The logic rate before a playback changed it, and whether the playback's timer stands in for the
+// display's pace meanwhile.
+static int tasa_antes;
+static bool temporizador_propio;
+
+// A playback's logic rate: where the ticks come at another rate (the display's pace, or the timer),
+// the library's timer gives them at the recording's own meanwhile; the waits' seconds follow max_fps.
 static void pon_tasa(int hz)
 {
+    tasa_antes = max_fps;
+    temporizador_propio = false;
     if (hz == max_fps)
         return;
     max_fps = hz;
-    if (system_driver && system_driver->id != SYSTEM_NONE)
-        install_int_ex(ticks, BPS_TO_TIMER(hz));
+    if (!system_driver || system_driver->id == SYSTEM_NONE)
+        return;   // headless: the caller moves the clock
+    if (ritmo_hilo_corre()) {
+        ritmo_pon_al_tick(NULL);
+        temporizador_propio = true;
+    }
+    install_int_ex(ticks, BPS_TO_TIMER(hz));
 }
 
-// The logic rate before a playback changed it.
-static int tasa_antes;
+// The rate and the source of ticks of before the playback.
+static void quita_tasa()
+{
+    if (max_fps == tasa_antes)
+        return;
+    max_fps = tasa_antes;
+    if (!system_driver || system_driver->id == SYSTEM_NONE)
+        return;
+    if (temporizador_propio) {
+        remove_int(ticks);
+        ritmo_pon_al_tick(avanza_tick);
+    } else {
+        install_int_ex(ticks, BPS_TO_TIMER(max_fps));
+    }
+}
 
 void empieza_reproduccion(const Repeticion &r, int modo)
 {
@@ -178,7 +205,6 @@ void empieza_reproduccion(const Repeticion &r, int modo)
     difi = r.dificultad;
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
-    tasa_antes = max_fps;
     pon_tasa(r.hz);
     animcon = r.animcon;
     tick_juego = r.fase;
@@ -196,7 +222,7 @@ bool termina_reproduccion()
     bool demo = rep_modo == MODO_DEMO;   // a demo plays its first level only: its end is not the run's
     rep_modo = MODO_JUGADOR;
     reproducida = NULL;
-    pon_tasa(tasa_antes);
+    quita_tasa();
     // A playback that ran to the end of its recording must end as the run did.
     if (entera && !igual && !demo)
         fprintf(stderr, "KORVEX: la repeticion no termino como la partida (%d puntos y %d vidas; grabada con %d y %d)\n",

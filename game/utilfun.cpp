@@ -1,9 +1,8 @@
 // utilfun: the timer callbacks, the waits of the screens and the page-flip test.
 #include "utilfun.h"
 
-#include <time.h>
-
 #include "../shared/pantalla.h"
+#include "../shared/ritmo.h"
 
 #include "volumen.h"
 #include "main.h"
@@ -15,6 +14,7 @@ volatile int mensaje;
 void ticks()
 {
     tick = tick + 1;
+    ritmo_despierta();
 }
 END_OF_FUNCTION(ticks)
 
@@ -25,41 +25,21 @@ void fps_proc()
 }
 END_OF_FUNCTION(fps_proc)
 
-// Pause between two polls close to a tick, nanoseconds.
-static const long REPOSO_NS = 500000;
-// The long sleep ends this much before the next tick is due, nanoseconds, so that the tick is seen
-// at most one short pause late and the clock's phase is not lost.
-static const long MARGEN_NS = 500000;
-static const long NS_SEG = 1000000000L;
-
-// Nanoseconds on the monotonic clock.
-static long long ahora_ns()
+void avanza_tick(int n)
 {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return (long long)t.tv_sec * NS_SEG + t.tv_nsec;
+    tick = tick + n;
 }
 
-// The last tick seen by reposa and when it was first seen, nanoseconds.
-static int tick_visto = -1;
-static long long visto_ns;
+// The wake-ups seen when the last sleep of reposa ended: anything since ends the next one at once.
+static unsigned vuelta_vista;
 
 void reposa()
 {
     atiende();
-    // One long sleep to just before the next tick is due, counted from when the last one was
-    // seen; short pauses from there until it comes.
-    long long t = ahora_ns();
-    if (tick != tick_visto) {
-        tick_visto = tick;
-        visto_ns = t;
-    }
-    long long periodo = NS_SEG / (max_fps > 0 ? max_fps : 75);
-    long long resta = visto_ns + periodo - MARGEN_NS - t;
-    if (resta < REPOSO_NS || resta > periodo)
-        resta = REPOSO_NS;
-    timespec d = {0, (long)resta};
-    nanosleep(&d, NULL);
+    // A tick (the next refresh, or the timer's) or a key ends the sleep; the limit only matters where
+    // nothing ticks (the headless tests move the clock themselves).
+    long long tope = 2 * RITMO_US_SEG / (max_fps > 0 ? max_fps : RITMO_REFERENCIA_HZ);
+    vuelta_vista = ritmo_espera(vuelta_vista, tope);
 }
 
 // The tick a wait of the given seconds ends at, truncated toward zero.

@@ -8,13 +8,15 @@
 extern volatile int tick;      // logic clock: +1 max_fps times a second
 extern volatile int mensaje;   // seconds the song line stays on screen; counted down by fps_proc
 
-// Timer callback: advances the logic clock.
+// Timer callback: advances the logic clock (where the display's pace has no thread of its own).
 void ticks();
+// The display's pace gives n ticks: advances the logic clock.
+void avanza_tick(int n);
 // Timer callback, once a second: counts mensaje down.
 void fps_proc();
 // The pause between two polls of a wait or of the frame loop: presents the page, reads the pad,
-// and sleeps until about the next tick (short pauses close to it).
-// Unlike the library's rest(), it also sleeps where no timer is installed (the headless tests).
+// and sleeps until the next tick or key (at most two ticks' time, so that it also sleeps where
+// nothing ticks: the headless tests).
 void reposa();
 // Waits the given seconds of the logic clock; nothing shortens it; tick is restored.
 void delay(float seconds);

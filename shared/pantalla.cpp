@@ -15,6 +15,7 @@
 
 #include "carga.h"
 #include "mando.h"
+#include "ritmo.h"
 
 int escala = 1;
 int escala_pedida;
@@ -47,8 +48,8 @@ static const char *titulo_actual = "";   // window title, put back after a mode 
 // Share of the desktop a window may take by default: nine tenths, as a fraction.
 enum { DEFECTO_NUM = 9, DEFECTO_DEN = 10 };
 enum { TECLA_ESC = (KEY_ESC << 8) | 27 };
-// Sleep between two polls of a key wait, nanoseconds: long enough to cost nothing, short enough to pass unseen.
-static const long ESPERA_TECLA_NS = 10000000;
+// The longest sleep of a key wait, microseconds: a key, a tick or a mouse event wakes it sooner.
+static const long long ESPERA_TECLA_US = 50000;
 // After a signal, the time the program has to end by itself before it is ended, microseconds.
 static const long PLAZO_FIN_US = 700000;
 
@@ -179,6 +180,7 @@ bool arranca_sistema(const char *programa, const char *orden)
 }
 
 static int (*filtro_previo)(int);   // the program's own keyboard filter, run after this one
+static void (*bajo_previo)(int);    // the program's own low-level keyboard callback, run before this one
 
 // Filters the keyboard: F11 asks for a change of mode and does not reach the key buffer.
 static int filtra_tecla(int k)
@@ -191,12 +193,26 @@ static int filtra_tecla(int k)
     return filtro_previo ? filtro_previo(k) : k;
 }
 
-// Puts the F11 filter in front of the program's own keyboard filter (again after a reinstall).
+// Every press and release: the program's own callback, then the waits are woken (a held-key wait
+// sees key[] already changed).
+static void tecla_cambia(int scan)
+{
+    if (bajo_previo)
+        bajo_previo(scan);
+    ritmo_despierta();
+}
+
+// Puts the F11 filter in front of the program's own keyboard filter and the waits' wake-up behind
+// its low-level callback (again after a reinstall).
 static void pon_filtro()
 {
     if (keyboard_callback != filtra_tecla) {
         filtro_previo = keyboard_callback;
         keyboard_callback = filtra_tecla;
+    }
+    if (keyboard_lowlevel_callback != tecla_cambia) {
+        bajo_previo = keyboard_lowlevel_callback;
+        keyboard_lowlevel_callback = tecla_cambia;
     }
 }
 
@@ -383,7 +399,8 @@ BITMAP *lienzo_o_pantalla()
     return lienzo ? lienzo : screen;
 }
 
-void presenta()
+// Brings the screen up to date with lienzo: the band of rows that changed.
+static void presenta_cambios()
 {
     if (f11_pedido) {
         f11_pedido = 0;
@@ -417,6 +434,13 @@ void presenta()
         memcpy(visto->line[y], lienzo->line[y], LIENZO_W);
 }
 
+void presenta()
+{
+    presenta_cambios();
+    // The X driver only queues the picture: sent now, it is on view at the next refresh.
+    pantalla_envia();
+}
+
 void presenta_pagina(BITMAP *pagina, BITMAP *destino)
 {
     if (!grande)
@@ -435,13 +459,14 @@ void atiende()
 
 int espera_tecla_lista()
 {
+    static unsigned vuelta;   // wake-ups seen when the last sleep ended: anything since ends the next at once
     for (;;) {
         atiende();
         if (keypressed())
             return readkey();
         if (senal_fin)
             return TECLA_ESC;
-        duerme(ESPERA_TECLA_NS);
+        vuelta = ritmo_espera(vuelta, ESPERA_TECLA_US);
     }
 }
 

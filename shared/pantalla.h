@@ -64,8 +64,11 @@ void pon_cierre(void (*cb)());
 // and its window's 32-bit picture in one pass (no enlarged copy, blit, nor the driver's conversion);
 // false, with nothing done, at x1 or where the screen is not such an X screen.
 bool pantalla_x_muestra(BITMAP *pagina, int n, int x0, int y0, int fila0, int fila1);
-// Brings the screen up to date with lienzo (only the rows that changed); handles a pending F11.
+// Brings the screen up to date with lienzo (only the rows that changed) and sends what is pending to
+// the display at once; handles a pending F11.
 void presenta();
+// Sends what the X driver has queued (a picture, a palette) to the server now; nothing elsewhere.
+void pantalla_envia();
 // Presents a whole 320x240 page, scaled, on destino (a video page of the triple-buffered loop).
 void presenta_pagina(BITMAP *pagina, BITMAP *destino);
 // The next presenta redraws everything (after a mode change or a new destination).

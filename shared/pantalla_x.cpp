@@ -1,6 +1,7 @@
 // pantalla: what is particular to X11: the end of the program when the connection to the server is
 // lost, the present straight into the X driver's pictures, and the background thread's polls.
 #include "pantalla.h"
+#include "ritmo.h"
 
 #include <xalleg.h>
 #include <X11/Xlib.h>
@@ -118,9 +119,26 @@ bool pantalla_x_muestra(BITMAP *pagina, int n, int x0, int y0, int fila0, int fi
     return true;
 }
 
+void pantalla_envia()
+{
+    if (!_xwin.display || !gfx_driver ||
+        (gfx_driver->id != GFX_XWINDOWS && gfx_driver->id != GFX_XWINDOWS_FULLSCREEN))
+        return;
+    XLOCK();
+    XFlush(_xwin.display);
+    // Sending may have read events off the connection, which then no longer wakes the input thread.
+    int llegados = XEventsQueued(_xwin.display, QueuedAfterReading);
+    XUNLOCK();
+    if (llegados > 0) {
+        _xwin_handle_input();
+        ritmo_despierta();
+    }
+}
+
 // The library's background thread polls the X connection with a plain 1 ms select, a thousand
-// wake-ups a second while nothing happens. Such a sleep is stretched to 10 ms here: input then
-// waits at most 10 ms, which no one sees. Every other select goes through unchanged.
+// wake-ups a second while nothing happens, though it reads input only every 10 ms. Such a sleep is
+// stretched to 10 ms here: input does not wait for it, the input thread of ritmo_x.cpp hands each
+// event to the library as it comes. Every other select goes through unchanged.
 enum { SONDEO_US = 1000, SONDEO_LARGO_US = 10000 };
 
 extern "C" int select(int n, fd_set *r, fd_set *w, fd_set *e, struct timeval *t)

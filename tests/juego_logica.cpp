@@ -1,5 +1,5 @@
-// Play: lanes and contacts, scoring, extra lives and the win, the effect timelines at 60 and
-// 75 Hz, lives and speeds by difficulty. The real logic tick runs on memory bitmaps.
+// Play: lanes and contacts, scoring, extra lives and the win, the effect timelines at 59.94, 60,
+// 75 and 144 Hz, lives and speeds by difficulty. The real logic tick runs on memory bitmaps.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include "game/utilfun.h"
 #include "shared/pantalla.h"
 #include "prueba.h"
+#include "shared/ritmo.h"
 
 namespace {
 
@@ -179,28 +180,47 @@ TEST(Juego, ArranqueDeNivel)
     EXPECT_EQ(spr_cant, 1);
 }
 
-// Timelines, in ticks at each rate: a lane change, the truck's frames, the splash (the road
-// at one pixel a tick, lanes at half speed, keys read every 4th tick), the explosion (the
-// road stands still, a life is taken, the explosion ends), game over on the last life.
-TEST(Juego, LineasDeTiempoA60y75Hz)
+// Timelines, in ticks at each display rate (the clock ticks once per refresh, the time scale takes
+// the rounded rate): a lane change, the truck's frames, the splash (the road at one pixel per 1/75 s,
+// lanes at half speed, keys read every 4th tick), the explosion (the road stands still, a life is
+// taken, the explosion ends), game over on the last life. In seconds each is the 75 Hz one, within
+// the ticks' steps (and 0.1 % longer at 59.94 Hz).
+TEST(Juego, LineasDeTiempoPorRefresco)
 {
-    struct { int hz, carril, cuadro, sangre, carril_sangre, vida, fin; } casos[] = {
+    struct { double refresco; int carril, cuadro, sangre, carril_sangre, vida, fin; } casos[] = {
         {75, 12, 11, 80, 82, 237, 480},
         {60, 10, 9, 64, 66, 189, 385},
+        {59.94, 10, 9, 64, 66, 189, 385},
+        {144, 24, 21, 154, 159, 454, 921},
     };
+    const auto &ref = casos[0];
     for (auto &c : casos) {
-        nivel_nuevo(c.hz, 5);
+        int hz = elige_ritmo(c.refresco, 0).max_fps;
+        // Seconds on the display against those at 75 Hz: within a step of 4 ticks (keys, frames) and 0.5 %.
+        auto igual_en_segundos = [&](int ticks, int ticks75) {
+            EXPECT_NEAR(ticks / c.refresco, ticks75 / 75.0, 4.0 / c.refresco + ticks75 / 75.0 * 0.005)
+                << c.refresco << ": " << ticks << " ticks";
+        };
+        for (int v : {c.carril, c.cuadro, c.sangre, c.carril_sangre, c.vida, c.fin})
+            EXPECT_GT(v, 0);
+        igual_en_segundos(c.carril, ref.carril);
+        igual_en_segundos(c.sangre, ref.sangre);
+        igual_en_segundos(c.carril_sangre, ref.carril_sangre);
+        igual_en_segundos(c.vida, ref.vida);
+        igual_en_segundos(c.fin, ref.fin);
+
+        nivel_nuevo(hz, 5);
         key[KEY_DOWN] = 1;
-        EXPECT_EQ(hasta([] { return y == 144.0f; }), c.carril) << c.hz;
+        EXPECT_EQ(hasta([] { return y == 144.0f; }), c.carril) << c.refresco;
         key[KEY_DOWN] = 0;
         EXPECT_EQ(pos, 3);
         int s0 = s;
         int t1 = hasta([&] { return s != s0; });
         int t2 = hasta([&] { return s != (s0 + 1) % 5; });
-        EXPECT_EQ(t2, c.cuadro) << c.hz << " (" << t1 << ")";
+        EXPECT_EQ(t2, c.cuadro) << c.refresco << " (" << t1 << ")";
 
         for (int carril = 0; carril < 2; carril++) {
-            nivel_nuevo(c.hz, 5);
+            nivel_nuevo(hz, 5);
             ene_pon(0, 40, 72, 2);
             delante(40, 40);
             logica(1);
@@ -209,24 +229,37 @@ TEST(Juego, LineasDeTiempoA60y75Hz)
             EXPECT_EQ(sanani[0].y, 120 - 35);
             key[KEY_UP] = carril;
             if (carril)
-                EXPECT_EQ(hasta([] { return y == 96.0f; }), c.carril_sangre) << c.hz;
+                EXPECT_EQ(hasta([] { return y == 96.0f; }), c.carril_sangre) << c.refresco;
             else
-                EXPECT_EQ(hasta([] { return nscr2 == nscro; }), c.sangre) << c.hz;
+                EXPECT_EQ(hasta([] { return nscr2 == nscro; }), c.sangre) << c.refresco;
             EXPECT_EQ(cammov, 2);
         }
         for (int ultima = 0; ultima < 2; ultima++) {
-            nivel_nuevo(c.hz, 5);
+            nivel_nuevo(hz, 5);
             vidas = ultima ? 0 : 1;
             ene_pon(0, 40, 72, 6);
             delante(40, 40);
             logica(1);
             int p = scr1;
-            EXPECT_EQ(hasta([] { return nscr2 != 0; }) + 1, c.vida) << c.hz;
+            EXPECT_EQ(hasta([] { return nscr2 != 0; }) + 1, c.vida) << c.refresco;
             EXPECT_EQ(scr1, p) << "the road stood still";
             EXPECT_EQ(vidas, 0) << "the last spare life is taken, then the game ends";
             EXPECT_EQ(cambnib, ultima ? EST_GAMEOVER : EST_JUEGO);
-            EXPECT_EQ(hasta([] { return fuego == 0; }) + c.vida, c.fin) << c.hz;
+            EXPECT_EQ(hasta([] { return fuego == 0; }) + c.vida, c.fin) << c.refresco;
         }
+    }
+}
+
+// The road's speed in pixels per second is the same at every display rate the clock follows.
+TEST(Juego, VelocidadEnPixelesPorSegundo)
+{
+    for (double refresco : {50.0, 59.94, 60.0, 75.0, 120.0, 144.0, 165.0, 240.0}) {
+        EleccionRitmo e = elige_ritmo(refresco, 0);
+        nivel_nuevo(e.max_fps, velocidad_nivel(4.0f, 2, escala_tiempo(e.max_fps)));
+        int antes = scr1;
+        logica(e.max_fps * 2);
+        EXPECT_NEAR((scr1 - antes) / 2.0, 450, 1) << refresco << ": 6 pixels per 1/75 s";
+        EXPECT_FLOAT_EQ(escala_tiempo(e.max_fps), e.animcon);
     }
 }
 

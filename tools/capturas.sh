@@ -8,8 +8,8 @@
 # The Xvfb display comes from ESCENA_DESDE..ESCENA_HASTA (tests/x/escena.sh); scratch in BUILD_DIR/capturas/.
 #
 # The set piece. Change these here (or give them in the environment) when the levels change:
-NIVEL=${CAPTURA_NIVEL:-nivel_05.map}          # a level in BUILD_DIR/korvex/levels/, or the path of a level file
-COLUMNA=${CAPTURA_COLUMNA:-417}               # korvex -desde: the column six blocks ahead of the truck
+NIVEL=${CAPTURA_NIVEL:-nivel_04.map}          # a level in BUILD_DIR/korvex/levels/, or the path of a level file
+COLUMNA=${CAPTURA_COLUMNA:-206}               # korvex -desde: the column six blocks ahead of the truck
 DIFICULTAD=${CAPTURA_DIFICULTAD:-1}           # korvex -dificultad: 0, 1 or 2
 EDITOR_COLUMNA=${CAPTURA_EDITOR_COLUMNA:-$((COLUMNA + 2))}   # the editor's cursor column (enemy mode, 0..799),
                                               # at the view's right edge: the ten columns up to it show
