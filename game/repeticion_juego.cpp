@@ -1,22 +1,17 @@
-// repeticion (game side): the keys of each tick, the recording of runs, playback and the demo.
+// repeticion (game side): the recording of runs and where it is kept, playback, the title's demo
+// and the best run of a table.
 #include "repeticion_juego.h"
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
 
-#include "../shared/ajustes.h"
 #include "../shared/ritmo.h"
 #include "../shared/rutas.h"
 #include "main.h"
-#include "mp3.h"
-#include "musica.h"
 #include "presoverganec.h"
 #include "utilfun.h"
-#include "volumen.h"
 
 static const char ULTIMA[] = "ultima.rep";            // the last run
 static const char DEMO_ARCHIVO[] = "datos/demo.rep";   // the title's demo, shipped
@@ -262,6 +257,8 @@ bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *err
 static void pantalla_fin(const Repeticion &r)
 {
     int total = r.fin == REP_FIN_GANO ? total_final(puntos, vidas) : puntos;
+    if (!salir)
+        cambnib = EST_TITULO;   // a recorded ESC ended the run played, not this screen
     set_palette(the_palette);
     clear(active_page);
     textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_PROPIO, bg, "FIN DE LA REPETICION");

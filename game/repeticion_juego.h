@@ -19,6 +19,8 @@ extern int teclas_tick;     // keys of the tick under way (REP_* bits), read onc
 extern int rep_cortada;     // 1: the watcher ended a playback (a key in the demo, ESC in a playback)
 extern const Repeticion *reproducida;   // the recording whose keys play takes (modes other than MODO_JUGADOR)
 extern size_t rep_pos;                  // its next tick
+extern Repeticion grabacion;            // the recording of the run under way (its keys grow tick by tick)
+extern int grabando;                    // 1 while a run is recorded
 
 // --- repeticion_tick.cpp, part of the logic tick ---
 // Where play takes the keys of one logic tick: the player's (recorded when a run is recorded)
@@ -33,10 +35,6 @@ void grabacion_empieza();
 // Ends it: the run's end into the header; saves ultima.rep and, for a higher final score than the
 // one kept, mejor_<difficulty>.rep. Nothing is saved for a run without a tick.
 void grabacion_termina();
-// The recording being made (the tests look at it).
-extern Repeticion grabacion;
-extern int grabando;        // 1 while a run is recorded
-
 // Path of a recording of the player's: installed, the user's data folder; else datos/.
 // escribe: the folder is made first (false when it cannot be).
 bool ruta_repeticion(const char *nombre, bool escribe, char *out, int tam);
