@@ -1,5 +1,5 @@
 # cmake --install and cpack: the programs in games/, the shipped data in share/games/korvex/,
-# menu entries, icons and manual pages. The data comes from a fresh run of the asset maker,
+# menu entries, AppStream data, icons, compressed manual pages, the copyright file and the changelog. The data comes from a fresh run of the asset maker,
 # never from build/korvex/ (where play and the editor change the ranking and the levels).
 set(KORV_PAQ ${CMAKE_BINARY_DIR}/instalar)
 set(KORV_SHARE share/games/korvex)
@@ -14,7 +14,17 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E touch ${KORV_PAQ}/hecho
   DEPENDS korvmake ${KORV_FUENTES_PAQ} ${CMAKE_SOURCE_DIR}/cmake/digmid.sh
   COMMENT "Datos para instalar")
-add_custom_target(korv_paquete ALL DEPENDS ${KORV_PAQ}/hecho)
+# Manual pages and changelog compressed as Debian wants them.
+set(KORV_GZ)
+foreach(f korvex.6 korveditor.6 changelog)
+  add_custom_command(
+    OUTPUT ${KORV_PAQ}/gz/${f}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KORV_PAQ}/gz
+    COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/comprime.sh ${CMAKE_SOURCE_DIR}/paquete/${f} ${KORV_PAQ}/gz/${f}.gz
+    DEPENDS ${CMAKE_SOURCE_DIR}/paquete/${f} ${CMAKE_SOURCE_DIR}/cmake/comprime.sh)
+  list(APPEND KORV_GZ ${KORV_PAQ}/gz/${f}.gz)
+endforeach()
+add_custom_target(korv_paquete ALL DEPENDS ${KORV_PAQ}/hecho ${KORV_GZ})
 
 install(TARGETS korvex korveditor RUNTIME DESTINATION games)
 # allegro.cfg names the patch index relative to the data folder, the programs' working folder.
@@ -22,7 +32,10 @@ install(DIRECTORY ${KORV_PAQ}/korvex/datos ${KORV_PAQ}/korvex/levels ${KORV_PAQ}
                   ${KORV_PAQ}/korvex/mp3 ${KORV_PAQ}/korvex/digmid DESTINATION ${KORV_SHARE})
 install(FILES ${KORV_PAQ}/korvex/allegro.cfg DESTINATION ${KORV_SHARE})
 install(FILES paquete/korvex.desktop paquete/korveditor.desktop DESTINATION share/applications)
-install(FILES paquete/korvex.6 paquete/korveditor.6 DESTINATION share/man/man6)
+file(GLOB KORV_METAINFO CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/paquete/*.metainfo.xml)
+install(FILES ${KORV_METAINFO} DESTINATION share/metainfo)
+install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz DESTINATION share/man/man6)
+install(FILES paquete/copyright ${KORV_PAQ}/gz/changelog.gz DESTINATION share/doc/korvex)
 foreach(t 32 48 64 128 256)
   install(FILES ${KORV_PAQ}/iconos/${t}x${t}/korvex.png ${KORV_PAQ}/iconos/${t}x${t}/korveditor.png
           DESTINATION share/icons/hicolor/${t}x${t}/apps)
@@ -32,7 +45,10 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvex)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "KORVEX <korvex@localhost>")
+# The maintainers' address is the one the project's commits are made with.
+set(KORV_MANTENEDOR "KORVEX maintainers <maintainers@users.noreply.c-seed-06e922e8.example>"
+    CACHE STRING "Maintainer field of the package (the same as in paquete/changelog)")
+set(CPACK_PACKAGE_CONTACT ${KORV_MANTENEDOR})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "juego arcade de un camion en cuatro carriles, con editor de niveles")
 set(CPACK_PACKAGE_DESCRIPTION "KORVEX: un camion en cuatro carriles, peatones, bolsas de dinero y explosivos.\nKORV-EDITOR pinta el mapa y pone los enemigos de niveles nuevos.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

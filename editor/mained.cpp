@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "../shared/ajustes.h"
+#include "../shared/guardado.h"
 #include "../shared/verifica.h"
 
 #include "../game/icono.h"
@@ -23,6 +24,17 @@ static void aborta(const char *que)
     aborta_programa("KORV-EDITOR", que);
 }
 
+// After F11: the full-screen setting (shared with the game) becomes the mode F11 gave, and a
+// play from here (J) opens the game in that mode.
+static void f11_editor()
+{
+    autodetect_card = completa ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+    if (aj_completa == completa)
+        return;
+    aj_completa = completa;
+    guarda_ajustes(ruta_ajustes());
+}
+
 int main(int argc, char **argv)
 {
     // The checker needs no window, sound or X server: it runs before the library starts.
@@ -31,6 +43,10 @@ int main(int argc, char **argv)
     autodetect_card = GFX_AUTODETECT_WINDOWED;
     if (!pone_disposicion("KORV-EDITOR"))
         return 1;
+    // Temporaries of saves that were killed, in the folder where the editor saves levels.
+    char niveles[RUTA_MAX];
+    carpeta_niveles_usuario(niveles, sizeof niveles);
+    limpia_temporales(niveles);
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORV-EDITOR", "./korveditor"))
         return 1;
@@ -46,6 +62,7 @@ int main(int argc, char **argv)
     escala_pedida = aj_escala;
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
+    tras_f11 = f11_editor;
     pon_cierre(cierre_ventana);
     mando_instala("KORV-EDITOR");
     pon_raton();   // without a mouse the keys do everything

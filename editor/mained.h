@@ -66,7 +66,19 @@ void cierre_ventana();
 // Empties the keyboard buffer and waits for one key; its scan code goes to k.
 // A screen that can be left by the close button gets KEY_ESC once it was pressed.
 int espera_tecla(bool cerrable);
-// Shows a notice in a box until a key is pressed.
+// The end of texto in at most max characters: a longer text loses its start, marked "..." (the
+// end of a path names the file). out holds tam bytes.
+void final_de(const char *texto, int max, char *out, int tam);
+// The part of the screen a dialog covers, kept to be put back when the dialog closes.
+struct Debajo {
+    BITMAP *b;   // copy of the area (NULL without memory: nothing is put back)
+    int x, y;    // its top-left corner on active_page
+};
+// Keeps the area (x1, y1)-(x2, y2) of active_page, corners included.
+Debajo guarda_debajo(int x1, int y1, int x2, int y2);
+// Puts the kept area back on active_page and frees the copy.
+void restaura_debajo(Debajo &d);
+// Shows a notice in a box until a key is pressed; the area under it comes back afterwards.
 void mensaje_caja(const char *linea1, const char *linea2);
 // Runs the main menu until "SALIR".
 void korveditor();
@@ -115,6 +127,9 @@ bool rehace();
 void texto_deshacer(char *out, int tam);
 
 // --- play from here (mained_juega.cpp) ---
+extern int dificultad_j;        // difficulty of J's tries, 0..2, chosen in the game's menu at the first; -1 not yet
+// The difficulty the game's output names (its last LINEA_DIFICULTAD line), -1 none.
+int dificultad_dicha(const char *salida);
 // The map column of the cursor over the four passes, 0..799.
 int columna_cursor();
 // Writes the open map to a new file in $TMPDIR (or /tmp), never touching archivo or modifi;
@@ -147,8 +162,12 @@ bool atiende_raton();
 void nuevomapa();
 // Shows the level files, loads the one chosen and opens the editing screen on it.
 void cargarmapa();
-// First column (0..799) of a stretch the open map's explosives close on all four lanes; -1 none.
+// First column (0..799) of a stretch the open map's explosives close on all four lanes at once
+// (the checker's lane rule); -1 none.
 int tramo_cerrado_mapa();
+// Column of the first explosive that costs the autoplayer a life on the open map at the hardest
+// difficulty (the checker's verdict; the enemy table is rebuilt from the grid); -1 it wins.
+int columna_perdida_mapa();
 // Writes the open map to archivo; false (a notice, modifi kept) when it cannot, or when the
 // map has a closed stretch and the answer to "GUARDAR IGUAL?" was NO.
 bool gurdarmapa();

@@ -15,8 +15,9 @@ int c;
 int e;
 char aviso[64];
 
-// Status lines: left edge, first line's y, line step; the notice line below them and its width.
-enum { ESTADO_X = 10, ESTADO_Y = 202, ESTADO_PASO = 10, AVISO_Y = 232, AVISO_CHARS = 30,
+// Status lines: left edge, first line's y, line step; the notice line below them (whole above the
+// screen's last row) and its width; the characters of a line.
+enum { ESTADO_X = 10, ESTADO_Y = 198, ESTADO_PASO = 10, AVISO_Y = 228, AVISO_CHARS = 30, LINEA_CHARS = 38,
        DESHACER_X = 170 };   // the undo count, on the mode's line
 
 void reinicia_edicion()
@@ -77,8 +78,13 @@ void texto_estado(int n, char *out, int tam)
         snprintf(out, tam, "POSX2: %d    POSX: %3d", posx2, posx + a);
     else if (n == 1)
         snprintf(out, tam, "%s", modoene ? "MODO: ENEMIGO" : "MODO: FONDO  ");
-    else
-        snprintf(out, tam, "MAPA: %s", archivo);
+    else {
+        // A long path keeps its end, where the file's name is.
+        static const char ROTULO[] = "MAPA: ";
+        char ruta[LINEA_CHARS + 1];
+        final_de(archivo, LINEA_CHARS - (int)(sizeof ROTULO - 1), ruta, sizeof ruta);
+        snprintf(out, tam, "%s%s", ROTULO, ruta);
+    }
 }
 
 void dibuja_edicion()
@@ -139,7 +145,7 @@ static void pon_enemigo()
     unsigned char &celda = enemi2[posx2 * MAPA_COLS + posx + a][d];
     bool nuevo = celda == 0 || celda == TIPO_MAX;   // remains are not saved: they hold no place
     if (nuevo && cuenta_enemigos() >= ENE_MAX) {
-        snprintf(aviso, sizeof aviso, "NO CABEN MAS DE %d ENEMIGOS", ENE_MAX);
+        snprintf(aviso, sizeof aviso, "MAXIMO %d ENEMIGOS", ENE_MAX);
         return;
     }
     cambia_celda(CAMBIO_ENEMIGO, posx2 * MAPA_COLS + posx + a, d, e + 1);

@@ -2,6 +2,7 @@
 // process from the cursor's column, and the editor's window and keyboard back afterwards.
 #include "mained.h"
 
+#include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
 
 #include <cerrno>
@@ -89,24 +90,77 @@ static void recupera_pantalla()
     }
 }
 
-// Runs the game on the level file from column col and waits for it; its exit status or -1.
+int dificultad_j = -1;
+
+int dificultad_dicha(const char *salida)
+{
+    int d = -1;
+    const size_t n = sizeof LINEA_DIFICULTAD - 1;
+    for (const char *p = salida; p && *p; p = strchr(p, '\n') ? strchr(p, '\n') + 1 : NULL)
+        if (strncmp(p, LINEA_DIFICULTAD, n) == 0 && p[n] >= '0' && p[n] <= '2' && (p[n + 1] == '\n' || !p[n + 1]))
+            d = p[n] - '0';
+    return d;
+}
+
+// Reads everything the child writes on fd until it closes it.
+static std::string lee_todo(int fd)
+{
+    std::string s;
+    char buf[512];
+    ssize_t r;
+    while ((r = read(fd, buf, sizeof buf)) != 0) {
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r < 0)
+            break;
+        s.append(buf, (size_t)r);
+    }
+    return s;
+}
+
+// Runs the game on the level file from column col (at the difficulty chosen in an earlier try)
+// and waits for it; its exit status or -1. The difficulty it says it was given is kept.
 static int corre_juego(const std::string &juego, const char *nivel, int col)
 {
-    char desde[16];
+    char desde[16], dificultad[4];
     snprintf(desde, sizeof desde, "%d", col);
-    const char *args[8];
+    snprintf(dificultad, sizeof dificultad, "%d", dificultad_j);
+    const char *args[10];
     int n = 0;
     args[n++] = juego.c_str();
     args[n++] = "-nivel";
     args[n++] = nivel;
     args[n++] = "-desde";
     args[n++] = desde;
+    if (dificultad_j >= 0) {
+        args[n++] = "-dificultad";
+        args[n++] = dificultad;
+    }
     if (autodetect_card == GFX_AUTODETECT_FULLSCREEN)
         args[n++] = "-full";
     args[n] = NULL;
-    pid_t pid;
-    if (posix_spawn(&pid, juego.c_str(), NULL, NULL, (char *const *)args, environ) != 0)
+    // The game's stdout comes through a pipe: it names the difficulty chosen in its menu.
+    int tubo[2];
+    if (pipe(tubo) != 0)
         return -1;
+    posix_spawn_file_actions_t acc;
+    posix_spawn_file_actions_init(&acc);
+    posix_spawn_file_actions_adddup2(&acc, tubo[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&acc, tubo[0]);
+    posix_spawn_file_actions_addclose(&acc, tubo[1]);
+    pid_t pid;
+    int rc = posix_spawn(&pid, juego.c_str(), &acc, NULL, (char *const *)args, environ);
+    posix_spawn_file_actions_destroy(&acc);
+    close(tubo[1]);
+    if (rc != 0) {
+        close(tubo[0]);
+        return -1;
+    }
+    std::string salida = lee_todo(tubo[0]);
+    close(tubo[0]);
+    int d = dificultad_dicha(salida.c_str());
+    if (d >= 0)
+        dificultad_j = d;
     int st = 0;
     while (waitpid(pid, &st, 0) < 0)
         if (errno != EINTR)

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "../shared/rutas.h"
+#include "../shared/piloto.h"
 #include "../shared/verifica.h"
 
 // Where the shipped level files live (the working folder's) and the template of a new level.
@@ -20,7 +21,8 @@ enum {
                                                 // the extension carry the number inside
     NUMERO_MAX = 99,                            // highest level number of two digits
     MULTI_MIN = 1, MULTI_MAX = 3,               // speed codes: x1, x1.5, x2
-    LISTA_X1 = 100, LISTA_Y1 = 10, LISTA_X2 = 218, LISTA_Y2 = 230,   // load list box
+    LISTA_X1 = 40, LISTA_Y1 = 10, LISTA_X2 = 280, LISTA_Y2 = 230,    // load list box
+    LISTA_CHARS = 29,                           // characters of a line of the list
     LISTA_TITULO_Y = 20, LISTA_PASO = 12,       // title line; entry i at y = 20 + 12 i
     CAJA_X1 = 100, CAJA_Y1 = 69, CAJA_X2 = 218, CAJA_Y2 = 169,       // warning box
     VEL_Y2 = 171,                               // bottom of the speed dialog's box
@@ -70,6 +72,23 @@ bool nombre_nuevo(char *out, int tam)
     return false;
 }
 
+// Whether a level file of this path (its name) may be written: always over a level the catalogue
+// has, a new one only while the catalogue has room for it; otherwise says so in a box.
+static bool cabe_en_catalogo(const char *ruta)
+{
+    const char *barra = strrchr(ruta, '/');
+    bool esta = false;
+    int total = total_niveles(barra ? barra + 1 : ruta, &esta);
+    if (esta || total < MAX_NIVELES)
+        return true;
+    fprintf(stderr, "KORV-EDITOR: %s: ya hay %d niveles y el juego no ve mas de %d; no se guarda\n", ruta, total,
+            MAX_NIVELES);
+    char l1[40];
+    snprintf(l1, sizeof l1, "YA HAY %d NIVELES", total);
+    mensaje_caja(l1, "EL JUEGO NO VERIA OTRO MAS");
+    return false;
+}
+
 // Opens the map just read: the grid from its records, the editing state from the start.
 static void abre_mapa(const char *ruta)
 {
@@ -89,6 +108,9 @@ void nuevomapa()
         mensaje_caja("NO QUEDA NOMBRE LIBRE", CARPETA);
         return;
     }
+    // A level the game could never reach is not made.
+    if (!cabe_en_catalogo(nombre))
+        return;
     // The map that is open stays open if the template cannot be read.
     if (!CargaMapa(PLANTILLA)) {
         mensaje_caja("NO SE PUDO LEER LA PLANTILLA", PLANTILLA);
@@ -129,9 +151,16 @@ void cargarmapa()
     }
     int elegido = 1;
     for (;;) {
-        for (int i = 1; i <= niveles; i++)
-            textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO * i,
-                                 i == elegido ? COL_MARCA : COL_TEXTO, bg, "%d %s", i, archive[i - 1]);
+        for (int i = 1; i <= niveles; i++) {
+            // A long name keeps its start, where the level's number is, and ends in "...".
+            char texto[LISTA_CHARS + 1];
+            int n = snprintf(texto, sizeof texto, "%d %s", i, archive[i - 1]);
+            if (n > LISTA_CHARS)
+                memcpy(texto + LISTA_CHARS - 3, "...", 3);
+            int y = LISTA_TITULO_Y + LISTA_PASO * i;
+            rectfill(active_page, LISTA_X1 + 1, y, LISTA_X2 - 1, y + text_height(font) - 1, COL_FONDO);
+            textprintf_centre_ex(active_page, font, CENTRO, y, i == elegido ? COL_MARCA : COL_TEXTO, bg, "%s", texto);
+        }
         espera_tecla(true);
         if (cerrar) {
             repinta_fondo();
@@ -153,7 +182,10 @@ void cargarmapa()
     ruta_nivel(elegido - 1, ruta, sizeof ruta);
     carpeta_niveles_usuario(destino, sizeof destino);
     std::string guarda = std::string(destino) + "/" + archive[elegido - 1];
-    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", ruta);
+    char titulo[LISTA_CHARS + 1];
+    final_de(ruta, LISTA_CHARS, titulo, sizeof titulo);
+    rectfill(active_page, LISTA_X1 + 1, LISTA_TITULO_Y, LISTA_X2 - 1, LISTA_TITULO_Y + text_height(font) - 1, COL_FONDO);
+    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", titulo);
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
     if (guarda.size() >= sizeof archivo || !CargaMapa(ruta)) {
         mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
@@ -171,7 +203,15 @@ int tramo_cerrado_mapa()
         for (int n = 0; n < CARRILES; n++)
             if (enemi2[col][CALLE_PRIMERA + n] == TIPO_EXPLOSIVO)
                 carriles[col] |= (unsigned char)(1 << n);
-    return tramo_cerrado(carriles, multi);
+    int hasta;
+    return tramo_cerrado(carriles, multi, &hasta);
+}
+
+int columna_perdida_mapa()
+{
+    if (ArmaEnemigos(enemi2) > ENE_MAX)
+        return -1;   // such a map is not saved at all
+    return piloto_columna_perdida();
 }
 
 // A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER
@@ -179,6 +219,7 @@ int tramo_cerrado_mapa()
 static bool pregunta_si_no(const char *linea1, const char *linea2)
 {
     int resp = RESP_SI;
+    Debajo debajo = guarda_debajo(PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2);
     rectfill(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_MARCA);
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "%s", linea1);
@@ -187,24 +228,35 @@ static bool pregunta_si_no(const char *linea1, const char *linea2)
         textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
         textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
         espera_tecla(false);
-        if (k == KEY_ENTER)
-            return resp == RESP_SI;
-        if (k == KEY_ESC)
-            return false;
+        if (k == KEY_ENTER || k == KEY_ESC)
+            break;
         if (k == KEY_UP || k == KEY_DOWN)
             resp = resp == RESP_SI ? RESP_NO : RESP_SI;
     }
+    restaura_debajo(debajo);
+    return k == KEY_ENTER && resp == RESP_SI;
 }
 
 bool gurdarmapa()
 {
-    // A level no careful player can pass is saved only when asked for again.
+    // A new level the game could never reach is not written.
+    if (!cabe_en_catalogo(archivo))
+        return false;
+    // A level no careful player can pass (the lane rule, then the autoplayer's drive at the
+    // hardest difficulty, as "-verifica" says) is saved only when asked for again.
     int cerrado = tramo_cerrado_mapa();
-    if (cerrado >= 0) {
+    int perdida = cerrado >= 0 ? cerrado : columna_perdida_mapa();
+    if (perdida >= 0) {
         char l1[40];
-        snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
-        fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n", archivo,
-                cerrado);
+        if (cerrado >= 0) {
+            snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
+            fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n",
+                    archivo, cerrado);
+        } else {
+            snprintf(l1, sizeof l1, "SE PIERDE EN COLUMNA %d", perdida);
+            fprintf(stderr, "KORV-EDITOR: %s: no se puede ganar sin perder vidas desde la columna %d\n", archivo,
+                    perdida);
+        }
         if (!pregunta_si_no(l1, "GUARDAR IGUAL?"))
             return false;
     }
@@ -251,6 +303,7 @@ static int color_multi(int codigo)
 void opcimap()
 {
     unsigned char antes = multi;
+    Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2);
     do {
         rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_FONDO);
         rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_MARCA);
@@ -263,6 +316,7 @@ void opcimap()
             break;
         multi = paso_multi(multi, k);
     } while (k != KEY_ENTER);
+    restaura_debajo(debajo);
     // The dialog's choice is one step of the history.
     if (multi != antes) {
         unsigned char elegido = multi;
@@ -274,6 +328,7 @@ void opcimap()
 bool advertencia()
 {
     int resp = RESP_SI;
+    Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2);
     rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_MARCA);
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "NO HA GURDADO");
@@ -294,6 +349,7 @@ bool advertencia()
         if (resp < RESP_SI)
             resp = RESP_NO;
     }
+    restaura_debajo(debajo);
     // A save that fails keeps the changes marked as unsaved, and what was asked for does not happen.
     if (resp == RESP_SI && !gurdarmapa())
         return false;

@@ -1,6 +1,7 @@
 // mained: the editor's globals, its key wait, notices, the top loop and the main menu.
 #include "mained.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "../shared/pantalla.h"
@@ -65,7 +66,7 @@ enum { OPC_SIGUE = -1 };   // no choice: the menu runs again
 
 // Notice box corners and line positions.
 enum { AVISO_X1 = 30, AVISO_Y1 = 90, AVISO_X2 = 290, AVISO_Y2 = 150,
-       AVISO_L1 = 102, AVISO_L2 = 116, AVISO_L3 = 134, AVISO_ANCHO = 30 };
+       AVISO_L1 = 102, AVISO_L2 = 116, AVISO_L3 = 134, AVISO_ANCHO = 31 };   // characters a line holds
 
 void clear(BITMAP *bmp)
 {
@@ -78,7 +79,7 @@ void lee_opciones(int argc, char **argv)
         if (strcmp(argv[i], "-full") == 0)
             autodetect_card = GFX_AUTODETECT_FULLSCREEN;
         else if (strcmp(argv[i], "-escala") == 0)
-            escala_pedida = valor_escala(i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : NULL, "KORV-EDITOR");
+            escala_pedida = valor_escala(valor_opcion(argc, argv, &i), "KORV-EDITOR");
 }
 
 void fin_editor()
@@ -107,24 +108,51 @@ int espera_tecla(bool cerrable)
     return k;
 }
 
+// What marks a text cut at its start.
+static const char CORTE[] = "...";
+
+void final_de(const char *texto, int max, char *out, int tam)
+{
+    int n = (int)strlen(texto), corte = (int)sizeof CORTE - 1;
+    if (n <= max || max <= corte)
+        snprintf(out, tam, "%.*s", max < 0 ? 0 : max, texto);
+    else
+        snprintf(out, tam, "%s%s", CORTE, texto + n - (max - corte));
+}
+
+Debajo guarda_debajo(int x1, int y1, int x2, int y2)
+{
+    Debajo d = {create_bitmap(x2 - x1 + 1, y2 - y1 + 1), x1, y1};
+    if (d.b)
+        blit(active_page, d.b, x1, y1, 0, 0, d.b->w, d.b->h);
+    return d;
+}
+
+void restaura_debajo(Debajo &d)
+{
+    if (!d.b)
+        return;
+    blit(d.b, active_page, 0, 0, d.x, d.y, d.b->w, d.b->h);
+    destroy_bitmap(d.b);
+    d.b = NULL;
+}
+
 void mensaje_caja(const char *linea1, const char *linea2)
 {
     // The notice covers part of whatever screen called it; that part comes back afterwards.
-    int w = AVISO_X2 - AVISO_X1 + 1, h = AVISO_Y2 - AVISO_Y1 + 1;
-    BITMAP *debajo = create_bitmap(w, h);
-    if (debajo)
-        blit(active_page, debajo, AVISO_X1, AVISO_Y1, 0, 0, w, h);
+    Debajo debajo = guarda_debajo(AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2);
     rectfill(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_FONDO);
     rect(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_MARCA);
-    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L1, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea1);
-    if (linea2)
-        textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L2, COL_TEXTO, bg, "%.*s", AVISO_ANCHO, linea2);
+    char texto[AVISO_ANCHO + 1];
+    final_de(linea1, AVISO_ANCHO, texto, sizeof texto);
+    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L1, COL_TEXTO, bg, "%s", texto);
+    if (linea2) {
+        final_de(linea2, AVISO_ANCHO, texto, sizeof texto);
+        textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L2, COL_TEXTO, bg, "%s", texto);
+    }
     textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L3, COL_MARCA, bg, "PULSE UNA TECLA");
     espera_tecla(true);
-    if (debajo) {
-        blit(debajo, active_page, 0, 0, AVISO_X1, AVISO_Y1, w, h);
-        destroy_bitmap(debajo);
-    }
+    restaura_debajo(debajo);
 }
 
 int mueve_menu(int cursor, int tecla)

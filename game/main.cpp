@@ -10,7 +10,10 @@
 #include "../shared/mando.h"
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
+#include "../shared/lectura.h"
+#include "../shared/guardado.h"
 #include "../shared/rutas.h"
+#include "../shared/verifica.h"
 #include "../shared/ritmo.h"
 #include "icono.h"
 #include "mp3.h"
@@ -98,8 +101,14 @@ int main(int argc, char **argv)
         return SALIDA_OPCION_MALA;
     }
     if (nivel_suelto[0]) {
-        if (!NivelValido(nivel_suelto))
-            return SALIDA_OPCION_MALA;   // its line names the file and the reason
+        // A file the level checker would refuse for its size or speed code is not played: the
+        // checker's own line says why.
+        std::vector<std::string> lineas;
+        if (verifica_jugable(nivel_suelto, lineas) > 0) {
+            for (const std::string &l : lineas)
+                fprintf(stderr, "%s\n", l.c_str());
+            return SALIDA_OPCION_MALA;
+        }
         // Installed, the program moves into its data folder: the level's path must not depend on
         // the folder it was started from.
         char absoluta[PATH_MAX];
@@ -110,12 +119,19 @@ int main(int argc, char **argv)
 
     if (!pone_disposicion("KORVEX"))
         return 1;
+    // Temporaries of saves that were killed, in the folders the game writes: the ranking's, the settings'.
+    limpia_temporales(instalado ? carpeta_usuario : "datos");
+    limpia_carpeta_de(ruta_ajustes());
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
-    // Installed, the library's settings (the synthesizer's patches) are in the data folder.
-    if (instalado)
+    // Installed, the library's settings (the synthesizer's patches) are in the data folder; the
+    // library's reader would wait forever on a FIFO.
+    char motivo[MOTIVO_MAX];
+    if (instalado && es_regular("allegro.cfg", motivo, sizeof motivo))
         set_config_file("allegro.cfg");
+    else if (instalado)
+        fprintf(stderr, "KORVEX: allegro.cfg: %s\n", motivo);
     pide_fin = fin_pedido;
     pone_fin_limpio("KORVEX");
     install_keyboard();
@@ -127,6 +143,7 @@ int main(int argc, char **argv)
         autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     escala_pedida = aj_escala;   // ESCALA_AUTO is 0, the presenter's "chosen from the desktop"
     aplica_pantalla = aplica_ajustes_pantalla;
+    tras_f11 = f11_hecho;
     lee_opciones(argc, argv);
     abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
     // The logic clock follows the display: one tick per refresh where its vblank can be followed,

@@ -41,7 +41,7 @@ extern FONT *font2;            // the library's built-in font (diagnostic screen
 extern int bg;                 // text background of the game: -1, transparent
 extern int a, b, c, k;         // scratch integers (loop counters, last key's scan code)
 
-// --- a game run ---
+// --- a game run (main_estado.cpp holds the state of play) ---
 extern int nivel;              // level being played, from 1; 0 before the first
 extern char archivo[512];      // path of the level file being loaded
 extern int difi;               // difficulty: 0, 1 or 2
@@ -54,6 +54,14 @@ extern int bvid;               // next extra life at bvid * 10000 points
 extern int cammov;             // lane-change speed, pixels per 1/75 s (2, or 1 during a splash)
 extern int sang;               // 1 if a splash was running at the last splash update
 extern float fuego;            // explosion clock, 1/75 s; 0 = no explosion
+
+// Lives and base scroll speed (pixels per 1/75 s) of each difficulty.
+enum { DIFICULTADES = 3 };
+struct Dificultad {
+    int vidas;
+    float velocidad;
+};
+extern const Dificultad dificultades[DIFICULTADES];
 
 // One blood splash slot.
 struct Salpicadura {
@@ -80,6 +88,8 @@ extern int sprite_div[MAX_SPRITE_DIV][3];  // enemies on screen: picture, y, x
 extern int spr_cant;           // entries in sprite_div
 extern int sprcol;             // record index of the enemy the truck met
 extern int pan;                // pan of the last bag sound, 0 or 255
+extern int teclas_piloto;      // -1: play reads the keyboard and the pad; else the actions held,
+                               // bits 1 << ACC_ARRIBA / ACC_ABAJO (the autoplayer; no pause, no ESC)
 
 // Stages of a pause under way (pausa_etapa): what the pause waits for.
 enum { PAUSA_NO = 0, PAUSA_SUELTA = 1, PAUSA_PULSA = 2, PAUSA_SUELTA_FIN = 3 };
@@ -138,6 +148,8 @@ int pasada_bucle2(PasoBucle *p);
 bool bucle2_al_dia(const PasoBucle *p);
 
 // --- play (main_logica.cpp, main_grafica.cpp) ---
+// True while the player holds an action's key (ACC_*), or the pad's control for it.
+bool accion(int a);
 void act_logica();
 int enemivieja(int sin_contacto);
 void bolsa();
@@ -148,5 +160,20 @@ void anifuego();
 void scro(float d);
 void act_grafica();
 void dibucamfuesan();
+
+// --- what the logic tick asks of the rest of the game: sounds, the pause, the music's mute and
+// the scroll strip (main_mundo.cpp, main_grafica.cpp). Where the autoplayer drives play without
+// screen or sound (the editor's checker, the asset maker) they do nothing (shared/piloto_solo.cpp).
+// Plays a sound slot once at full volume with a pan; the voice, or -1.
+int juego_suena(int slot, int pan_);
+// Sets the looping engine sound to a volume (0..255).
+void juego_motor(int vol);
+// The pause: "PAUSA" until P is pressed again; tick restored.
+void juego_pausa();
+// At the start of each tick: what the player asked of the music (M).
+void juego_atiende();
+// One road pixel column into the scroll strip (scr2..scr4 as scro left them); bloque_nuevo:
+// the next map column (scr1 / 32) must first be drawn into proximo_bloque.
+void juego_columna(bool bloque_nuevo);
 
 #endif

@@ -1,4 +1,4 @@
-// main: the globals of start-up and play, option parsing, the diagnostic screen, the close button.
+// main: the globals of start-up, option parsing, the diagnostic screen, the close button.
 #include "main.h"
 
 #include <cstdio>
@@ -16,7 +16,6 @@ int autodetect_card;
 int triple_buffer;
 int info;
 volatile int salir;
-volatile int cambnib = EST_TITULO;
 int max_fps = HZ_REFERENCIA;
 BITMAP *page1, *page2, *page3;
 BITMAP *pvirtual;
@@ -31,35 +30,7 @@ FONT *font2;
 int bg = -1;
 int a, b, c, k;
 
-int nivel;
 char archivo[512];
-int difi;
-int vidas;
-float nscr3;
-float animcon = 1.0f;
-float nscro;
-int puntos;
-int bvid = 1;
-int cammov = CAMBIO_CARRIL;
-int sang;
-float fuego;
-Salpicadura sanani[SLOTS_SANGRE];
-
-float x = 40.0f, y = 120.0f;
-int pos = 2;
-int mov;
-int s;
-float dela;
-int scr1, scr2, scr3, scr4, scr5;
-float sobscro;
-float nscr2;
-int sprite_div[MAX_SPRITE_DIV][3];
-int spr_cant;
-int sprcol;
-int pan;
-
-char nivel_suelto[512];
-int desde_col = -1;
 int dificultad_fija = -1;
 
 // Reads a whole decimal number lo..hi from text; false for anything else.
@@ -112,19 +83,6 @@ bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
     return true;
 }
 
-// Road geometry of a start column: a pass in pixels, the usual start, where the column shows.
-enum { PASADA_PIXELES = MAPA_COLS * BLOQUE_W, AVANCE_NORMAL = PANTALLA_W + BLOQUE_W, DESDE_X = 6 * BLOQUE_W };
-
-float avance_inicial(int desde)
-{
-    int p = desde < 0 ? AVANCE_NORMAL : BLOQUE_W * desde + PANTALLA_W - DESDE_X;
-    if (p < AVANCE_NORMAL)
-        p = AVANCE_NORMAL;
-    if (p > PASADAS * PASADA_PIXELES - 1)
-        p = PASADAS * PASADA_PIXELES - 1;   // the road's last pixel: the level ends at once
-    return (float)p;
-}
-
 void lee_opciones(int argc, char **argv)
 {
     for (int i = 1; i < argc; i++) {
@@ -135,7 +93,7 @@ void lee_opciones(int argc, char **argv)
         else if (strcmp(argv[i], "-info") == 0)
             info = 1;
         else if (strcmp(argv[i], "-escala") == 0)
-            escala_pedida = valor_escala(i + 1 < argc && argv[i + 1][0] != '-' ? argv[++i] : NULL, "KORVEX");
+            escala_pedida = valor_escala(valor_opcion(argc, argv, &i), "KORVEX");
     }
 }
 
@@ -156,7 +114,17 @@ void pantalla_info()
     texto_ritmo(ritmo, como, sizeof como);
     textprintf_ex(active_page, font2, INFO_X, INFO_Y_RITMO, -1, bg, "Ritmo= %s%s", como,
                   ritmo.fuente != FUENTE_TEMPORIZADOR && !ritmo_por_vblank ? " sin vblank" : "");
-    textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d", niveles);
+    // The catalogue lists every level file; those that cannot be read are skipped in a run.
+    int ilegibles = 0;
+    char ruta[sizeof archivo];
+    for (int i = 0; i < niveles; i++) {
+        ruta_nivel(i, ruta, sizeof ruta);
+        ilegibles += !NivelValido(ruta);
+    }
+    if (ilegibles)
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d  Ilegibles = %d", niveles, ilegibles);
+    else
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d", niveles);
     textprintf_ex(active_page, font2, INFO_X, 70, -1, bg, "Musica MP3= %d  Nro Temas= %d", musicmp3, musicas);
     for (int i = 0; i < musicas; i++)
         textprintf_ex(active_page, font2, INFO_X, INFO_Y_CANCIONES + INFO_PASO * i, -1, bg, "%s",

@@ -1,11 +1,10 @@
-// main: the scrolling road and the picture of play.
+// main: the scroll strip and the picture of play.
 #include "main.h"
 
 #include "musica.h"
 #include "utilfun.h"
 
 enum {
-    PASADA_PX = MAPA_COLS * BLOQUE_W,   // 6400: one pass of the map
     TIRA_W = 2 * PANTALLA_W,            // the scroll strip holds two screens
     FILA_A_LINEA = 28,                  // an entry's lane line = its drawing y + 28
     CAMION_BAJA = 9,                    // the truck is drawn 9 pixels below its lane line
@@ -26,33 +25,16 @@ enum {
 static const float FUEGO_VUELTA = 120.0f;
 static const float FUEGO_PARPADEO = 240.0f;
 
-void scro(float d)
+void juego_columna(bool bloque_nuevo)
 {
-    float t = d + sobscro;
-    int n = (int)t;
-    sobscro = t - n;
-    if (scr5 > PASADAS - 1)
-        return;
-    for (int i = 0; i < n; i++) {
-        scr4 = scr3 + 1;
-        if (scr4 > PANTALLA_W - 1)
-            scr4 = 0;
-        if (scr2 == BLOQUE_W) {
-            for (int r = 0; r < MAPA_FILAS; r++)
-                blit(tile[mapa[scr1 / BLOQUE_W][r]], proximo_bloque, 0, 0, 0, BLOQUE_H * r, BLOQUE_W, BLOQUE_H);
-            scr2 = 0;
-        }
-        // Each column goes twice: at the window's right edge and where the window began before.
-        blit(proximo_bloque, scroll, scr2, 0, scr4 + PANTALLA_W - 1, 0, 1, CAMPO_H);
-        blit(proximo_bloque, scroll, scr2, 0, scr3, 0, 1, CAMPO_H);
-        scr2 = scr2 + 1;
-        scr3 = scr4;
-        scr1 = scr1 + 1;
-        if (scr1 == PASADA_PX) {
-            scr1 = 0;
-            scr5 = scr5 + 1;
-        }
-    }
+    if (!scroll || !proximo_bloque)
+        return;   // play without a picture
+    if (bloque_nuevo)
+        for (int r = 0; r < MAPA_FILAS; r++)
+            blit(tile[mapa[scr1 / BLOQUE_W][r]], proximo_bloque, 0, 0, 0, BLOQUE_H * r, BLOQUE_W, BLOQUE_H);
+    // Each column goes twice: at the window's right edge and where the window began before.
+    blit(proximo_bloque, scroll, scr2, 0, scr4 + PANTALLA_W - 1, 0, 1, CAMPO_H);
+    blit(proximo_bloque, scroll, scr2, 0, scr3, 0, 1, CAMPO_H);
 }
 
 void act_grafica()

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
@@ -29,16 +30,6 @@ enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
 // Skip limit of the single-page loop: passes in a row without a picture.
 enum { MAX_SALTOS = 30 };
 
-// Lives and base speed (pixels per 1/75 s) by difficulty.
-static const struct {
-    int vidas;
-    float velocidad;
-} dificultades[3] = {
-    {6, 3.0f},   // "VOY DE PASEO"
-    {5, 4.0f},   // "QUIERO JUGAR"
-    {4, VELOCIDAD_MAXIMA},   // "SOY JODIDO" (the level checker's lane rule assumes it is the fastest)
-};
-
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
 static int rotacion;
 
@@ -47,29 +38,25 @@ void clear(BITMAP *bmp)
     clear_bitmap(bmp);
 }
 
-float escala_tiempo(int rate)
-{
-    return (float)((1.0 / rate) / 0.013333333333333334);
-}
-
-float velocidad_nivel(float base, int codigo, float escala)
-{
-    return base * factor_velocidad(codigo) * escala;   // codes the editor does not write play as 1
-}
-
 // Plays a sound slot once or looping, when it was loaded; returns the voice or -1.
 static int suena(int slot, int loop)
 {
     return suena_efecto(sample[slot], VOL_SONIDO, PAN_CENTRO, FRECUENCIA, loop);
 }
 
-// Clears the page on view and shows up to two centred lines, for the given seconds.
+// Clears the page on view and shows up to two centred lines, for the given seconds. A second
+// line wider than the screen (a long path) keeps its end, where the file's name is.
 static void cartel(const char *l1, const char *l2, float seconds)
 {
     clear(active_page);
     textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "%s", l1);
-    if (l2)
-        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", l2);
+    if (l2) {
+        char linea[sizeof archivo + 4];
+        snprintf(linea, sizeof linea, "%s", l2);
+        for (const char *p = l2; *p && text_length(font, linea) > PANTALLA_W; p++)
+            snprintf(linea, sizeof linea, "...%s", p + 1);
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, -1, bg, "%s", linea);
+    }
     delay(seconds);
 }
 
@@ -121,12 +108,18 @@ void game()
     difi = dificultad_fija >= 0 ? dificultad_fija : seleciona_dificultad();
     if (difi < 0 || difi > 2)
         difi = 0;
+    // A level tried alone tells its caller (the editor's J) the difficulty chosen in the menu.
+    if (nivel_suelto[0] && dificultad_fija < 0 && cambnib != EST_SALIR) {
+        printf("%s%d\n", LINEA_DIFICULTAD, difi);
+        fflush(stdout);
+    }
     vidas = dificultades[difi].vidas;
     nscr3 = dificultades[difi].velocidad;
     if (ritmo_hilo_corre())
         max_fps = ritmo_elegido().max_fps;   // a measured rate may have been measured better since
     animcon = escala_tiempo(max_fps);
 
+    bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
     if (cambnib != EST_SALIR) {
         do {
             nivel = nivel + 1;
@@ -140,10 +133,17 @@ void game()
             if (cambnib == EST_SALIR || salir)
                 break;
             if (!carga_nivel()) {
+                // A damaged level of the catalogue is skipped (its card named it); the run goes on
+                // with the next one, and having completed every level that could be read wins.
+                if (!nivel_suelto[0] && nivel < niveles && cambnib != EST_SALIR && !salir) {
+                    cambnib = EST_NIVEL_OK;
+                    continue;
+                }
                 if (cambnib != EST_SALIR)
-                    cambnib = EST_TITULO;
+                    cambnib = jugado && !nivel_suelto[0] && nivel >= niveles ? EST_GANO : EST_TITULO;
                 break;
             }
+            jugado = true;
             nscro = velocidad_nivel(nscr3, multi, animcon);
             if (triple_buffer == 1)
                 game_main_loop();
@@ -155,20 +155,6 @@ void game()
     stopmp3();
     stopmidi();
     pon_volumen_midi(VOL_MIDI_LLENO);
-}
-
-void prepara_nivel()
-{
-    dela = 10.0f;
-    scr1 = scr2 = scr3 = scr4 = scr5 = 0;
-    y = 120.0f;
-    x = 40.0f;
-    pos = 2;
-    mov = 0;
-    cambnib = EST_JUEGO;
-    nscr2 = nscro;
-    scro(avance_inicial(desde_col));
-    enemivieja(0);
 }
 
 // Level start, both loops: start values, the road filled, the first picture, sounds and music.

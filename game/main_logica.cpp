@@ -1,11 +1,10 @@
-// main: one logic tick of play: input, contacts, scoring, the truck's frame, splashes, explosion.
+// main: one logic tick of play: the road's advance, input, contacts, scoring, the truck's frame,
+// splashes, explosion.
 #include "main.h"
 
-#include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
-#include "volumen.h"
 
 #include "utilfun.h"
 
@@ -34,29 +33,16 @@ static const float SANGRE_DURA = 80.0f;     // a blood splash
 static const float FUEGO_PARADO = 237.0f;   // the road stands still up to here; then a life is taken
 static const float FUEGO_FIN = 480.0f;      // the explosion ends after this
 
-enum { FRAMES_CAMION = 5, SANGRE_SOBRE_Y = 35, VOL_LLENO = 255, PAN_CENTRO = 128, FRECUENCIA = 1000,
-       PAN_DER = 255, PRIORIDAD_MAX = 255 };
+enum { FRAMES_CAMION = 5, SANGRE_SOBRE_Y = 35, VOL_LLENO = 255, PAN_CENTRO = 128, PAN_DER = 255,
+       PRIORIDAD_MAX = 255 };
 
 // Input is read every 4th tick while the road does not run at full speed.
 enum { TECLAS_CADA = 4 };
 
-// Plays a sound slot once with the given pan, when it was loaded; returns the voice or -1.
-static int suena(int slot, int pan_)
-{
-    return suena_efecto(sample[slot], VOL_LLENO, pan_, FRECUENCIA, 0);
-}
-
-// Sets the looping engine sound to a volume, when it was loaded.
-static void motor(int vol)
-{
-    if (sample[SND_MOTOR])
-        adjust_sample(sample[SND_MOTOR], vol_efecto(vol), PAN_CENTRO, FRECUENCIA, 1);
-}
-
 void act_logica()
 {
     spr_cant = 0;
-    atiende_mudo();
+    juego_atiende();
     scro(nscr2);
     if (nscr2 == nscro)
         teclasy();
@@ -70,8 +56,8 @@ void act_logica()
         } else if (t == TIPO_BOLSA) {
             bolsa();
         } else if (t == TIPO_EXPLOSIVO) {
-            motor(0);
-            suena(SND_EXPLOSION, PAN_CENTRO);
+            juego_motor(0);
+            juego_suena(SND_EXPLOSION, PAN_CENTRO);
             ene_pon_tipo(sprcol, 0);
             fuego = 1.0f;
             nscr2 = 0.0f;
@@ -81,7 +67,7 @@ void act_logica()
     anifuego();
     if (puntos >= bvid * PUNTOS_VIDA) {
         bvid = bvid + 1;
-        int voz = suena(SND_VIDA, PAN_CENTRO);
+        int voz = juego_suena(SND_VIDA, PAN_CENTRO);
         if (voz >= 0)
             voice_set_priority(voz, PRIORIDAD_MAX);
         vidas = vidas + 1;
@@ -122,51 +108,18 @@ int enemivieja(int sin_contacto)
 void bolsa()
 {
     pan = pan == 0 ? PAN_DER : 0;
-    suena(SND_BOLSA, pan);
+    juego_suena(SND_BOLSA, pan);
     ene_pon_tipo(sprcol, 0);
     puntos = puntos + PUNTOS_BOLSA;
 }
 
-// True while an action's key is held, or the pad's control for it (the pad keeps the arrows and P
-// whatever keys the player chose).
-static bool accion(int a)
+bool accion(int a)
 {
+    if (teclas_piloto >= 0)
+        return (teclas_piloto >> a) & 1;
+    // The pad keeps the arrows and P whatever keys the player chose.
     static const int control[ACCIONES] = {MANDO_ARRIBA, MANDO_ABAJO, MANDO_P};
     return key[tecla_accion[a]] || ((mando_pulsado >> control[a]) & 1);
-}
-
-// Sleeps until the next tick or key between polls of the pause; the close button also ends it.
-static void espera_p(bool mientras_pulsada)
-{
-    while (accion(ACC_PAUSA) == mientras_pulsada && !salir) {
-        atiende_mudo();
-        reposa();
-    }
-}
-
-volatile int pausa_etapa;
-
-// The pause: "PAUSA" on the page on display until P is pressed again; tick restored.
-static void pausa()
-{
-    int antes = tick;
-    BITMAP *hoja = actual_page;
-    if (triple_buffer) {
-        // The video page on view is scaled: the pause is drawn on the presented page over the last picture.
-        hoja = lienzo_o_pantalla();
-        blit(pvirtual, hoja, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
-        presenta_destino = actual_page;
-        presenta_todo();
-    }
-    textprintf_centre_ex(hoja, font, 160, 110, -1, bg, "PAUSA");
-    pausa_etapa = PAUSA_SUELTA;
-    espera_p(true);
-    pausa_etapa = PAUSA_PULSA;
-    espera_p(false);
-    pausa_etapa = PAUSA_SUELTA_FIN;
-    espera_p(true);
-    pausa_etapa = PAUSA_NO;
-    tick = antes;
 }
 
 void teclasy()
@@ -177,8 +130,8 @@ void teclasy()
         else if (accion(ACC_ABAJO))
             mov = 2;
         if (accion(ACC_PAUSA))
-            pausa();
-        if (key[KEY_ESC])
+            juego_pausa();
+        if (key[KEY_ESC] && teclas_piloto < 0)
             cambnib = EST_SALIR;
     } else if (x < PANTALLA_W) {
         x = x + animcon;
@@ -224,7 +177,7 @@ static void atropella()
 {
     ene_pon_tipo(sprcol, TIPO_RESTOS);
     puntos = puntos + PUNTOS_PEATON;
-    suena(SND_ATROPELLO, PAN_CENTRO);
+    juego_suena(SND_ATROPELLO, PAN_CENTRO);
     for (int i = 0; i < SLOTS_SANGRE; i++) {
         if (sanani[i].timer > 0.0f)
             continue;
@@ -273,7 +226,32 @@ void anifuego()
             vidas = vidas - 1;
         else
             cambnib = EST_GAMEOVER;
-        motor(VOL_LLENO);
+        juego_motor(VOL_LLENO);
         nscr2 = nscro;
+    }
+}
+
+void scro(float d)
+{
+    float t = d + sobscro;
+    int n = (int)t;
+    sobscro = t - n;
+    if (scr5 > PASADAS - 1)
+        return;
+    for (int i = 0; i < n; i++) {
+        scr4 = scr3 + 1;
+        if (scr4 > PANTALLA_W - 1)
+            scr4 = 0;
+        bool bloque_nuevo = scr2 == BLOQUE_W;
+        if (bloque_nuevo)
+            scr2 = 0;
+        juego_columna(bloque_nuevo);
+        scr2 = scr2 + 1;
+        scr3 = scr4;
+        scr1 = scr1 + 1;
+        if (scr1 == PASADA_PX) {
+            scr1 = 0;
+            scr5 = scr5 + 1;
+        }
     }
 }

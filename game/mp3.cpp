@@ -2,6 +2,7 @@
 #include "mp3.h"
 
 #include "../shared/busca.h"
+#include "../shared/lectura.h"
 #include "volumen.h"
 #include "almp3.h"
 #include "musica.h"
@@ -33,6 +34,12 @@ void buscaarchmp3()
 
 mp3_file *open_mp3_file(const char *path)
 {
+    // The library's packfile opens by name and would wait forever on a FIFO.
+    char motivo[MOTIVO_MAX];
+    if (!es_regular(path, motivo, sizeof motivo)) {
+        fprintf(stderr, "%s: %s\n", path, motivo);
+        return NULL;
+    }
     mp3_file *mp = (mp3_file *)malloc(sizeof *mp);
     if (!mp)
         return NULL;

@@ -2,6 +2,7 @@
 #include "musica.h"
 
 #include "../shared/busca.h"
+#include "../shared/lectura.h"
 #include "utilfun.h"
 
 #include <cstdio>
@@ -120,7 +121,12 @@ static void arranca_midi()
     for (int intento = 0; intento < musicas; intento++) {
         int s = siguiente_cancion();
         int n = snprintf(ruta_midi, sizeof ruta_midi, "midi/%s", archivm[s]);
-        MIDI *nueva = n < (int)sizeof ruta_midi ? load_midi(ruta_midi) : NULL;
+        char motivo[MOTIVO_MAX] = "";
+        // The library's reader opens by name and would wait forever on a FIFO.
+        MIDI *nueva = n < (int)sizeof ruta_midi && es_regular(ruta_midi, motivo, sizeof motivo) ? load_midi(ruta_midi)
+                                                                                            : NULL;
+        if (motivo[0] && !nueva)
+            fprintf(stderr, "%s: %s\n", ruta_midi, motivo);
         if (!nueva) {
             fprintf(stderr, "KORVEX: no se pudo leer la cancion %s; se pasa a la siguiente\n", ruta_midi);
             continue;

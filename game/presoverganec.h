@@ -66,6 +66,9 @@ void presentacion();
 int seleciona_dificultad();
 // The "OPCIONES" screen, from the title: settings change at once and are kept in the settings file.
 void opciones();
+// After F11: the full-screen setting becomes the mode F11 gave, is kept in the settings file and,
+// while the options screen is up, shown there.
+void f11_hecho();
 // What opciones_tecla returns besides a line: leave the screen, or ask for the keys.
 enum { OPCIONES_FIN = -1, OPCIONES_TECLAS = -2 };
 // Applies one key's scan code on line linea of the options screen; the line to mark next.
@@ -106,6 +109,10 @@ int lugar_ranking(const unsigned char buf[RANKING_BYTES], int dif, unsigned int 
 // Puts the score and initials at place p of table dif, moving the lower places down one;
 // every slot keeps its reserved byte, the other tables are untouched.
 void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned int pts, const char ini[3]);
+// Saves score pts with initials ini in the table of difficulty dif: under the ranking's lock the file
+// is read again into buf, the record goes where it now belongs (*lugar, 10 when it no longer enters)
+// and the table is written whole. False (a stderr line, buf still holding the record) when it cannot be.
+bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, const char ini[3], int *lugar);
 // Draws one table (1..3) of buf on active_page, place marca in colour 239.
 void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca);
 // Says on a screen of its own that a new entry could not be saved (3 s, a key moves on).

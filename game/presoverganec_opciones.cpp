@@ -19,6 +19,10 @@ enum { VOL_PRUEBA = 255, PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_MIDI_LLENO = 2
 // presenter when it can change the window while running).
 void (*aplica_pantalla)() = NULL;
 
+// What the options screen shows while it is up: the marked line (-1: not up) and the help line.
+static int linea_abierta = -1;
+static const char *ayuda_abierta;
+
 // Largest scale the desktop takes, 1 when it cannot tell.
 int escala_que_cabe()
 {
@@ -73,6 +77,8 @@ static void dibuja_opciones(int marca, const char *ayuda)
     snprintf(linea[OP_TECLAS], 64, "TECLAS  %s %s %s", nombre_tecla(tecla_accion[ACC_ARRIBA]),
              nombre_tecla(tecla_accion[ACC_ABAJO]), nombre_tecla(tecla_accion[ACC_PAUSA]));
     snprintf(linea[OP_VOLVER], 64, "VOLVER");
+    linea_abierta = marca;
+    ayuda_abierta = ayuda;
     clear(active_page);
     textprintf_centre_ex(active_page, font, OP_X, OP_TITULO_Y, COL_PROPIO, bg, "OPCIONES");
     for (int i = 0; i < OP_LINEAS; i++)
@@ -114,6 +120,16 @@ static void aplica_cambio(int linea)
     guarda_ajustes(ruta_ajustes());
 }
 
+void f11_hecho()
+{
+    if (aj_completa == completa)
+        return;
+    aj_completa = completa;
+    guarda_ajustes(ruta_ajustes());
+    if (linea_abierta >= 0)
+        dibuja_opciones(linea_abierta, ayuda_abierta);
+}
+
 void opciones()
 {
     int linea = OP_MUSICA;
@@ -139,6 +155,7 @@ void opciones()
                 aplica_cambio(i);
         linea = nueva;
     }
+    linea_abierta = -1;
     stop_midi();
     // The key that closed the screen must not act on the title when it comes back.
     while ((key[KEY_ESC] || key[KEY_ENTER]) && !salir)

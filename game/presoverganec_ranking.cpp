@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 
+#include "../shared/lectura.h"
+#include "../shared/guardado.h"
 #include "../shared/rutas.h"
 #include "main.h"
 #include "utilfun.h"
@@ -73,10 +75,10 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
 {
     char ruta[RUTA_MAX];
     ruta_ranking_lee(ruta, sizeof ruta);
-    FILE *f = fopen(ruta, "rb");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
     if (!f) {
-        fprintf(stderr, "%s: no se pudo abrir (%s); se muestran los records de fabrica\n", ruta,
-                strerror(errno));
+        fprintf(stderr, "%s: %s; se muestran los records de fabrica\n", ruta, motivo);
         ranking_por_defecto(buf);
         return false;
     }
@@ -263,6 +265,26 @@ void aviso_no_guardado()
     delay2(T_AVISO);
 }
 
+bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, const char ini[3], int *lugar)
+{
+    // Installed, the new table goes to the user's folder; one that cannot be made saves nothing.
+    char ruta[RUTA_MAX] = "";
+    bool ok = ruta_ranking_escribe(ruta, sizeof ruta);
+    // Another game may have saved since this one read the table: it is read again under the lock,
+    // so that both records stay.
+    int cerrojo = ok ? toma_cerrojo(ruta) : -1;
+    if (ok)
+        lee_ranking(buf);
+    *lugar = lugar_ranking(buf, dif, pts);
+    inserta_ranking(buf, dif, *lugar, pts, ini);
+    ok = ok && (*lugar >= RANKING_LUGARES || escribe_atomico(ruta, buf, RANKING_BYTES));
+    suelta_cerrojo(cerrojo);
+    if (!ok)
+        fprintf(stderr, "%s: el nuevo record (%c%c%c, %u puntos) no se pudo guardar\n",
+                ruta[0] ? ruta : carpeta_usuario, ini[0], ini[1], ini[2], pts);
+    return ok;
+}
+
 void escriveranking()
 {
     unsigned char buf[RANKING_BYTES];
@@ -276,15 +298,7 @@ void escriveranking()
         delay(T_INICIALES);
     if (p >= RANKING_LUGARES)
         return;
-    inserta_ranking(buf, difi, p, pts, ini);
-    // Installed, the new table goes to the user's folder; one that cannot be made saves nothing.
-    char ruta[RUTA_MAX] = "";
-    if (ruta_ranking_escribe(ruta, sizeof ruta) && escribe_atomico(ruta, buf, RANKING_BYTES)) {
-        muestraranking(difi + 1, p);
-    } else {
-        fprintf(stderr, "%s: el nuevo record (%c%c%c, %d puntos) no se pudo guardar\n",
-                ruta[0] ? ruta : carpeta_usuario, ini[0], ini[1], ini[2], puntos);
+    if (!guarda_record(buf, difi, pts, ini, &p))
         aviso_no_guardado();
-        muestra_tablas(buf, difi + 1, p);
-    }
+    muestra_tablas(buf, difi + 1, p);
 }

@@ -9,7 +9,6 @@
 #include "mp3.h"
 #include "musica.h"
 
-volatile int tick;
 volatile int mensaje;
 
 void ticks()

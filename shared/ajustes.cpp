@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "carga.h"
+#include "lectura.h"
 
 int vol_musica = VOL_PASOS;
 int vol_efectos = VOL_PASOS;
@@ -151,11 +152,12 @@ static char *recorta(char *t)
 
 bool lee_ajustes(const char *ruta)
 {
-    FILE *f = fopen(ruta, "r");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
     if (!f) {
         if (errno == ENOENT)
             return true;
-        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, strerror(errno));
+        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, motivo);
         return false;
     }
     char linea[LINEA_MAX];

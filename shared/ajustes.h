@@ -12,6 +12,10 @@ enum {
     ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3   // actions a key can be given to
 };
 
+// What "korvex -nivel" writes on stdout, followed by the number 0..2, when the difficulty was
+// chosen in its menu: the editor's J plays its next tries at that difficulty.
+#define LINEA_DIFICULTAD "dificultad "
+
 extern int vol_musica;             // music volume setting, 0..10
 extern int vol_efectos;            // sound-effect volume setting, 0..10
 extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,11 @@ int niveles;
 int archive_usuario[MAX_NIVELES];
 struct al_ffblk dir_reader;
 
-int busca_archivos(const char *pattern, char (*names)[NOMBRE_MAX], int max)
+// Every name matching pattern, sorted. The platform lists a folder in no particular order.
+// Read-only files are ordinary files too; folders and hidden files (such as our own temporary
+// files) are not listed.
+static std::vector<std::string> todos_los_nombres(const char *pattern)
 {
-    // The platform lists a folder in no particular order: gather every match, sort by
-    // name, keep the first max. Read-only files are ordinary files too; folders and
-    // hidden files (such as our own temporary files) are not listed.
     std::vector<std::string> todos;
     if (al_findfirst(pattern, &dir_reader, FA_ARCH | FA_RDONLY) == 0) {
         do {
@@ -27,6 +28,13 @@ int busca_archivos(const char *pattern, char (*names)[NOMBRE_MAX], int max)
     }
     al_findclose(&dir_reader);
     std::sort(todos.begin(), todos.end());
+    return todos;
+}
+
+int busca_archivos(const char *pattern, char (*names)[NOMBRE_MAX], int max)
+{
+    // Sorted by name, the first max kept.
+    std::vector<std::string> todos = todos_los_nombres(pattern);
     int n = 0;
     for (const std::string &s : todos) {
         if (n == max)
@@ -68,6 +76,22 @@ void buscaarch()
     std::string patron = std::string(carpeta) + "/*.map";
     int np = patron.size() < NOMBRE_MAX ? busca_archivos(patron.c_str(), propios, MAX_NIVELES) : 0;
     niveles = une_catalogos(fabrica, nf, propios, np, archive, archive_usuario, MAX_NIVELES);
+}
+
+int total_niveles(const char *nombre, bool *esta)
+{
+    std::set<std::string> unidos;
+    for (const std::string &s : todos_los_nombres("levels/*.map"))
+        unidos.insert(s);
+    char carpeta[NOMBRE_MAX];
+    carpeta_niveles_usuario(carpeta, sizeof carpeta);
+    std::string patron = std::string(carpeta) + "/*.map";
+    if (instalado && carpeta[0] && patron.size() < NOMBRE_MAX)
+        for (const std::string &s : todos_los_nombres(patron.c_str()))
+            unidos.insert(s);
+    if (esta)
+        *esta = nombre && unidos.count(nombre) > 0;
+    return (int)unidos.size();
 }
 
 void ruta_nivel(int i, char *out, int tam)

@@ -19,6 +19,9 @@ void buscaarch();
 // entry on equal names, at most max; returns the count.
 int une_catalogos(const char (*fabrica)[NOMBRE_MAX], int nf, const char (*propios)[NOMBRE_MAX], int np,
                   char (*names)[NOMBRE_MAX], int *usuario, int max);
+// Level names of the joined catalogue, every one (not only the first 15); *esta (when given):
+// whether nombre is one of them.
+int total_niveles(const char *nombre, bool *esta);
 // The path of catalogue entry i (0-based): "levels/" + name, or the user's levels/ + name.
 void ruta_nivel(int i, char *out, int tam);
 // Lists up to max plain files matching pattern into names, sorted by name; returns the count.

@@ -1,6 +1,7 @@
 // carga: loads and frees the sprite sheet, the full-screen pictures and the sounds;
 // reads and writes level files.
 #include "carga.h"
+#include "guardado.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+#include "lectura.h"
 
 PALETTE the_palette;
 BITMAP *tile[NUM_TILES];
@@ -59,11 +62,12 @@ static bool falla(const char *nombre, const char *motivo)
     return false;
 }
 
-// Reads a whole file of at most max bytes into v; false when it cannot be read or is larger.
-static bool lee_entero(const char *nombre, std::vector<unsigned char> &v, size_t max)
+// Reads a whole regular file of at most max bytes into v; false (the reason in motivo when it
+// is not a regular file) when it cannot be read or is larger.
+static bool lee_entero(const char *nombre, std::vector<unsigned char> &v, size_t max, char *motivo, int tam)
 {
     v.clear();
-    FILE *f = fopen(nombre, "rb");
+    FILE *f = abre_regular(nombre, motivo, tam);
     if (!f)
         return false;
     unsigned char b[8192];
@@ -95,10 +99,11 @@ static bool bmp_valido(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
+    char motivo[MOTIVO_MAX] = "no se pudo leer la imagen";
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
         return falla(nombre, "es una carpeta, no una imagen");
-    if (!lee_entero(nombre, v, BMP_MAX_BYTES))
-        return falla(nombre, "no se pudo leer la imagen");
+    if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, BMP_MAX_BYTES, motivo, sizeof motivo))
+        return falla(nombre, motivo);
     if (v.size() < BMP_CABECERA + BMP_INFO || v[0] != 'B' || v[1] != 'M')
         return falla(nombre, "no es una imagen BMP");
     const unsigned char *h = v.data() + BMP_CABECERA;
@@ -158,10 +163,11 @@ bool fuente_valida(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
+    char motivo[MOTIVO_MAX] = "no se pudo leer la fuente";
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
         return falla(nombre, "es una carpeta, no un archivo de fuente");
-    if (!lee_entero(nombre, v, DAT_MAX_BYTES))
-        return falla(nombre, "no se pudo leer la fuente");
+    if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, DAT_MAX_BYTES, motivo, sizeof motivo))
+        return falla(nombre, motivo);
     size_t n = v.size(), i = 12;
     const unsigned char *p = v.data();
     if (n < 12 || memcmp(p, "slh.ALL.", 8) != 0)
@@ -273,11 +279,17 @@ static const struct { int slot; const char *nombre; } sonidos[] = {
 bool carga_sonidos()
 {
     carga_fallo[0] = 0;
+    char motivo[MOTIVO_MAX];
+    // The library's readers open by name and would wait forever on a FIFO.
     for (const auto &s : sonidos) {
+        if (!es_regular(s.nombre, motivo, sizeof motivo))
+            return falla(s.nombre, motivo);
         sample[s.slot] = load_sample(s.nombre);
         if (!sample[s.slot])
             return falla(s.nombre, "no se pudo cargar el sonido");
     }
+    if (!es_regular("datos/fox.mid", motivo, sizeof motivo))
+        return falla("datos/fox.mid", motivo);
     music2 = load_midi("datos/fox.mid");
     if (!music2)
         return falla("datos/fox.mid", "no se pudo cargar la musica");
@@ -300,9 +312,10 @@ void DestruyeSonidos()
 // missing, unreadable or shorter (a stderr line says which).
 static bool lee_nivel(const char *filename, unsigned char *buf)
 {
-    FILE *f = fopen(filename, "rb");
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(filename, motivo, sizeof motivo);
     if (!f) {
-        fprintf(stderr, "%s: no se pudo abrir el nivel (%s)\n", filename, strerror(errno));
+        fprintf(stderr, "%s: %s\n", filename, motivo);
         return false;
     }
     size_t n = fread(buf, 1, NIVEL_BYTES, f);
@@ -364,13 +377,14 @@ int ArmaEnemigos(unsigned char grid[ENE_COLS][MAPA_FILAS])
 }
 
 // Writes a whole file through a hidden temporary file in the same folder, flushed to
-// disk and renamed over the old one: the old file stays intact if anything fails.
+// disk and renamed over the old one, then the folder flushed so the rename holds: the old
+// file stays intact if anything fails.
 bool escribe_atomico(const char *ruta, const void *datos, size_t n)
 {
     std::string r(ruta);
     size_t barra = r.rfind('/');
     std::string dir = barra == std::string::npos ? "" : r.substr(0, barra + 1);
-    std::string tmp = dir + ".korvtmpXXXXXX";
+    std::string tmp = dir + PREFIJO_TEMPORAL "XXXXXX";
     int fd = mkstemp(&tmp[0]);
     if (fd < 0) {
         fprintf(stderr, "%s: no se pudo crear el archivo temporal (%s)\n", ruta, strerror(errno));
@@ -408,7 +422,7 @@ bool escribe_atomico(const char *ruta, const void *datos, size_t n)
         unlink(tmp.c_str());
         fprintf(stderr, "%s: no se pudo escribir (%s)\n", ruta, strerror(err ? err : EIO));
     }
-    return ok;
+    return ok && asienta_carpeta(ruta);
 }
 
 bool GuardaMapa(const char *filename)

@@ -3,6 +3,7 @@
 #include "pantalla.h"
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,7 @@ BITMAP *lienzo;
 BITMAP *presenta_destino;
 volatile int senal_fin;
 void (*pide_fin)();
+void (*tras_f11)();
 
 // Tries the library's start-up once with the display's driver.
 static int intento_real()
@@ -72,11 +74,27 @@ int valor_escala(const char *valor, const char *programa)
 {
     char *fin = NULL;
     long n = valor ? strtol(valor, &fin, 10) : 0;
-    if (valor && *valor && *fin == '\0' && n >= ESCALA_MIN && n <= ESCALA_MAX)
+    bool numero = valor && *valor && *fin == '\0';
+    if (numero && n >= ESCALA_MIN && n <= ESCALA_MAX)
         return (int)n;
-    fprintf(stderr, "%s: -escala %s no vale (debe ser de %d a %d); se usa la escala automatica\n", programa,
-            valor ? valor : "sin numero", ESCALA_MIN, ESCALA_MAX);
+    if (!valor)
+        fprintf(stderr, "%s: -escala necesita un numero de %d a %d; se usa la escala automatica\n", programa,
+                ESCALA_MIN, ESCALA_MAX);
+    else
+        fprintf(stderr, "%s: -escala %s %s (debe ser de %d a %d); se usa la escala automatica\n", programa, valor,
+                numero ? "esta fuera de rango" : "no es un numero", ESCALA_MIN, ESCALA_MAX);
     return 0;
+}
+
+const char *valor_opcion(int argc, char **argv, int *i)
+{
+    if (*i + 1 >= argc)
+        return NULL;
+    const char *v = argv[*i + 1];
+    if (v[0] == '-' && !(v[1] >= '0' && v[1] <= '9'))
+        return NULL;
+    ++*i;
+    return v;
 }
 
 // One page row enlarged n times across (n known at compile time, so the stores unroll).
@@ -198,12 +216,19 @@ static void pon_filtro()
     }
 }
 
-// The palette index nearest black in the current palette: the colour of the full screen's borders.
+// The palette index nearest black in the current palette, entry 0 included (the library's own
+// search passes it over): the colour of the full screen's borders.
 static int indice_negro()
 {
     PALETTE pal;
     get_palette(pal);
-    return bestfit_color(pal, 0, 0, 0);
+    int mejor = 0, menor = INT_MAX;
+    for (int i = 0; i < PAL_SIZE && menor > 0; i++) {
+        int d = pal[i].r * pal[i].r + pal[i].g * pal[i].g + pal[i].b * pal[i].b;
+        if (d < menor)
+            menor = d, mejor = i;
+    }
+    return mejor;
 }
 
 // (Re)makes the scaled page and the presented copy for the current scale; false without memory.
@@ -380,6 +405,8 @@ static void presenta_cambios()
     if (f11_pedido) {
         f11_pedido = 0;
         cambia_modo(!completa);
+        if (tras_f11)
+            tras_f11();   // the program's setting follows (and may redraw the page before it is shown)
     }
     BITMAP *dst = presenta_destino ? presenta_destino : screen;
     if (!lienzo || !dst || !grande || !visto)

@@ -22,6 +22,7 @@ extern BITMAP *lienzo;              // the 320x240 8-bit page the screens draw o
 extern BITMAP *presenta_destino;    // where presenting draws: NULL the screen, else a video page on display
 extern volatile int senal_fin;      // the signal (TERM, INT, HUP) that asked the program to end; 0 none
 extern void (*pide_fin)();          // sets the program's quit state; called from the signal handler
+extern void (*tras_f11)();          // called after F11 changed the mode (completa says which); NULL none
 extern int (*intenta_sistema)();    // one try of the library's start-up (a test puts its own); 0 = started
 
 // Default scale for a desktop: the largest N with 320N and 240N within 90% of it; 1 when unknown.
@@ -30,6 +31,9 @@ int escala_defecto(int dw, int dh);
 int escala_completa(int dw, int dh);
 // The value of "-escala": 1..8, or 0 with a line on stderr for a bad or missing value.
 int valor_escala(const char *valor, const char *programa);
+// The argument after argv[*i] as the value of an option (*i moves past it), or NULL when there is
+// none or it is another option; a negative number is a value, not an option.
+const char *valor_opcion(int argc, char **argv, int *i);
 // Enlarges page rows fila0..fila1 into the 8-bit linear bitmap destino: each page pixel becomes an
 // n x n block at (x0 + n*x, y0 + n*y). destino must hold 320n x 240n pixels from (x0, y0).
 void escala_pagina(BITMAP *pagina, BITMAP *destino, int n, int x0, int y0, int fila0, int fila1);

@@ -91,19 +91,25 @@ static bool haz_carpeta(const std::string &ruta, mode_t modo)
 
 bool asegura_carpeta_usuario()
 {
-    std::string u = carpeta_usuario;
+    std::string u = carpeta_usuario, falla;   // falla: the folder that could not be made
     bool ok = !u.empty();
     // Every missing parent, then the folder and its levels/.
     for (size_t p = 1; ok && (p = u.find('/', p)) != std::string::npos; p++)
-        ok = haz_carpeta(u.substr(0, p), MODO_PADRE);
-    ok = ok && haz_carpeta(u, MODO_CARPETA) && haz_carpeta(u + "/levels", MODO_CARPETA);
+        ok = haz_carpeta(falla = u.substr(0, p), MODO_PADRE);
+    ok = ok && haz_carpeta(falla = u, MODO_CARPETA) && haz_carpeta(falla = u + "/levels", MODO_CARPETA);
     if (!ok && !aviso_dado) {
         aviso_dado = 1;
+        struct stat st;
+        int err = errno;
         if (u.empty())
             fprintf(stderr, "KORVEX: no hay carpeta de usuario (HOME vacio); no se guardara nada\n");
+        else if (err == EEXIST && stat(falla.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
+            // Something that is not a folder stands where one must be: say what and where.
+            fprintf(stderr, "%s/levels: no se pudo crear la carpeta: %s es un archivo, no una carpeta; "
+                    "no se guardara nada\n", u.c_str(), falla.c_str());
         else
-            fprintf(stderr, "%s/levels: no se pudo crear la carpeta (%s); no se guardara nada\n", u.c_str(),
-                    strerror(errno));
+            fprintf(stderr, "%s/levels: no se pudo crear la carpeta %s (%s); no se guardara nada\n", u.c_str(),
+                    falla.c_str(), strerror(err));
     }
     return ok;
 }

@@ -1,5 +1,6 @@
 // verifica: the level checker (the editor's "-verifica", its save warning, the data tests)
-// and the truck movement its lane rule is computed from, which the game plays with.
+// and the truck movement its lane rule is computed from, which the game plays with. Built
+// with the logic tick (it drives the autoplayer).
 #ifndef KORV_VERIFICA_H
 #define KORV_VERIFICA_H
 
@@ -26,18 +27,20 @@ static const float VELOCIDAD_MAXIMA = 5.0f;
 
 // Scroll factor of a speed code: 1, 1.5 or 2 (any other code plays as 1).
 float factor_velocidad(int codigo);
-// Columns of road that must never hold explosives on all four lanes at once for a speed
-// code: what scrolls by at the hardest difficulty while the truck crosses three lanes,
-// plus the widths of the truck and the drum.
-int tramo_minimo(int codigo);
-// First column of a stretch of tramo_minimo(codigo) columns whose explosives close all
-// four lanes; carriles[col] has bit n set when lane n (0..3) holds an explosive. -1: none.
-int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo);
+// First column of a stretch where explosives close all four lanes at once for longer than a lane
+// change keeps the truck off every lane at the hardest difficulty (at 60 or at 75 Hz): there the
+// truck must stand on a lane in reach of an explosive. carriles[col] has bit n set when lane n
+// (0..3) holds an explosive at that column; *hasta gets the stretch's last column. -1: none.
+int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo, int *hasta);
 // Checks the bytes of a level file; appends one Spanish line per problem, each starting with
-// the file's name. Returns the number of problems.
+// the file's name: sizes, codes, blocks and records, the lane rule, and the autoplayer's drive at
+// the hardest difficulty (when the records are sound). Returns the number of problems.
 int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas);
 // Reads and checks one file (a file that cannot be read is a problem too).
 int verifica_archivo(const char *nombre, std::vector<std::string> &lineas);
+// Reads one file and checks only what keeps the game from playing it: that it can be read, its
+// size and its speed code (the same lines as the checker's). Returns the number of problems.
+int verifica_jugable(const char *nombre, std::vector<std::string> &lineas);
 // "-verifica FILE...": checks every file, prints the lines on stdout; 0 when all are sound,
 // 1 when one is not, 2 without files.
 int verifica_programa(int n, char **archivos);

@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     int ganados = 0;
     for (int i = 0; i < n; i++) {
         char ruta[600];
-        snprintf(ruta, sizeof ruta, "%s/nivel_%02d.map", argv[3], 1 + i / 2 % 6);
+        snprintf(ruta, sizeof ruta, "%s/nivel_%02d.map", argv[3], 1 + i / 2 % 15);
         if (i % 2 == 0 || !CargaMapa(ruta)) {   // a random level: any blocks and enemies
             multi = azar() % 256;
             for (int c = 0; c < MAPA_COLS; c++)

@@ -10,7 +10,7 @@
 #include "shared/carga.h"
 #include "shared/verifica.h"
 
-// Six levels in name order, speed codes 1 1 2 2 3 3, sound by the level checker (sizes, codes,
+// Fifteen levels in name order, speed codes five each of 1, 2, 3, sound by the level checker (sizes, codes,
 // blocks, records in range and packed, no stretch closed on the four lanes), enemies in each but
 // none on the first screen; the template: code 1, no enemy.
 TEST(Datos, NivelesYPlantilla)
@@ -19,13 +19,13 @@ TEST(Datos, NivelesYPlantilla)
     copia_datos_reales();
     reserva_enemigos();
     buscaarch();
-    ASSERT_EQ(niveles, 6);
+    ASSERT_EQ(niveles, 15);
     for (int i = 0; i <= niveles; i++) {
         std::string f = i < niveles ? std::string("levels/") + archive[i] : "datos/newlevel.dat";
         std::vector<std::string> problemas;
         EXPECT_EQ(verifica_archivo(f.c_str(), problemas), 0) << (problemas.empty() ? f : problemas[0]);
         ASSERT_TRUE(CargaMapa(f.c_str())) << f;
-        EXPECT_EQ(multi, i < niveles ? 1 + i / 2 : 1) << f;
+        EXPECT_EQ(multi, i < niveles ? 1 + i / 5 : 1) << f;
         int n = 0;
         for (; n < ENE_MAX && ene_tipo(n); n++)
             EXPECT_GE(ene_col(n), 11) << f << " " << n;

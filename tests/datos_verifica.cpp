@@ -1,11 +1,13 @@
 // The level checker as scripts run it: "korveditor -verifica FILE..." without any display,
-// on broken level files (one line naming the file, status 1) and on the shipped levels.
+// on broken level files (one line naming the file, status 1), on walls of explosives (the lane
+// rule agreeing with the autoplayer) and on the shipped levels.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 #include "prueba.h"
@@ -14,7 +16,8 @@
 // Runs the checker with no X display; its output and exit status.
 static std::pair<std::string, int> verifica(const std::string &archivos)
 {
-    FILE *p = popen(("env -u DISPLAY " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
+    // A checker that waits (on a FIFO, say) is ended: its status then is 124.
+    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
     std::string texto;
     for (char buf[512]; p && fgets(buf, sizeof buf, p);)
         texto += buf;
@@ -31,7 +34,7 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
         {2800, 1, 0, 0, {}, "tamaño de 2800 bytes, un nivel tiene 2801"},
         {2802, 1, 0, 0, {}, "tamaño de 2802 bytes, un nivel tiene 2801"},
         {2801, 0, 0, 0, {}, "codigo de velocidad 0 fuera de 1-3"},
-        {2801, 1, 2 * 200 + 5, 40, {}, "1 bloques fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
+        {2801, 1, 2 * 200 + 5, 40, {}, "1 bloque fuera de la tabla 0-39 (el primero en columna 5, fila 2: 40)"},
         {2801, 1, 0, 0, {{800, 24, 1}}, "registro 0 fuera de rango (columna 800, fila 24, tipo 1)"},
         {2801, 1, 0, 0, {{20, 25, 1}}, "registro 0 fuera de rango (columna 20, fila 25, tipo 1)"},
         {2801, 1, 0, 0, {{20, 120, 1}}, "registro 0 fuera de rango (columna 20, fila 120, tipo 1)"},
@@ -39,15 +42,31 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
         {2801, 1, 0, 0, {{0, 0, -1}, {20, 24, 1}}, "registro 1 despues del registro vacio 0: la tabla no esta compacta"},
         {2801, 1, 0, 0, {{5, 0, 0}}, "registro 0 vacio con datos (columna 5, fila 0)"},
         {2801, 1, 0, 0, {{20, 48, 1}, {30, 24, 1}}, "registro 1 fuera de orden o repetido (columna 30, fila 24)"},
-        // Explosives on the four lanes: 9 columns close a x1 level, 10 do not; 12 and 14 at x1.5 and x2.
-        {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 100 a 108 (menos de 9 columnas)"},
-        {2801, 1, 0, 0, {{100, 24, 6}, {109, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
-        {2801, 2, 0, 0, {{100, 24, 6}, {111, 48, 6}, {104, 72, 6}, {101, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 100 a 111 (menos de 12 columnas)"},
-        {2801, 3, 0, 0, {{300, 24, 6}, {313, 48, 6}, {305, 72, 6}, {306, 96, 6}},
-         "los explosivos cierran los cuatro carriles en las columnas 300 a 313 (menos de 14 columnas)"},
-        {2801, 3, 0, 0, {{300, 24, 6}, {314, 48, 6}, {305, 72, 6}, {306, 96, 6}}, ""},
+        // The lane rule and the autoplayer (at "SOY JODIDO", 60 and 75 Hz): explosives scattered over
+        // the four lanes leave a way; a wall of one column on the four lanes closes a x1 level but not
+        // a x1.5 one (a lane change passes it); two columns close x1.5; at x2 they close it or not
+        // by where the road's ticks fall (12 or 11 in reach at 75 Hz, 11 ticks off the lanes).
+        {2801, 1, 0, 0, {{100, 24, 6}, {108, 48, 6}, {104, 72, 6}, {101, 96, 6}}, ""},
+        {2801, 1, 0, 0, {{100, 24, 6}, {100, 48, 6}, {100, 72, 6}, {100, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 100 a 100\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 100"},
+        {2801, 2, 0, 0, {{100, 24, 6}, {100, 48, 6}, {100, 72, 6}, {100, 96, 6}}, ""},
+        {2801, 2, 0, 0, {{100, 24, 6}, {101, 24, 6}, {100, 48, 6}, {101, 48, 6}, {100, 72, 6}, {101, 72, 6},
+                         {100, 96, 6}, {101, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 100 a 101\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 100"},
+        {2801, 3, 0, 0, {{300, 24, 6}, {301, 24, 6}, {300, 48, 6}, {301, 48, 6}, {300, 72, 6}, {301, 72, 6},
+                         {300, 96, 6}, {301, 96, 6}},
+         "los explosivos cierran los cuatro carriles a la vez en las columnas 300 a 301\n"
+         "n.map: no se puede ganar sin perder vidas desde la columna 300"},
+        {2801, 3, 0, 0, {{301, 24, 6}, {302, 24, 6}, {301, 48, 6}, {302, 48, 6}, {301, 72, 6}, {302, 72, 6},
+                         {301, 96, 6}, {302, 96, 6}}, ""},
+        // Never all four lanes at once, yet no way through: the top lane alone open over columns
+        // 400-402, the bottom one alone over 405-407, too close for three lane changes.
+        {2801, 1, 0, 0, {{405, 24, 6}, {406, 24, 6}, {407, 24, 6}, {400, 48, 6}, {401, 48, 6}, {402, 48, 6},
+                         {405, 48, 6}, {406, 48, 6}, {407, 48, 6}, {400, 72, 6}, {401, 72, 6}, {402, 72, 6},
+                         {405, 72, 6}, {406, 72, 6}, {407, 72, 6}, {400, 96, 6}, {401, 96, 6}, {402, 96, 6}},
+         "no se puede ganar sin perder vidas desde la columna 400"},
     };
     CarpetaTemporal t;
     for (const auto &n : niveles) {
@@ -69,8 +88,46 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
     EXPECT_EQ(verifica("").second, 2);
 }
 
+// Runs the game on one level file with no X display: its stderr and exit status.
+static std::pair<std::string, int> juega_nivel(const std::string &archivo)
+{
+    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korvex -nivel " + archivo + " 2>&1 >/dev/null").c_str(), "r");
+    std::string texto;
+    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
+        texto += buf;
+    int st = p ? pclose(p) : -1;
+    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
+}
+
+// What is not a regular file is refused at once by the checker and by "korvex -nivel"; -nivel
+// refuses, with the checker's own line and status 2, the files whose size or speed code the
+// checker refuses (before any window would open, so no display is needed to see it).
+TEST(Verificador, NoRegularesYNivelSueltoRechazados)
+{
+    CarpetaTemporal t;
+    ASSERT_EQ(mkfifo("fifo.map", 0600), 0);
+    const char *fifo = "fifo.map: es una FIFO, no un archivo; no se lee\n";
+    EXPECT_EQ(verifica("fifo.map"), std::make_pair(std::string(fifo), 1));
+    EXPECT_EQ(juega_nivel("fifo.map"), std::make_pair(std::string(fifo), 2));
+    std::vector<unsigned char> ceros(NIVEL_BYTES, 0), corto(NIVEL_BYTES - 1, 1), codigo4(NIVEL_BYTES, 0);
+    codigo4[0] = 4;
+    escribe_archivo("ceros.map", ceros);
+    escribe_archivo("corto.map", corto);
+    escribe_archivo("codigo4.map", codigo4);
+    const struct { const char *archivo, *linea; } casos[] = {
+        {"ceros.map", "ceros.map: codigo de velocidad 0 fuera de 1-3\n"},
+        {"codigo4.map", "codigo4.map: codigo de velocidad 4 fuera de 1-3\n"},
+        {"corto.map", "corto.map: tamaño de 2800 bytes, un nivel tiene 2801\n"},
+        {"/dev/zero", "/dev/zero: es un dispositivo, no un archivo; no se lee\n"},
+    };
+    for (const auto &c : casos) {
+        EXPECT_EQ(juega_nivel(c.archivo), std::make_pair(std::string(c.linea), 2)) << c.archivo;
+        EXPECT_EQ(verifica(c.archivo).first, c.linea) << "the same line as the checker's";
+    }
+}
+
 // The shipped levels and the editor's template pass the same checker (the lane rule at each
-// level's speed included), with no display.
+// level's speed and the autoplayer's drive included), with no display.
 TEST(Verificador, NivelesEnviadosSanos)
 {
     EXPECT_EQ(verifica(KORV_DIR "/levels/*.map " KORV_DIR "/datos/newlevel.dat"), std::make_pair(std::string(), 0));

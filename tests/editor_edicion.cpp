@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <sys/stat.h>
 
 #include "editor/mained.h"
 #include "prueba.h"
+#include "shared/rutas.h"
+#include "shared/verifica.h"
 
 namespace {
 
@@ -107,7 +110,7 @@ TEST(Editor, TopeDeEnemigos)
     d = 2;
     tecla_edicion(KEY_D);
     EXPECT_EQ(enemi2[0][2], 0) << "the 301st";
-    EXPECT_STREQ(aviso, "NO CABEN MAS DE 300 ENEMIGOS");
+    EXPECT_STREQ(aviso, "MAXIMO 300 ENEMIGOS");
     d = 1, e = 4;
     tecla_edicion(KEY_D);
     EXPECT_EQ(enemi2[0][1], 5) << "a replaced enemy takes no new place";
@@ -151,6 +154,12 @@ TEST(Editor, NombreNuevo)
 TEST(Editor, NivelHechoYGuardado)
 {
     Editor ed;
+    // Six shipped levels, so that the catalogue has room for the new one.
+    for (int n = 7; n <= 15; n++) {
+        char f[32];
+        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
+        remove(f);
+    }
     Bytes esperado = lee_archivo("datos/newlevel.dat");
     ASSERT_EQ(esperado.size(), (size_t)NIVEL_BYTES);
     auto enemigo = [&](int i, int col, int fila, int tipo) {
@@ -192,14 +201,14 @@ TEST(Editor, GuardadoFallido)
     Editor ed;
     ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
     cargamatrizene();
-    mkdir("levels/nivel_09.map", 0777);
-    strcpy(archivo, "levels/nivel_09.map");
+    mkdir("levels/nivel_19.map", 0777);
+    strcpy(archivo, "levels/nivel_19.map");
     carga = 1, modifi = 1;
     guion = {KEY_ENTER};
     testing::internal::CaptureStderr();
     EXPECT_FALSE(gurdarmapa());
     std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("levels/nivel_09.map"), std::string::npos) << err;
+    EXPECT_NE(err.find("levels/nivel_19.map"), std::string::npos) << err;
     EXPECT_EQ(leidas, 1u) << "the notice waits for a key";
     EXPECT_EQ(modifi, 1);
     guion = {KEY_ENTER, KEY_ENTER};   // the warning's "SI", the notice
@@ -209,5 +218,128 @@ TEST(Editor, GuardadoFallido)
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(modifi, 1);
     struct stat st;
-    EXPECT_TRUE(stat("levels/nivel_09.map", &st) == 0 && S_ISDIR(st.st_mode));
+    EXPECT_TRUE(stat("levels/nivel_19.map", &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+// The game sees at most 15 levels: with 15 in the joined catalogue (installed: the shipped and
+// the user's, a name in both counted once) NUEVO MAPA says so in a box and makes nothing, and a
+// new name is not saved; a level the catalogue has is saved over as ever.
+TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
+{
+    const struct { int fabrica, propios, repetidos; bool hace_nuevo; } casos[] = {
+        {15, 0, 0, false}, {14, 0, 0, true}, {10, 5, 0, false}, {10, 6, 1, false}, {10, 5, 1, true},
+    };
+    for (const auto &c : casos) {
+        Editor ed;
+        Bytes nivel = lee_archivo("levels/nivel_01.map");
+        system("rm -f levels/*.map");
+        instalado = c.propios > 0;
+        snprintf(carpeta_usuario, sizeof carpeta_usuario, "%s/u", ed.ruta.c_str());
+        mkdir("u", 0700), mkdir("u/levels", 0700);
+        for (int i = 1; i <= c.fabrica; i++) {
+            char f[64];
+            snprintf(f, sizeof f, "levels/nivel_%02d.map", i);
+            escribe_archivo(f, nivel);
+        }
+        for (int i = 1; i <= c.propios; i++) {   // the first repetidos share a shipped level's name
+            char f[64];
+            snprintf(f, sizeof f, "u/levels/%s_%02d.map", i <= c.repetidos ? "nivel" : "propio", i);
+            escribe_archivo(f, nivel);
+        }
+        // Level files in the two folders (a name in both counted twice: only the difference matters).
+        auto mapas = [] { return system("exit $(ls levels/*.map u/levels/*.map 2>/dev/null | wc -l)") >> 8; };
+        int antes = mapas();
+        guion = {KEY_ENTER, KEY_ESC, KEY_UP, KEY_ENTER, KEY_ENTER};   // NUEVO MAPA (the box or the map), SALIR
+        testing::internal::CaptureStderr();
+        korveditor();
+        std::string err = testing::internal::GetCapturedStderr();
+        std::string caso = std::to_string(c.fabrica) + "+" + std::to_string(c.propios);
+        EXPECT_EQ(carga, c.hace_nuevo) << caso;
+        EXPECT_EQ(mapas(), antes + c.hace_nuevo) << caso << ": the new level saved on leaving";
+        EXPECT_EQ(err.find("ya hay 15 niveles") != std::string::npos, !c.hace_nuevo) << caso << ": " << err;
+        if (c.hace_nuevo)
+            continue;
+        // A level of the catalogue is still saved over; a new name is not written.
+        ASSERT_TRUE(CargaMapa("levels/nivel_02.map"));
+        cargamatrizene();
+        strcpy(archivo, instalado ? "u/levels/nivel_02.map" : "levels/nivel_02.map");
+        modifi = 1, carga = 1;
+        EXPECT_TRUE(gurdarmapa()) << caso;
+        strcpy(archivo, instalado ? "u/levels/nivel_16.map" : "levels/nivel_16.map");
+        modifi = 1, guion = {KEY_ENTER}, leidas = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(gurdarmapa()) << caso;
+        testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(existe(archivo)) << caso;
+        EXPECT_EQ(modifi, 1) << caso;
+    }
+    instalado = 0, carpeta_usuario[0] = 0;
+}
+
+// Every dialog puts back the screen it covered, whatever the answer: the menu that comes next is
+// drawn over the map view, not over pieces of the dialog.
+TEST(Editor, LosDialogosNoDejanRestos)
+{
+    Editor ed;
+    ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
+    cargamatrizene();
+    for (int n = 0; n < CARRILES; n++)
+        enemi2[100 + n][CALLE_PRIMERA + n] = TIPO_EXPLOSIVO;   // a closed stretch: "GUARDAR IGUAL?"
+    strcpy(archivo, "levels/nivel_01.map");
+    carga = 1;
+    const struct { const char *dialogo; std::vector<int> teclas; std::function<void()> abre; } casos[] = {
+        {"GUARDAR IGUAL? NO", {KEY_DOWN, KEY_ENTER}, [] { gurdarmapa(); }},
+        {"GUARDAR IGUAL? ESC", {KEY_ESC}, [] { gurdarmapa(); }},
+        {"GUARDAR IGUAL? SI", {KEY_ENTER}, [] { gurdarmapa(); }},
+        {"NO HA GURDADO NO", {KEY_DOWN, KEY_ENTER}, [] { modifi = 1; advertencia(); }},
+        {"NO HA GURDADO SI, GUARDAR IGUAL? NO", {KEY_ENTER, KEY_DOWN, KEY_ENTER}, [] { modifi = 1; advertencia(); }},
+        {"MULTIPLICA VEL", {KEY_RIGHT, KEY_ENTER}, [] { opcimap(); }},
+        {"aviso", {KEY_ENTER}, [] { mensaje_caja("NO SE PUDO GUARDAR", "levels/x.map"); }},
+    };
+    for (const auto &c : casos) {
+        dibuja_edicion();
+        BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
+        blit(active_page, antes, 0, 0, 0, 0, ED_PANTALLA_W, ED_PANTALLA_H);
+        guion = c.teclas, leidas = 0;
+        testing::internal::CaptureStderr();
+        c.abre();
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(leidas, c.teclas.size()) << c.dialogo;
+        int distintos = 0;
+        for (int y = 0; y < ED_PANTALLA_H; y++)
+            for (int x = 0; x < ED_PANTALLA_W; x++)
+                distintos += getpixel(active_page, x, y) != getpixel(antes, x, y);
+        EXPECT_EQ(distintos, 0) << c.dialogo;
+        destroy_bitmap(antes);
+    }
+}
+
+// A text longer than its line keeps its end (a path keeps the file's name), marked at the start.
+TEST(Editor, FinalDeUnTextoLargo)
+{
+    const struct { const char *texto; int max; const char *sale; } casos[] = {
+        {"levels/nivel_07.map", 32, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 18, "...ls/nivel_07.map"},
+        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"},
+        {"abcdef", 3, "abc"},
+        {"", 5, ""},
+    };
+    for (const auto &c : casos) {
+        char out[64];
+        final_de(c.texto, c.max, out, sizeof out);
+        EXPECT_STREQ(out, c.sale) << c.texto << " " << c.max;
+        EXPECT_LE((int)strlen(out), c.max);
+    }
+}
+
+// J learns the difficulty from the game's output: its last "dificultad N" line, 0..2 only.
+TEST(Editor, DificultadDichaPorElJuego)
+{
+    const struct { const char *salida; int d; } casos[] = {
+        {"", -1}, {"dificultad 1\n", 1}, {"otra cosa\ndificultad 2\n", 2}, {"dificultad 0\ndificultad 2", 2},
+        {"dificultad 3\n", -1}, {"dificultad 12\n", -1}, {"la dificultad 1\n", -1}, {"dificultad 1x\n", -1},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(dificultad_dicha(c.salida), c.d) << c.salida;
 }

@@ -1,7 +1,8 @@
 #!/bin/sh
 # The editor under X: mouse clicks, drags, the wheel, the right button and the view's edge paint and erase
 # the expected cells (by the saved bytes), Ctrl+Z / Ctrl+Shift+Z undo and redo; J plays the map from the
-# cursor's column (its enemy on screen at once), ESC brings back the same map, the user's file untouched.
+# cursor's column (its enemy on screen at once), ESC brings back the same map, the user's file untouched;
+# a second J plays at the difficulty chosen at the first, without the menu.
 # Usage: editor_raton_juega_x11.sh KORV_DIR ARTEFACTOS
 ESCENA_DESDE=${ESCENA_DESDE:-360} ESCENA_HASTA=${ESCENA_HASTA:-379}
 . "$(dirname "$0")/x/escena.sh"
@@ -72,6 +73,15 @@ sleep 2; manten Escape 0.3
 ventana '^KORV-EDITOR 2003$'
 m 100 220
 hasta 10 editor_despues igual "$antes"
+# J again: the difficulty chosen at the first try, without the menu.
+tecla j
+ventana '^KORVEX 2003$'
+sleep 0.5; captura juego2
+[ "$(difieren "$antes" "$FOTO" 27x72+197+44)" = 0 ] || fallo "la segunda J pregunta otra vez la dificultad"
+sleep 1; manten Escape 0.3
+ventana '^KORV-EDITOR 2003$'
+m 100 220
+hasta 10 editor_despues2 igual "$antes"
 cmp -s "$K/levels/nivel_01.map" "$ART/guardado.map" || fallo "J escribio el nivel del usuario"
 ls "$TMPDIR"/korvprueba-* >/dev/null 2>&1 && fallo "queda el nivel temporal"
 nota "raton, deshacer/rehacer, borde, J y vuelta: bien"

@@ -89,10 +89,13 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
         if (xdg == "/xdg") {
             EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);
-            EXPECT_EQ(cuenta(), antes + 4) << "xdg/, korvex/, levels/ and ranking.dat, nothing else";
+            EXPECT_EQ(cuenta(), antes + 5) << "xdg/, korvex/, levels/, ranking.dat and its lock, nothing else";
+            EXPECT_TRUE(existe(t.ruta + "/xdg/korvex/ranking.dat.lock"));
         } else {
             EXPECT_EQ(cuenta(), antes) << "nothing written (the shipped file is held above)";
             EXPECT_NE(err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta"), std::string::npos) << err;
+            EXPECT_NE(err.find(": " + t.ruta + "/archivo es un archivo, no una carpeta"), std::string::npos)
+                << "what stands in the way: " << err;
         }
         fs::current_path(t.ruta);
     }

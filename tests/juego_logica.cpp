@@ -10,6 +10,7 @@
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
+#include "shared/pantalla.h"
 #include "prueba.h"
 #include "shared/ritmo.h"
 
@@ -309,6 +310,59 @@ TEST(Juego, VidasYVelocidadPorDificultad)
     guion = esc;
     game();
     EXPECT_EQ(cambnib, EST_SALIR);
+}
+
+// A run over a catalogue with damaged levels: each one's card names it and the run goes on with
+// the next; completing every level that could be read wins; a catalogue with none ends at the
+// title. The good level is played whole by the real frame loop (from its last column, on a fast
+// clock), on the shipped pictures.
+TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
+{
+    const struct { std::vector<const char *> niveles; const char *buenos; int estado; } casos[] = {
+        {{"0roto", "1bueno", "2roto"}, "1", EST_GANO},
+        {{"0roto", "1roto"}, "", EST_TITULO},
+        {{"0bueno", "1roto", "2bueno"}, "02", EST_GANO},
+    };
+    CarpetaTemporal t;
+    copia_datos_reales();
+    static bool cargado = false;
+    if (!cargado) {
+        ASSERT_TRUE(CargarBMP());
+        ASSERT_TRUE(prepara_lienzo(1, 0, 0));
+        pvirtual = create_bitmap(PANTALLA_W, PANTALLA_H);
+        cargado = true;
+    }
+    nivel_nuevo(75, 4);
+    std::vector<unsigned char> bueno = lee_archivo("levels/nivel_01.map");
+    std::atomic<bool> sigue{true};
+    std::thread reloj([&] {   // 75 Hz of play a hundred times faster
+        while (sigue) {
+            std::this_thread::sleep_for(std::chrono::microseconds(130));
+            tick = tick + 1;
+        }
+    });
+    static const int enter[] = {KEY_ENTER};
+    static const int *guion;
+    lee_tecla = [] { return *guion << 8; };
+    for (auto &c : casos) {
+        system("rm -f levels/*.map");
+        for (const char *n : c.niveles)
+            escribe_archivo(std::string("levels/") + n + ".map",
+                            strstr(n, "bueno") ? bueno : std::vector<unsigned char>(7, 1));
+        buscaarch();
+        guion = enter;
+        max_fps = 75, desde_col = ENE_COLS - 1, cambnib = EST_JUEGO, salir = 0, active_page = lienzo;
+        testing::internal::CaptureStderr();
+        game();
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(cambnib, c.estado) << c.niveles.size() << " " << c.buenos << ": " << err;
+        for (const char *n : c.niveles)
+            EXPECT_EQ(err.find(std::string("levels/") + n) != std::string::npos, strstr(n, "roto") != NULL)
+                << n << ": " << err;
+    }
+    sigue = false;
+    reloj.join();
+    desde_col = -1;
 }
 
 // The screens' waits last at least the given seconds of the logic clock.

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <cstring>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
+#include "shared/guardado.h"
 #include "prueba.h"
 
 namespace {
@@ -160,4 +165,124 @@ TEST(Ranking, DelPuntajeAlArchivo)
     EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
     struct stat st;
     EXPECT_TRUE(stat(RANKING_ARCHIVO, &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+// The save reads the table again: the record goes where it belongs in the file as it is now (another
+// game may have saved meanwhile), not where it stood in the table read before the initials.
+TEST(Ranking, GuardaRecordDondeVaAhora)
+{
+    Bytes prueba = ranking_prueba(), otro = con_record(prueba, 0, 0, 50000, "OTR");
+    Bytes lleno = prueba;   // table 0 filled with 40000s by others
+    for (int i = 0; i < 10; i++)
+        lleno = con_record(lleno, 0, i, 40000, "LLE");
+    struct { const char *que; Bytes archivo; unsigned pts; int lugar; Bytes despues; } casos[] = {
+        {"igual", prueba, 9500, 1, con_record(prueba, 0, 1, 9500, "NUE")},
+        {"otro entro arriba", otro, 9500, 2, con_record(otro, 0, 2, 9500, "NUE")},
+        {"otro entro debajo", con_record(prueba, 0, 5, 7000, "OTR"), 9500, 1,
+         con_record(con_record(prueba, 0, 5, 7000, "OTR"), 0, 1, 9500, "NUE")},
+        {"ya no entra", lleno, 9500, 10, lleno},
+        {"sin archivo", Bytes(), 60000, 0, con_record(fabrica(), 0, 0, 60000, "NUE")},
+    };
+    CarpetaTemporal t;
+    t.subcarpetas();
+    for (auto &c : casos) {
+        escribe_archivo(RANKING_ARCHIVO, c.archivo);
+        if (c.archivo.empty())
+            remove(RANKING_ARCHIVO);
+        Bytes buf = prueba;   // what this game read before its initials
+        int lugar = -1;
+        testing::internal::CaptureStderr();
+        EXPECT_TRUE(guarda_record(buf.data(), 0, c.pts, "NUE", &lugar)) << c.que;
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(lugar, c.lugar) << c.que;
+        EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), c.despues) << c.que;
+        EXPECT_EQ(buf, c.despues) << c.que << ": the table shown is the one saved";
+    }
+}
+
+// Two games ending at the same moment, many rounds: each read the table before its initials, each
+// saves its record; both records are in the file every time, in their order.
+TEST(Ranking, DosJuegosALaVezGuardanAmbosRecords)
+{
+    const int RONDAS = 200;
+    CarpetaTemporal t;
+    t.subcarpetas();
+    Bytes esperado = con_record(con_record(fabrica(), 0, 0, 100000, "AAA"), 0, 0, 100001, "BBB");
+    int perdidas = 0;
+    for (int r = 0; r < RONDAS; r++) {
+        escribe_archivo(RANKING_ARCHIVO, fabrica());
+        int salida[2];
+        ASSERT_EQ(pipe(salida), 0);
+        pid_t hijo[2];
+        for (int k = 0; k < 2; k++) {
+            hijo[k] = fork();
+            ASSERT_GE(hijo[k], 0);
+            if (hijo[k] == 0) {
+                unsigned char buf[RANKING_BYTES];
+                lee_ranking(buf);
+                close(salida[1]);
+                char c;
+                if (read(salida[0], &c, 1) != 0)   // both go when the parent closes its end
+                    _exit(3);
+                int lugar;
+                _exit(guarda_record(buf, 0, 100000 + k, k ? "BBB" : "AAA", &lugar) && lugar <= 1 ? 0 : 1);
+            }
+        }
+        close(salida[0]);
+        close(salida[1]);
+        for (int k = 0; k < 2; k++) {
+            int st;
+            ASSERT_EQ(waitpid(hijo[k], &st, 0), hijo[k]);
+            ASSERT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0) << "ronda " << r << ", juego " << k;
+        }
+        perdidas += lee_archivo(RANKING_ARCHIVO) != esperado;
+    }
+    EXPECT_EQ(perdidas, 0) << "rondas con un record perdido, de " << RONDAS;
+}
+
+// A lock held by a game that was stopped (SIGSTOP) holds no save up for good: the wait ends, the record
+// is saved anyway, stderr says so; once the holder is gone the lock is had at once again.
+TEST(Ranking, CerrojoDeUnJuegoParadoNoDetieneElGuardado)
+{
+    const unsigned ALARMA_S = 30;   // far above the 2 s bound: only a wait that never ends reaches it
+    CarpetaTemporal t;
+    t.subcarpetas();
+    escribe_archivo(RANKING_ARCHIVO, fabrica());
+    int listo[2];
+    ASSERT_EQ(pipe(listo), 0);
+    pid_t hijo = fork();
+    ASSERT_GE(hijo, 0);
+    if (hijo == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);   // stopped or not, it goes with the test
+        char c = toma_cerrojo(RANKING_ARCHIVO) >= 0 ? 'y' : 'n';
+        if (write(listo[1], &c, 1) != 1)
+            _exit(3);
+        raise(SIGSTOP);
+        _exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(read(listo[0], &c, 1), 1);
+    ASSERT_EQ(c, 'y');
+    int st;
+    ASSERT_EQ(waitpid(hijo, &st, WUNTRACED), hijo);
+    ASSERT_TRUE(WIFSTOPPED(st));
+    unsigned char buf[RANKING_BYTES];
+    int lugar = -1;
+    testing::internal::CaptureStderr();
+    alarm(ALARMA_S);   // a wait without end fails the test here rather than at CTest's time-out
+    bool ok = guarda_record(buf, 0, 100000, "AAA", &lugar);
+    alarm(0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(lugar, 0);
+    EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), con_record(fabrica(), 0, 0, 100000, "AAA"));
+    EXPECT_NE(err.find(RANKING_ARCHIVO ".lock: otro programa tiene el cerrojo hace mas de 2 s; se guarda sin el"),
+              std::string::npos) << err;
+    kill(hijo, SIGKILL);
+    waitpid(hijo, &st, 0);
+    int cerrojo = toma_cerrojo(RANKING_ARCHIVO);
+    EXPECT_GE(cerrojo, 0);
+    suelta_cerrojo(cerrojo);
+    close(listo[0]);
+    close(listo[1]);
 }

@@ -1,5 +1,6 @@
 // korvmake: writes every data file of the game into the runnable folder.
 // Usage: korvmake ASSETS_DIR OUT_DIR [-iconos]   (-iconos: only the menu icons, into OUT_DIR)
+//        korvmake curva LEVELS_DIR                 (the campaign's curve, measured by the autoplayer)
 #include "korvmake.h"
 
 #include <cerrno>
@@ -52,9 +53,14 @@ std::vector<std::string> lee_lineas(const std::string &rel)
 
 int main(int argc, char **argv)
 {
+    if (argc == 3 && strcmp(argv[1], "curva") == 0) {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            return 1;
+        return curva(argv[2]);
+    }
     bool iconos = argc == 4 && strcmp(argv[3], "-iconos") == 0;
     if (argc != 3 && !iconos) {
-        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos]\n");
+        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos] | korvmake curva CARPETA_NIVELES\n");
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)

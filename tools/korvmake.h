@@ -93,4 +93,8 @@ void hace_musica();      // fox.mid and midi/*.mid (musica.cpp)
 void hace_niveles();     // levels, template, ranking (niveles.cpp)
 void hace_iconos();      // NxN/korvex.png and NxN/korveditor.png, the menu icons (iconos.cpp)
 
+// ---- the campaign's curve (curva.cpp) ----
+// Prints one line per level of the folder, measured by the autoplayer; 1 when one is not won.
+int curva(const std::string &carpeta);
+
 #endif

@@ -1,11 +1,15 @@
 // niveles: the shipped levels, the editor's template and the first high-score tables.
-// A level sheet (assets/niveles/) names its scenery by stretches of a theme and the
-// number of each kind of enemy; the map is laid out by the theme's rules and the
-// enemies placed by a seeded draw that never lets explosives close a whole stretch
-// of road. Files are written with the editor's own writer.
+// A level sheet (assets/niveles/) names its scenery by stretches of a theme, its set pieces
+// by name and column range, and the number of each kind of enemy sprinkled around them; the
+// map is laid out by the theme's rules and the sprinkle placed by a seeded draw that never
+// lets explosives close a whole stretch of road. The autoplayer then drives the level at the
+// hardest difficulty: a sprinkled explosive that takes a life, or that leaves a dodge tighter
+// than the sheet allows, is taken away (a set piece's explosive that takes a life stops the maker). Files are written with the editor's own writer.
 #include "korvmake.h"
 
 #include "shared/carga.h"
+#include "shared/piloto.h"
+#include "game/main.h"
 
 #include <cmath>
 #include <cstring>
@@ -23,7 +27,7 @@ enum {
     B_ACERA_TACHO = 39
 };
 
-enum { FILA_ACERA = 3, PRIMER_CARRIL = 4, PRIMERA_FILA_ENEMIGO = 1, ULTIMA_FILA_ENEMIGO = 4,
+enum { NIVELES_CAMPANA = 15, FILA_ACERA = 3, PRIMER_CARRIL = 4, PRIMERA_FILA_ENEMIGO = 1, ULTIMA_FILA_ENEMIGO = 4,
        COLUMNA_LIBRE = 14 };   // enemies start beyond the first screen of the level
 
 // Fills the four lanes of column c with plain and dashed asphalt of one kind.
@@ -142,6 +146,11 @@ static int carriles_cerrados(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b
     return __builtin_popcount(m);
 }
 
+// Columns a set piece holds (with one column on each side): the sprinkle stays out of them.
+static bool reservado[ENE_COLS];
+// Enemies a set piece placed: the autoplayer's repairs never take them away.
+static bool de_pieza[ENE_COLS][MAPA_FILAS];
+
 // Places n enemies of the given types at free places; explosives keep a lane open.
 static void siembra(unsigned char g[ENE_COLS][MAPA_FILAS], int n, int tipo0, int tipos, int codigo, Azar &az)
 {
@@ -149,7 +158,7 @@ static void siembra(unsigned char g[ENE_COLS][MAPA_FILAS], int n, int tipo0, int
     for (int k = 0, intentos = 0; k < n && intentos < 100000; intentos++) {
         int c = COLUMNA_LIBRE + az.n(ENE_COLS - COLUMNA_LIBRE - 2);
         int r = PRIMERA_FILA_ENEMIGO + az.n(ULTIMA_FILA_ENEMIGO - PRIMERA_FILA_ENEMIGO + 1);
-        if (g[c][r] || g[c - 1][r] || g[c + 1][r])
+        if (g[c][r] || g[c - 1][r] || g[c + 1][r] || reservado[c])
             continue;
         int t = tipo0 + az.n(tipos);
         g[c][r] = (unsigned char)t;
@@ -163,14 +172,113 @@ static void siembra(unsigned char g[ENE_COLS][MAPA_FILAS], int n, int tipo0, int
     }
 }
 
+// --- set pieces: shapes a designer writes by name and column range ---
+enum { T_PEATON = 1, T_EXPLOSIVO = 6, T_BOLSA = 7 };
+
+// Puts one enemy of a set piece on lane n (0..3) of column c.
+static void pon(unsigned char g[ENE_COLS][MAPA_FILAS], int c, int n, int tipo)
+{
+    if (c < 0 || c >= ENE_COLS || n < 0 || n > ULTIMA_FILA_ENEMIGO - PRIMERA_FILA_ENEMIGO)
+        return;
+    g[c][PRIMERA_FILA_ENEMIGO + n] = (unsigned char)tipo;
+    de_pieza[c][PRIMERA_FILA_ENEMIGO + n] = true;
+}
+
+// A calm stretch: nothing at all.
+static void pieza_calma(unsigned char (*)[MAPA_FILAS], int, int, int, Azar &) {}
+
+// A slalom: explosives on the two middle lanes in turn every third column, a bag beside each
+// on the other middle lane (the outer lanes stay open, and empty).
+static void pieza_slalom(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b, int, Azar &)
+{
+    for (int c = a, i = 0; c <= b; c += 3, i++) {
+        pon(g, c, 1 + i % 2, T_EXPLOSIVO);
+        pon(g, c, 2 - i % 2, T_BOLSA);
+    }
+}
+
+// A lure: a row of bags along one lane, an explosive at its end.
+static void pieza_cebo(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b, int n, Azar &)
+{
+    for (int c = a; c <= b - 2; c++)
+        pon(g, c, n, T_BOLSA);
+    pon(g, b, n, T_EXPLOSIVO);
+}
+
+// A crowd crossing the road: pedestrians in diagonal files from the top lane to the bottom one.
+static void pieza_cruce(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b, int, Azar &az)
+{
+    for (int c = a, i = 0; c <= b; c += 2, i++)
+        pon(g, c, i % 4, T_PEATON + az.n(5));
+}
+
+// A gauntlet: explosives line the outer lanes every other column; in its second half the
+// second lane is lined too, and bags wait on the one lane left open.
+static void pieza_encerrona(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b, int, Azar &)
+{
+    int medio = (a + b) / 2;
+    for (int c = a; c <= b; c += 2) {
+        pon(g, c, 0, T_EXPLOSIVO);
+        pon(g, c, 3, T_EXPLOSIVO);
+        if (c >= medio)
+            pon(g, c, 1, T_EXPLOSIVO);
+        else
+            pon(g, c + 1, 1, T_BOLSA);
+        pon(g, c + 1, 2, T_BOLSA);
+    }
+}
+
+// A wall that forces a lane: explosives every other column on the three others.
+static void pieza_muro(unsigned char g[ENE_COLS][MAPA_FILAS], int a, int b, int libre, Azar &)
+{
+    for (int c = a; c <= b; c += 2)
+        for (int n = 0; n < 4; n++)
+            if (n != libre)
+                pon(g, c, n, T_EXPLOSIVO);
+}
+
+static const struct {
+    const char *nombre;
+    bool carril;   // the piece names a lane after its range
+    void (*f)(unsigned char (*)[MAPA_FILAS], int, int, int, Azar &);
+} piezas[] = {
+    {"calma", false, pieza_calma}, {"slalom", false, pieza_slalom}, {"cebo", true, pieza_cebo},
+    {"cruce", false, pieza_cruce}, {"encerrona", false, pieza_encerrona}, {"muro", true, pieza_muro},
+};
+
+// Drives the level in memory at the hardest difficulty, 60 and 75 Hz, every phase. Returns
+// false with the explosive to take away (column, lane) when a drive loses a life (perdio set)
+// or dodges a sprinkled explosive by fewer ticks (at 75 Hz) than esquive.
+static bool conduce(int esquive, int *col, int *carril, bool *perdio)
+{
+    static const int TASAS[] = {75, 60};
+    for (int hz : TASAS)
+        for (int fase = 0; fase < 4; fase++) {
+            PilotoInforme r = piloto_conduce(DIFICULTADES - 1, hz, fase, PILOTO_NORMAL, NULL);
+            *perdio = !r.ganado;
+            if (!r.ganado) {
+                *col = r.columna, *carril = r.carril;
+                return false;
+            }
+            if (hz == 75 && r.margen >= 0 && r.margen < esquive &&
+                !de_pieza[r.margen_columna][PRIMERA_FILA_ENEMIGO + r.margen_carril]) {
+                *col = r.margen_columna, *carril = r.margen_carril;
+                return false;
+            }
+        }
+    return true;
+}
+
 // Makes one level from its sheet and writes it with the editor's writer.
 static int hace_nivel(const std::string &rel)
 {
     std::string hoja = fuente_ruta(rel), archivo;
-    int codigo = 1, columnas = 0;
+    int codigo = 1, columnas = 0, esquive = 0;
     double peatones = 0, bolsas = 0, explosivos = 0;
     unsigned semilla = 1;
     std::vector<std::pair<std::string, int>> paisaje;
+    struct Pieza { int tipo, a, b, carril; };
+    std::vector<Pieza> lista;
     for (const std::string &l : lee_lineas(rel)) {
         std::istringstream in(l);
         std::string k;
@@ -182,6 +290,20 @@ static int hace_nivel(const std::string &rel)
         else if (k == "bolsas") in >> bolsas;
         else if (k == "explosivos") in >> explosivos;
         else if (k == "semilla") in >> semilla;
+        else if (k == "esquive") in >> esquive;
+        else if (k == "pieza") {
+            std::string t;
+            Pieza p = {-1, -1, -1, 0};
+            in >> t >> p.a >> p.b;
+            for (size_t i = 0; i < sizeof piezas / sizeof piezas[0]; i++)
+                if (t == piezas[i].nombre) p.tipo = (int)i;
+            if (p.tipo < 0) muere(hoja, "pieza desconocida: " + l);
+            if (piezas[p.tipo].carril && !(in >> p.carril)) muere(hoja, "la pieza pide un carril 0-3: " + l);
+            if (in.fail() || p.a < COLUMNA_LIBRE || p.b < p.a || p.b > ENE_COLS - COLUMNA_LIBRE || p.carril < 0 ||
+                p.carril > 3)
+                muere(hoja, "pieza fuera del recorrido (columnas 14-786, carril 0-3): " + l);
+            lista.push_back(p);
+        }
         else muere(hoja, "linea desconocida: " + l);
     }
     if (archivo.empty() || columnas != MAPA_COLS || codigo < 1 || codigo > 3)
@@ -199,6 +321,13 @@ static int hace_nivel(const std::string &rel)
     }
     static unsigned char g[ENE_COLS][MAPA_FILAS];
     memset(g, 0, sizeof g);
+    memset(reservado, 0, sizeof reservado);
+    memset(de_pieza, 0, sizeof de_pieza);
+    for (const Pieza &p : lista) {
+        piezas[p.tipo].f(g, p.a, p.b, p.carril, az);
+        for (int k = p.a - 1; k <= p.b + 1; k++)
+            reservado[k] = true;
+    }
     double pasos = ENE_COLS / 100.0;
     siembra(g, (int)lround(explosivos * pasos), 6, 1, codigo, az);
     siembra(g, (int)lround(peatones * pasos), 1, 5, codigo, az);
@@ -206,6 +335,19 @@ static int hace_nivel(const std::string &rel)
     int n = ArmaEnemigos(g);
     if (n > ENE_MAX)
         muere(hoja, "mas de 300 enemigos");
+    // The autoplayer's repairs: a sprinkled explosive at a time.
+    bool perdio = false;
+    for (int col = 0, carril = 0; !conduce(esquive, &col, &carril, &perdio);) {
+        int fila = PRIMERA_FILA_ENEMIGO + carril;
+        if (col < 0 || carril < 0 || de_pieza[col][fila]) {
+            char m[120];
+            snprintf(m, sizeof m, "el explosivo de la pieza en la columna %d, carril %d no se pasa sin perder vidas",
+                     col, carril);
+            muere(hoja, m);
+        }
+        g[col][fila] = 0;
+        n = ArmaEnemigos(g);
+    }
     if (!GuardaMapa(salida(archivo).c_str()))
         muere(salida(archivo), "no se pudo escribir");
     return n;
@@ -238,7 +380,7 @@ void hace_niveles()
     if (!enemi)
         enemi = reserva_enemigos();
     hace_nivel("plantilla.txt");
-    for (int i = 1; i <= 6; i++) {
+    for (int i = 1; i <= NIVELES_CAMPANA; i++) {
         char n[64];
         snprintf(n, sizeof n, "niveles/nivel_%02d.txt", i);
         hace_nivel(n);

@@ -15,6 +15,9 @@ fuzz_nivel)
 fuzz_ranking)
     { printf '\000\310\000\000'; cat "$datos/datos/ranking.dat"; } >"$s/ranking"
     { printf '\002\377\377\377'; head -c 100 "$datos/datos/ranking.dat"; } >"$s/corto" ;;
+fuzz_ajustes)
+    printf '# ajustes\nvolumen_musica = 7\nvolumen_efectos = 0\nescala = 3\npantalla_completa = si\ntecla_arriba = W\ntecla_abajo = S\ntecla_pausa = SPACE\n' >"$s/ajustes"
+    printf 'escala = auto\r\ntecla_pausa = UP\n  volumen_musica=10 \n= 3\nescala = 9\n' >"$s/raros" ;;
 fuzz_datos)
     { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
     { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;

@@ -5,6 +5,8 @@
 # Usage: editor.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza editor "$1" "$2"
+# Six of the shipped levels stay, so that the catalogue (15 at most) has room for the new one.
+rm -f "$K"/levels/nivel_0[7-9].map "$K"/levels/nivel_1[0-5].map
 
 # The game's diagnostic screen ("-info"), kept as $1.
 info() {

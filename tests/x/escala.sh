@@ -1,7 +1,9 @@
 #!/bin/sh
 # On a 1024x768 desktop: the default window is x2; "-escala 3" is 960x720, every 3x3 block one colour and
 # its samples the 320x240 page (title picture, play, pause); F11 there and back keeps the page (x3 centred
-# on black) and the game; TERM ends it within a second (143), also with its X server dying at once.
+# on black) and the game; TERM ends it within a second (143), also with its X server dying at once. Full
+# screen from the start: black borders around the first picture. F11 on the options screen and in the
+# editor: the full-screen setting follows the mode, on the screen and in korvex.cfg.
 # Usage: escala.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 export ESCENA_PANTALLA=1024x768x24 ESCENA_DESDE=${ESCENA_DESDE:-330} ESCENA_HASTA=${ESCENA_HASTA:-339}
@@ -72,6 +74,42 @@ captura vuelta && muestras "$FOTO" vuelta || fallo "no screenshot after F11 twic
 manten p 0.3; rm "$E/anterior.png"
 hasta 10 sigue compara distinta
 termina_rapido "x3"
+
+# Full screen from the start: the borders around the first picture (the studio card, fading in) are black.
+lanza ./korvex -full
+sleep 3
+timeout 20 import -window root "$ART/completa-estudio.png" || fallo "no screenshot of the desktop"
+[ "$(convert "$ART/completa-estudio.png" -crop 32x768+0+0 +repage -format '%[fx:maxima]' info:)" = 0 ] ||
+    fallo "the border around the first picture is not black"
+termina_rapido "full screen, first picture"
+
+# F11 on the options screen: the full-screen setting follows the mode, on the screen and in korvex.cfg.
+cfg=$E/home/.config/korvex/korvex.cfg
+echo 'escala = 1' >"$cfg"
+lanza ./korvex && ventana '^KORVEX 2003$'
+titulo1() { tecla x; muestra korvex; }
+hasta 40 titulo1 titulo1
+manten o 0.4
+for k in Down Down Down; do pulsa $k; done
+cp "$FOTO" "$E/completa-no.png"   # "PANTALLA COMPLETA  NO", marked
+tecla Return; sleep 2
+grep -q '^pantalla_completa = si$' "$cfg" || fallo "PANTALLA COMPLETA SI is not in korvex.cfg: $(cat "$cfg")"
+tecla F11; sleep 2
+ventana '^KORVEX 2003$'
+captura opciones-f11 || fallo "no screenshot after F11"
+[ "$(tamano)" = 320x240 ] || fallo "after F11 on the options screen the window is $(tamano)"
+[ "$(difieren "$FOTO" "$E/completa-no.png")" = 0 ] || fallo "after F11 the options screen does not say NO"
+grep -q '^pantalla_completa = no$' "$cfg" || fallo "after F11 korvex.cfg still says: $(grep completa "$cfg")"
+termina_rapido "F11 on the options screen"
+# In the editor too: F11 there and back, and the setting follows each time.
+lanza ./korveditor && ventana '^KORV-EDITOR 2003$'
+tecla F11; sleep 2
+grep -q '^pantalla_completa = si$' "$cfg" || fallo "after F11 in the editor korvex.cfg says: $(grep completa "$cfg")"
+tecla F11; sleep 2
+ventana '^KORV-EDITOR 2003$'
+grep -q '^pantalla_completa = no$' "$cfg" || fallo "after F11 twice in the editor korvex.cfg says: $(grep completa "$cfg")"
+grep -q '^escala = 1$' "$cfg" || fallo "the editor's F11 lost the other settings: $(cat "$cfg")"
+termina_rapido "F11 in the editor"
 
 # TERM and the end of the X server at once (timeout around xvfb-run): the game must not outlive them.
 for n in $(seq "$ESCENA_DESDE" "$ESCENA_HASTA"); do [ -e "/tmp/.X$n-lock" ] || { num=$n; break; }; done
