@@ -214,7 +214,9 @@ bool termina_reproduccion()
     const Repeticion &r = *reproducida;
     bool entera = !rep_cortada && rep_pos == r.teclas.size();
     bool igual = puntos == r.puntos && vidas == r.vidas && suma_mundo() == r.suma;
-    bool demo = rep_modo == MODO_DEMO;   // a demo plays its first level only: its end is not the run's
+    // A demo plays its first level only, and a recording cut short (the shipped demo) holds no run's
+    // end: neither is compared with one.
+    bool demo = rep_modo == MODO_DEMO || r.fin == REP_FIN_CORTADA;
     rep_modo = MODO_JUGADOR;
     reproducida = NULL;
     quita_tasa();
