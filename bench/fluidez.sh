@@ -48,8 +48,12 @@ abre_x() {
     Xvfb :"$NUM" -screen 0 2048x768x24 -nolisten tcp -ardelay 60000 >"$T/xvfb.txt" 2>&1 &
     XPID=$!
     export DISPLAY=:"$NUM"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
-    echo "fluidez: no se pudo abrir el Xvfb :$NUM (ocupado?)" >&2
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    # a display already taken answers xdpyinfo, but our Xvfb ends at once: it must still be there
+    sleep 0.3
+    kill -0 "$XPID" 2>/dev/null && xdpyinfo >/dev/null 2>&1 && return 0
+    echo "fluidez: no se pudo abrir el Xvfb :$NUM (ocupado por otro?)" >&2
+    tail -n 3 "$T/xvfb.txt" >&2
     exit 1
 }
 # Starts a program of the runnable folder with a HOME of its own (no player's settings); its
