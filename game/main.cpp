@@ -19,6 +19,7 @@
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 #include "volumen.h"
 
@@ -95,9 +96,25 @@ int main(int argc, char **argv)
     cambnib = EST_TITULO; mp3 = NULL;
 
     // Bad values stop the program before any window opens.
-    char error[256];
+    char error[1600];
     if (!lee_opciones_nivel(argc, argv, error, sizeof error)) {
         fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+    static char repeticion[512];
+    if (!lee_opcion_repeticion(argc, argv, repeticion, sizeof repeticion, error, sizeof error)) {
+        fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+    // The recording's own checks come first: a bad file plays nothing.
+    static Repeticion rep;
+    if (repeticion[0] && nivel_suelto[0]) {
+        fprintf(stderr, "KORVEX: -repeticion juega los niveles de la grabacion; no va con -nivel\n");
+        return SALIDA_OPCION_MALA;
+    }
+    // Read whole before the program may move into its data folder; its lines name it as given.
+    if (repeticion[0] && !lee_repeticion(repeticion, &rep, error, sizeof error)) {
+        fprintf(stderr, "%s\n", error);
         return SALIDA_OPCION_MALA;
     }
     if (nivel_suelto[0]) {
@@ -125,6 +142,14 @@ int main(int argc, char **argv)
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
+    // A recording plays the levels it was made on: the catalogue must hold them before the window opens (the search needs the library).
+    if (repeticion[0]) {
+        buscaarch();
+        if (!repeticion_cabe(rep, repeticion, error, sizeof error)) {
+            fprintf(stderr, "%s\n", error);
+            return SALIDA_OPCION_MALA;
+        }
+    }
     // Installed, the library's settings (the synthesizer's patches) are in the data folder; the
     // library's reader would wait forever on a FIFO.
     char motivo[MOTIVO_MAX];
@@ -189,7 +214,10 @@ int main(int argc, char **argv)
         pantalla_info();
         delay(8.0f);
     }
-    cambia_funcion();
+    if (repeticion[0])
+        mira_repeticion(rep);
+    else
+        cambia_funcion();
 
     DestruyeBMP();
     DestruyeSonidos();

@@ -126,6 +126,13 @@ void fin_pedido();
 // --- the game run (main_juego.cpp) ---
 void clear(BITMAP *bmp);
 void game();
+// A run's start values (score, level, lives' counter, effects).
+void empieza_partida();
+// A run's end: the music stopped, the MIDI volume back to full.
+void termina_partida();
+// Plays the levels from nivel + 1 on, each by its frame loop, while they are completed, up to level
+// hasta; con_cartel: each introduced by its card.
+void juega_niveles(bool con_cartel, int hasta);
 void game_main_loop();
 void game_main_loop2();
 // Scroll speed of a level: base speed by speed code (1..3, other codes as 1) times animcon.

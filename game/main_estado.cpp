@@ -74,6 +74,9 @@ void prepara_nivel()
     mov = 0;
     cambnib = EST_JUEGO;
     nscr2 = nscro;
+    // The fraction of a pixel the last level left does not move this one's road: every level
+    // starts alike (as the autoplayer proves it, and as a recording replays it).
+    sobscro = 0.0f;
     scro(avance_inicial(desde_col));
     enemivieja(0);
 }

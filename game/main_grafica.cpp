@@ -2,6 +2,7 @@
 #include "main.h"
 
 #include "musica.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 enum {
@@ -18,7 +19,9 @@ enum {
     SPR_FUEGO = 17,                     // first explosion picture
     PARPADEO = 3,                       // the truck shows in one tick out of this many
     CANCION_X = 10, CANCION_Y = 10, CANCION_COLOR = 255,
-    PUNTOS_X = 160, PUNTOS_Y = 206
+    PUNTOS_X = 160, PUNTOS_Y = 206,
+    MODO_Y = 229, MODO_MARGEN = 2,      // "REPETICION" / "DEMO" on the strip's lower edge, in a box
+    MODO_COLOR = 239, MODO_FONDO = 0
 };
 
 // Explosion clock marks, units of 1/75 s: first and second run of the flames, then blinking.
@@ -61,6 +64,14 @@ void act_grafica()
         textprintf_ex(active_page, font2, CANCION_X, CANCION_Y, CANCION_COLOR, bg, "%s", linea);
     }
     textprintf_centre_ex(active_page, font, PUNTOS_X, PUNTOS_Y, -1, bg, "PUNTOS:%5d VIDAS:%2d", puntos, vidas);
+    // What is shown is not the player's run: a small tag on the strip's lower edge.
+    if (rep_modo != MODO_JUGADOR) {
+        const char *rotulo = rep_modo == MODO_DEMO ? "DEMO" : "REPETICION";
+        int medio = text_length(font2, rotulo) / 2 + MODO_MARGEN;
+        rectfill(active_page, PUNTOS_X - medio, MODO_Y - MODO_MARGEN, PUNTOS_X + medio,
+                 MODO_Y + text_height(font2) + MODO_MARGEN - 1, MODO_FONDO);
+        textprintf_centre_ex(active_page, font2, PUNTOS_X, MODO_Y, MODO_COLOR, -1, "%s", rotulo);
+    }
     release_bitmap(active_page);
 }
 

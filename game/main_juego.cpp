@@ -3,6 +3,7 @@
 
 #include "volumen.h"
 
+#include <climits>
 #include <cstdio>
 
 #include "../shared/ajustes.h"
@@ -13,6 +14,7 @@
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 // Timeline of a level, seconds.
@@ -84,7 +86,7 @@ static bool carga_nivel()
     return false;
 }
 
-void game()
+void empieza_partida()
 {
     sang = 0;
     fuego = 0.0f;
@@ -93,7 +95,59 @@ void game()
     bvid = 1;
     cammov = CAMBIO_CARRIL;
     for (int i = 0; i < SLOTS_SANGRE; i++)
-        sanani[i].timer = 0.0f;
+        sanani[i] = Salpicadura{0.0f, 0, 0.0f};
+    // What play carries from tick to tick and no level start resets: a run starts from the same
+    // world whatever ran before it (a recording plays back alike).
+    s = 0;
+    sobscro = 0.0f;
+    pan = 0;
+    sprcol = 0;
+}
+
+void termina_partida()
+{
+    stopmp3();
+    stopmidi();
+    pon_volumen_midi(VOL_MIDI_LLENO);
+}
+
+void juega_niveles(bool con_cartel, int hasta)
+{
+    bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
+    do {
+        nivel = nivel + 1;
+        clear(active_page);
+        // One level from the command line starts at once: it is a try of that level.
+        if (con_cartel) {
+            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+            delay(CARTEL_SEG);
+        }
+        // A close of the window during the card must not be overwritten by the level start.
+        if (cambnib == EST_SALIR || salir)
+            break;
+        if (!carga_nivel()) {
+            // A damaged level of the catalogue is skipped (its card named it); the run goes on
+            // with the next one, and having completed every level that could be read wins.
+            if (!nivel_suelto[0] && nivel < niveles && nivel < hasta && cambnib != EST_SALIR && !salir) {
+                cambnib = EST_NIVEL_OK;
+                continue;
+            }
+            if (cambnib != EST_SALIR)
+                cambnib = jugado && !nivel_suelto[0] && nivel >= niveles ? EST_GANO : EST_TITULO;
+            break;
+        }
+        jugado = true;
+        nscro = velocidad_nivel(nscr3, multi, animcon);
+        if (triple_buffer == 1)
+            game_main_loop();
+        else
+            game_main_loop2();
+    } while (cambnib == EST_NIVEL_OK && !salir && nivel < hasta);
+}
+
+void game()
+{
+    empieza_partida();
     set_palette(the_palette);
 
     // Without levels there is nothing to play: back to the title.
@@ -119,42 +173,15 @@ void game()
         max_fps = ritmo_elegido().max_fps;   // a measured rate may have been measured better since
     animcon = escala_tiempo(max_fps);
 
-    bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
     if (cambnib != EST_SALIR) {
-        do {
-            nivel = nivel + 1;
-            clear(active_page);
-            // One level from the command line starts at once: it is a try of that level.
-            if (!nivel_suelto[0]) {
-                textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
-                delay(CARTEL_SEG);
-            }
-            // A close of the window during the card must not be overwritten by the level start.
-            if (cambnib == EST_SALIR || salir)
-                break;
-            if (!carga_nivel()) {
-                // A damaged level of the catalogue is skipped (its card named it); the run goes on
-                // with the next one, and having completed every level that could be read wins.
-                if (!nivel_suelto[0] && nivel < niveles && cambnib != EST_SALIR && !salir) {
-                    cambnib = EST_NIVEL_OK;
-                    continue;
-                }
-                if (cambnib != EST_SALIR)
-                    cambnib = jugado && !nivel_suelto[0] && nivel >= niveles ? EST_GANO : EST_TITULO;
-                break;
-            }
-            jugado = true;
-            nscro = velocidad_nivel(nscr3, multi, animcon);
-            if (triple_buffer == 1)
-                game_main_loop();
-            else
-                game_main_loop2();
-        } while (cambnib == EST_NIVEL_OK && !salir);
+        // A run of the catalogue is recorded; a level tried alone is not (it is no level of the catalogue).
+        tick_juego = tick;
+        if (!nivel_suelto[0])
+            grabacion_empieza();
+        juega_niveles(!nivel_suelto[0], INT_MAX);
+        grabacion_termina();
     }
-
-    stopmp3();
-    stopmidi();
-    pon_volumen_midi(VOL_MIDI_LLENO);
+    termina_partida();
 }
 
 // Level start, both loops: start values, the road filled, the first picture, sounds and music.

@@ -6,6 +6,7 @@
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
 
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 // Road geometry, pixels.
@@ -43,10 +44,13 @@ void act_logica()
 {
     spr_cant = 0;
     juego_atiende();
+    // The keys of this tick: the player's, or a recording's. The run's own tick count, not the
+    // clock, says which ticks read them while the road crawls, so that a recording plays back alike.
+    teclas_del_tick();
     scro(nscr2);
     if (nscr2 == nscro)
         teclasy();
-    else if (tick % TECLAS_CADA == 0 && nscr2 > 0)
+    else if (tick_juego % TECLAS_CADA == 0 && nscr2 > 0)
         teclasy();
     animacion();
     int t = enemivieja(0);
@@ -125,13 +129,13 @@ bool accion(int a)
 void teclasy()
 {
     if (scr5 < PASADAS) {
-        if (accion(ACC_ARRIBA))
+        if (teclas_tick & REP_ARRIBA)
             mov = 1;
-        else if (accion(ACC_ABAJO))
+        else if (teclas_tick & REP_ABAJO)
             mov = 2;
-        if (accion(ACC_PAUSA))
+        if (teclas_tick & REP_PAUSA)
             juego_pausa();
-        if (key[KEY_ESC] && teclas_piloto < 0)
+        if (teclas_tick & REP_SALIR)
             cambnib = EST_SALIR;
     } else if (x < PANTALLA_W) {
         x = x + animcon;

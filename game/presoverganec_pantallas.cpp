@@ -5,6 +5,7 @@
 #include "../shared/pantalla.h"
 #include "volumen.h"
 #include "main.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 int (*lee_tecla)() = espera_tecla_lista;
@@ -143,8 +144,12 @@ void presentacion()
             cambnib = EST_JUEGO;
         else if (key[KEY_ESC])
             cambnib = EST_SALIR;
-        else if (cambnib != EST_SALIR)
+        else if (cambnib != EST_SALIR) {
             muestraranking(0, 0);
+            // After the tables, a demo of play; a key brings the title back.
+            if (!key[KEY_ESC] && !key[KEY_ENTER] && cambnib != EST_SALIR)
+                demo();
+        }
         if (key[KEY_ESC] || key[KEY_ENTER] || cambnib == EST_SALIR)
             return;
     }

@@ -9,6 +9,7 @@
 #include "../shared/guardado.h"
 #include "../shared/rutas.h"
 #include "main.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 
 // Pauses, seconds.
@@ -24,7 +25,8 @@ enum {
     TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21,
     AVISO_Y = 100,                        // first line of the "not saved" notice
     AVISO_PASO = 25,                      // between its two lines
-    INI_Y = 160, INI_X = 140, INI_PASO = 13
+    INI_Y = 160, INI_X = 140, INI_PASO = 13,
+    OFERTA_Y = 20                         // "R: VER LA MEJOR", small, between the title and place 1
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {
@@ -154,14 +156,28 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
     }
 }
 
-// Shows the chosen tables of buf in turn, 8 seconds each or until a key.
+// True when the key that ended a wait is R (it is taken from the buffer).
+static bool pidio_r()
+{
+    return keypressed() && readkey() >> 8 == KEY_R;
+}
+
+// Shows the chosen tables of buf in turn, 8 seconds each or until a key; R on a table whose
+// difficulty has a best run kept plays that run, then the tables go on.
 static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
 {
     set_palette(the_palette);
     for (int t = 1; t <= RANKING_TABLAS; t++)
         if (tabla == 0 || tabla == t) {
             dibuja_tabla(buf, t, marca);
+            bool mejor = hay_mejor(t - 1);
+            if (mejor)
+                textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
             delay2(T_TABLA);
+            if (mejor && cambnib != EST_SALIR && pidio_r()) {
+                ver_mejor(t - 1);
+                set_palette(the_palette);
+            }
         }
 }
 

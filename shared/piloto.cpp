@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "../game/main.h"
+#include "../game/repeticion_juego.h"
 #include "../game/utilfun.h"
 #include "ajustes.h"
 #include "verifica.h"
@@ -36,7 +37,7 @@ static const float CARRIL[CARRILES] = {72.0f, 96.0f, 120.0f, 144.0f};
 
 // --- the state of play, kept and put back around a drive or a look ahead ---
 struct Foto {
-    int cambnib, tick, nivel, vidas, puntos, bvid, cammov, sang, pos, mov, s, spr_cant, sprcol, pan;
+    int cambnib, tick_juego, nivel, vidas, puntos, bvid, cammov, sang, pos, mov, s, spr_cant, sprcol, pan;
     int scr[5];
     float nscr3, animcon, nscro, fuego, x, y, dela, sobscro, nscr2;
     Salpicadura sanani[SLOTS_SANGRE];
@@ -45,7 +46,7 @@ struct Foto {
 
 static void toma(Foto &f)
 {
-    f.cambnib = cambnib, f.tick = tick, f.nivel = nivel, f.vidas = vidas, f.puntos = puntos, f.bvid = bvid;
+    f.cambnib = cambnib, f.tick_juego = tick_juego, f.nivel = nivel, f.vidas = vidas, f.puntos = puntos, f.bvid = bvid;
     f.cammov = cammov, f.sang = sang, f.pos = pos, f.mov = mov, f.s = s, f.spr_cant = spr_cant, f.sprcol = sprcol;
     f.pan = pan, f.scr[0] = scr1, f.scr[1] = scr2, f.scr[2] = scr3, f.scr[3] = scr4, f.scr[4] = scr5;
     f.nscr3 = nscr3, f.animcon = animcon, f.nscro = nscro, f.fuego = fuego, f.x = x, f.y = y, f.dela = dela;
@@ -56,7 +57,7 @@ static void toma(Foto &f)
 
 static void pone(const Foto &f)
 {
-    cambnib = f.cambnib, tick = f.tick, nivel = f.nivel, vidas = f.vidas, puntos = f.puntos, bvid = f.bvid;
+    cambnib = f.cambnib, tick_juego = f.tick_juego, nivel = f.nivel, vidas = f.vidas, puntos = f.puntos, bvid = f.bvid;
     cammov = f.cammov, sang = f.sang, pos = f.pos, mov = f.mov, s = f.s, spr_cant = f.spr_cant, sprcol = f.sprcol;
     pan = f.pan, scr1 = f.scr[0], scr2 = f.scr[1], scr3 = f.scr[2], scr4 = f.scr[3], scr5 = f.scr[4];
     nscr3 = f.nscr3, animcon = f.animcon, nscro = f.nscro, fuego = f.fuego, x = f.x, y = f.y, dela = f.dela;
@@ -71,10 +72,10 @@ static int posicion()
     return PASADA * scr5 + scr1;
 }
 
-// True when the logic tick about to run reads the keys (the clock already moved on).
+// True when the logic tick about to run reads the keys (it will count tick_juego + 1).
 static bool lee_teclas()
 {
-    return nscr2 == nscro || (tick % 4 == 0 && nscr2 > 0);
+    return nscr2 == nscro || ((tick_juego + 1) % 4 == 0 && nscr2 > 0);
 }
 
 // Lane whose line the truck stands on, or -1 between two.
@@ -130,8 +131,8 @@ static void calcula_pasos()
     horizonte = 0;
     bool solo_carretera = fuego == 0.0f;
     for (int k = 1; k <= PLAN_MAX; k++) {
-        tick = tick + 1;
         pasos[k].lee = lee_teclas();
+        tick_juego = tick_juego + 1;
         pasos[k].paso = cammov * animcon;
         if (solo_carretera) {
             scro(nscr2);
@@ -396,7 +397,6 @@ static bool peaton_seguro()
     memcpy(tabla, enemi, ENE_BYTES);
     int antes = teclas_piloto;
     for (int k = 1; k <= plan_peaton_k && cambnib == EST_JUEGO; k++) {
-        tick = tick + 1;
         teclas_piloto = plan_teclas[k];
         act_logica();
     }
@@ -517,7 +517,7 @@ static void arranca(int dificultad, int hz, int fase)
     puntos = 0, bvid = 1, cammov = CAMBIO_CARRIL, sang = 0, fuego = 0.0f, sobscro = 0.0f;
     for (int i = 0; i < SLOTS_SANGRE; i++)
         sanani[i].timer = 0.0f;
-    tick = fase;
+    tick_juego = fase;
     desde_col = -1;
     teclas_piloto = 0;
     prepara_nivel();
@@ -526,15 +526,13 @@ static void arranca(int dificultad, int hz, int fase)
     plan_vista = 0;
 }
 
-// The keys of the tick about to run (the clock already moved on): the plan's, planned again
-// when it has run out or something new has come into view.
+// The keys of the tick about to run: the plan's, planned again when it has run out or something
+// new has come into view.
 static int tecla_plan()
 {
     int p = posicion();
     if (plan_k >= plan_largo || p >= plan_vista) {
-        tick = tick - 1;   // the plan starts from the state before this tick
         planea();
-        tick = tick + 1;
         plan_vista = proxima_vista(p);
         plan_k = 0;
     }
@@ -570,7 +568,6 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
     inf.bolsas_total = cuenta(tabla, TIPO_BOLSA, TIPO_BOLSA);
     int t = 0, leidas = 0;
     for (; t < LIMITE_TICKS && cambnib == EST_JUEGO; t++) {
-        tick = tick + 1;
         int clave = 0;
         if (modo == PILOTO_NORMAL)
             clave = tecla_plan();

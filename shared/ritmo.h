@@ -79,6 +79,9 @@ enum {
 extern EleccionRitmo ritmo;             // the rate in use (75 Hz on the timer until one is chosen)
 extern volatile int ritmo_por_vblank;   // 1 while the ticks follow the vblank notifications
 extern void (*ritmo_al_tick)(int n);    // what n ticks do (the game advances its clock); under the lock
+// Changes what the ticks do, under the lock (NULL: nothing; a playback at another rate takes the
+// clock over meanwhile).
+void ritmo_pon_al_tick(void (*f)(int n));
 
 // Monotonic clock, microseconds.
 long long ritmo_ahora_us();

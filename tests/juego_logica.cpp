@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "game/main.h"
+#include "game/repeticion_juego.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
 #include "shared/pantalla.h"
@@ -34,7 +35,7 @@ void nivel_nuevo(int hz, float v)
         key[k2] = 0;
     max_fps = hz;
     animcon = escala_tiempo(hz);
-    tick = 0, sobscro = 0, puntos = 0, bvid = 1, vidas = 5, fuego = 0, sang = 0, cammov = 2;
+    tick = tick_juego = 0, sobscro = 0, puntos = 0, bvid = 1, vidas = 5, fuego = 0, sang = 0, cammov = 2;
     nivel = 1, niveles = 3;
     for (auto &s : sanani)
         s = Salpicadura{0, 0, 0};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/main.h"
+#include "game/repeticion_juego.h"
 #include "game/presoverganec.h"
 #include "shared/mando.h"
 
@@ -94,6 +95,7 @@ TEST(Mando, MenuYCarrilesEnElJuego)
     for (int estado : {-1, 1}) {
         scr5 = mov = 0;
         pon(estado);
+        teclas_del_tick();
         teclasy();
         EXPECT_EQ(mov, estado < 0 ? 1 : 2);
         pon(0);

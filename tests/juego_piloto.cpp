@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "game/main.h"
+#include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "shared/piloto.h"
 #include "shared/verifica.h"
@@ -41,7 +42,7 @@ void tapia(std::vector<std::array<int, 3>> &v, int a, int b, std::vector<int> ca
 TEST(Piloto, CarreteraVacia)
 {
     nivel_de({});
-    vidas = 3, tick = 77;
+    vidas = 3, tick_juego = 77;
     PilotoInforme r = piloto_conduce(1, 75, 0, PILOTO_NORMAL, NULL);
     EXPECT_TRUE(r.ganado);
     EXPECT_EQ(r.puntos, 0);
@@ -50,7 +51,7 @@ TEST(Piloto, CarreteraVacia)
     EXPECT_EQ(r.columna, -1);
     EXPECT_EQ(r.ticks, 6312 + 279 + 1);
     EXPECT_EQ(vidas, 3) << "the state of play is put back";
-    EXPECT_EQ(tick, 77);
+    EXPECT_EQ(tick_juego, 77);
 }
 
 // Crafted levels, each driven at one difficulty at 75 Hz from every phase.
@@ -126,13 +127,12 @@ TEST(Piloto, TeclasRepetidas)
         puntos = 0, bvid = 1, cammov = CAMBIO_CARRIL, sang = 0, fuego = 0, sobscro = 0;
         for (auto &s : sanani)
             s.timer = 0;
-        tick = fase;
+        tick_juego = fase;
         desde_col = -1;
         prepara_nivel();
         int n = 0;
         for (; cambnib == EST_JUEGO && n < (int)teclas.size(); n++) {
             teclas_piloto = teclas[n];
-            tick = tick + 1;
             act_logica();
         }
         teclas_piloto = -1;

@@ -1,6 +1,7 @@
 // korvmake: writes every data file of the game into the runnable folder.
 // Usage: korvmake ASSETS_DIR OUT_DIR [-iconos]   (-iconos: only the menu icons, into OUT_DIR)
 //        korvmake curva LEVELS_DIR                 (the campaign's curve, measured by the autoplayer)
+//        korvmake demo-fuente LEVEL_FILE           (assets/demo.txt: the autoplayer's keys on that level)
 #include "korvmake.h"
 
 #include <cerrno>
@@ -58,9 +59,15 @@ int main(int argc, char **argv)
             return 1;
         return curva(argv[2]);
     }
+    if (argc == 3 && strcmp(argv[1], "demo-fuente") == 0) {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            return 1;
+        return demo_fuente(argv[2]);
+    }
     bool iconos = argc == 4 && strcmp(argv[3], "-iconos") == 0;
     if (argc != 3 && !iconos) {
-        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos] | korvmake curva CARPETA_NIVELES\n");
+        fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos] | korvmake curva CARPETA_NIVELES | "
+                        "korvmake demo-fuente NIVEL\n");
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
@@ -85,6 +92,7 @@ int main(int argc, char **argv)
     hace_sonidos();
     hace_musica();
     hace_niveles();
+    hace_demo();
     return 0;
 }
 END_OF_MAIN()

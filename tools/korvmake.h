@@ -91,7 +91,12 @@ void dibuja_camion(BITMAP *b, int x, int y, int cuadro);   // the truck, facing 
 void hace_sonidos();     // the eight samples (sonidos.cpp)
 void hace_musica();      // fox.mid and midi/*.mid (musica.cpp)
 void hace_niveles();     // levels, template, ranking (niveles.cpp)
+void hace_demo();        // datos/demo.rep, the title's demo, after the levels (demo.cpp)
 void hace_iconos();      // NxN/korvex.png and NxN/korveditor.png, the menu icons (iconos.cpp)
+
+// ---- the demo's source (demo.cpp) ----
+// Prints assets/demo.txt: the autoplayer's keys on the level file given.
+int demo_fuente(const std::string &nivel);
 
 // ---- the campaign's curve (curva.cpp) ----
 // Prints one line per level of the folder, measured by the autoplayer; 1 when one is not won.

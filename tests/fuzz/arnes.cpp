@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "game/main.h"
+#include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 
 namespace arnes {
@@ -78,7 +79,7 @@ int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), vo
 {
     max_fps = hz;
     animcon = escala_tiempo(hz);
-    tick = 0, sobscro = 0, s = 0, sang = 0, fuego = 0, puntos = 0, bvid = 1, cammov = 2, sprcol = 0;
+    tick = tick_juego = 0, sobscro = 0, s = 0, sang = 0, fuego = 0, puntos = 0, bvid = 1, cammov = 2, sprcol = 0;
     nivel = niveles = 1;
     for (auto &z : sanani)
         z = Salpicadura{0, 0, 0};

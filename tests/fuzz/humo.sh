@@ -18,6 +18,10 @@ fuzz_ranking)
 fuzz_ajustes)
     printf '# ajustes\nvolumen_musica = 7\nvolumen_efectos = 0\nescala = 3\npantalla_completa = si\ntecla_arriba = W\ntecla_abajo = S\ntecla_pausa = SPACE\n' >"$s/ajustes"
     printf 'escala = auto\r\ntecla_pausa = UP\n  volumen_musica=10 \n= 3\nescala = 9\n' >"$s/raros" ;;
+fuzz_repeticion)
+    # The shipped demo, its CRC kept and made right; the same cut short.
+    { printf '\000'; cat "$datos/datos/demo.rep"; } >"$s/demo"
+    { printf '\001'; head -c 60 "$datos/datos/demo.rep"; } >"$s/corto" ;;
 fuzz_datos)
     { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
     { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;

@@ -2,7 +2,9 @@
 # The game played through: title, menu ("SOY JODIDO"), a short level made here (run over a
 # pedestrian, take a bag, pause, change lane for a second bag and dodge a pedestrian), the win
 # picture, the final score, the initials ZYB entered key by key, the table, ESC on the title;
-# the ranking file rewritten byte for byte, status 0, and sound heard.
+# the ranking file rewritten byte for byte, status 0, and sound heard. Then the run recorded
+# (datos/ultima.rep, and the best of SOY JODIDO) played back with -repeticion: it ends with the
+# run's 12300 points, status 0, nothing written; after a level changed it plays nothing, status 2.
 # Usage: juego.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza juego "$1" "$2"
@@ -99,3 +101,28 @@ termina 20
 [ "$RC" = 0 ] || fallo "ESC en el titulo: estado de salida $RC"
 suena || fallo "el sonido capturado es silencio"
 nota "ESC en el titulo: estado 0; el sonido capturado no es silencio"
+
+[ -f "$K/datos/ultima.rep" ] || fallo "la partida no quedo grabada en datos/ultima.rep"
+cmp -s "$K/datos/ultima.rep" "$K/datos/mejor_2.rep" || fallo "datos/mejor_2.rep no es la partida ganada"
+cp "$K/datos/ultima.rep" "$E/ultima.rep"
+lanza ./korvex -repeticion datos/ultima.rep
+ventana '^KORVEX 2003$'
+fin=$(($(ahora) + 90))
+until grep -q "fin de la repeticion: 12300 puntos" "$ART/salida.txt"; do
+    vivo "el fin de la repeticion"
+    [ "$(ahora)" -lt "$fin" ] || fallo "la repeticion no termina con 12300 puntos"
+    sleep 0.3
+done
+sleep 0.5
+captura fin_repeticion
+termina 20
+[ "$RC" = 0 ] || fallo "-repeticion: estado de salida $RC"
+cmp -s "$K/datos/ranking.dat" "$E/esperado.dat" && cmp -s "$K/datos/ultima.rep" "$E/ultima.rep" ||
+    fallo "-repeticion escribio el ranking o una grabacion"
+nota "-repeticion de la partida: termina con sus 12300 puntos, estado 0, nada escrito"
+printf x | dd of="$K/levels/corto.map" bs=1 seek=2000 conv=notrunc 2>/dev/null
+(cd "$K" && env HOME="$E/home" ./korvex -repeticion datos/ultima.rep >"$ART/salida2.txt" 2>&1)
+rc=$?
+[ $rc = 2 ] && grep -q "^datos/ultima.rep: el nivel 1, corto.map, no es el de la grabacion" "$ART/salida2.txt" ||
+    fallo "-repeticion con el nivel cambiado: estado $rc, $(cat "$ART/salida2.txt")"
+nota "con el nivel cambiado: una linea, estado 2"

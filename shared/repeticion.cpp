@@ -1,0 +1,322 @@
+// repeticion: the recording file of a run: bytes, reader, writer.
+//
+// Layout (integers little-endian):
+//   "KREP", version u16, program version 8 bytes (ASCII, zero-padded),
+//   difficulty u8, logic rate u16 (Hz), time scale u32 (the float's bits), input phase u8,
+//   level count u8, then per level: name length u8, name, CRC-32 u32,
+//   how it ended u8, level reached u8, score s32, lives u16, world checksum u32,
+//   tick count u32, the keys: runs of (keys u8, length LEB128) whose lengths add up to the
+//   tick count, two runs in a row never with the same keys,
+//   CRC-32 u32 of every byte before it.
+#include "repeticion.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "carga.h"
+#include "lectura.h"
+
+static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
+enum { LEB_MAX = 5, LEB_SIGUE = 0x80, LEB_BITS = 7, LEB_VALOR = 0x7F };
+
+// The CRC-32 table of the reflected polynomial 0xEDB88320, made on first use.
+static unsigned tabla_crc[256];
+
+unsigned crc32_bytes(unsigned crc, const void *datos, size_t n)
+{
+    if (!tabla_crc[1])
+        for (unsigned i = 0; i < 256; i++) {
+            unsigned c = i;
+            for (int k = 0; k < 8; k++)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            tabla_crc[i] = c;
+        }
+    const unsigned char *p = (const unsigned char *)datos;
+    crc = ~crc;
+    for (size_t i = 0; i < n; i++)
+        crc = tabla_crc[(crc ^ p[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+// Reads at most max bytes of an open file into v; false on a read error. *mas: the file has more.
+static bool lee_todo(FILE *f, std::vector<unsigned char> *v, size_t max, bool *mas)
+{
+    unsigned char buf[65536];
+    *mas = false;
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, f)) > 0) {
+        if (v->size() + n > max) {
+            *mas = true;
+            return true;
+        }
+        v->insert(v->end(), buf, buf + n);
+    }
+    return !ferror(f);
+}
+
+bool crc32_archivo(const char *ruta, unsigned *crc)
+{
+    char motivo[MOTIVO_MAX];
+    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
+    if (!f)
+        return false;
+    std::vector<unsigned char> v;
+    bool mas;
+    bool ok = lee_todo(f, &v, REP_MAX_BYTES, &mas) && !mas;
+    fclose(f);
+    if (ok)
+        *crc = crc32_bytes(0, v.data(), v.size());
+    return ok;
+}
+
+// --- writing ---
+
+static void pon8(std::vector<unsigned char> &v, unsigned x) { v.push_back((unsigned char)x); }
+static void pon16(std::vector<unsigned char> &v, unsigned x) { pon8(v, x & 0xFF); pon8(v, (x >> 8) & 0xFF); }
+static void pon32(std::vector<unsigned char> &v, unsigned x) { pon16(v, x & 0xFFFF); pon16(v, x >> 16); }
+
+// A run length as LEB128: seven bits a byte, low first, the top bit set on all but the last.
+static void pon_largo(std::vector<unsigned char> &v, unsigned x)
+{
+    while (x > LEB_VALOR) {
+        pon8(v, (x & LEB_VALOR) | LEB_SIGUE);
+        x >>= LEB_BITS;
+    }
+    pon8(v, x);
+}
+
+std::vector<unsigned char> codifica_repeticion(const Repeticion &r)
+{
+    std::vector<unsigned char> v;
+    v.insert(v.end(), MARCA, MARCA + REP_MARCA_BYTES);
+    pon16(v, REP_VERSION);
+    for (int i = 0; i < REP_PROGRAMA_BYTES; i++)
+        pon8(v, i < (int)strlen(r.programa) ? (unsigned char)r.programa[i] : 0);
+    pon8(v, r.dificultad);
+    pon16(v, r.hz);
+    unsigned bits;
+    memcpy(&bits, &r.animcon, sizeof bits);
+    pon32(v, bits);
+    pon8(v, r.fase);
+    pon8(v, r.niveles);
+    for (int i = 0; i < r.niveles; i++) {
+        size_t l = strlen(r.nivel[i].nombre);
+        pon8(v, (unsigned)l);
+        v.insert(v.end(), r.nivel[i].nombre, r.nivel[i].nombre + l);
+        pon32(v, r.nivel[i].crc);
+    }
+    pon8(v, r.fin);
+    pon8(v, r.alcanzado);
+    pon32(v, (unsigned)r.puntos);
+    pon16(v, r.vidas);
+    pon32(v, r.suma);
+    pon32(v, (unsigned)r.teclas.size());
+    for (size_t i = 0; i < r.teclas.size();) {
+        size_t j = i;
+        while (j < r.teclas.size() && r.teclas[j] == r.teclas[i])
+            j++;
+        pon8(v, r.teclas[i]);
+        pon_largo(v, (unsigned)(j - i));
+        i = j;
+    }
+    pon32(v, crc32_bytes(0, v.data(), v.size()));
+    return v;
+}
+
+bool guarda_repeticion(const char *ruta, const Repeticion &r)
+{
+    std::vector<unsigned char> v = codifica_repeticion(r);
+    return escribe_atomico(ruta, v.data(), v.size());
+}
+
+// --- reading ---
+
+// A cursor over the bytes being read; the first failure keeps its reason.
+struct Lector {
+    const unsigned char *d;
+    size_t n, p;
+    char *motivo;
+    int tam;
+    bool ok;
+};
+
+// Records the first failure's reason.
+static bool falla(Lector &l, const char *fmt, const char *que, long a = 0, long b = 0)
+{
+    if (l.ok)
+        snprintf(l.motivo, l.tam, fmt, que, a, b);
+    l.ok = false;
+    return false;
+}
+
+// Takes k bytes as an unsigned little-endian number; que names the field for a truncation.
+static unsigned toma(Lector &l, int k, const char *que)
+{
+    if (!l.ok)
+        return 0;
+    if (l.n - l.p < (size_t)k) {
+        falla(l, "truncado en %s", que);
+        return 0;
+    }
+    unsigned x = 0;
+    for (int i = 0; i < k; i++)
+        x |= (unsigned)l.d[l.p + i] << (8 * i);
+    l.p += k;
+    return x;
+}
+
+// Takes a number and checks it lies in lo..hi.
+static int toma_entre(Lector &l, int k, const char *que, long lo, long hi)
+{
+    unsigned x = toma(l, k, que);
+    if (l.ok && ((long)x < lo || (long)x > hi))
+        falla(l, "%s fuera de rango (%ld)", que, (long)x);
+    return (int)x;
+}
+
+// Takes a run length: LEB128, 1..REP_MAX_TICKS, in its shortest form.
+static unsigned toma_largo(Lector &l)
+{
+    unsigned x = 0;
+    for (int i = 0; l.ok && i < LEB_MAX; i++) {
+        unsigned b = toma(l, 1, "las teclas");
+        x |= (b & LEB_VALOR) << (LEB_BITS * i);
+        if (!(b & LEB_SIGUE)) {
+            if (i > 0 && b == 0)
+                falla(l, "%s: largo mal escrito", "las teclas");
+            else if (x == 0 || x > REP_MAX_TICKS)
+                falla(l, "%s: largo fuera de rango", "las teclas");
+            return x;
+        }
+    }
+    falla(l, "%s: largo mal escrito", "las teclas");
+    return 0;
+}
+
+// The header's fixed fields up to the level list.
+static void lee_cabecera(Lector &l, Repeticion *r)
+{
+    if (l.n < REP_MARCA_BYTES)
+        falla(l, "truncado en %s", "la marca");
+    else if (memcmp(l.d, MARCA, REP_MARCA_BYTES) != 0)
+        falla(l, "%s", "no es una repeticion de KORVEX (marca equivocada)");
+    l.p = REP_MARCA_BYTES;
+    r->version = (int)toma(l, 2, "la version");
+    if (l.ok && r->version > REP_VERSION)
+        falla(l, "%s %ld, mas nueva que la que lee este programa (%ld)", "version", r->version, REP_VERSION);
+    else if (l.ok && r->version < 1)
+        falla(l, "%s fuera de rango (%ld)", "la version", r->version);
+    // Printable ASCII, then zeros to the field's end.
+    bool cero = false;
+    for (int i = 0; i < REP_PROGRAMA_BYTES; i++) {
+        unsigned ch = toma(l, 1, "la version del programa");
+        if (l.ok && (cero ? ch != 0 : ch != 0 && (ch < ' ' || ch >= 127)))
+            falla(l, "%s mal escrita", "la version del programa");
+        cero = cero || ch == 0;
+        r->programa[i] = (char)ch;
+    }
+    r->programa[REP_PROGRAMA_BYTES] = 0;
+    r->dificultad = toma_entre(l, 1, "la dificultad", 0, 2);
+    r->hz = toma_entre(l, 2, "la tasa logica", REP_HZ_MIN, REP_HZ_MAX);
+    unsigned bits = toma(l, 4, "la escala de tiempo");
+    memcpy(&r->animcon, &bits, sizeof bits);
+    if (l.ok && !(r->animcon > 0.0f && r->animcon < 100.0f))
+        falla(l, "%s fuera de rango", "la escala de tiempo");
+    r->fase = toma_entre(l, 1, "la fase", 0, REP_FASES - 1);
+}
+
+// The level list: names (plain file names) and CRCs.
+static void lee_niveles(Lector &l, Repeticion *r)
+{
+    r->niveles = toma_entre(l, 1, "la cuenta de niveles", 1, REP_NIVELES_MAX);
+    for (int i = 0; l.ok && i < r->niveles; i++) {
+        char que[64];
+        snprintf(que, sizeof que, "el nombre del nivel %d", i + 1);
+        int largo = toma_entre(l, 1, que, 1, REP_NOMBRE_MAX);
+        for (int j = 0; l.ok && j < largo; j++) {
+            unsigned char ch = (unsigned char)toma(l, 1, que);
+            if (l.ok && (ch <= ' ' || ch == '/' || ch >= 127))
+                falla(l, "%s no es un nombre de archivo", que);
+            r->nivel[i].nombre[j] = (char)ch;
+        }
+        r->nivel[i].nombre[l.ok ? largo : 0] = 0;
+        snprintf(que, sizeof que, "el CRC del nivel %d", i + 1);
+        r->nivel[i].crc = toma(l, 4, que);
+    }
+}
+
+// How the run ended.
+static void lee_final(Lector &l, Repeticion *r)
+{
+    r->fin = toma_entre(l, 1, "el final", REP_FIN_NIVEL, REP_FIN_GANO);
+    r->alcanzado = toma_entre(l, 1, "el nivel alcanzado", 1, r->niveles);
+    r->puntos = toma_entre(l, 4, "los puntos", 0, 0x7FFFFFFF);
+    r->vidas = toma_entre(l, 2, "las vidas", 0, 0xFFFF);
+    r->suma = toma(l, 4, "la suma del mundo");
+}
+
+// The key runs, expanded into r->teclas.
+static void lee_teclas(Lector &l, Repeticion *r)
+{
+    int total = toma_entre(l, 4, "la cuenta de ticks", 0, REP_MAX_TICKS);
+    r->teclas.clear();
+    int anterior = -1;
+    while (l.ok && (int)r->teclas.size() < total) {
+        unsigned t = toma(l, 1, "las teclas");
+        unsigned largo = toma_largo(l);
+        if (!l.ok)
+            break;
+        if (t & ~(unsigned)REP_TECLAS)
+            return (void)falla(l, "%s: teclas desconocidas (%ld)", "las teclas", (long)t);
+        if ((int)t == anterior)
+            return (void)falla(l, "%s: dos tramos seguidos con las mismas teclas", "las teclas");
+        if (largo > (unsigned)(total - (int)r->teclas.size()))
+            return (void)falla(l, "%s: mas ticks que los %ld de la cabecera", "las teclas", total);
+        r->teclas.insert(r->teclas.end(), largo, (unsigned char)t);
+        anterior = (int)t;
+    }
+}
+
+bool descifra_repeticion(const unsigned char *d, size_t n, Repeticion *r, char *motivo, int tam)
+{
+    Lector l = {d, n, 0, motivo, tam, true};
+    lee_cabecera(l, r);
+    lee_niveles(l, r);
+    lee_final(l, r);
+    lee_teclas(l, r);
+    size_t fin_datos = l.p;
+    unsigned crc = toma(l, 4, "el CRC del archivo");
+    if (l.ok && crc != crc32_bytes(0, d, fin_datos))
+        falla(l, "%s", "dañado (el CRC no coincide)");
+    if (l.ok && l.p != n)
+        falla(l, "%s: %ld bytes de mas al final", "datos", (long)(n - l.p));
+    return l.ok;
+}
+
+bool lee_repeticion(const char *ruta, Repeticion *r, char *error, int tam)
+{
+    char motivo[MOTIVO_MAX + 40];
+    FILE *f = abre_regular(ruta, motivo, MOTIVO_MAX);
+    if (!f) {
+        snprintf(error, tam, "%s: %s", ruta, motivo);
+        return false;
+    }
+    std::vector<unsigned char> v;
+    bool mas;
+    bool ok = lee_todo(f, &v, REP_MAX_BYTES, &mas);
+    int err = errno;
+    fclose(f);
+    if (!ok) {
+        snprintf(error, tam, "%s: no se pudo leer (%s)", ruta, strerror(err));
+        return false;
+    }
+    if (mas) {
+        snprintf(error, tam, "%s: demasiado grande para ser una repeticion", ruta);
+        return false;
+    }
+    if (descifra_repeticion(v.data(), v.size(), r, motivo, sizeof motivo))
+        return true;
+    snprintf(error, tam, "%s: %s", ruta, motivo);
+    return false;
+}
