@@ -97,10 +97,10 @@ void empieza_partida()
     for (int i = 0; i < SLOTS_SANGRE; i++)
         sanani[i] = Salpicadura{0.0f, 0, 0.0f};
     // What play carries from tick to tick and no level start resets: a run starts from the same
-    // world whatever ran before it (a recording plays back alike).
+    // world whatever ran before it (a recording plays back alike). The bags' pan, which only sounds,
+    // goes on alternating from game to game.
     s = 0;
     sobscro = 0.0f;
-    pan = 0;
     sprcol = 0;
 }
 
