@@ -6,6 +6,7 @@
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "prueba.h"
+#include "superficies.h"
 #include "shared/rutas.h"
 
 TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
@@ -21,12 +22,7 @@ TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
     EXPECT_EQ(r.alcanzado, 1);
     EXPECT_EQ(r.hz, 75);
 
-    for (int t2 = 0; t2 < NUM_TILES; t2++)
-        tile[t2] = create_bitmap(BLOQUE_W, BLOQUE_H);
-    scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
-    set_clip_rect(scroll, 0, 0, -1, -1);
-    proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
-    reserva_enemigos();
+    superficies();
     max_fps = 75;
     empieza_reproduccion(r, MODO_DEMO);
     nivel = 1;

@@ -9,6 +9,7 @@
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "prueba.h"
+#include "superficies.h"
 #include "shared/piloto.h"
 #include "shared/rutas.h"
 
@@ -54,12 +55,7 @@ TEST(RepeticionCampana, GanadaGrabadaYReproducida)
     copia_datos_reales();
     buscaarch();
     ASSERT_EQ(niveles, MAX_NIVELES);
-    for (int t2 = 0; t2 < NUM_TILES; t2++)
-        tile[t2] = create_bitmap(BLOQUE_W, BLOQUE_H);
-    scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
-    set_clip_rect(scroll, 0, 0, -1, -1);
-    proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
-    reserva_enemigos();
+    superficies();
     for (int dif = 0; dif < DIFICULTADES; dif++) {
         SCOPED_TRACE(dif);
         max_fps = 75;

@@ -15,26 +15,12 @@
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "prueba.h"
+#include "superficies.h"
 #include "shared/rutas.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// The drawing surfaces the logic writes the road into (the strip clipped: nothing is drawn).
-void superficies()
-{
-    static bool hecho = false;
-    if (hecho)
-        return;
-    for (int t = 0; t < NUM_TILES; t++)
-        tile[t] = create_bitmap(BLOQUE_W, BLOQUE_H);
-    scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
-    set_clip_rect(scroll, 0, 0, -1, -1);
-    proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
-    reserva_enemigos();
-    hecho = true;
-}
 
 // A key script: lane changes held a while, pseudo-random from a seed; ESC at tick esc (0: never).
 struct Guion {
