@@ -5,6 +5,7 @@
 #define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
+#include "../shared/ayuda.h"
 #include "../shared/busca.h"
 #include "../shared/carga.h"
 
@@ -27,6 +28,13 @@ enum {
 
 // Choices of the main menu.
 enum { OPC_VOLVER = 0, OPC_NUEVO = 1, OPC_CARGAR = 2, OPC_OPCIONES = 3, OPC_GUARDAR = 4, OPC_SALIR = 5 };
+
+// --- help cards (mained_ayudas.cpp) ---
+extern const Ayuda AYUDA_EDICION;     // the editing screen (the map)
+extern const Ayuda AYUDA_MENU;        // the main menu
+extern const Ayuda AYUDA_LISTA;       // the list of levels to open
+extern const Ayuda AYUDA_SI_NO;       // a yes/no question
+extern const Ayuda AYUDA_VELOCIDAD;   // the speed dialog
 
 // --- start-up and the open map (mained_menu.cpp) ---
 extern int autodetect_card;     // graphics driver for set_gfx_mode: windowed, or full screen after "-full"

@@ -18,7 +18,9 @@ char aviso[64];
 // Status lines: left edge, first line's y, line step; the notice line below them (whole above the
 // screen's last row) and its width; the characters of a line.
 enum { ESTADO_X = 10, ESTADO_Y = 198, ESTADO_PASO = 10, AVISO_Y = 228, AVISO_CHARS = 30, LINEA_CHARS = 38,
-       DESHACER_X = 170 };   // the undo count, on the mode's line
+       DESHACER_X = 170,     // the undo count, on the mode's line
+       AYUDA_X = 242 };      // the help key, at the end of the first line
+static const char LINEA_AYUDA[] = "F1: AYUDA";
 
 void reinicia_edicion()
 {
@@ -107,6 +109,7 @@ void dibuja_edicion()
         texto_estado(n, linea, sizeof linea);
         textprintf_ex(active_page, font, ESTADO_X, ESTADO_Y + ESTADO_PASO * n, COL_TEXTO, bg, "%s", linea);
     }
+    textprintf_ex(active_page, font, AYUDA_X, ESTADO_Y, COL_TEXTO, bg, "%s", LINEA_AYUDA);
     texto_deshacer(linea, sizeof linea);
     textprintf_ex(active_page, font, DESHACER_X, ESTADO_Y + ESTADO_PASO, COL_TEXTO, bg, "%s", linea);
     textprintf_ex(active_page, font, ESTADO_X, AVISO_Y, COL_MARCA, bg, "%-*.*s", AVISO_CHARS, AVISO_CHARS, aviso);
@@ -238,6 +241,7 @@ void korveditormain()
     if (mouse_instalado)
         show_mouse(screen);
     do {
+        pon_ayuda(&AYUDA_EDICION);
         scare_mouse();
         dibuja_edicion();
         unscare_mouse();

@@ -140,6 +140,7 @@ static void caja_lista()
 void cargarmapa()
 {
     buscaarch();
+    pon_ayuda(&AYUDA_LISTA);
     caja_lista();
     if (niveles == 0) {
         textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO, COL_TEXTO, bg, "NO HAY NIVELES");
@@ -219,6 +220,7 @@ int columna_perdida_mapa()
 static bool pregunta_si_no(const char *linea1, const char *linea2)
 {
     int resp = RESP_SI;
+    pon_ayuda(&AYUDA_SI_NO);
     Debajo debajo = guarda_debajo(PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2);
     rectfill(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, PREGUNTA_X1, CAJA_Y1, PREGUNTA_X2, CAJA_Y2, COL_MARCA);
@@ -303,6 +305,7 @@ static int color_multi(int codigo)
 void opcimap()
 {
     unsigned char antes = multi;
+    pon_ayuda(&AYUDA_VELOCIDAD);
     Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2);
     do {
         rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_FONDO);
@@ -328,6 +331,7 @@ void opcimap()
 bool advertencia()
 {
     int resp = RESP_SI;
+    pon_ayuda(&AYUDA_SI_NO);
     Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2);
     rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_MARCA);

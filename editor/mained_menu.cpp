@@ -139,6 +139,7 @@ void restaura_debajo(Debajo &d)
 
 void mensaje_caja(const char *linea1, const char *linea2)
 {
+    pon_ayuda(NULL);   // any key closes the box
     // The notice covers part of whatever screen called it; that part comes back afterwards.
     Debajo debajo = guarda_debajo(AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2);
     rectfill(active_page, AVISO_X1, AVISO_Y1, AVISO_X2, AVISO_Y2, COL_FONDO);
@@ -177,6 +178,7 @@ int menuprincipal()
     for (;;) {
         if (cerrar)
             return OPC_SALIR;
+        pon_ayuda(&AYUDA_MENU);
         for (int i = 0; i < ENTRADAS; i++)
             textprintf_centre_ex(active_page, font, CENTRO_X, entradas[i].y,
                                  cursor == i + 1 ? COL_MARCA : COL_TEXTO, bg, "%s", entradas[i].texto);

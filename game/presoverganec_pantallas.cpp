@@ -2,6 +2,7 @@
 #include "presoverganec.h"
 
 #include "../shared/mando.h"
+#include "ayudas.h"
 #include "../shared/pantalla.h"
 #include "volumen.h"
 #include "main.h"
@@ -21,6 +22,9 @@ static const float T_GANE = 8.0f;       // the win picture on view
 
 // Palette indexes of the texts.
 enum { COL_PROPIO = -1, COL_APRETA = 4, COL_MARCA = 239, COL_BLANCO = 255 };
+// Where the title pictures mention F1 (centred; under "PRESENTA", under the prompt), and the grey
+// (0..63) it is written in.
+enum { F1_X = 160, F1_Y_ESTUDIO = 226, F1_Y_TITULO = 182, F1_GRIS = 44 };
 enum { FADE_LENTO = 1 };   // fade speed: the slowest
 // The slowest fade: 64 steps of the palette, each held for two retraces of the library's 70 Hz count.
 enum { FADE_PASOS = 64 };
@@ -37,6 +41,12 @@ static void pon_imagen(BITMAP *img)
 {
     if (img)
         blit(img, active_page, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+}
+
+// "F1: AYUDA" on a title picture at height y, in its palette's colour nearest a light grey.
+static void marca_f1(const RGB *pal, int y)
+{
+    textout_centre_ex(active_page, font2, "F1: AYUDA", F1_X, y, indice_cercano(pal, F1_GRIS, F1_GRIS, F1_GRIS), -1);
 }
 
 // Fades the whole palette from one palette to another in the library's 64 steps, as long as its
@@ -107,7 +117,9 @@ bool titulo_fin_parpadeo(int ciclos)
 static void parpadea(bool *visible)
 {
     int ciclos = 0;
+    pon_ayuda(&AYUDA_TITULO);
     pon_imagen(imagen2);
+    marca_f1(the_palette2, F1_Y_TITULO);
     set_palette(the_palette2);
     clear_keybuf();
     if (cambnib == EST_SALIR)
@@ -116,6 +128,7 @@ static void parpadea(bool *visible)
         ciclos++;
         delay2(T_PARPADEO);
         pon_imagen(imagen2);
+        marca_f1(the_palette2, F1_Y_TITULO);
         *visible = !*visible;
         if (*visible)
             textprintf_centre_ex(active_page, font, 160, 160, COL_APRETA, -1, "APRETA ENTER");
@@ -127,9 +140,11 @@ void presentacion()
     bool visible = false;
     for (;;) {
         mando_busca();   // a pad plugged in since the last title
+        pon_ayuda(&AYUDA_TITULO);
         play_midi(music2, 0);
         set_palette(black_palette);
         pon_imagen(imagen1);
+        marca_f1(the_palette1, F1_Y_ESTUDIO);
         aparece(the_palette1);
         set_palette(the_palette1);
         delay2(T_PRIMERA);
@@ -158,6 +173,7 @@ void presentacion()
 int seleciona_dificultad()
 {
     a = 1;
+    pon_ayuda(&AYUDA_DIFICULTAD);
     clear(active_page);
     textprintf_centre_ex(active_page, font, 160, 20, COL_PROPIO, bg, "SELECIONA LA DIFICULTAD");
     do {
@@ -177,6 +193,7 @@ int seleciona_dificultad()
 
 void game_over()
 {
+    pon_ayuda(NULL);
     oscurece();
     delay(T_NEGRO);
     clear_to_color(active_page, COL_BLANCO);
@@ -188,6 +205,7 @@ void game_over()
 
 void gane_imagen()
 {
+    pon_ayuda(NULL);
     oscurece();
     delay(T_NEGRO);
     pon_imagen(imagen3);

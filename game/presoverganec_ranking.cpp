@@ -8,6 +8,7 @@
 #include "../shared/lectura.h"
 #include "../shared/guardado.h"
 #include "../shared/rutas.h"
+#include "ayudas.h"
 #include "main.h"
 #include "repeticion_juego.h"
 #include "utilfun.h"
@@ -169,6 +170,7 @@ static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
     set_palette(the_palette);
     for (int t = 1; t <= RANKING_TABLAS; t++)
         if (tabla == 0 || tabla == t) {
+            pon_ayuda(&AYUDA_TABLAS);
             dibuja_tabla(buf, t, marca);
             bool mejor = hay_mejor(t - 1);
             if (mejor)
@@ -192,6 +194,7 @@ void muestraranking(int tabla, int marca)
 
 void tupuntaje()
 {
+    pon_ayuda(NULL);
     set_palette(the_palette);
     clear(active_page);
     int total = total_final(puntos, vidas);
@@ -245,6 +248,7 @@ static void entra_iniciales(char ini[3])
 {
     Iniciales e;
     iniciales_empieza(&e);
+    pon_ayuda(&AYUDA_INICIALES);
     clear(active_page);
     set_palette(the_palette);
     textprintf_centre_ex(active_page, font, 160, 10, COL_PROPIO, bg, "NUEVO RECORD");
@@ -270,6 +274,7 @@ static void entra_iniciales(char ini[3])
              INI_Y + text_height(font) - 1, COL_FONDO);
     textprintf_ex(active_page, font, INI_X, INI_Y, COL_PROPIO, COL_FONDO, "%c%c%c", e.letra[0], e.letra[1],
                   e.letra[2]);
+    pon_ayuda(NULL);
     memcpy(ini, e.letra, 3);
 }
 

@@ -71,6 +71,11 @@ void vigila_mudo()
     keyboard_lowlevel_callback = tecla_baja;
 }
 
+void olvida_mudo()
+{
+    pide_mudo = 0;
+}
+
 void atiende_mudo()
 {
     if (pide_mudo == 0)

@@ -21,6 +21,8 @@ int vol_mp3(int base);
 void reaplica_musica();
 // Watches the keyboard for M (mute) from now on.
 void vigila_mudo();
+// Forgets the presses of M not yet handled (M closed the help card: it does nothing else).
+void olvida_mudo();
 // Does what M asked since the last call: mutes or unmutes and puts "MUSICA: NO"/"MUSICA: SI" on
 // the song line. Called from the waits and the play step.
 void atiende_mudo();

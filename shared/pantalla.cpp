@@ -2,6 +2,8 @@
 // the library's start-up with retries, and the prompt end on signals.
 #include "pantalla.h"
 
+#include "ayuda.h"
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -182,12 +184,17 @@ bool arranca_sistema(const char *programa, const char *orden)
 static int (*filtro_previo)(int);   // the program's own keyboard filter, run after this one
 static void (*bajo_previo)(int);    // the program's own low-level keyboard callback, run before this one
 
-// Filters the keyboard: F11 asks for a change of mode and does not reach the key buffer.
+// Filters the keyboard: F11 asks for a change of mode, F1 for the help card; neither reaches the
+// key buffer.
 static int filtra_tecla(int k)
 {
     if ((k >> 8) == KEY_F11) {
         if (f11_permitido)
             f11_pedido = 1;
+        return 0;
+    }
+    if ((k >> 8) == KEY_F1) {
+        ayuda_pedida = 1;
         return 0;
     }
     return filtro_previo ? filtro_previo(k) : k;
@@ -455,6 +462,7 @@ void atiende()
         pon_filtro();
     presenta();
     mando_actualiza();
+    atiende_ayuda();
 }
 
 int espera_tecla_lista()

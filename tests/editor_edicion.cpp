@@ -343,3 +343,13 @@ TEST(Editor, DificultadDichaPorElJuego)
     for (const auto &c : casos)
         EXPECT_EQ(dificultad_dicha(c.salida), c.d) << c.salida;
 }
+
+// Every help card of the editor fits on its 320x240 screen.
+TEST(Editor, CadaCartaDeAyudaCabe)
+{
+    const Ayuda *cartas[] = {&AYUDA_EDICION, &AYUDA_MENU, &AYUDA_LISTA, &AYUDA_SI_NO, &AYUDA_VELOCIDAD};
+    BITMAP *hoja = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
+    for (const Ayuda *c : cartas)
+        EXPECT_TRUE(dibuja_ayuda(hoja, c)) << c->lineas[0].que;
+    destroy_bitmap(hoja);
+}
