@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "../shared/mando.h"
+#include "ayudas.h"
+#include "foco.h"
 #include "../shared/pantalla.h"
 #include "../shared/ajustes.h"
 #include "../shared/lectura.h"
@@ -87,6 +89,9 @@ static void pone_fuente()
         aborta("datos/font.dat no tiene la fuente como objeto 1");
     font2 = font;
     font = (FONT *)d[1].dat;
+    // The help card: its heading in the game's font, its lines in the small one.
+    ayuda_fuente_titulo = font;
+    ayuda_fuente_texto = font2;
 }
 
 int main(int argc, char **argv)
@@ -177,6 +182,9 @@ int main(int argc, char **argv)
     ritmo_al_tick = avanza_tick;
     bool ritmo_propio = ritmo_arranca();
     pon_cierre(close_hook);
+    vigila_foco();
+    ayuda_reloj = &tick;
+    ayuda_al_cerrar = olvida_mudo;
     mando_instala("KORVEX");
     pone_sonido();
     install_int(fps_proc, 1000);

@@ -175,8 +175,10 @@ void dibucamfuesan();
 int juego_suena(int slot, int pan_);
 // Sets the looping engine sound to a volume (0..255).
 void juego_motor(int vol);
-// The pause: "PAUSA" until P is pressed again; tick restored.
+// The pause: "PAUSA" until P is pressed again (the help card first when F1 asked for it); tick restored.
 void juego_pausa();
+// Whether play pauses without P: F1 (the help card) or the window's loss of the keyboard.
+bool juego_pide_pausa();
 // At the start of each tick: what the player asked of the music (M).
 void juego_atiende();
 // One road pixel column into the scroll strip (scr2..scr4 as scro left them); bloque_nuevo:

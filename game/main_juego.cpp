@@ -11,6 +11,8 @@
 #include "../shared/mando.h"
 #include "../shared/verifica.h"
 #include "../shared/ritmo.h"
+#include "ayudas.h"
+#include "foco.h"
 #include "mp3.h"
 #include "musica.h"
 #include "presoverganec.h"
@@ -114,6 +116,7 @@ void termina_partida()
 void juega_niveles(bool con_cartel, int hasta)
 {
     bool jugado = false;   // a level of this run was played: one that cannot be read is skipped
+    pon_ayuda(NULL);       // the cards between levels wait for no key
     do {
         nivel = nivel + 1;
         clear(active_page);
@@ -196,7 +199,11 @@ static void empieza_nivel(bool una_pagina)
     blit(pvirtual, lienzo_o_pantalla(), 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     presenta();
     suena(SND_INICIO, 0);
+    // F1 in play pauses first: the pause shows the card, not the waits of the loop.
+    pon_ayuda(rep_modo == MODO_REPRODUCE ? &AYUDA_REPETICION : &AYUDA_JUEGO);
+    ayuda_diferida = 1;
     delay(INICIO_SEG);
+    foco_empieza_nivel();
     pon_volumen_midi(VOL_MIDI_JUEGO);
     if (musicmp3 == 1)
         playmp3();
@@ -209,6 +216,8 @@ static void empieza_nivel(bool una_pagina)
 // Level end, both loops: music lowered, engine stopped, the level-complete sound and wait.
 static void termina_nivel(bool una_pagina)
 {
+    ayuda_diferida = 0;
+    pon_ayuda(NULL);
     pon_volumen_mp3(VOL_MP3_PAUSA);
     pon_volumen_midi(VOL_MIDI_PAUSA);
     if (sample[SND_MOTOR])

@@ -133,7 +133,7 @@ void teclasy()
             mov = 1;
         else if (teclas_tick & REP_ABAJO)
             mov = 2;
-        if (teclas_tick & REP_PAUSA)
+        if ((teclas_tick & REP_PAUSA) || juego_pide_pausa())
             juego_pausa();
         if (teclas_tick & REP_SALIR)
             cambnib = EST_SALIR;

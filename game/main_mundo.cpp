@@ -3,7 +3,10 @@
 #include "main.h"
 
 #include "../shared/ajustes.h"
+#include "../shared/ayuda.h"
 #include "../shared/pantalla.h"
+#include "foco.h"
+#include "repeticion_juego.h"
 #include "utilfun.h"
 #include "volumen.h"
 
@@ -36,6 +39,15 @@ static void espera_p(bool mientras_pulsada)
     }
 }
 
+bool juego_pide_pausa()
+{
+    // The demo is left by any key, F1 too: it does not pause.
+    if (rep_modo == MODO_DEMO || teclas_piloto >= 0)
+        return false;
+    bool foco = foco_pide_pausa();
+    return ayuda_pedida || foco;
+}
+
 void juego_pausa()
 {
     int antes = tick;
@@ -48,6 +60,9 @@ void juego_pausa()
         presenta_todo();
     }
     textprintf_centre_ex(hoja, font, 160, 110, -1, bg, "PAUSA");
+    // F1 paused play: its card comes over the paused picture; while paused, F1 shows it again.
+    ayuda_diferida = 0;
+    atiende_ayuda();
     pausa_etapa = PAUSA_SUELTA;
     espera_p(true);
     pausa_etapa = PAUSA_PULSA;
@@ -55,5 +70,7 @@ void juego_pausa()
     pausa_etapa = PAUSA_SUELTA_FIN;
     espera_p(true);
     pausa_etapa = PAUSA_NO;
+    ayuda_diferida = 1;
+    foco_perdido = 0;   // a window that took the keyboard during the pause does not pause again
     tick = antes;
 }

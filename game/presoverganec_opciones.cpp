@@ -5,14 +5,18 @@
 
 #include "../shared/ajustes.h"
 #include "../shared/pantalla.h"
+#include "ayudas.h"
 #include "volumen.h"
 #include "main.h"
 #include "utilfun.h"
 
 // Lines of the screen, top to bottom.
-enum { OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_VOLVER = 5, OP_LINEAS = 6 };
+enum {
+    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_VOLVER = 6,
+    OP_LINEAS = 7
+};
 // Where the lines go, and the colours of the difficulty menu.
-enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 56, OP_PASO = 24, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
+enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 52, OP_PASO = 22, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
 enum { VOL_PRUEBA = 255, PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_MIDI_LLENO = 255 };
 
 // What the options screen does after a setting changed: apply the screen choice (set by the
@@ -56,6 +60,8 @@ int opciones_tecla(int linea, int scan)
         aj_escala = paso(aj_escala, d, ESCALA_AUTO, escala_que_cabe());
     else if (linea == OP_COMPLETA && (d || scan == KEY_ENTER))
         aj_completa = !aj_completa;
+    else if (linea == OP_PAUSA && (d || scan == KEY_ENTER))
+        aj_pausa_foco = !aj_pausa_foco;
     else if (linea == OP_TECLAS && scan == KEY_ENTER)
         return OPCIONES_TECLAS;
     return linea;
@@ -74,6 +80,7 @@ static void dibuja_opciones(int marca, const char *ayuda)
     snprintf(linea[OP_EFECTOS], 64, "VOLUMEN EFECTOS  %d", vol_efectos);
     snprintf(linea[OP_ESCALA], 64, "ESCALA  %s", escala);
     snprintf(linea[OP_COMPLETA], 64, "PANTALLA COMPLETA  %s", aj_completa ? "SI" : "NO");
+    snprintf(linea[OP_PAUSA], 64, "PAUSA AL SALIR  %s", aj_pausa_foco ? "SI" : "NO");
     snprintf(linea[OP_TECLAS], 64, "TECLAS  %s %s %s", nombre_tecla(tecla_accion[ACC_ARRIBA]),
              nombre_tecla(tecla_accion[ACC_ABAJO]), nombre_tecla(tecla_accion[ACC_PAUSA]));
     snprintf(linea[OP_VOLVER], 64, "VOLVER");
@@ -84,6 +91,8 @@ static void dibuja_opciones(int marca, const char *ayuda)
     for (int i = 0; i < OP_LINEAS; i++)
         textprintf_centre_ex(active_page, font, OP_X, OP_Y + OP_PASO * i, i == marca ? COL_PROPIO : COL_BLANCO, bg,
                              "%s", linea[i]);
+    if (!ayuda && marca == OP_PAUSA)
+        ayuda = "PAUSA SI OTRA VENTANA TOMA EL TECLADO";
     if (ayuda)
         textprintf_centre_ex(active_page, font2, OP_X, OP_AYUDA_Y, COL_BLANCO, bg, "%s", ayuda);
 }
@@ -133,12 +142,14 @@ void f11_hecho()
 void opciones()
 {
     int linea = OP_MUSICA;
+    pon_ayuda(&AYUDA_OPCIONES);
     play_midi(music2, 1);   // the title tune, so that the music volume is heard while it changes
     pon_volumen_midi(VOL_MIDI_LLENO);
     set_palette(the_palette);
     for (;;) {
         dibuja_opciones(linea, NULL);
-        int antes[4] = {vol_musica, vol_efectos, aj_escala, aj_completa};
+        // By line: what a key may change there (the pause setting is only kept).
+        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
         int scan = tecla_siguiente();
         atiende_mudo();
         int nueva = opciones_tecla(linea, scan);
@@ -149,8 +160,8 @@ void opciones()
             guarda_ajustes(ruta_ajustes());
             continue;
         }
-        int despues[4] = {vol_musica, vol_efectos, aj_escala, aj_completa};
-        for (int i = 0; i < 4; i++)
+        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
+        for (int i = 0; i < OP_LINEAS; i++)
             if (antes[i] != despues[i])
                 aplica_cambio(i);
         linea = nueva;

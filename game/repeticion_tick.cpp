@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "../shared/ajustes.h"
+#include "../shared/ayuda.h"
 #include "main.h"
 
 int rep_modo;
@@ -46,6 +47,10 @@ static bool tecla_en_demo(int vivas)
 {
     if (vivas)
         return true;
+    if (ayuda_pedida) {   // F1 too: the title's card is there
+        ayuda_pedida = 0;
+        return true;
+    }
     while (keypressed())
         if (readkey() >> 8 != KEY_M)
             return true;

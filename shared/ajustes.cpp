@@ -15,6 +15,7 @@ int vol_musica = VOL_PASOS;
 int vol_efectos = VOL_PASOS;
 int aj_escala = ESCALA_AUTO;
 int aj_completa = 0;
+int aj_pausa_foco = 1;
 int tecla_accion[ACCIONES] = {KEY_UP, KEY_DOWN, KEY_P};
 
 enum { LINEA_MAX = 256 };   // longest line of the settings file that is read as a setting
@@ -40,6 +41,7 @@ void ajustes_por_defecto()
     vol_efectos = VOL_PASOS;
     aj_escala = ESCALA_AUTO;
     aj_completa = 0;
+    aj_pausa_foco = 1;
     tecla_accion[ACC_ARRIBA] = KEY_UP;
     tecla_accion[ACC_ABAJO] = KEY_DOWN;
     tecla_accion[ACC_PAUSA] = KEY_P;
@@ -111,6 +113,15 @@ static bool entero(const char *t, int lo, int hi, int *v)
     return true;
 }
 
+// Reads "si" or "no" as 1 or 0; false for anything else.
+static bool si_no(const char *t, int *v)
+{
+    if (strcmp(t, "si") != 0 && strcmp(t, "no") != 0)
+        return false;
+    *v = strcmp(t, "si") == 0;
+    return true;
+}
+
 // Applies one "clave = valor" pair; false when the key is unknown or the value is not valid for it.
 static bool aplica(const char *clave, const char *valor)
 {
@@ -125,12 +136,10 @@ static bool aplica(const char *clave, const char *valor)
         }
         return entero(valor, 1, ESCALA_TOPE, &aj_escala);
     }
-    if (strcmp(clave, "pantalla_completa") == 0) {
-        if (strcmp(valor, "si") != 0 && strcmp(valor, "no") != 0)
-            return false;
-        aj_completa = strcmp(valor, "si") == 0;
-        return true;
-    }
+    if (strcmp(clave, "pantalla_completa") == 0)
+        return si_no(valor, &aj_completa);
+    if (strcmp(clave, "pausa_al_salir") == 0)
+        return si_no(valor, &aj_pausa_foco);
     for (int i = 0; i < ACCIONES; i++)
         if (strcmp(clave, clave_tecla[i]) == 0) {
             int scan = tecla_por_nombre(valor);
@@ -211,10 +220,10 @@ bool guarda_ajustes(const char *ruta)
         snprintf(escala, sizeof escala, "%d", aj_escala);
     int n = snprintf(texto, sizeof texto,
                      "# KORVEX: ajustes del jugador (clave = valor). Se escriben al cambiarlos en OPCIONES.\n"
-                     "# volumenes 0..10; escala: auto o 1..8; pantalla_completa: si o no\n"
+                     "# volumenes 0..10; escala: auto o 1..8; pantalla_completa, pausa_al_salir: si o no\n"
                      "volumen_musica = %d\nvolumen_efectos = %d\nescala = %s\npantalla_completa = %s\n"
-                     "tecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n",
-                     vol_musica, vol_efectos, escala, aj_completa ? "si" : "no",
+                     "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n",
+                     vol_musica, vol_efectos, escala, aj_completa ? "si" : "no", aj_pausa_foco ? "si" : "no",
                      nombre_tecla(tecla_accion[ACC_ARRIBA]), nombre_tecla(tecla_accion[ACC_ABAJO]),
                      nombre_tecla(tecla_accion[ACC_PAUSA]));
     if (escribe_atomico(ruta, texto, (size_t)n))

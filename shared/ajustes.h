@@ -20,9 +20,10 @@ extern int vol_musica;             // music volume setting, 0..10
 extern int vol_efectos;            // sound-effect volume setting, 0..10
 extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8
 extern int aj_completa;            // 1: full screen
+extern int aj_pausa_foco;          // 1: play pauses when another window takes the keyboard
 extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
 
-// Puts every setting back to its default (volumes 10, AUTO, window, arrows and P).
+// Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P).
 void ajustes_por_defecto();
 // The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
 const char *ruta_ajustes();

@@ -10,6 +10,7 @@ int juego_suena(int, int)
 void juego_motor(int) {}
 
 void juego_pausa() {}
+bool juego_pide_pausa() { return false; }
 
 void juego_atiende() {}
 

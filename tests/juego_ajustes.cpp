@@ -27,13 +27,14 @@ std::string lee_texto(const std::string &t)
 
 TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
 {
-    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1;
+    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0;
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
     ASSERT_TRUE(guarda_ajustes("sub/korvex/korvex.cfg"));   // folders made on the way
     ajustes_por_defecto();
     ASSERT_TRUE(lee_ajustes("sub/korvex/korvex.cfg"));
-    const int leidos[] = {vol_musica, vol_efectos, aj_escala, aj_completa, tecla_accion[0], tecla_accion[1], tecla_accion[2]};
-    EXPECT_EQ(std::vector<int>(leidos, leidos + 7), std::vector<int>({5, 0, 3, 1, KEY_W, KEY_DOWN, KEY_SPACE}));
+    const int leidos[] = {vol_musica,      vol_efectos,     aj_escala,      aj_completa,
+                          aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2]};
+    EXPECT_EQ(std::vector<int>(leidos, leidos + 8), std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE}));
     // the disk fills after 20 bytes: false, and the old file stays as it was
     std::vector<unsigned char> viejo = lee_archivo("sub/korvex/korvex.cfg");
     vol_musica = 9;
@@ -55,7 +56,7 @@ TEST_F(Ajustes, LineasDanadasSeSaltanYLasDemasValen)
     // each damaged line sits between two good ones, which still apply
     const char *danadas[] = {
         "clave_rara = 3", "volumen_musica = 11", "volumen_efectos = -1", "escala = 9", "volumen_musica = 7x",
-        "pantalla_completa = quiza", "tecla_abajo = ESC", "tecla_abajo = NOEXISTE", "volumen_musica 4",
+        "pantalla_completa = quiza", "pausa_al_salir = 1", "tecla_abajo = ESC", "tecla_abajo = NOEXISTE", "volumen_musica 4",
         "\x01\xff\xfe basura",
     };
     for (const char *mala : danadas) {
@@ -71,11 +72,11 @@ TEST_F(Ajustes, LineasDanadasSeSaltanYLasDemasValen)
 
 TEST_F(Ajustes, TeclasSeIntercambianYLasReservadasNo)
 {
-    // W given to up, then to down (W was up's: they swap); ESC, F11 and M stay free.
+    // W given to up, then to down (W was up's: they swap); ESC, F11, M and F1 stay free.
     struct { int accion, scan; bool ok; int arriba, abajo, pausa; } casos[] = {
         {ACC_ARRIBA, KEY_W, true, KEY_W, KEY_DOWN, KEY_P}, {ACC_ABAJO, KEY_W, true, KEY_DOWN, KEY_W, KEY_P},
         {ACC_PAUSA, KEY_ESC, false, KEY_DOWN, KEY_W, KEY_P}, {ACC_ARRIBA, KEY_F11, false, KEY_DOWN, KEY_W, KEY_P},
-        {ACC_ABAJO, KEY_M, false, KEY_DOWN, KEY_W, KEY_P},
+        {ACC_ABAJO, KEY_M, false, KEY_DOWN, KEY_W, KEY_P}, {ACC_PAUSA, KEY_F1, false, KEY_DOWN, KEY_W, KEY_P},
     };
     for (const auto &c : casos) {
         EXPECT_EQ(asigna_tecla(c.accion, c.scan), c.ok) << c.scan;

@@ -1,0 +1,132 @@
+// The help card (what it shows, that it fits, that it leaves the screen and the clock as they
+// were) and what pauses play besides P: F1 and the window's loss of the keyboard.
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+#include "game/ayudas.h"
+#include "game/foco.h"
+#include "game/main.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
+#include "shared/ajustes.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
+
+namespace {
+std::string tecla_como_se_ve(const char *t, int tam = 64)
+{
+    char out[64];
+    texto_tecla(t, out, tam);
+    return out;
+}
+}  // namespace
+
+TEST(Ayuda, LasTeclasDelJugadorEnLaCarta)
+{
+    ajustes_por_defecto();
+    ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
+    EXPECT_EQ(tecla_como_se_ve("@0 / @1"), "W / DOWN");
+    EXPECT_EQ(tecla_como_se_ve("@2"), "SPACE");
+    EXPECT_EQ(tecla_como_se_ve("@3 @ F1@"), "@3 @ F1@");   // only the three actions are named
+    EXPECT_EQ(tecla_como_se_ve("@2", 4), "SPA");           // cut to the room given
+    EXPECT_EQ(tecla_como_se_ve("X@2", 3), "XS");
+    ajustes_por_defecto();
+}
+
+// Every card of the game fits on the 320x240 page with the longest key names a player may choose.
+TEST(Ayuda, CadaCartaDelJuegoCabe)
+{
+    const Ayuda *cartas[] = {&AYUDA_TITULO,    &AYUDA_TABLAS,    &AYUDA_DIFICULTAD, &AYUDA_OPCIONES,
+                             &AYUDA_INICIALES, &AYUDA_JUEGO,     &AYUDA_REPETICION};
+    BITMAP *hoja = create_bitmap(PANTALLA_W, PANTALLA_H);
+    ajustes_por_defecto();
+    ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_BACKSPACE) && asigna_tecla(ACC_ABAJO, KEY_ENTER_PAD) &&
+                asigna_tecla(ACC_PAUSA, KEY_MINUS_PAD));
+    for (const Ayuda *c : cartas) {
+        clear_to_color(hoja, 77);
+        EXPECT_TRUE(dibuja_ayuda(hoja, c)) << c->lineas[0].que;
+    }
+    ajustes_por_defecto();
+    destroy_bitmap(hoja);
+}
+
+// The card comes over the page, F1 closes it (a key does the same through the key buffer, which
+// has no driver here), it waits until every key is up, and the page and the clock are as before.
+TEST(Ayuda, LaCartaSeVaSinDejarRastro)
+{
+    BITMAP *antes = lienzo;
+    lienzo = create_bitmap(PANTALLA_W, PANTALLA_H);
+    for (int y = 0; y < PANTALLA_H; y++)
+        for (int x = 0; x < PANTALLA_W; x++)
+            putpixel(lienzo, x, y, (x * 7 + y * 3) & 0xFF);
+    BITMAP *copia = create_bitmap(PANTALLA_W, PANTALLA_H);
+    blit(lienzo, copia, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
+    static volatile int reloj = 500;
+    ayuda_reloj = &reloj;
+    std::atomic<int> filas_cubiertas(-1);
+    std::atomic<bool> cerrada(false), abierta_con_tecla(false);
+    std::thread jugador([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        int n = 0;
+        for (int y = 0; y < PANTALLA_H; y++)
+            n += memcmp(lienzo->line[y], copia->line[y], PANTALLA_W) != 0;
+        filas_cubiertas = n;
+        reloj = reloj + 90;   // the clock runs while the card is up
+        key[KEY_Q] = 1;        // held while F1 comes: the card waits for its release
+        ayuda_pedida = 1;
+        ritmo_despierta();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        abierta_con_tecla = !cerrada.load();
+        key[KEY_Q] = 0;
+        ritmo_despierta();
+    });
+    muestra_ayuda(&AYUDA_JUEGO);
+    cerrada = true;
+    jugador.join();
+    EXPECT_GT(filas_cubiertas.load(), 100) << "the card was not on the page";
+    EXPECT_TRUE(abierta_con_tecla.load()) << "the card went while a key was still down";
+    for (int y = 0; y < PANTALLA_H; y++)
+        ASSERT_EQ(memcmp(lienzo->line[y], copia->line[y], PANTALLA_W), 0) << "row " << y;
+    EXPECT_EQ(reloj, 500);
+    EXPECT_EQ(ayuda_pedida, 0);
+    ayuda_reloj = NULL;
+    destroy_bitmap(copia);
+    destroy_bitmap(lienzo);
+    lienzo = antes;
+}
+
+// What pauses play besides P, by mode: F1 always where a player plays; the loss of the keyboard
+// when the setting asks for it, once per loss; neither in the demo nor for the autoplayer.
+TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
+{
+    struct {
+        int modo, piloto, f1, perdido, ajuste;
+        bool pausa;
+        int perdido_despues;
+    } casos[] = {
+        {MODO_JUGADOR, -1, 0, 0, 1, false, 0},   {MODO_JUGADOR, -1, 1, 0, 1, true, 0},
+        {MODO_JUGADOR, -1, 0, 1, 1, true, 0},    {MODO_JUGADOR, -1, 0, 1, 0, false, 0},
+        {MODO_JUGADOR, -1, 1, 1, 0, true, 0},    {MODO_REPRODUCE, -1, 0, 1, 1, true, 0},
+        {MODO_REPRODUCE, -1, 1, 0, 1, true, 0},  {MODO_DEMO, -1, 1, 1, 1, false, 1},
+        {MODO_JUGADOR, 0, 1, 1, 1, false, 1},
+    };
+    for (const auto &c : casos) {
+        rep_modo = c.modo, teclas_piloto = c.piloto, ayuda_pedida = c.f1, foco_perdido = c.perdido;
+        aj_pausa_foco = c.ajuste;
+        EXPECT_EQ(juego_pide_pausa(), c.pausa) << c.modo << c.piloto << c.f1 << c.perdido << c.ajuste;
+        EXPECT_EQ(foco_perdido, c.perdido_despues);
+    }
+    // A level starts paused only when the window is still without the keyboard.
+    foco_fuera = 0, foco_perdido = 1;
+    foco_empieza_nivel();
+    EXPECT_EQ(foco_perdido, 0);
+    foco_fuera = 1;
+    foco_empieza_nivel();
+    EXPECT_EQ(foco_perdido, 1);
+    foco_fuera = foco_perdido = 0, ayuda_pedida = 0, rep_modo = MODO_JUGADOR, teclas_piloto = -1;
+    ajustes_por_defecto();
+}
