@@ -4,6 +4,9 @@
 // Keys every screen of the game shares, last on each card.
 #define COMUNES {"M", "MUSICA SI / NO"}, {"F11", "PANTALLA COMPLETA"}, {"F1", "ESTA AYUDA"}
 
+static const LineaAyuda estudio[] = {{"UNA TECLA", "PASAR AL TITULO"}, COMUNES};
+AYUDA_CARTA(AYUDA_ESTUDIO, "AYUDA", estudio);
+
 static const LineaAyuda titulo[] = {
     {"ENTER", "JUGAR"}, {"O", "OPCIONES"}, {"ESC", "SALIR DEL JUEGO"},
     {"SIN TOCAR", "RECORDS Y DEMO"}, COMUNES};

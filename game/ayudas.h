@@ -4,6 +4,7 @@
 
 #include "../shared/ayuda.h"
 
+extern const Ayuda AYUDA_ESTUDIO;      // the studio's picture, first on the title
 extern const Ayuda AYUDA_TITULO;       // the title and its blinking prompt
 extern const Ayuda AYUDA_TABLAS;       // the high-score tables of the title
 extern const Ayuda AYUDA_DIFICULTAD;   // the difficulty menu

@@ -140,7 +140,7 @@ void presentacion()
     bool visible = false;
     for (;;) {
         mando_busca();   // a pad plugged in since the last title
-        pon_ayuda(&AYUDA_TITULO);
+        pon_ayuda(&AYUDA_ESTUDIO);
         play_midi(music2, 0);
         set_palette(black_palette);
         pon_imagen(imagen1);

@@ -40,7 +40,7 @@ TEST(Ayuda, LasTeclasDelJugadorEnLaCarta)
 // Every card of the game fits on the 320x240 page with the longest key names a player may choose.
 TEST(Ayuda, CadaCartaDelJuegoCabe)
 {
-    const Ayuda *cartas[] = {&AYUDA_TITULO,    &AYUDA_TABLAS,    &AYUDA_DIFICULTAD, &AYUDA_OPCIONES,
+    const Ayuda *cartas[] = {&AYUDA_ESTUDIO,   &AYUDA_TITULO,    &AYUDA_TABLAS,    &AYUDA_DIFICULTAD, &AYUDA_OPCIONES,
                              &AYUDA_INICIALES, &AYUDA_JUEGO,     &AYUDA_REPETICION};
     BITMAP *hoja = create_bitmap(PANTALLA_W, PANTALLA_H);
     ajustes_por_defecto();
