@@ -1,7 +1,6 @@
 // Benchmarks of the editor's map work without a display: the enemy grid rebuilt from a loaded
 // level (cargamatrizene) and the editor's save (gurdarmapa: table rebuilt, file written through a
 // temporary file, flushed to disk and renamed), on the fullest shipped level.
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 

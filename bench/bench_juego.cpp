@@ -1,7 +1,6 @@
 // Benchmarks of the game's work without a display: one tick of play with its picture (quiet and
 // crowded) beside a plain full-screen copy, the road's scroll, the level loader, and the MP3
 // decoding of our stream layer. Run from any folder; the data come from the runnable folder.
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 #include <benchmark/benchmark.h>
 
@@ -74,14 +73,9 @@ void empieza_tranquilo()
     memset(enemi, 0, ENE_BYTES);
     for (int k = 0; k < KEY_MAX; k++)
         key[k] = 0;
-    fuego = 0.0f;
-    for (int i = 0; i < SLOTS_SANGRE; i++)
-        sanani[i].timer = 0.0f;
-    sang = 0;
-    puntos = 0;
-    bvid = 1;
+    mundo_empieza_partida();
+    animcon = escala_tiempo(HZ);
     vidas = 5;
-    cammov = 2;
     mensaje = 0;
     nivel = 1;
     niveles = 6;

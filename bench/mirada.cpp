@@ -27,9 +27,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "refrescos.h"
-#include "vblank.h"
-#include "ventana_x.h"
+#include "bench/refrescos.h"
+#include "bench/vblank.h"
+#include "bench/ventana_x.h"
 
 namespace {
 

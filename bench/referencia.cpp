@@ -12,7 +12,7 @@
 #include <string.h>
 #include <xcb/xcb.h>
 
-#include "vblank.h"
+#include "bench/vblank.h"
 
 namespace {
 

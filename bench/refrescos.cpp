@@ -1,6 +1,6 @@
 // What a display shows of a window's pictures: new pictures per refresh, repeats, drops, and the
 // rate and regularity of pictures and refreshes.
-#include "refrescos.h"
+#include "bench/refrescos.h"
 
 #include <math.h>
 #include <string.h>

@@ -25,8 +25,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "refrescos.h"
-#include "ventana_x.h"
+#include "bench/refrescos.h"
+#include "bench/ventana_x.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The display's refreshes from the X Present extension's vblank notifications.
-#include "vblank.h"
+#include "bench/vblank.h"
 
 #include <stdlib.h>
 #include <xcb/present.h>

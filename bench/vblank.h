@@ -8,7 +8,7 @@
 #include <stdint.h>
 #include <xcb/xcb.h>
 
-#include "refrescos.h"   // ahora_us
+#include "bench/refrescos.h"   // ahora_us
 
 enum { VBLANK_ADELANTE = 4 };   // refreshes asked for ahead, so a late reader loses none
 

@@ -1,5 +1,5 @@
 // Windows of other programs on an X display, by title or id.
-#include "ventana_x.h"
+#include "bench/ventana_x.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,20 +1,20 @@
 // mained: the editor's entry: start-up, the main menu, shutdown.
-#include "mained.h"
+#include "editor/mained.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../shared/ajustes.h"
-#include "../shared/guardado.h"
-#include "../shared/verifica.h"
+#include "shared/ajustes.h"
+#include "shared/guardado.h"
+#include "game/verifica.h"
 
-#include "../game/icono.h"
-#include "../shared/mando.h"
-#include "../shared/pantalla.h"
-#include "../shared/ritmo.h"
-#include "../shared/rutas.h"
+#include "shared/icono.h"
+#include "shared/mando.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
+#include "shared/rutas.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 

@@ -2,12 +2,11 @@
 #ifndef KORV_MAINED_H
 #define KORV_MAINED_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
-#include "../shared/ayuda.h"
-#include "../shared/busca.h"
-#include "../shared/carga.h"
+#include "shared/ayuda.h"
+#include "shared/busca.h"
+#include "shared/carga.h"
 
 // Screen geometry and the editor's colours (palette indices of the sheet's palette).
 enum {

@@ -1,5 +1,5 @@
 // mained: the editor's help cards, one per screen that takes keys (F1 shows the one on view).
-#include "mained.h"
+#include "editor/mained.h"
 
 // Keys every screen of the editor shares, last on each card.
 #define COMUNES {"F11", "PANTALLA COMPLETA"}, {"F1", "ESTA AYUDA"}

@@ -1,5 +1,5 @@
 // mained: the history of changes to the open map, for undo (Ctrl+Z) and redo (Ctrl+Y).
-#include "mained.h"
+#include "editor/mained.h"
 
 #include <cstdio>
 

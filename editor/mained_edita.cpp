@@ -1,5 +1,5 @@
 // mained: the editing screen: the map view, its cursor, the status lines and the editing keys.
-#include "mained.h"
+#include "editor/mained.h"
 
 #include <cstdio>
 #include <cstring>

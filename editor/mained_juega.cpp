@@ -1,9 +1,9 @@
 // mained: play from here (J): the open map in a temporary file, the game run on it as a child
 // process from the cursor's column, and the editor's window and keyboard back afterwards.
-#include "mained.h"
+#include "editor/mained.h"
 
-#include "../shared/ajustes.h"
-#include "../shared/pantalla.h"
+#include "shared/ajustes.h"
+#include "shared/pantalla.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,14 +1,14 @@
 // mained: operations on whole maps: new, load list, save, the speed dialog and the save warning.
-#include "mained.h"
+#include "editor/mained.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
 
-#include "../shared/rutas.h"
-#include "../shared/piloto.h"
-#include "../shared/verifica.h"
+#include "shared/rutas.h"
+#include "game/piloto.h"
+#include "game/verifica.h"
 
 // Where the shipped level files live (the working folder's) and the template of a new level.
 static const char CARPETA[] = "levels";

@@ -1,11 +1,11 @@
 // mained: the editor's globals, its key wait, notices, the top loop and the main menu.
-#include "mained.h"
+#include "editor/mained.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "../shared/pantalla.h"
-#include "../shared/ritmo.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
 
 int autodetect_card = GFX_AUTODETECT_WINDOWED;
 BITMAP *active_page;

@@ -1,7 +1,7 @@
 // mained: the mouse in the editing screen: painting and erasing cells, the wheel, edge scrolling.
-#include "mained.h"
+#include "editor/mained.h"
 
-#include "../shared/pantalla.h"
+#include "shared/pantalla.h"
 
 int mouse_instalado;
 int raton_en_edicion;

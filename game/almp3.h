@@ -6,7 +6,6 @@
 #ifndef KORV_ALMP3_H
 #define KORV_ALMP3_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 struct ALMP3_MP3STREAM;

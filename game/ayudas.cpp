@@ -1,5 +1,5 @@
 // ayudas: the game's help cards, one per screen that takes keys (F1 shows the one on view).
-#include "ayudas.h"
+#include "game/ayudas.h"
 
 // Keys every screen of the game shares, last on each card.
 #define COMUNES {"M", "MUSICA SI / NO"}, {"F11", "PANTALLA COMPLETA"}, {"F1", "ESTA AYUDA"}

@@ -2,7 +2,7 @@
 #ifndef KORV_AYUDAS_H
 #define KORV_AYUDAS_H
 
-#include "../shared/ayuda.h"
+#include "shared/ayuda.h"
 
 extern const Ayuda AYUDA_ESTUDIO;      // the studio's picture, first on the title
 extern const Ayuda AYUDA_TITULO;       // the title and its blinking prompt

@@ -1,11 +1,10 @@
 // foco: whether the game's window has the keyboard, and the pause when another window takes it.
-#include "foco.h"
+#include "game/foco.h"
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 #include <cstdio>
 
-#include "../shared/ajustes.h"
+#include "shared/ajustes.h"
 
 volatile int foco_fuera;
 volatile int foco_perdido;

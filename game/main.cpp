@@ -1,5 +1,5 @@
 // main: the game's entry: start-up, the state machine, shutdown.
-#include "main.h"
+#include "game/main.h"
 
 #include <cerrno>
 #include <climits>
@@ -7,23 +7,23 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../shared/mando.h"
-#include "ayudas.h"
-#include "foco.h"
-#include "../shared/pantalla.h"
-#include "../shared/ajustes.h"
-#include "../shared/lectura.h"
-#include "../shared/guardado.h"
-#include "../shared/rutas.h"
-#include "../shared/verifica.h"
-#include "../shared/ritmo.h"
-#include "icono.h"
-#include "mp3.h"
-#include "musica.h"
-#include "presoverganec.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
-#include "volumen.h"
+#include "shared/mando.h"
+#include "game/ayudas.h"
+#include "game/foco.h"
+#include "shared/pantalla.h"
+#include "shared/ajustes.h"
+#include "shared/lectura.h"
+#include "shared/guardado.h"
+#include "shared/rutas.h"
+#include "game/verifica.h"
+#include "shared/ritmo.h"
+#include "shared/icono.h"
+#include "game/mp3.h"
+#include "game/musica.h"
+#include "game/presoverganec.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
+#include "game/volumen.h"
 
 extern void *allegro_icon;   // the library's X11 window icon (an XPM); no header declares it
 

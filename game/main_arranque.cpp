@@ -1,16 +1,16 @@
 // main: the globals of start-up, option parsing, the diagnostic screen, the close button.
-#include "main.h"
+#include "game/main.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "../shared/ajustes.h"
-#include "../shared/pantalla.h"
-#include "../shared/ritmo.h"
-#include "../shared/verifica.h"
-#include "musica.h"
-#include "utilfun.h"
+#include "shared/ajustes.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
+#include "game/verifica.h"
+#include "game/musica.h"
+#include "game/utilfun.h"
 
 int autodetect_card;
 int triple_buffer;

@@ -1,36 +1,9 @@
-// main: the state of play and its start values (built into the game and, with the logic tick,
-// wherever the autoplayer drives play: the editor's checker and the asset maker).
-#include "main.h"
+// main: a level's start: the difficulties, the time scale, the level's speed, the road's first
+// advance and the per-level start values (part of play's logic, game/logica.h).
+#include "game/logica.h"
+#include "game/utilfun.h"
 
-#include "../shared/verifica.h"
-#include "utilfun.h"
-
-volatile int cambnib = EST_TITULO;
 volatile int tick;
-int nivel;
-int difi;
-int vidas;
-float nscr3;
-float animcon = 1.0f;
-float nscro;
-int puntos;
-int bvid = 1;
-int cammov = CAMBIO_CARRIL;
-int sang;
-float fuego;
-Salpicadura sanani[SLOTS_SANGRE];
-float x = 40.0f, y = 120.0f;
-int pos = 2;
-int mov;
-int s;
-float dela;
-int scr1, scr2, scr3, scr4, scr5;
-float sobscro;
-float nscr2;
-int sprite_div[MAX_SPRITE_DIV][3];
-int spr_cant;
-int sprcol;
-int pan;
 char nivel_suelto[512];
 int desde_col = -1;
 int teclas_piloto = -1;
@@ -66,17 +39,12 @@ float avance_inicial(int desde)
 
 void prepara_nivel()
 {
-    dela = 10.0f;
-    scr1 = scr2 = scr3 = scr4 = scr5 = 0;
-    y = 120.0f;
-    x = 40.0f;
-    pos = 2;
-    mov = 0;
+    // The truck, the road and its fraction of a pixel as every level starts them: the fraction the
+    // last level left does not move this one's road (as the autoplayer proves it, and as a recording
+    // replays it).
+    mundo_empieza_nivel();
     cambnib = EST_JUEGO;
     nscr2 = nscro;
-    // The fraction of a pixel the last level left does not move this one's road: every level
-    // starts alike (as the autoplayer proves it, and as a recording replays it).
-    sobscro = 0.0f;
     scro(avance_inicial(desde_col));
     enemivieja(0);
 }

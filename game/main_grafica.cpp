@@ -1,9 +1,9 @@
 // main: the scroll strip and the picture of play.
-#include "main.h"
+#include "game/main.h"
 
-#include "musica.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
+#include "game/musica.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
 
 enum {
     TIRA_W = 2 * PANTALLA_W,            // the scroll strip holds two screens

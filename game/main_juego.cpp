@@ -1,23 +1,23 @@
 // main: the game run through difficulty and levels, the two frame loops, level start and end.
-#include "main.h"
+#include "game/main.h"
 
-#include "volumen.h"
+#include "game/volumen.h"
 
 #include <climits>
 #include <cstdio>
 
-#include "../shared/ajustes.h"
-#include "../shared/pantalla.h"
-#include "../shared/mando.h"
-#include "../shared/verifica.h"
-#include "../shared/ritmo.h"
-#include "ayudas.h"
-#include "foco.h"
-#include "mp3.h"
-#include "musica.h"
-#include "presoverganec.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
+#include "shared/ajustes.h"
+#include "shared/pantalla.h"
+#include "shared/mando.h"
+#include "game/verifica.h"
+#include "shared/ritmo.h"
+#include "game/ayudas.h"
+#include "game/foco.h"
+#include "game/mp3.h"
+#include "game/musica.h"
+#include "game/presoverganec.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
 
 // Timeline of a level, seconds.
 static const float CARTEL_SEG = 3.0f;       // the level card, and the messages of a run that cannot go on
@@ -33,6 +33,8 @@ enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
 
 // Skip limit of the single-page loop: passes in a row without a picture.
 enum { MAX_SALTOS = 30 };
+
+int difi;
 
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
 static int rotacion;
@@ -90,20 +92,9 @@ static bool carga_nivel()
 
 void empieza_partida()
 {
-    sang = 0;
-    fuego = 0.0f;
-    puntos = 0;
-    nivel = 0;
-    bvid = 1;
-    cammov = CAMBIO_CARRIL;
-    for (int i = 0; i < SLOTS_SANGRE; i++)
-        sanani[i] = Salpicadura{0.0f, 0, 0.0f};
-    // What play carries from tick to tick and no level start resets: a run starts from the same
-    // world whatever ran before it (a recording plays back alike). The bags' pan, which only sounds,
-    // goes on alternating from game to game.
-    s = 0;
-    sobscro = 0.0f;
-    sprcol = 0;
+    // A run starts from the same world whatever ran before it, so that a recording plays back
+    // alike; the bags' pan, which only sounds, goes on alternating from game to game.
+    mundo_empieza_partida();
 }
 
 void termina_partida()

@@ -1,13 +1,13 @@
 // main: one logic tick of play: the road's advance, input, contacts, scoring, the truck's frame,
 // splashes, explosion.
-#include "main.h"
+#include "game/logica.h"
 
-#include "../shared/ajustes.h"
-#include "../shared/mando.h"
-#include "../shared/verifica.h"
+#include "shared/ajustes.h"
+#include "shared/mando.h"
+#include "game/verifica.h"
 
-#include "repeticion_juego.h"
-#include "utilfun.h"
+#include "game/repeticion_juego.h"
+
 
 // Road geometry, pixels.
 enum {

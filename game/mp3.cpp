@@ -1,11 +1,11 @@
 // mp3: the MP3 song search, the stream record (file + decoder stream) and the MP3 playlist.
-#include "mp3.h"
+#include "game/mp3.h"
 
-#include "../shared/busca.h"
-#include "../shared/lectura.h"
-#include "volumen.h"
-#include "almp3.h"
-#include "musica.h"
+#include "shared/busca.h"
+#include "shared/lectura.h"
+#include "game/volumen.h"
+#include "game/almp3.h"
+#include "game/musica.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 #ifndef KORV_MP3_H
 #define KORV_MP3_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 struct ALMP3_MP3STREAM;   // decoder stream of our MP3 layer

@@ -1,5 +1,5 @@
 // almp3: MP3 chunks in, decoded with libmpg123 in feed mode, out through an Allegro audio stream.
-#include "almp3.h"
+#include "game/almp3.h"
 
 #include <mpg123.h>
 #include <cstdlib>

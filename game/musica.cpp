@@ -1,9 +1,9 @@
 // musica: the song table, its shuffled play order, MIDI playback and the music lock.
-#include "musica.h"
+#include "game/musica.h"
 
-#include "../shared/busca.h"
-#include "../shared/lectura.h"
-#include "utilfun.h"
+#include "shared/busca.h"
+#include "shared/lectura.h"
+#include "game/utilfun.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,6 @@
 #ifndef KORV_MUSICA_H
 #define KORV_MUSICA_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 enum { MAX_MUSICAS = 10 };

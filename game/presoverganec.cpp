@@ -1,8 +1,8 @@
 // presoverganec: the dispatcher of the program states.
-#include "presoverganec.h"
+#include "game/presoverganec.h"
 
-#include "main.h"
-#include "utilfun.h"
+#include "game/main.h"
+#include "game/utilfun.h"
 
 void cambia_funcion()
 {

@@ -1,14 +1,14 @@
 // presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys.
-#include "presoverganec.h"
+#include "game/presoverganec.h"
 
 #include <cstdio>
 
-#include "../shared/ajustes.h"
-#include "../shared/pantalla.h"
-#include "ayudas.h"
-#include "volumen.h"
-#include "main.h"
-#include "utilfun.h"
+#include "shared/ajustes.h"
+#include "shared/pantalla.h"
+#include "game/ayudas.h"
+#include "game/volumen.h"
+#include "game/main.h"
+#include "game/utilfun.h"
 
 // Lines of the screen, top to bottom.
 enum {

@@ -1,13 +1,13 @@
 // presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
-#include "presoverganec.h"
+#include "game/presoverganec.h"
 
-#include "../shared/mando.h"
-#include "ayudas.h"
-#include "../shared/pantalla.h"
-#include "volumen.h"
-#include "main.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
+#include "shared/mando.h"
+#include "game/ayudas.h"
+#include "shared/pantalla.h"
+#include "game/volumen.h"
+#include "game/main.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
 
 int (*lee_tecla)() = espera_tecla_lista;
 

@@ -1,17 +1,17 @@
 // presoverganec: the final score, the initials entry and the ranking tables with their file.
-#include "presoverganec.h"
+#include "game/presoverganec.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 
-#include "../shared/lectura.h"
-#include "../shared/guardado.h"
-#include "../shared/rutas.h"
-#include "ayudas.h"
-#include "main.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
+#include "shared/lectura.h"
+#include "shared/guardado.h"
+#include "shared/rutas.h"
+#include "game/ayudas.h"
+#include "game/main.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
 
 // Pauses, seconds.
 static const float T_PUNTAJE = 5.0f;    // the final score on view

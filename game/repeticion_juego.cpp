@@ -1,17 +1,17 @@
 // repeticion (game side): the recording of runs and where it is kept, playback, the title's demo
 // and the best run of a table.
-#include "repeticion_juego.h"
+#include "game/repeticion_juego.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
 
-#include "../shared/ritmo.h"
-#include "../shared/rutas.h"
-#include "main.h"
-#include "presoverganec.h"
-#include "utilfun.h"
+#include "shared/ritmo.h"
+#include "shared/rutas.h"
+#include "game/main.h"
+#include "game/presoverganec.h"
+#include "game/utilfun.h"
 
 static const char ULTIMA[] = "ultima.rep";            // the last run
 static const char DEMO_ARCHIVO[] = "datos/demo.rep";   // the title's demo, shipped
@@ -121,7 +121,7 @@ void grabacion_termina()
     grabacion.alcanzado = nivel < 1 ? 1 : nivel > grabacion.niveles ? grabacion.niveles : nivel;
     grabacion.puntos = puntos < 0 ? 0 : puntos;
     grabacion.vidas = vidas < 0 ? 0 : vidas > 0xFFFF ? 0xFFFF : vidas;
-    grabacion.suma = suma_mundo();
+    grabacion.suma = suma_mundo(grabacion.version);
     char ruta[RUTA_MAX];
     if (ruta_repeticion(ULTIMA, true, ruta, sizeof ruta))
         guarda_repeticion(ruta, grabacion);
@@ -213,7 +213,7 @@ bool termina_reproduccion()
 {
     const Repeticion &r = *reproducida;
     bool entera = !rep_cortada && rep_pos == r.teclas.size();
-    bool igual = puntos == r.puntos && vidas == r.vidas && suma_mundo() == r.suma;
+    bool igual = puntos == r.puntos && vidas == r.vidas && suma_mundo(r.version) == r.suma;
     // A demo plays its first level only, and a recording cut short (the shipped demo) holds no run's
     // end: neither is compared with one.
     bool demo = rep_modo == MODO_DEMO || r.fin == REP_FIN_CORTADA;

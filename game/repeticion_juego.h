@@ -3,7 +3,7 @@
 #ifndef KORV_REPETICION_JUEGO_H
 #define KORV_REPETICION_JUEGO_H
 
-#include "../shared/repeticion.h"
+#include "shared/repeticion.h"
 
 // Where the keys of a tick come from.
 enum {
@@ -13,8 +13,6 @@ enum {
 };
 
 extern int rep_modo;        // MODO_*
-extern int tick_juego;      // logic ticks of the run so far, from the run's input phase: while the road
-                            // crawls the keys are read on ticks whose count is a multiple of 4
 extern int teclas_tick;     // keys of the tick under way (REP_* bits), read once at its start
 extern int rep_cortada;     // 1: the watcher ended a playback (a key in the demo, ESC in a playback)
 extern const Repeticion *reproducida;   // the recording whose keys play takes (modes other than MODO_JUGADOR)
@@ -26,8 +24,6 @@ extern int grabando;                    // 1 while a run is recorded
 // Where play takes the keys of one logic tick: the player's (recorded when a run is recorded)
 // or the recording's. Called once at the start of every tick; advances tick_juego.
 void teclas_del_tick();
-// Checksum of the world state of play (truck, road, effects, score, lives, enemy table).
-unsigned suma_mundo();
 
 // --- repeticion_juego.cpp: the recording of a run ---
 // Starts recording a run: difficulty, rate, time scale, phase and the catalogue with its CRCs.

@@ -1,16 +1,14 @@
-// repeticion (game side): where play takes the keys of each logic tick, and the checksum of the
-// world. Part of the logic tick, so built wherever the logic is (the game, the editor's checker
-// and the asset maker).
-#include "repeticion_juego.h"
+// repeticion (game side): where play takes the keys of each logic tick. Part of the logic tick,
+// so built wherever the logic is (the game, the editor's checker and the asset maker).
+#include "game/repeticion_juego.h"
 
 #include <cstdio>
 
-#include "../shared/ajustes.h"
-#include "../shared/ayuda.h"
-#include "main.h"
+#include "shared/ajustes.h"
+#include "shared/ayuda.h"
+#include "game/logica.h"
 
 int rep_modo;
-int tick_juego;
 int teclas_tick;
 int rep_cortada;
 Repeticion grabacion;
@@ -86,22 +84,3 @@ void teclas_del_tick()
     if (rep_modo == MODO_REPRODUCE)
         teclas_tick |= vivas & REP_PAUSA;
 }
-
-// Adds a value's bytes to a running checksum.
-template <class T> static void suma(unsigned *c, const T &v) { *c = crc32_bytes(*c, &v, sizeof v); }
-
-unsigned suma_mundo()
-{
-    unsigned c = 0;
-    suma(&c, x), suma(&c, y), suma(&c, pos), suma(&c, mov), suma(&c, s), suma(&c, dela);
-    suma(&c, scr1), suma(&c, scr2), suma(&c, scr3), suma(&c, scr4), suma(&c, scr5);
-    suma(&c, sobscro), suma(&c, nscr2), suma(&c, nscro), suma(&c, puntos), suma(&c, vidas);
-    suma(&c, bvid), suma(&c, cammov), suma(&c, sang), suma(&c, fuego), suma(&c, sanani);
-    suma(&c, nivel), suma(&c, tick_juego);
-    int estado = cambnib;
-    suma(&c, estado);
-    if (enemi)
-        c = crc32_bytes(c, enemi, ENE_BYTES);
-    return c;
-}
-

@@ -1,13 +1,13 @@
 // utilfun: the timer callbacks, the waits of the screens and the page-flip test.
-#include "utilfun.h"
+#include "game/utilfun.h"
 
-#include "../shared/pantalla.h"
-#include "../shared/ritmo.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
 
-#include "volumen.h"
-#include "main.h"
-#include "mp3.h"
-#include "musica.h"
+#include "game/volumen.h"
+#include "game/main.h"
+#include "game/mp3.h"
+#include "game/musica.h"
 
 volatile int mensaje;
 

@@ -2,7 +2,6 @@
 #ifndef KORV_UTILFUN_H
 #define KORV_UTILFUN_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 extern volatile int tick;      // logic clock: +1 max_fps times a second

@@ -1,9 +1,9 @@
 // volumen: what the game plays under the volume settings, and the music's mute (M).
-#include "volumen.h"
+#include "game/volumen.h"
 
-#include "../shared/ajustes.h"
-#include "mp3.h"
-#include "musica.h"
+#include "shared/ajustes.h"
+#include "game/mp3.h"
+#include "game/musica.h"
 
 volatile int musica_muda;
 

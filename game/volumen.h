@@ -2,7 +2,6 @@
 #ifndef KORV_VOLUMEN_H
 #define KORV_VOLUMEN_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 extern volatile int musica_muda;   // 1 while the player has the music off (M); not kept in the file

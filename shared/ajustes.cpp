@@ -1,5 +1,5 @@
 // ajustes: the player's settings (both programs read them), their text file and the key names.
-#include "ajustes.h"
+#include "shared/ajustes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,8 +8,8 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "carga.h"
-#include "lectura.h"
+#include "shared/carga.h"
+#include "shared/lectura.h"
 
 int vol_musica = VOL_PASOS;
 int vol_efectos = VOL_PASOS;

@@ -2,7 +2,6 @@
 #ifndef KORV_AJUSTES_H
 #define KORV_AJUSTES_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 enum {

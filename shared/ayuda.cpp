@@ -1,13 +1,13 @@
 // ayuda: the help card F1 shows over the current screen: the keys that work there.
-#include "ayuda.h"
+#include "shared/ayuda.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "ajustes.h"
-#include "mando.h"
-#include "pantalla.h"
-#include "ritmo.h"
+#include "shared/ajustes.h"
+#include "shared/mando.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
 
 const Ayuda *ayuda_actual;
 volatile int ayuda_pedida;

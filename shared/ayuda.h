@@ -2,7 +2,6 @@
 #ifndef KORV_AYUDA_H
 #define KORV_AYUDA_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 enum {

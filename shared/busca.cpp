@@ -1,5 +1,5 @@
 // busca: lists the level files (and, for the music, other plain files) of a folder.
-#include "busca.h"
+#include "shared/busca.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "rutas.h"
+#include "shared/rutas.h"
 
 char archive[MAX_NIVELES][NOMBRE_MAX];
 int niveles;

@@ -2,7 +2,6 @@
 #ifndef KORV_BUSCA_H
 #define KORV_BUSCA_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 enum { MAX_NIVELES = 15, NOMBRE_MAX = 512 };

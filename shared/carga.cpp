@@ -1,7 +1,7 @@
 // carga: loads and frees the sprite sheet, the full-screen pictures and the sounds;
 // reads and writes level files.
-#include "carga.h"
-#include "guardado.h"
+#include "shared/carga.h"
+#include "shared/guardado.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "lectura.h"
+#include "shared/lectura.h"
 
 PALETTE the_palette;
 BITMAP *tile[NUM_TILES];

@@ -2,7 +2,6 @@
 #ifndef KORV_CARGA_H
 #define KORV_CARGA_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 // Level file geometry.

@@ -1,5 +1,5 @@
 // guardado: the lock beside a file, the flush of a folder, the removal of dead temporaries.
-#include "guardado.h"
+#include "shared/guardado.h"
 
 #include <cerrno>
 #include <csignal>

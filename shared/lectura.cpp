@@ -1,5 +1,5 @@
 // lectura: opens files for reading without blocking on what is not a regular file.
-#include "lectura.h"
+#include "shared/lectura.h"
 
 #include <cerrno>
 #include <cstring>

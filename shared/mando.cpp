@@ -1,5 +1,5 @@
 // mando: the pad's stick, D-pad and buttons turned into the keys of the menus and of play.
-#include "mando.h"
+#include "shared/mando.h"
 
 #include <cctype>
 #include <cstdio>

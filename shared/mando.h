@@ -2,7 +2,6 @@
 #ifndef KORV_MANDO_H
 #define KORV_MANDO_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 // The keys a pad stands for, in the order of the mapping.

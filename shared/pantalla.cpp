@@ -1,8 +1,8 @@
 // pantalla: the scaled presentation of the 320x240 page, the screen modes and F11,
 // the library's start-up with retries, and the prompt end on signals.
-#include "pantalla.h"
+#include "shared/pantalla.h"
 
-#include "ayuda.h"
+#include "shared/ayuda.h"
 
 #include <cerrno>
 #include <climits>
@@ -15,9 +15,9 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "carga.h"
-#include "mando.h"
-#include "ritmo.h"
+#include "shared/carga.h"
+#include "shared/mando.h"
+#include "shared/ritmo.h"
 
 int escala = 1;
 int escala_pedida;

@@ -3,7 +3,6 @@
 #ifndef KORV_PANTALLA_H
 #define KORV_PANTALLA_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 enum {

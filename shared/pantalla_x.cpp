@@ -1,7 +1,7 @@
 // pantalla: what is particular to X11: the end of the program when the connection to the server is
 // lost, the present straight into the X driver's pictures, and the background thread's polls.
-#include "pantalla.h"
-#include "ritmo.h"
+#include "shared/pantalla.h"
+#include "shared/ritmo.h"
 
 #include <xalleg.h>
 #include <X11/Xlib.h>

@@ -4,18 +4,20 @@
 //   "KREP", version u16, program version 8 bytes (ASCII, zero-padded),
 //   difficulty u8, logic rate u16 (Hz), time scale u32 (the float's bits), input phase u8,
 //   level count u8, then per level: name length u8, name, CRC-32 u32,
-//   how it ended u8, level reached u8, score s32, lives u16, world checksum u32,
+//   how it ended u8, level reached u8, score s32, lives u16, world checksum u32 (version 1: of
+//   the fields the first version summed; version 2: of every field of the world but the bags'
+//   pan, game/mundo.h),
 //   tick count u32, the keys: runs of (keys u8, length LEB128) whose lengths add up to the
 //   tick count, two runs in a row never with the same keys,
 //   CRC-32 u32 of every byte before it.
-#include "repeticion.h"
+#include "shared/repeticion.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include "carga.h"
-#include "lectura.h"
+#include "shared/carga.h"
+#include "shared/lectura.h"
 
 static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
 enum { LEB_MAX = 5, LEB_SIGUE = 0x80, LEB_BITS = 7, LEB_VALOR = 0x7F };
@@ -90,7 +92,7 @@ std::vector<unsigned char> codifica_repeticion(const Repeticion &r)
 {
     std::vector<unsigned char> v;
     v.insert(v.end(), MARCA, MARCA + REP_MARCA_BYTES);
-    pon16(v, REP_VERSION);
+    pon16(v, (unsigned)r.version);
     for (int i = 0; i < REP_PROGRAMA_BYTES; i++)
         pon8(v, i < (int)strlen(r.programa) ? (unsigned char)r.programa[i] : 0);
     pon8(v, r.dificultad);

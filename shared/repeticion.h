@@ -18,7 +18,8 @@ enum {
 };
 
 enum {
-    REP_VERSION = 1,               // the version this program writes and reads (and every older one)
+    REP_VERSION = 2,               // the version this program writes and reads (and every older one);
+                                   // they differ in what the world's checksum covers
     REP_MARCA_BYTES = 4,           // "KREP"
     REP_PROGRAMA_BYTES = 8,        // program version, ASCII, zero-padded
     REP_NIVELES_MAX = 15,          // levels of a catalogue
@@ -40,7 +41,8 @@ struct RepNivel {
 
 // A recording in memory.
 struct Repeticion {
-    int version;                   // of the file it was read from (REP_VERSION when made here)
+    int version;                   // of the file it was read from, or to be written (REP_VERSION when
+                                   // made here): the checksum of the run's end is of that version
     char programa[REP_PROGRAMA_BYTES + 1];   // version of the program that recorded it
     int dificultad;                // 0..2
     int hz;                        // logic rate, Hz

@@ -1,6 +1,6 @@
 // ritmo: the choice of the logic clock's rate, the clock that follows the vblank or a timer, and
 // the waits that sleep until something wakes them.
-#include "ritmo.h"
+#include "shared/ritmo.h"
 
 #include <algorithm>
 #include <cmath>

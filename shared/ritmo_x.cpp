@@ -1,9 +1,8 @@
 // ritmo: what is particular to X11: the refresh rate of the window's monitor (RandR, or measured
 // from the Present extension's vblank notifications), those notifications as the clock's source on
 // a connection of our own, and the thread that hands X input to the library as soon as it comes.
-#include "ritmo.h"
+#include "shared/ritmo.h"
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 #include <xalleg.h>
 #include <X11/Xlib.h>

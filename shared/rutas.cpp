@@ -1,5 +1,5 @@
 // rutas: the layout decision and the per-user folder of an installed game.
-#include "rutas.h"
+#include "shared/rutas.h"
 
 #include <cerrno>
 #include <cstdio>

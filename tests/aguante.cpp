@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "fuzz/arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "game/main.h"
 
 static std::mt19937 azar;

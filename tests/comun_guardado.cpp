@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/carga.h"
 #include "shared/guardado.h"
 

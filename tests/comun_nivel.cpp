@@ -5,7 +5,7 @@
 #include <cstring>
 #include <sys/stat.h>
 
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/busca.h"
 #include "shared/carga.h"
 

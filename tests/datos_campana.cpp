@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "game/main.h"
-#include "shared/piloto.h"
+#include "game/piloto.h"
 
 TEST(Campana, GanadaSinPerderVidas)
 {

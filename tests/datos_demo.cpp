@@ -5,8 +5,8 @@
 
 #include "game/main.h"
 #include "game/repeticion_juego.h"
-#include "prueba.h"
-#include "superficies.h"
+#include "tests/prueba.h"
+#include "tests/superficies.h"
 #include "shared/rutas.h"
 
 TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)

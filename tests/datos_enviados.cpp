@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "game/presoverganec.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/busca.h"
 #include "shared/carga.h"
-#include "shared/verifica.h"
+#include "game/verifica.h"
 
 // Fifteen levels in name order, speed codes five each of 1, 2, 3, sound by the level checker (sizes, codes,
 // blocks, records in range and packed, no stretch closed on the four lanes), enemies in each but

@@ -8,9 +8,9 @@
 
 #include "game/main.h"
 #include "game/repeticion_juego.h"
-#include "prueba.h"
-#include "superficies.h"
-#include "shared/piloto.h"
+#include "tests/prueba.h"
+#include "tests/superficies.h"
+#include "game/piloto.h"
 #include "shared/rutas.h"
 
 namespace {
@@ -40,7 +40,7 @@ std::vector<unsigned> campana(bool piloto)
         for (size_t n = 0; cambnib == EST_JUEGO; n++) {
             teclas_piloto = piloto ? (n < teclas.size() ? teclas[n] : 0) : -1;
             act_logica();
-            sumas.push_back(suma_mundo());
+            sumas.push_back(suma_mundo(REP_VERSION));
         }
         teclas_piloto = -1;
     } while (cambnib == EST_NIVEL_OK);

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/carga.h"
 
 // Runs the checker with no X display; its output and exit status.

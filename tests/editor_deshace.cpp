@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "editor/mained.h"
-#include "shared/verifica.h"
-#include "prueba.h"
+#include "game/verifica.h"
+#include "tests/prueba.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <sys/stat.h>
 
 #include "editor/mained.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/rutas.h"
-#include "shared/verifica.h"
+#include "game/verifica.h"
 
 namespace {
 

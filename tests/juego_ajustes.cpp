@@ -4,7 +4,7 @@
 #include <string>
 #include <sys/resource.h>
 
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/ajustes.h"
 
 namespace {

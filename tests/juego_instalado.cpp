@@ -8,7 +8,7 @@
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/rutas.h"
 
 namespace fs = std::filesystem;

@@ -15,10 +15,10 @@
 #include "game/mp3.h"
 #include "game/musica.h"
 #include "game/presoverganec.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/ajustes.h"
 #include "shared/lectura.h"
-#include "shared/verifica.h"
+#include "game/verifica.h"
 
 namespace {
 

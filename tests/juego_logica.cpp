@@ -12,7 +12,7 @@
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
 #include "shared/pantalla.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 #include "shared/ritmo.h"
 
 namespace {
@@ -34,11 +34,10 @@ void nivel_nuevo(int hz, float v)
     for (int k2 = 0; k2 < KEY_MAX; k2++)
         key[k2] = 0;
     max_fps = hz;
+    mundo_empieza_partida();
     animcon = escala_tiempo(hz);
-    tick = tick_juego = 0, sobscro = 0, puntos = 0, bvid = 1, vidas = 5, fuego = 0, sang = 0, cammov = 2;
+    tick = tick_juego = 0, vidas = 5;
     nivel = 1, niveles = 3;
-    for (auto &s : sanani)
-        s = Salpicadura{0, 0, 0};
     nscro = v;
     prepara_nivel();
 }

@@ -8,7 +8,7 @@
 #include "game/almp3.h"
 #include "game/mp3.h"
 #include "game/musica.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 
 namespace {
 

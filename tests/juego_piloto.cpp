@@ -9,8 +9,8 @@
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
-#include "shared/piloto.h"
-#include "shared/verifica.h"
+#include "game/piloto.h"
+#include "game/verifica.h"
 
 namespace {
 
@@ -121,12 +121,10 @@ TEST(Piloto, TeclasRepetidas)
         EXPECT_GT(r.peatones, 10);
         ASSERT_EQ((int)teclas.size(), r.ticks);
         // The same start as the autoplayer's, then its keys.
+        mundo_empieza_partida();
         animcon = escala_tiempo(60);
         vidas = dificultades[1].vidas;
         nscro = velocidad_nivel(dificultades[1].velocidad, multi, animcon);
-        puntos = 0, bvid = 1, cammov = CAMBIO_CARRIL, sang = 0, fuego = 0, sobscro = 0;
-        for (auto &s : sanani)
-            s.timer = 0;
         tick_juego = fase;
         desde_col = -1;
         prepara_nivel();

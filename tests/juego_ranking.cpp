@@ -14,7 +14,7 @@
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
 #include "shared/guardado.h"
-#include "prueba.h"
+#include "tests/prueba.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "game/presoverganec.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
-#include "prueba.h"
-#include "superficies.h"
+#include "tests/prueba.h"
+#include "tests/superficies.h"
 #include "shared/rutas.h"
 
 namespace fs = std::filesystem;
@@ -65,7 +65,7 @@ std::vector<unsigned> corre_niveles(Guion *g)
             pon_teclas(g ? g->siguiente((int)sumas.size()) : 0);
             tick = tick + 1;
             act_logica();
-            sumas.push_back(suma_mundo());
+            sumas.push_back(suma_mundo(REP_VERSION));
         }
     } while (cambnib == EST_NIVEL_OK && nivel < niveles);
     pon_teclas(0);
@@ -129,6 +129,7 @@ std::string inventario()
 TEST(Repeticion, BytesDelArchivo)
 {
     Repeticion r = {};
+    r.version = REP_VERSION;
     strcpy(r.programa, "1.9");
     r.dificultad = 2, r.hz = 60, r.animcon = 1.25f, r.fase = 3, r.niveles = 1;
     strcpy(r.nivel[0].nombre, "a.map");
@@ -139,7 +140,7 @@ TEST(Repeticion, BytesDelArchivo)
     r.teclas.push_back(REP_SALIR);
     std::vector<unsigned char> v = codifica_repeticion(r);
     const std::vector<unsigned char> esperado = {
-        'K', 'R', 'E', 'P', 1, 0, '1', '.', '9', 0, 0, 0, 0, 0,   // magic, version, program
+        'K', 'R', 'E', 'P', REP_VERSION, 0, '1', '.', '9', 0, 0, 0, 0, 0,   // magic, version, program
         2, 60, 0, 0x00, 0x00, 0xA0, 0x3F, 3,                      // difficulty, rate, 1.25f, phase
         1, 5, 'a', '.', 'm', 'a', 'p', 0x44, 0x33, 0x22, 0x11,     // one level: name, CRC
         5, 1, 0x70, 0x11, 0x01, 0x00, 2, 0, 0xBE, 0xBA, 0xFE, 0xCA,   // won, level 1, 70000, 2 lives, checksum
@@ -251,7 +252,7 @@ TEST(Repeticion, RechazosEnTabla)
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; std::vector<unsigned char> bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con({{0, 'X'}}), "no es una repeticion de KORVEX (marca equivocada)", 0},
-        {"version.rep", con({{4, 2}}), "version 2, mas nueva que la que lee este programa (1)", 0},
+        {"version.rep", con({{4, REP_VERSION + 1}}), "version 3, mas nueva que la que lee este programa (2)", 0},
         {"crc.rep", crc_mal, "dañado (el CRC no coincide)", 0},
         {"teclas.rep", teclas_mal, "las teclas: teclas desconocidas (24)", 0},
         {"programa.rep", con({{12, 'x'}}), "la version del programa mal escrita", 0},

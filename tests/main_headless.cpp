@@ -1,5 +1,4 @@
 // Test entry for the headless groups: the library without a display (memory bitmaps only).
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 #include <cerrno>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "refrescos.h"
+#include "bench/refrescos.h"
 
 namespace {
 

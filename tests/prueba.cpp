@@ -1,5 +1,5 @@
 // Helpers shared by the tests.
-#include "prueba.h"
+#include "tests/prueba.h"
 
 #include <cstdio>
 #include <cstdlib>

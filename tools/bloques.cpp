@@ -3,7 +3,7 @@
 // continue from one row to the next, and its texture repeats every 32 pixels, so that
 // blocks of one kind tile side by side. Rows 4-7 are the four lanes, row 3 the
 // pavement above them, rows 0-2 the scenery.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

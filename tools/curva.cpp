@@ -2,14 +2,14 @@
 // speed, enemies, tightest dodge at the hardest difficulty, score at each difficulty, and
 // the play time of a won game. "korvmake curva LEVELS_DIR" prints it (assets/README.md keeps a copy);
 // a drive that is not won is named on stderr.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <dirent.h>
 
-#include "game/main.h"
-#include "shared/piloto.h"
+#include "game/logica.h"
+#include "game/piloto.h"
 
 enum { FASES = 4, SEG_FIJOS = 8 };   // a level's card, start and end waits, seconds
 static const int TASAS[] = {60, 75};

@@ -1,5 +1,5 @@
 // dibujo: shaded primitives for the pixel art (light from the top left).
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // fuente: the game's colour font (datos/font.dat) and the lettering of the pictures,
 // both from the glyphs of assets/fuente.txt.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // hoja: the sprite sheet datos/imagen.bmp - explosion, blood splash, the eight enemy
 // pictures, the truck, the map blocks and the score strip, each group in its cells.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
 // korvmake: the menu icons (hicolor PNGs) of the game and the editor, drawn from the truck.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cerrno>
 #include <cstring>

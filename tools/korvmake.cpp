@@ -2,7 +2,7 @@
 // Usage: korvmake ASSETS_DIR OUT_DIR [-iconos]   (-iconos: only the menu icons, into OUT_DIR)
 //        korvmake curva LEVELS_DIR                 (the campaign's curve, measured by the autoplayer)
 //        korvmake demo-fuente LEVEL_FILE           (assets/demo.txt: the autoplayer's keys on that level)
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,7 +3,6 @@
 #ifndef KORVMAKE_H
 #define KORVMAKE_H
 
-#define ALLEGRO_NO_COMPATIBILITY
 #include <allegro.h>
 
 #include <string>

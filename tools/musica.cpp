@@ -2,7 +2,7 @@
 // Files from the song sheets of assets/musica/. A sheet gives the tempo, the voices
 // (General MIDI program and accompaniment style), sections of chords and melody, and
 // the form; the accompaniment is played from the chords by the style of each voice.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -5,11 +5,12 @@
 // lets explosives close a whole stretch of road. The autoplayer then drives the level at the
 // hardest difficulty: a sprinkled explosive that takes a life, or that leaves a dodge tighter
 // than the sheet allows, is taken away (a set piece's explosive that takes a life stops the maker). Files are written with the editor's own writer.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include "shared/carga.h"
-#include "shared/piloto.h"
-#include "game/main.h"
+#include "game/piloto.h"
+#include "game/logica.h"
+#include "game/ranking.h"
 
 #include <cmath>
 #include <cstring>
@@ -353,26 +354,12 @@ static int hace_nivel(const std::string &rel)
     return n;
 }
 
-// The first high-score tables: three of ten "score initials" lines after "tabla".
+// The first high-score tables: the game's own shipped tables.
 static void hace_ranking()
 {
-    const char *rel = "ranking.txt";
-    std::vector<unsigned char> r;
-    for (const std::string &l : lee_lineas(rel)) {
-        std::istringstream in(l);
-        std::string a, b;
-        if (!(in >> a) || a == "tabla") continue;
-        in >> b;
-        unsigned s = (unsigned)strtoul(a.c_str(), nullptr, 10);
-        if (b.size() != 3)
-            muere(fuente_ruta(rel), "iniciales de tres letras: " + l);
-        for (int i = 0; i < 4; i++) r.push_back((s >> (8 * i)) & 255);
-        r.insert(r.end(), b.begin(), b.end());
-        r.push_back(0);
-    }
-    if (r.size() != 240)
-        muere(fuente_ruta(rel), "hacen falta 30 puestos");
-    escribe("datos/ranking.dat", r);
+    unsigned char r[RANKING_BYTES];
+    ranking_por_defecto(r);
+    escribe("datos/ranking.dat", std::vector<unsigned char>(r, r + RANKING_BYTES));
 }
 
 void hace_niveles()

@@ -1,5 +1,5 @@
 // paleta: the game palette, built as ramps of materials from dark to light.
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

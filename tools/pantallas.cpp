@@ -1,6 +1,6 @@
 // pantallas: the three full-screen pictures (studio card, title, victory), 320x240,
 // drawn in the game palette (index 4 a bright yellow for the blinking prompt).
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 // sonidos: the eight samples, synthesised: mono, 22050 Hz, 16 bits, peak at -3 dBFS,
 // no offset, ends faded (the engine loop instead joins its end to its start).
-#include "korvmake.h"
+#include "tools/korvmake.h"
 
 #include <cmath>
 

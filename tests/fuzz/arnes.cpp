@@ -1,5 +1,5 @@
 // arnes: headless play for the fuzz targets and the soak.
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -78,11 +78,10 @@ static void revisa()
 int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), void *ctx)
 {
     max_fps = hz;
+    mundo_empieza_partida();
     animcon = escala_tiempo(hz);
-    tick = tick_juego = 0, sobscro = 0, s = 0, sang = 0, fuego = 0, puntos = 0, bvid = 1, cammov = 2, sprcol = 0;
+    tick = tick_juego = 0;
     nivel = niveles = 1;
-    for (auto &z : sanani)
-        z = Salpicadura{0, 0, 0};
     vidas = VIDAS[dif];
     nscro = velocidad_nivel(BASE[dif], multi, animcon);
     prepara_nivel();

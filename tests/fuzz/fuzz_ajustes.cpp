@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "shared/ajustes.h"
 
 static std::string leido, escrito, comentado;

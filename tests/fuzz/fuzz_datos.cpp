@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "shared/carga.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "game/main.h"
 
 static std::string carpeta;

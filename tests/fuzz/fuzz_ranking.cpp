@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "game/presoverganec.h"
 
 static unsigned puntaje(const unsigned char *r) { return r[0] | r[1] << 8 | r[2] << 16 | (unsigned)r[3] << 24; }

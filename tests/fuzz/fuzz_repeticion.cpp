@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "arnes.h"
+#include "tests/fuzz/arnes.h"
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 

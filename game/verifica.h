@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "carga.h"
+#include "shared/carga.h"
 
 // Truck movement and sizes, shared by play and the checker.
 enum {

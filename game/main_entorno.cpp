@@ -1,14 +1,14 @@
 // main: what the logic tick does beyond the state of play: its sounds, the pause and the
 // music's mute.
-#include "main.h"
+#include "game/main.h"
 
-#include "../shared/ajustes.h"
-#include "../shared/ayuda.h"
-#include "../shared/pantalla.h"
-#include "foco.h"
-#include "repeticion_juego.h"
-#include "utilfun.h"
-#include "volumen.h"
+#include "shared/ajustes.h"
+#include "shared/ayuda.h"
+#include "shared/pantalla.h"
+#include "game/foco.h"
+#include "game/repeticion_juego.h"
+#include "game/utilfun.h"
+#include "game/volumen.h"
 
 enum { VOL_LLENO = 255, PAN_CENTRO = 128, FRECUENCIA = 1000 };
 

@@ -4,17 +4,16 @@
 // scores most without standing on an explosive's lane while it is in reach. The plan's keys
 // are then played through the real logic tick; a new plan is made as soon as something new
 // comes into view or play goes otherwise than planned. The report comes from the drive itself.
-#include "piloto.h"
+#include "game/piloto.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 
-#include "../game/main.h"
-#include "../game/repeticion_juego.h"
-#include "../game/utilfun.h"
-#include "ajustes.h"
-#include "verifica.h"
+#include "game/logica.h"
+#include "game/repeticion_juego.h"
+#include "shared/ajustes.h"
+#include "game/verifica.h"
 
 enum {
     PLAN_MAX = 640,                 // ticks a plan looks ahead at most
@@ -35,36 +34,7 @@ enum {
 static const int MENOS_INF = INT_MIN / 4;   // value of a way that hits an explosive
 static const float CARRIL[CARRILES] = {72.0f, 96.0f, 120.0f, 144.0f};
 
-// --- the state of play, kept and put back around a drive or a look ahead ---
-struct Foto {
-    int cambnib, tick_juego, nivel, vidas, puntos, bvid, cammov, sang, pos, mov, s, spr_cant, sprcol, pan;
-    int scr[5];
-    float nscr3, animcon, nscro, fuego, x, y, dela, sobscro, nscr2;
-    Salpicadura sanani[SLOTS_SANGRE];
-    int sprite_div[MAX_SPRITE_DIV][3];
-};
-
-static void toma(Foto &f)
-{
-    f.cambnib = cambnib, f.tick_juego = tick_juego, f.nivel = nivel, f.vidas = vidas, f.puntos = puntos, f.bvid = bvid;
-    f.cammov = cammov, f.sang = sang, f.pos = pos, f.mov = mov, f.s = s, f.spr_cant = spr_cant, f.sprcol = sprcol;
-    f.pan = pan, f.scr[0] = scr1, f.scr[1] = scr2, f.scr[2] = scr3, f.scr[3] = scr4, f.scr[4] = scr5;
-    f.nscr3 = nscr3, f.animcon = animcon, f.nscro = nscro, f.fuego = fuego, f.x = x, f.y = y, f.dela = dela;
-    f.sobscro = sobscro, f.nscr2 = nscr2;
-    memcpy(f.sanani, sanani, sizeof sanani);
-    memcpy(f.sprite_div, sprite_div, sizeof sprite_div);
-}
-
-static void pone(const Foto &f)
-{
-    cambnib = f.cambnib, tick_juego = f.tick_juego, nivel = f.nivel, vidas = f.vidas, puntos = f.puntos, bvid = f.bvid;
-    cammov = f.cammov, sang = f.sang, pos = f.pos, mov = f.mov, s = f.s, spr_cant = f.spr_cant, sprcol = f.sprcol;
-    pan = f.pan, scr1 = f.scr[0], scr2 = f.scr[1], scr3 = f.scr[2], scr4 = f.scr[3], scr5 = f.scr[4];
-    nscr3 = f.nscr3, animcon = f.animcon, nscro = f.nscro, fuego = f.fuego, x = f.x, y = f.y, dela = f.dela;
-    sobscro = f.sobscro, nscr2 = f.nscr2;
-    memcpy(sanani, f.sanani, sizeof sanani);
-    memcpy(sprite_div, f.sprite_div, sizeof sprite_div);
-}
+// The world of play is kept as a copy of mundo around a drive or a look ahead, and put back.
 
 // Road position: pixels scrolled since the level began.
 static int posicion()
@@ -122,8 +92,7 @@ static bool basta(int k, int p0, int fin_desde)
 static void calcula_pasos()
 {
     static unsigned char vacia[ENE_BYTES];
-    Foto f;
-    toma(f);
+    Mundo antes_del_plan = mundo;
     unsigned char *tabla = enemi;
     enemi = vacia;
     int antes = teclas_piloto, fin_desde = -1, p0 = posicion();
@@ -158,7 +127,7 @@ static void calcula_pasos()
     }
     enemi = tabla;
     teclas_piloto = antes;
-    pone(f);
+    mundo = antes_del_plan;
 }
 
 // Fills the lanes' tables from the enemies in view (what a player sees on the screen).
@@ -391,8 +360,7 @@ static bool planea_sin_chequeo()
 // (running one over slows the road and the lane changes).
 static bool peaton_seguro()
 {
-    Foto f;
-    toma(f);
+    Mundo antes_del_peaton = mundo;
     unsigned char tabla[ENE_BYTES];
     memcpy(tabla, enemi, ENE_BYTES);
     int antes = teclas_piloto;
@@ -406,7 +374,7 @@ static bool peaton_seguro()
         seguro = planea_sin_chequeo();
     teclas_piloto = antes;
     memcpy(enemi, tabla, ENE_BYTES);
-    pone(f);
+    mundo = antes_del_peaton;
     return seguro;
 }
 
@@ -510,13 +478,11 @@ static int cuenta(const unsigned char *tabla, int desde, int hasta)
 // A run's start values and the level's start, as the game sets them.
 static void arranca(int dificultad, int hz, int fase)
 {
+    mundo_empieza_partida();
     animcon = escala_tiempo(hz);
     vidas = dificultades[dificultad].vidas;
     nscr3 = dificultades[dificultad].velocidad;
     nscro = velocidad_nivel(nscr3, multi, animcon);
-    puntos = 0, bvid = 1, cammov = CAMBIO_CARRIL, sang = 0, fuego = 0.0f, sobscro = 0.0f;
-    for (int i = 0; i < SLOTS_SANGRE; i++)
-        sanani[i].timer = 0.0f;
     tick_juego = fase;
     desde_col = -1;
     teclas_piloto = 0;
@@ -554,8 +520,7 @@ static void sigue_plan()
 
 PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, std::vector<unsigned char> *teclas)
 {
-    Foto f;
-    toma(f);
+    Mundo antes_de_conducir = mundo;
     static unsigned char tabla[ENE_BYTES];
     memcpy(tabla, enemi, ENE_BYTES);
     int desde_antes = desde_col, teclas_antes = teclas_piloto;
@@ -597,7 +562,7 @@ PilotoInforme piloto_conduce(int dificultad, int hz, int fase, PilotoModo modo, 
     memcpy(enemi, tabla, ENE_BYTES);
     desde_col = desde_antes;
     teclas_piloto = teclas_antes;
-    pone(f);
+    mundo = antes_de_conducir;
     return inf;
 }
 

@@ -1,6 +1,6 @@
 // piloto: the logic tick's outside world where the autoplayer drives play alone (the editor's
 // checker, the asset maker): no sound, no pause, no music, no picture.
-#include "../game/main.h"
+#include "game/logica.h"
 
 int juego_suena(int, int)
 {

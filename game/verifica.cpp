@@ -1,8 +1,8 @@
 // verifica: checks level files byte by byte (no display) and finds stretches of road that
 // explosives close on all four lanes at once; then drives the level with the autoplayer.
-#include "verifica.h"
+#include "game/verifica.h"
 
-#include "piloto.h"
+#include "game/piloto.h"
 
 #include <cerrno>
 #include <cmath>
@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "lectura.h"
+#include "shared/lectura.h"
 
 // Lanes as bits of a column's mask: all four set means the column range is closed.
 enum { TODOS_CARRILES = (1 << CARRILES) - 1, LINEA_MAX = 600 };
