@@ -135,10 +135,7 @@ void pantalla_envia()
     }
 }
 
-// The library's background thread polls the X connection with a plain 1 ms select, a thousand
-// wake-ups a second while nothing happens, though it reads input only every 10 ms. Such a sleep is
-// stretched to 10 ms here: input does not wait for it, the input thread of ritmo_x.cpp hands each
-// event to the library as it comes. Every other select goes through unchanged.
+// The library's 1 ms poll of its X connection stretched to 10 ms (why, and what it saves: pantalla.h).
 enum { SONDEO_US = 1000, SONDEO_LARGO_US = 10000 };
 
 extern "C" int select(int n, fd_set *r, fd_set *w, fd_set *e, struct timeval *t)
