@@ -8,13 +8,29 @@ static const LineaAyuda estudio[] = {{"UNA TECLA", "PASAR AL TITULO"}, COMUNES};
 AYUDA_CARTA(AYUDA_ESTUDIO, "AYUDA", estudio);
 
 static const LineaAyuda titulo[] = {
-    {"ENTER", "JUGAR"}, {"O", "OPCIONES"}, {"ESC", "SALIR DEL JUEGO"},
+    {"ENTER", "JUGAR"}, {"ESPACIO", "VER LOS RECORDS"}, {"O", "OPCIONES"}, {"ESC", "SALIR DEL JUEGO"},
     {"SIN TOCAR", "RECORDS Y DEMO"}, COMUNES};
 AYUDA_CARTA(AYUDA_TITULO, "AYUDA", titulo);
 
-static const LineaAyuda tablas[] = {
-    {"R", "VER LA MEJOR PARTIDA"}, {"OTRA TECLA", "SIGUIENTE TABLA"}, COMUNES};
+// The tables: R only where that table's best run is kept; in the title's loop ENTER and ESC go
+// back to the title, after a run any key goes on.
+#define MEJOR {"R", "VER LA MEJOR PARTIDA"}
+#define EN_TITULO {"ENTER / ESC", "VOLVER AL TITULO"}, {"OTRA TECLA", "SIGUIENTE TABLA"}
+static const LineaAyuda tablas[] = {MEJOR, EN_TITULO, COMUNES};
 AYUDA_CARTA(AYUDA_TABLAS, "AYUDA", tablas);
+static const LineaAyuda tablas_sin_mejor[] = {EN_TITULO, COMUNES};
+AYUDA_CARTA(AYUDA_TABLAS_SIN_MEJOR, "AYUDA", tablas_sin_mejor);
+static const LineaAyuda tabla[] = {MEJOR, {"UNA TECLA", "SEGUIR"}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA, "AYUDA", tabla);
+static const LineaAyuda tabla_sin_mejor[] = {{"UNA TECLA", "SEGUIR"}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA_SIN_MEJOR, "AYUDA", tabla_sin_mejor);
+
+const Ayuda *carta_tablas(bool en_titulo, bool mejor)
+{
+    if (en_titulo)
+        return mejor ? &AYUDA_TABLAS : &AYUDA_TABLAS_SIN_MEJOR;
+    return mejor ? &AYUDA_TABLA : &AYUDA_TABLA_SIN_MEJOR;
+}
 
 static const LineaAyuda dificultad[] = {
     {"ARRIBA/ABAJO", "ELEGIR LA DIFICULTAD"}, {"ENTER", "EMPEZAR LA PARTIDA"}, {"ESC", "SALIR DEL JUEGO"},
@@ -25,6 +41,10 @@ static const LineaAyuda opciones[] = {
     {"ARRIBA/ABAJO", "ELEGIR UNA LINEA"}, {"IZQ./DER.", "CAMBIAR EL VALOR"},
     {"ENTER", "ACEPTAR"}, {"ESC", "VOLVER AL TITULO"}, COMUNES};
 AYUDA_CARTA(AYUDA_OPCIONES, "AYUDA", opciones);
+
+static const LineaAyuda tecla_nueva[] = {
+    {"UNA TECLA", "LA NUEVA TECLA"}, {"ESC", "DEJAR LA QUE ESTABA"}, COMUNES};
+AYUDA_CARTA(AYUDA_TECLA_NUEVA, "AYUDA", tecla_nueva);
 
 static const LineaAyuda iniciales[] = {
     {"ARRIBA/ABAJO", "CAMBIAR LA LETRA"}, {"IZQ./DER.", "OTRA LETRA"}, {"ENTER", "SIGUIENTE / GUARDAR"},

@@ -33,17 +33,20 @@ static void aborta(const char *que)
     aborta_programa("KORVEX", que);
 }
 
-// Installs digital sound and the MIDI synthesizer; without them the game runs silent.
+// Installs digital sound and the MIDI synthesizer; without them the game runs silent, and says
+// so where sound would be shown (hay_digital, hay_midi from the drivers that started).
 static void pone_sonido()
 {
     reserve_voices(16, -1);
-    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, NULL) == 0)
-        return;
-    fprintf(stderr, "KORVEX: no se pudo iniciar el sonido (%s); se intenta sin musica MIDI\n", allegro_error);
-    if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) == 0)
-        return;
-    fprintf(stderr, "KORVEX: sin sonido (%s); el juego sigue en silencio\n", allegro_error);
-    install_sound(DIGI_NONE, MIDI_NONE, NULL);
+    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, NULL) != 0) {
+        fprintf(stderr, "KORVEX: no se pudo iniciar el sonido (%s); se intenta sin musica MIDI\n", allegro_error);
+        if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) != 0) {
+            fprintf(stderr, "KORVEX: sin sonido (%s); el juego sigue en silencio\n", allegro_error);
+            install_sound(DIGI_NONE, MIDI_NONE, NULL);
+        }
+    }
+    hay_digital = digi_driver && digi_driver->id != DIGI_NONE;
+    hay_midi = midi_driver && midi_driver->id != MIDI_NONE;
 }
 
 // Creates the drawing pages: three video pages with "-tbuf" where the driver has them, else one memory page.
@@ -76,7 +79,8 @@ static void pone_paginas()
     actual_page = active_page;
 }
 
-// Loads "datos/font.dat"; its object 1 becomes the game's font.
+// Loads "datos/font.dat"; its object 1 becomes the game's font, its object 2 (where there is one)
+// the small one.
 static void pone_fuente()
 {
     const char *nombre = "datos/font.dat";
@@ -89,6 +93,7 @@ static void pone_fuente()
         aborta("datos/font.dat no tiene la fuente como objeto 1");
     font2 = font;
     font = (FONT *)d[1].dat;
+    font_chica = d[2].type == DAT_FONT ? (FONT *)d[2].dat : font2;
     // The help card: its heading in the game's font, its lines in the small one.
     ayuda_fuente_titulo = font;
     ayuda_fuente_texto = font2;

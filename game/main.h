@@ -22,6 +22,7 @@ extern int sync;               // 1: wait for the retrace before each page reque
 extern BITMAP *scroll;         // scroll strip, 640x192
 extern BITMAP *proximo_bloque; // the map column being fed into the strip, 32x192
 extern FONT *font2;            // the library's built-in font (diagnostic screen, song line)
+extern FONT *font_chica;       // the game's small font, made like its own (the score strip's labels)
 extern int bg;                 // text background of the game: -1, transparent
 extern int a, b, c, k;         // scratch integers (loop counters, last key's scan code)
 

@@ -27,6 +27,7 @@ int sync;
 BITMAP *scroll;
 BITMAP *proximo_bloque;
 FONT *font2;
+FONT *font_chica;
 int bg = -1;
 int a, b, c, k;
 

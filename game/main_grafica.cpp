@@ -21,7 +21,7 @@ enum {
     CANCION_X = 10, CANCION_Y = 10, CANCION_COLOR = 255,
     PUNTOS_X = 160, PUNTOS_Y = 206,
     MODO_Y = 229, MODO_MARGEN = 2,      // "REPETICION" / "DEMO" on the strip's lower edge, in a box
-    MODO_COLOR = 239, MODO_FONDO = 0
+    MODO_FONDO = 0
 };
 
 // Explosion clock marks, units of 1/75 s: first and second run of the flames, then blinking.
@@ -67,10 +67,11 @@ void act_grafica()
     // What is shown is not the player's run: a small tag on the strip's lower edge.
     if (rep_modo != MODO_JUGADOR) {
         const char *rotulo = rep_modo == MODO_DEMO ? "DEMO" : "REPETICION";
-        int medio = text_length(font2, rotulo) / 2 + MODO_MARGEN;
+        FONT *f = font_chica ? font_chica : font;
+        int medio = text_length(f, rotulo) / 2 + MODO_MARGEN;
         rectfill(active_page, PUNTOS_X - medio, MODO_Y - MODO_MARGEN, PUNTOS_X + medio,
-                 MODO_Y + text_height(font2) + MODO_MARGEN - 1, MODO_FONDO);
-        textprintf_centre_ex(active_page, font2, PUNTOS_X, MODO_Y, MODO_COLOR, -1, "%s", rotulo);
+                 MODO_Y + text_height(f) + MODO_MARGEN - 1, MODO_FONDO);
+        textprintf_centre_ex(active_page, f, PUNTOS_X, MODO_Y, -1, -1, "%s", rotulo);
     }
     release_bitmap(active_page);
 }

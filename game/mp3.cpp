@@ -129,7 +129,8 @@ static void arranca_mp3()
             fprintf(stderr, "KORVEX: no se pudo abrir o decodificar %s; se pasa a la siguiente\n", ruta_mp3);
             continue;
         }
-        anuncia_cancion(archivm[s], (int)strlen(archivm[s]) - EXTENSION);
+        if (hay_digital)   // the song line only for a song that is heard
+            anuncia_cancion(archivm[s], (int)strlen(archivm[s]) - EXTENSION);
         mp3est = 1;
         return;
     }

@@ -4,6 +4,7 @@
 #include "shared/busca.h"
 #include "shared/lectura.h"
 #include "game/utilfun.h"
+#include "game/volumen.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -134,7 +135,8 @@ static void arranca_midi()
         if (music)
             destroy_midi(music);
         music = nueva;
-        anuncia_cancion(archivm[s], (int)strlen(archivm[s]));
+        if (hay_midi)   // the song line only for a song that is heard
+            anuncia_cancion(archivm[s], (int)strlen(archivm[s]));
         play_midi(music, 0);
         midiest = 1;
         return;

@@ -30,6 +30,9 @@ void f11_hecho();
 enum { OPCIONES_FIN = -1, OPCIONES_TECLAS = -2 };
 // Applies one key's scan code on line linea of the options screen; the line to mark next.
 int opciones_tecla(int linea, int scan);
+// Asks for the three keys in turn (F1 shows that wait's card); ESC keeps an action's key, a key
+// that cannot be taken is asked again.
+void redefine_teclas();
 // Largest screen scale the desktop takes (1 when it cannot tell).
 int escala_que_cabe();
 // Called after the scale or full-screen setting changed, when the screen can follow at once.
@@ -44,8 +47,9 @@ void gane_imagen();
 void tupuntaje();
 // Ranking check, initials entry, file update and the table with the new place.
 void escriveranking();
-// Shows table 1..3 (difficulty 0..2) with place marca (0..9) marked, or all three (tabla 0, none marked).
-void muestraranking(int tabla, int marca);
+// Shows table 1..3 (difficulty 0..2) with place marca (0..9) marked, or all three (tabla 0, none
+// marked: the title's loop); true when ENTER or ESC on one of the three asked for the title at once.
+bool muestraranking(int tabla, int marca);
 
 // --- the pieces of the screens, separate so they can be checked on their own ---
 // The menu cursor after one key's scan code (wraps 0..2).

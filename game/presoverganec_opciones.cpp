@@ -93,6 +93,8 @@ static void dibuja_opciones(int marca, const char *ayuda)
                              "%s", linea[i]);
     if (!ayuda && marca == OP_PAUSA)
         ayuda = "PAUSA SI OTRA VENTANA TOMA EL TECLADO";
+    if (!ayuda && !hay_digital)   // the volumes are kept, but nothing is heard
+        ayuda = "NO HAY DISPOSITIVO DE SONIDO";
     if (ayuda)
         textprintf_centre_ex(active_page, font2, OP_X, OP_AYUDA_Y, COL_BLANCO, bg, "%s", ayuda);
 }
@@ -104,17 +106,18 @@ static int tecla_siguiente()
     return cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
 }
 
-// Asks for the three keys in turn; ESC keeps an action's key, a key that cannot be taken is asked again.
-static void redefine_teclas()
+void redefine_teclas()
 {
     static const char *pide[ACCIONES] = {"APRETA LA TECLA PARA SUBIR", "APRETA LA TECLA PARA BAJAR",
                                          "APRETA LA TECLA DE PAUSA"};
+    pon_ayuda(&AYUDA_TECLA_NUEVA);
     for (int i = 0; i < ACCIONES && cambnib != EST_SALIR; i++) {
         dibuja_opciones(OP_TECLAS, pide[i]);
         int scan;
         while ((scan = tecla_siguiente()) != KEY_ESC && !asigna_tecla(i, scan))
             dibuja_opciones(OP_TECLAS, "ESA TECLA NO SE PUEDE USAR");
     }
+    pon_ayuda(&AYUDA_OPCIONES);
 }
 
 // Makes a changed setting heard or seen at once, and keeps it in the settings file.

@@ -118,6 +118,7 @@ static void parpadea(bool *visible)
 {
     int ciclos = 0;
     pon_ayuda(&AYUDA_TITULO);
+    mando_busca();   // a pad plugged in since the last title
     pon_imagen(imagen2);
     marca_f1(the_palette2, F1_Y_TITULO);
     set_palette(the_palette2);
@@ -135,21 +136,28 @@ static void parpadea(bool *visible)
     } while (!titulo_fin_parpadeo(ciclos));
 }
 
+// The studio's card with the title tune, faded in and out (a key shortens it).
+static void estudio()
+{
+    pon_ayuda(&AYUDA_ESTUDIO);
+    play_midi(music2, 0);
+    set_palette(black_palette);
+    pon_imagen(imagen1);
+    marca_f1(the_palette1, F1_Y_ESTUDIO);
+    aparece(the_palette1);
+    set_palette(the_palette1);
+    delay2(T_PRIMERA);
+    oscurece();
+    stop_midi();
+}
+
 void presentacion()
 {
-    bool visible = false;
+    bool visible = false, con_estudio = true;
     for (;;) {
-        mando_busca();   // a pad plugged in since the last title
-        pon_ayuda(&AYUDA_ESTUDIO);
-        play_midi(music2, 0);
-        set_palette(black_palette);
-        pon_imagen(imagen1);
-        marca_f1(the_palette1, F1_Y_ESTUDIO);
-        aparece(the_palette1);
-        set_palette(the_palette1);
-        delay2(T_PRIMERA);
-        oscurece();
-        stop_midi();
+        if (con_estudio)
+            estudio();
+        con_estudio = true;
         parpadea(&visible);
         while (key[KEY_O] && cambnib != EST_SALIR) {
             opciones();
@@ -159,14 +167,19 @@ void presentacion()
             cambnib = EST_JUEGO;
         else if (key[KEY_ESC])
             cambnib = EST_SALIR;
-        else if (cambnib != EST_SALIR) {
-            muestraranking(0, 0);
-            // After the tables, a demo of play; a key brings the title back.
-            if (!key[KEY_ESC] && !key[KEY_ENTER] && cambnib != EST_SALIR)
-                demo();
-        }
-        if (key[KEY_ESC] || key[KEY_ENTER] || cambnib == EST_SALIR)
+        if (cambnib != EST_TITULO)
             return;
+        // The tables, then a demo of play. ENTER or ESC on a table, or a key in the demo, brings the
+        // title back at once, once the key is up (so that it does not act on the title too).
+        bool al_titulo = muestraranking(0, 0);
+        if (!al_titulo && cambnib == EST_TITULO)
+            al_titulo = demo();
+        if (cambnib != EST_TITULO)
+            return;
+        if (al_titulo) {
+            espera_sueltas();
+            con_estudio = false;
+        }
     }
 }
 

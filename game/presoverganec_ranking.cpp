@@ -157,39 +157,47 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
     }
 }
 
-// True when the key that ended a wait is R (it is taken from the buffer).
-static bool pidio_r()
+// The key that ended a table's wait, taken from the buffer (0: none, the time ran out).
+static int tecla_de_tabla()
 {
-    return keypressed() && readkey() >> 8 == KEY_R;
+    return keypressed() ? readkey() >> 8 : 0;
 }
 
 // Shows the chosen tables of buf in turn, 8 seconds each or until a key; R on a table whose
-// difficulty has a best run kept plays that run, then the tables go on.
-static void muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
+// difficulty has a best run kept plays that run, then the tables go on. In the title's loop (all
+// three tables) ENTER or ESC end them: true then.
+static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
 {
     set_palette(the_palette);
-    for (int t = 1; t <= RANKING_TABLAS; t++)
-        if (tabla == 0 || tabla == t) {
-            pon_ayuda(&AYUDA_TABLAS);
-            dibuja_tabla(buf, t, marca);
-            bool mejor = hay_mejor(t - 1);
-            if (mejor)
-                textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
-            delay2(T_TABLA);
-            if (mejor && cambnib != EST_SALIR && pidio_r()) {
-                ver_mejor(t - 1);
-                set_palette(the_palette);
-            }
+    for (int t = 1; t <= RANKING_TABLAS; t++) {
+        if (tabla != 0 && tabla != t)
+            continue;
+        bool mejor = hay_mejor(t - 1);
+        pon_ayuda(carta_tablas(tabla == 0, mejor));
+        dibuja_tabla(buf, t, marca);
+        if (mejor)
+            textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
+        delay2(T_TABLA);
+        if (cambnib == EST_SALIR)
+            return false;
+        int k = tecla_de_tabla();
+        if (k == KEY_R && mejor) {
+            ver_mejor(t - 1);
+            set_palette(the_palette);
+        } else if (tabla == 0 && (k == KEY_ENTER || k == KEY_ESC)) {
+            return true;
         }
+    }
+    return false;
 }
 
-void muestraranking(int tabla, int marca)
+bool muestraranking(int tabla, int marca)
 {
     if (tabla == 0)
         marca = RANKING_NINGUNO;
     unsigned char buf[RANKING_BYTES];
     lee_ranking(buf);
-    muestra_tablas(buf, tabla, marca);
+    return muestra_tablas(buf, tabla, marca);
 }
 
 void tupuntaje()

@@ -292,7 +292,7 @@ static void reproduce_aparte(const Repeticion &r, int modo)
     clear_keybuf();
 }
 
-void demo()
+bool demo()
 {
     static int avisado;   // the reason the demo is skipped is said once
     static Repeticion r;
@@ -302,9 +302,10 @@ void demo()
         if (!avisado)
             fprintf(stderr, "%s; el titulo sigue sin la demostracion\n", error);
         avisado = 1;
-        return;
+        return false;
     }
     reproduce_aparte(r, MODO_DEMO);
+    return rep_cortada != 0;
 }
 
 bool hay_mejor(int dif)

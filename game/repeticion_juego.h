@@ -55,8 +55,9 @@ int reproduce(const Repeticion &r, int modo);
 bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *error, int tam_error);
 // korvex -repeticion: plays it, then its end with the score; the program's exit status.
 int mira_repeticion(const Repeticion &r);
-// The title's demo: plays datos/demo.rep when it fits the levels (else one stderr line, once).
-void demo();
+// The title's demo: plays datos/demo.rep when it fits the levels (else one stderr line, once);
+// true when a key ended it.
+bool demo();
 // True when difficulty dif (0..2) has a best run kept.
 bool hay_mejor(int dif);
 // Plays the best run of difficulty dif; a recording that does not fit says so on screen.

@@ -6,6 +6,8 @@
 #include "game/musica.h"
 
 volatile int musica_muda;
+int hay_digital = 1;
+int hay_midi = 1;
 
 enum {
     VOL_TOPE = 255,        // the library's full volume
@@ -86,5 +88,6 @@ void atiende_mudo()
         return;
     musica_muda = !musica_muda;
     reaplica_musica();
-    pon_linea(musica_muda ? "MUSICA: NO" : "MUSICA: SI");
+    if (hay_digital || hay_midi)   // with no sound at all, no line says the music is on
+        pon_linea(musica_muda ? "MUSICA: NO" : "MUSICA: SI");
 }

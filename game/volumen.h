@@ -5,6 +5,8 @@
 #include <allegro.h>
 
 extern volatile int musica_muda;   // 1 while the player has the music off (M); not kept in the file
+extern int hay_digital;            // 1 when a sound device plays samples and MP3 songs (set at start-up)
+extern int hay_midi;               // 1 when MIDI songs are heard (the synthesizer started)
 
 // Volume of a sound effect of nominal volume v (0..255) under the effects setting.
 int vol_efecto(int v);

@@ -128,6 +128,14 @@ static void espera_cambio(unsigned *vuelta)
     *vuelta = ritmo_espera(*vuelta, ESPERA_US);
 }
 
+void espera_sueltas()
+{
+    unsigned vuelta = 0;
+    while (alguna_tecla() && !senal_fin)
+        espera_cambio(&vuelta);
+    clear_keybuf();
+}
+
 void muestra_ayuda(const Ayuda *a)
 {
     BITMAP *hoja = lienzo_o_pantalla();
@@ -142,9 +150,7 @@ void muestra_ayuda(const Ayuda *a)
     ayuda_pedida = 0;
     while (!keypressed() && !ayuda_pedida && !senal_fin)
         espera_cambio(&vuelta);
-    while (alguna_tecla() && !senal_fin)
-        espera_cambio(&vuelta);
-    clear_keybuf();
+    espera_sueltas();
     ayuda_pedida = 0;
     if (ayuda_al_cerrar)
         ayuda_al_cerrar();

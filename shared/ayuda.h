@@ -47,6 +47,8 @@ bool dibuja_ayuda(BITMAP *hoja, const Ayuda *a);
 // Shows card a over the page on view until a key is pressed and every key is up again; the key
 // does nothing else, and the picture under the card comes back.
 void muestra_ayuda(const Ayuda *a);
+// Sleeps, the page kept on view, until every key is up; then empties the key buffer.
+void espera_sueltas();
 // Answers a pending F1 with the screen's card (unless the screen answers it itself); true when shown.
 bool atiende_ayuda();
 

@@ -141,6 +141,7 @@ struct Lector {
     char *motivo;
     int tam;
     bool ok;
+    bool corto;   // the failure is bytes that ran out (a value read whole says nothing of the rest)
 };
 
 // Records the first failure's reason.
@@ -158,6 +159,7 @@ static unsigned toma(Lector &l, int k, const char *que)
     if (!l.ok)
         return 0;
     if (l.n - l.p < (size_t)k) {
+        l.corto = true;
         falla(l, "truncado en %s", que);
         return 0;
     }
@@ -199,8 +201,10 @@ static unsigned toma_largo(Lector &l)
 // The header's fixed fields up to the level list.
 static void lee_cabecera(Lector &l, Repeticion *r)
 {
-    if (l.n < REP_MARCA_BYTES)
+    if (l.n < REP_MARCA_BYTES) {
+        l.corto = true;
         falla(l, "truncado en %s", "la marca");
+    }
     else if (memcmp(l.d, MARCA, REP_MARCA_BYTES) != 0)
         falla(l, "%s", "no es una repeticion de KORVEX (marca equivocada)");
     l.p = REP_MARCA_BYTES;
@@ -280,13 +284,28 @@ static void lee_teclas(Lector &l, Repeticion *r)
     }
 }
 
+// True when the file's last four bytes are the CRC-32 of all before them.
+static bool crc_final_vale(const unsigned char *d, size_t n)
+{
+    if (n < 4)
+        return false;
+    unsigned crc = (unsigned)d[n - 4] | (unsigned)d[n - 3] << 8 | (unsigned)d[n - 2] << 16 | (unsigned)d[n - 1] << 24;
+    return crc == crc32_bytes(0, d, n - 4);
+}
+
 bool descifra_repeticion(const unsigned char *d, size_t n, Repeticion *r, char *motivo, int tam)
 {
-    Lector l = {d, n, 0, motivo, tam, true};
+    Lector l = {d, n, 0, motivo, tam, true, false};
     lee_cabecera(l, r);
     lee_niveles(l, r);
     lee_final(l, r);
     lee_teclas(l, r);
+    // A field out of range (a newer version too) in a file whose CRC does not hold is damage, not
+    // what the field says; a file cut short keeps the field it was cut in.
+    if (!l.ok && !l.corto && memcmp(d, MARCA, REP_MARCA_BYTES) == 0 && !crc_final_vale(d, n)) {
+        snprintf(motivo, tam, "%s", "dañado (el CRC no coincide)");
+        return false;
+    }
     size_t fin_datos = l.p;
     unsigned crc = toma(l, 4, "el CRC del archivo");
     if (l.ok && crc != crc32_bytes(0, d, fin_datos))

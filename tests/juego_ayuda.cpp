@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "game/ayudas.h"
 #include "game/foco.h"
 #include "game/main.h"
+#include "game/presoverganec.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "shared/ajustes.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
+#include "tests/prueba.h"
 
 namespace {
 std::string tecla_como_se_ve(const char *t, int tam = 64)
@@ -40,8 +43,9 @@ TEST(Ayuda, LasTeclasDelJugadorEnLaCarta)
 // Every card of the game fits on the 320x240 page with the longest key names a player may choose.
 TEST(Ayuda, CadaCartaDelJuegoCabe)
 {
-    const Ayuda *cartas[] = {&AYUDA_ESTUDIO,   &AYUDA_TITULO,    &AYUDA_TABLAS,    &AYUDA_DIFICULTAD, &AYUDA_OPCIONES,
-                             &AYUDA_INICIALES, &AYUDA_JUEGO,     &AYUDA_REPETICION};
+    const Ayuda *cartas[] = {&AYUDA_ESTUDIO,     &AYUDA_TITULO,    &AYUDA_TABLAS,      &AYUDA_TABLAS_SIN_MEJOR,
+                             &AYUDA_TABLA,       &AYUDA_TABLA_SIN_MEJOR, &AYUDA_DIFICULTAD, &AYUDA_OPCIONES,
+                             &AYUDA_TECLA_NUEVA, &AYUDA_INICIALES, &AYUDA_JUEGO,       &AYUDA_REPETICION};
     BITMAP *hoja = create_bitmap(PANTALLA_W, PANTALLA_H);
     ajustes_por_defecto();
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_BACKSPACE) && asigna_tecla(ACC_ABAJO, KEY_ENTER_PAD) &&
@@ -129,4 +133,48 @@ TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
     EXPECT_EQ(foco_perdido, 1);
     foco_fuera = foco_perdido = 0, ayuda_pedida = 0, rep_modo = MODO_JUGADOR, teclas_piloto = -1;
     ajustes_por_defecto();
+}
+
+// Each card offers what works on its screen: R only on a table whose best run is kept; every key
+// the title answers; the options' wait for a new key has its own card (ESC keeps the old key).
+TEST(Ayuda, CadaCartaOfreceLoQueHay)
+{
+    auto tiene = [](const Ayuda *a, const char *tecla) {
+        for (int i = 0; i < a->n; i++)
+            if (strcmp(a->lineas[i].tecla, tecla) == 0)
+                return true;
+        return false;
+    };
+    CarpetaTemporal t;
+    t.subcarpetas();
+    active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
+    font2 = font;
+    max_fps = 0;   // the tables do not wait
+    for (bool mejor : {false, true}) {
+        if (mejor)
+            escribe_archivo("datos/mejor_2.rep", {1});
+        EXPECT_FALSE(muestraranking(0, 0));   // no key: the three tables, then the demo
+        EXPECT_EQ(tiene(ayuda_actual, "R"), mejor) << "la tercera tabla, con mejor partida " << mejor;
+        EXPECT_TRUE(tiene(ayuda_actual, "ENTER / ESC"));
+        muestraranking(3, 0);
+        EXPECT_EQ(tiene(ayuda_actual, "R"), mejor);
+        EXPECT_FALSE(tiene(ayuda_actual, "ENTER / ESC")) << "tras una partida, una tecla sigue";
+    }
+    const struct { int scan; const char *nombre; } titulo[] = {
+        {KEY_ENTER, "ENTER"}, {KEY_SPACE, "ESPACIO"}, {KEY_O, "O"}, {KEY_ESC, "ESC"}};
+    for (const auto &k : titulo) {
+        key[k.scan] = 1;
+        EXPECT_TRUE(titulo_fin_parpadeo(0) && tiene(&AYUDA_TITULO, k.nombre)) << k.nombre;
+        key[k.scan] = 0;
+    }
+    static std::vector<const Ayuda *> vistas;
+    vistas.clear();
+    lee_tecla = [] { vistas.push_back(ayuda_actual); return KEY_ESC << 8; };
+    pon_ayuda(&AYUDA_OPCIONES);
+    redefine_teclas();
+    EXPECT_EQ(vistas, std::vector<const Ayuda *>(3, &AYUDA_TECLA_NUEVA));
+    EXPECT_EQ(ayuda_actual, &AYUDA_OPCIONES);
+    lee_tecla = espera_tecla_lista;
+    destroy_bitmap(active_page);
+    active_page = NULL;
 }

@@ -8,6 +8,8 @@
 #include "game/almp3.h"
 #include "game/mp3.h"
 #include "game/musica.h"
+#include "game/utilfun.h"
+#include "game/volumen.h"
 #include "tests/prueba.h"
 
 namespace {
@@ -114,6 +116,16 @@ TEST(MusicaLista, CancionDanadaSeSalta)
     copia_mensa(linea, sizeof linea);
     EXPECT_STREQ(linea, "Sonando:b");
     stopmp3();
+    // Without a sound device the song is not said to be playing.
+    pon_linea("");
+    mensaje = 0;
+    hay_digital = 0;
+    playmp3();
+    copia_mensa(linea, sizeof linea);
+    EXPECT_STREQ(linea, "");
+    EXPECT_EQ(mensaje, 0);
+    stopmp3();
+    hay_digital = 1;
 }
 
 // Starting, polling, adjusting and stopping from two threads while a third tries the lock as

@@ -237,24 +237,30 @@ TEST(Repeticion, RechazosEnTabla)
     fs::remove("datos/ultima.rep");
     fs::remove("datos/mejor_1.rep");
     std::string dir = t.ruta + "/";
-    auto con = [&](std::vector<std::pair<size_t, unsigned char>> cambios) {
+    // The bytes changed, with the file's CRC made right again (crc) or left as it was.
+    auto con = [&](std::vector<std::pair<size_t, unsigned char>> cambios, bool crc = true) {
         std::vector<unsigned char> v = buena;
         for (auto &c : cambios)
             v[c.first] = c.second;
+        unsigned x = crc32_bytes(0, v.data(), v.size() - 4);
+        for (int i = 0; crc && i < 4; i++)
+            v[v.size() - 4 + i] = (unsigned char)(x >> (8 * i));
         return v;
     };
     std::vector<unsigned char> cola = buena;
     cola.push_back(0);
-    std::vector<unsigned char> teclas_mal = buena, crc_mal = buena;
-    teclas_mal[buena.size() - 6] ^= 0x10;
+    std::vector<unsigned char> crc_mal = buena;
     crc_mal.back() ^= 1;
+    size_t tecla = buena.size() - 6;
     mkfifo("fifo.rep", 0600);
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; std::vector<unsigned char> bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con({{0, 'X'}}), "no es una repeticion de KORVEX (marca equivocada)", 0},
         {"version.rep", con({{4, REP_VERSION + 1}}), "version 3, mas nueva que la que lee este programa (2)", 0},
+        {"version_danada.rep", con({{5, 1}}, false), "dañado (el CRC no coincide)", 0},
         {"crc.rep", crc_mal, "dañado (el CRC no coincide)", 0},
-        {"teclas.rep", teclas_mal, "las teclas: teclas desconocidas (24)", 0},
+        {"teclas.rep", con({{tecla, (unsigned char)(buena[tecla] ^ 0x10)}}), "las teclas: teclas desconocidas (24)", 0},
+        {"teclas_danadas.rep", con({{tecla, (unsigned char)(buena[tecla] ^ 0x10)}}, false), "dañado (el CRC no coincide)", 0},
         {"programa.rep", con({{12, 'x'}}), "la version del programa mal escrita", 0},
         {"cola.rep", cola, "datos: 1 bytes de mas al final", 0},
         {"fifo.rep", {}, "es una FIFO, no un archivo; no se lee", 0},

@@ -9,7 +9,7 @@
 
 enum { PRIMERO = 32, ULTIMO = 126, NCAR = ULTIMO - PRIMERO + 1 };
 enum { POR_FILA = 16 };          // glyph boxes per row of the font image
-enum { FUENTE_ESCALA = 2 };      // the game font is the glyphs scaled by 2
+enum { FUENTE_ESCALA = 2 };      // the game font is the glyphs scaled by 2; the small one, unscaled
 
 struct Glifo {
     int w;                                   // columns drawn
@@ -184,8 +184,8 @@ static void columnas(int ch, int *x0, int *w)
     *w = z - a + 1;
 }
 
-// Draws one glyph of the game font at (x, y): scaled, shaded top to bottom, with a shadow.
-static void glifo_fuente(BITMAP *b, int ch, int x, int y)
+// Draws one glyph of a font at (x, y): scaled, shaded top to bottom over its capital height, with a shadow.
+static void glifo_fuente(BITMAP *b, int ch, int x, int y, int escala)
 {
     int x0, w;
     columnas(ch, &x0, &w);
@@ -193,11 +193,11 @@ static void glifo_fuente(BITMAP *b, int ch, int x, int y)
     for (int j = 0; j < GLIFO_H; j++)
         for (int i = 0; i < w; i++)
             s.pon(i, j, glifo_pixel(ch, x0 + i, j));
-    Mascara m = escala_mascara(s, FUENTE_ESCALA);
+    Mascara m = escala_mascara(s, escala);
     for (int j = 0; j <= m.h; j++)
         for (int i = 0; i <= m.w; i++) {
             if (m.en(i, j)) {
-                int l = 7 - j * 7 / 14;
+                int l = 7 - j * 7 / (7 * escala);
                 if (!m.en(i, j - 1))
                     l += 1;
                 putpixel(b, x + i, y + j, tono(R_LETRA, l < 0 ? 0 : l));
@@ -207,23 +207,23 @@ static void glifo_fuente(BITMAP *b, int ch, int x, int y)
         }
 }
 
-// Box width of a glyph in the font image.
-static int caja_ancho(int ch)
+// Box width of a glyph in a font image.
+static int caja_ancho(int ch, int escala)
 {
     int x0, w;
     columnas(ch, &x0, &w);
-    return w * FUENTE_ESCALA + 2;
+    return w * escala + 2;
 }
 
-void hace_fuente()
+// The image the font tool reads: every glyph at a scale in its box, boxes of a row alike in height.
+static BITMAP *imagen_fuente(int escala)
 {
-    lee_glifos();
-    const int alto = GLIFO_H * FUENTE_ESCALA + 1;
+    const int alto = GLIFO_H * escala + 1;
     int ancho = 1;
     for (int f = 0; f * POR_FILA < NCAR; f++) {
         int a = 1;
         for (int k = f * POR_FILA; k < NCAR && k < (f + 1) * POR_FILA; k++)
-            a += caja_ancho(k + PRIMERO) + 1;
+            a += caja_ancho(k + PRIMERO, escala) + 1;
         if (a > ancho)
             ancho = a;
     }
@@ -233,27 +233,40 @@ void hace_fuente()
     for (int k = 0; k < NCAR; k++) {
         int f = k / POR_FILA, x = 1;
         for (int q = f * POR_FILA; q < k; q++)
-            x += caja_ancho(q + PRIMERO) + 1;
+            x += caja_ancho(q + PRIMERO, escala) + 1;
         int y = 1 + f * (alto + 1);
-        rectfill(b, x, y, x + caja_ancho(k + PRIMERO) - 1, y + alto - 1, 0);
-        glifo_fuente(b, k + PRIMERO, x, y);
+        rectfill(b, x, y, x + caja_ancho(k + PRIMERO, escala) - 1, y + alto - 1, 0);
+        glifo_fuente(b, k + PRIMERO, x, y, escala);
     }
+    return b;
+}
+
+void hace_fuente()
+{
+    lee_glifos();
     PALETTE p;
     paleta_juego(p);
-    std::string img = salida("datos/fuente_tmp.bmp"), dat = salida("datos/font.dat");
-    std::string info = salida("datos/fuente_tmp.txt");
-    if (save_bitmap(img.c_str(), b, p) != 0)
-        muere(img, "no se pudo escribir");
-    destroy_bitmap(b);
-    // Object 0 a short note (a palette object would carry uninitialised padding bytes),
-    // object 1 the font; -n0 keeps this order, -s1 drops the info object and dates.
-    const char nota[] = "KORVEX: la fuente del juego es el objeto 1.\n";
+    std::string dat = salida("datos/font.dat"), info = salida("datos/fuente_tmp.txt");
+    std::string img[2] = {salida("datos/fuente_tmp.bmp"), salida("datos/fuente_chica_tmp.bmp")};
+    const int escala[2] = {FUENTE_ESCALA, 1};
+    for (int i = 0; i < 2; i++) {
+        BITMAP *b = imagen_fuente(escala[i]);
+        if (save_bitmap(img[i].c_str(), b, p) != 0)
+            muere(img[i], "no se pudo escribir");
+        destroy_bitmap(b);
+    }
+    // Object 0 a short note (a palette object would carry uninitialised padding bytes), object 1
+    // the font, object 2 the small font made alike; -n0 keeps this order, -s1 drops the info
+    // object and dates.
+    const char nota[] = "KORVEX: la fuente del juego es el objeto 1; la chica, el 2.\n";
     escribe("datos/fuente_tmp.txt", std::vector<unsigned char>(nota, nota + sizeof nota - 1));
     remove(dat.c_str());
     std::string cmd = "dat '" + dat + "' -n0 -s1 -a '" + info + "' -t DATA >/dev/null && dat '" + dat +
-                      "' -n0 -s1 -a '" + img + "' -t FONT >/dev/null";
+                      "' -n0 -s1 -a '" + img[0] + "' -t FONT >/dev/null && dat '" + dat + "' -n0 -s1 -a '" + img[1] +
+                      "' -t FONT >/dev/null";
     if (system(cmd.c_str()) != 0)
         muere(dat, "la herramienta dat fallo");
-    remove(img.c_str());
+    remove(img[0].c_str());
+    remove(img[1].c_str());
     remove(info.c_str());
 }

@@ -1,7 +1,7 @@
 #!/bin/sh
 # The title's demo and the best run of a table: SPACE on the title, the three tables skipped by
 # keys, then the demo of the first level ("DEMO" on the strip, the road moving); a key brings the
-# title's first picture back at once. With a best run kept for "QUIERO JUGAR", its table offers
+# title back at once (not the studio's card), and so does ENTER on a table. With a best run kept for "QUIERO JUGAR", its table offers
 # "R: VER LA MEJOR", R plays it ("REPETICION"), P pauses it, ESC ends it and the tables go on. Without a demo
 # that fits the levels the loop goes on from the tables to the title, with one line.
 # Usage: demo.sh KORV_DIR ARTEFACTOS
@@ -20,7 +20,11 @@ se_mueve() {
 # The tag of a recording on the score strip's lower edge, or the offer under a table's title: a
 # box of the text colour 239 (bright red) there.
 rojo() { [ "$(convert "$FOTO" -resize 320x240! -crop "$1" +repage -fx 'r>0.6 && g<0.3 && b<0.3' -format '%[fx:maxima]' info:)" != 0 ]; }
-rotulo() { rojo 60x10+130+228; }
+# The tag on the strip is in the game's small font: its outline's dark brown shows there.
+rotulo() {
+    [ "$(convert "$FOTO" -resize 320x240! -crop 60x10+130+228 +repage \
+        -fx 'abs(r-0.22)<0.03 && abs(g-0.07)<0.03 && b<0.03' -format '%[fx:maxima]' info:)" != 0 ]
+}
 oferta() { rojo 140x8+90+20; }
 en_juego() { se_mueve && rotulo; }
 
@@ -63,10 +67,15 @@ hasta 30 demo en_juego
 hasta 5 demo2 en_juego
 nota "despues de las tablas, la demostracion con DEMO"
 tecla Down
-hasta 10 vuelve muestra lurgo
-nota "una tecla: el titulo al instante"
+hasta 3 vuelve muestra korvex
+nota "una tecla en la demo: el titulo al instante, sin la tarjeta del estudio"
 grep -q "demostracion" "$ART/salida.txt" && fallo "una linea de demostracion saltada con la demo que cabe"
-hasta 40 titulo2 salta_al_titulo
+manten space 0.5
+hasta 20 tabla4 no_titulo
+sleep 1
+tecla Return
+hasta 3 titulo_enter muestra korvex
+nota "ENTER en una tabla: el titulo al instante"
 manten Escape 0.5
 termina 20
 [ "$RC" = 0 ] || fallo "ESC en el titulo: estado de salida $RC"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Up given to W on the options screen: in play W changes lanes, the up arrow does not; effects at 0, M
 # silences the music (an MP3 tone) while pedestrians are run over and brings it back; after a restart
-# W still goes up and the music at 5 plays the tone at half the level at 10.
+# W still goes up and the music at 5 plays the tone at half the level at 10. Without a sound device,
+# OPCIONES says so.
 # Usage: opciones.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza opciones "$1" "$2"
@@ -75,3 +76,16 @@ sleep 5; manten Escape 0.3; termina 20
 oido "$ART/sonido.wav" >"$E/oido5"; l10=$(tail -1 "$E/oido10") l5=$(tail -1 "$E/oido5")
 nota "nivel del tono: musica 10 -> $l10, musica 5 -> $l5"
 awk -v a="$l10" -v b="$l5" 'BEGIN { r = b / a; exit !(r > 0.45 && r < 0.55) }' || fallo "musica 5 no suena a la mitad que 10"
+
+# No sound device: the options screen says so under its lines.
+printf 'pcm.!default { type hw; card 99 }\n' >"$E/home/.asoundrc"
+lanza ./korvex && ventana '^KORVEX 2003$'
+hasta 40 estudio3 muestra lurgo
+hasta 40 titulo3 salta_al_titulo
+manten o 0.4
+hasta 10 opciones3 pintada
+sleep 0.5; captura sin_sonido
+[ "$(convert "$FOTO" -crop 320x12+0+213 +repage -format '%[fx:maxima]' info:)" != 0 ] ||
+    fallo "sin dispositivo de sonido, OPCIONES no lo dice"
+nota "sin dispositivo de sonido: OPCIONES lo dice"
+manten Escape 0.3; manten Escape 0.5; termina 20
