@@ -3,11 +3,8 @@
 // or the level ends.
 #include <gtest/gtest.h>
 
-#include "game/main.h"
-#include "game/repeticion_juego.h"
+#include "tests/partida.h"
 #include "tests/prueba.h"
-#include "tests/superficies.h"
-#include "shared/rutas.h"
 
 TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
 {
@@ -21,21 +18,10 @@ TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
     EXPECT_EQ(r.niveles, niveles);
     EXPECT_EQ(r.alcanzado, 1);
     EXPECT_EQ(r.hz, 75);
-
     superficies();
     max_fps = 75;
     empieza_reproduccion(r, MODO_DEMO);
-    nivel = 1;
-    char ruta[RUTA_MAX];
-    ruta_nivel(0, ruta, sizeof ruta);
-    ASSERT_TRUE(CargaMapa(ruta));
-    nscro = velocidad_nivel(nscr3, multi, animcon);
-    prepara_nivel();
-    size_t n = 0;
-    while (cambnib == EST_JUEGO && n <= r.teclas.size()) {
-        act_logica();
-        n++;
-    }
+    size_t n = corre_niveles([](size_t) { return 0; }, 1).size();
     termina_reproduccion();
     EXPECT_EQ(vidas, dificultades[r.dificultad].vidas) << "la demostracion pierde una vida";
     EXPECT_GT(puntos, 0);

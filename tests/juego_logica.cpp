@@ -12,6 +12,7 @@
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
 #include "shared/pantalla.h"
+#include "tests/partida.h"
 #include "tests/prueba.h"
 #include "shared/ritmo.h"
 
@@ -21,22 +22,10 @@ namespace {
 // frame loops start it: plain blocks, no enemy, no key held.
 void nivel_nuevo(int hz, float v)
 {
-    static bool hecho = false;
-    if (!hecho) {
-        for (int t = 0; t < NUM_TILES; t++)
-            tile[t] = create_bitmap(BLOQUE_W, BLOQUE_H);
-        scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
-        proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
-        reserva_enemigos();
-        hecho = true;
-    }
+    partida_nueva(hz, 1, 0);
     memset(enemi, 0, ENE_BYTES);
     for (int k2 = 0; k2 < KEY_MAX; k2++)
         key[k2] = 0;
-    max_fps = hz;
-    mundo_empieza_partida();
-    animcon = escala_tiempo(hz);
-    tick = tick_juego = 0, vidas = 5;
     nivel = 1, niveles = 3;
     nscro = v;
     prepara_nivel();

@@ -11,6 +11,7 @@
 #include "game/utilfun.h"
 #include "game/piloto.h"
 #include "game/verifica.h"
+#include "tests/partida.h"
 
 namespace {
 
@@ -121,12 +122,8 @@ TEST(Piloto, TeclasRepetidas)
         EXPECT_GT(r.peatones, 10);
         ASSERT_EQ((int)teclas.size(), r.ticks);
         // The same start as the autoplayer's, then its keys.
-        mundo_empieza_partida();
-        animcon = escala_tiempo(60);
-        vidas = dificultades[1].vidas;
-        nscro = velocidad_nivel(dificultades[1].velocidad, multi, animcon);
-        tick_juego = fase;
-        desde_col = -1;
+        partida_nueva(60, 1, fase);
+        nscro = velocidad_nivel(nscr3, multi, animcon);
         prepara_nivel();
         int n = 0;
         for (; cambnib == EST_JUEGO && n < (int)teclas.size(); n++) {

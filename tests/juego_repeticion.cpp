@@ -14,23 +14,23 @@
 #include "game/presoverganec.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "tests/partida.h"
 #include "tests/prueba.h"
-#include "tests/superficies.h"
 #include "shared/rutas.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A key script: lane changes held a while, pseudo-random from a seed; ESC at tick esc (0: never).
+// A key script: lane changes held a while, pseudo-random from a seed; ESC at the run's tick esc (0: never).
 struct Guion {
     unsigned semilla;
     int esc;
-    int quedan = 0, teclas = 0;
+    int n = 0, quedan = 0, teclas = 0;
     unsigned azar() { semilla = semilla * 1664525u + 1013904223u; return semilla >> 8; }
-    int siguiente(int n)
+    int operator()(size_t)
     {
-        if (esc && n >= esc)
+        if (esc && n++ >= esc)
             return REP_SALIR;
         if (quedan-- <= 0) {
             static const int elige[5] = {0, REP_ARRIBA, REP_ABAJO, 0, REP_ARRIBA | REP_ABAJO};
@@ -41,50 +41,12 @@ struct Guion {
     }
 };
 
-void pon_teclas(int t)
-{
-    key[KEY_UP] = (t & REP_ARRIBA) != 0;
-    key[KEY_DOWN] = (t & REP_ABAJO) != 0;
-    key[KEY_ESC] = (t & REP_SALIR) != 0;
-}
-
-// The levels of the catalogue played as the game's run plays them, each tick's logic by
-// act_logica, until the run ends; the world's checksum after every tick. g: the script, or
-// NULL when a recording gives the keys.
-std::vector<unsigned> corre_niveles(Guion *g)
-{
-    std::vector<unsigned> sumas;
-    do {
-        nivel = nivel + 1;
-        char ruta[RUTA_MAX];
-        ruta_nivel(nivel - 1, ruta, sizeof ruta);
-        EXPECT_TRUE(CargaMapa(ruta));
-        nscro = velocidad_nivel(nscr3, multi, animcon);
-        prepara_nivel();
-        while (cambnib == EST_JUEGO && sumas.size() < 400000) {
-            pon_teclas(g ? g->siguiente((int)sumas.size()) : 0);
-            tick = tick + 1;
-            act_logica();
-            sumas.push_back(suma_mundo(REP_VERSION));
-        }
-    } while (cambnib == EST_NIVEL_OK && nivel < niveles);
-    pon_teclas(0);
-    return sumas;
-}
-
 // A run recorded as game() records it: difficulty dif at hz, from a clock standing at reloj.
 std::vector<unsigned> graba(int hz, int dif, Guion g, int reloj)
 {
-    superficies();
-    max_fps = hz;
-    empieza_partida();
-    difi = dif;
-    vidas = dificultades[dif].vidas;
-    nscr3 = dificultades[dif].velocidad;
-    animcon = escala_tiempo(hz);
-    tick = tick_juego = reloj;
+    partida_nueva(hz, dif, reloj);
     grabacion_empieza();
-    std::vector<unsigned> sumas = corre_niveles(&g);
+    std::vector<unsigned> sumas = corre_niveles(g);
     grabacion_termina();
     return sumas;
 }
@@ -95,7 +57,7 @@ std::vector<unsigned> reproduce_prueba(const Repeticion &r, bool *igual)
     max_fps = 75;
     empieza_reproduccion(r, MODO_REPRODUCE);
     tick = 12345;   // the clock's phase is not the recording's business
-    std::vector<unsigned> sumas = corre_niveles(NULL);
+    std::vector<unsigned> sumas = corre_niveles([](size_t) { return 0; });
     *igual = termina_reproduccion();
     return sumas;
 }
