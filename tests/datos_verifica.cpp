@@ -13,16 +13,11 @@
 #include "tests/prueba.h"
 #include "shared/carga.h"
 
-// Runs the checker with no X display; its output and exit status.
+// The checker on some files, with no X display (one that waits, on a FIFO say, is ended: status 124):
+// its output and exit status.
 static std::pair<std::string, int> verifica(const std::string &archivos)
 {
-    // A checker that waits (on a FIFO, say) is ended: its status then is 124.
-    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1").c_str(), "r");
-    std::string texto;
-    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
-        texto += buf;
-    int st = p ? pclose(p) : -1;
-    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
+    return salida_de("timeout 20 " KORV_DIR "/korveditor -verifica " + archivos + " 2>&1");
 }
 
 // One row per level file: its size, speed code, one block (byte offset in the map, value), records
@@ -88,15 +83,10 @@ TEST(Verificador, UnaLineaPorProblemaYEstado)
     EXPECT_EQ(verifica("").second, 2);
 }
 
-// Runs the game on one level file with no X display: its stderr and exit status.
+// The game on one level file with no X display: its stderr and exit status.
 static std::pair<std::string, int> juega_nivel(const std::string &archivo)
 {
-    FILE *p = popen(("env -u DISPLAY timeout 20 " KORV_DIR "/korvex -nivel " + archivo + " 2>&1 >/dev/null").c_str(), "r");
-    std::string texto;
-    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
-        texto += buf;
-    int st = p ? pclose(p) : -1;
-    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
+    return salida_de("timeout 20 " KORV_DIR "/korvex -nivel " + archivo + " 2>&1 >/dev/null");
 }
 
 // What is not a regular file is refused at once by the checker and by "korvex -nivel"; -nivel

@@ -65,14 +65,7 @@ std::vector<unsigned> reproduce_prueba(const Repeticion &r, bool *igual)
 // korvex -repeticion FILE, no display: its stderr and exit status.
 std::pair<std::string, int> korvex_repeticion(const std::string &archivo)
 {
-    std::string orden = "env -u DISPLAY " KORV_DIR "/korvex -repeticion '" + archivo + "' 2>&1";
-    FILE *p = popen(orden.c_str(), "r");
-    std::string out;
-    char buf[512];
-    while (fgets(buf, sizeof buf, p))
-        out += buf;
-    int st = pclose(p);
-    return {out, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
+    return salida_de(KORV_DIR "/korvex -repeticion '" + archivo + "' 2>&1");
 }
 
 // Every file under the working folder with its size and time: what a program wrote shows.
@@ -165,23 +158,18 @@ TEST(Repeticion, MejorSoloConMasPuntos)
     CarpetaTemporal t;
     copia_datos_reales();
     buscaarch();
-    Repeticion r;
-    char error[600];
+    auto puntos_en = [](const char *f) { Repeticion r; char e[600]; return lee_repeticion(f, &r, e, sizeof e) ? r.puntos : -1; };
     graba(75, 1, Guion{2, 900}, 0);
     int primero = puntos;
-    ASSERT_TRUE(lee_repeticion("datos/mejor_1.rep", &r, error, sizeof error)) << error;
-    EXPECT_EQ(r.puntos, primero);
+    EXPECT_EQ(puntos_en("datos/mejor_1.rep"), primero);
     EXPECT_FALSE(existe("datos/mejor_0.rep"));
     graba(75, 1, Guion{2, 100}, 0);   // the same keys, ended sooner: fewer points
     ASSERT_LT(puntos, primero);
-    ASSERT_TRUE(lee_repeticion("datos/ultima.rep", &r, error, sizeof error)) << error;
-    EXPECT_EQ(r.puntos, puntos);
-    ASSERT_TRUE(lee_repeticion("datos/mejor_1.rep", &r, error, sizeof error)) << error;
-    EXPECT_EQ(r.puntos, primero);
+    EXPECT_EQ(puntos_en("datos/ultima.rep"), puntos);
+    EXPECT_EQ(puntos_en("datos/mejor_1.rep"), primero);
     graba(75, 1, Guion{2, 2500}, 0);
     ASSERT_GT(puntos, primero);
-    ASSERT_TRUE(lee_repeticion("datos/mejor_1.rep", &r, error, sizeof error)) << error;
-    EXPECT_EQ(r.puntos, puntos);
+    EXPECT_EQ(puntos_en("datos/mejor_1.rep"), puntos);
     EXPECT_TRUE(hay_mejor(1));
     EXPECT_FALSE(hay_mejor(2));
 }
@@ -199,26 +187,21 @@ TEST(Repeticion, RechazosEnTabla)
     fs::remove("datos/ultima.rep");
     fs::remove("datos/mejor_1.rep");
     std::string dir = t.ruta + "/";
-    auto con = [&](std::vector<std::pair<size_t, unsigned char>> cambios) {
+    const size_t n = buena.size();
+    auto con = [&](size_t i, int b) {   // byte i set to b (past the end: one byte more)
         std::vector<unsigned char> v = buena;
-        for (auto &c : cambios)
-            v[c.first] = c.second;
+        i < n ? (void)(v[i] = (unsigned char)b) : v.push_back((unsigned char)b);
         return v;
     };
-    std::vector<unsigned char> cola = buena;
-    cola.push_back(0);
-    std::vector<unsigned char> teclas_mal = buena, crc_mal = buena;
-    teclas_mal[buena.size() - 6] ^= 0x10;
-    crc_mal.back() ^= 1;
     mkfifo("fifo.rep", 0600);
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; std::vector<unsigned char> bytes; std::string motivo; int nivel; } casos[] = {
-        {"marca.rep", con({{0, 'X'}}), "no es una repeticion de KORVEX (marca equivocada)", 0},
-        {"version.rep", con({{4, REP_VERSION + 1}}), "version 3, mas nueva que la que lee este programa (2)", 0},
-        {"crc.rep", crc_mal, "dañado (el CRC no coincide)", 0},
-        {"teclas.rep", teclas_mal, "las teclas: teclas desconocidas (24)", 0},
-        {"programa.rep", con({{12, 'x'}}), "la version del programa mal escrita", 0},
-        {"cola.rep", cola, "datos: 1 bytes de mas al final", 0},
+        {"marca.rep", con(0, 'X'), "no es una repeticion de KORVEX (marca equivocada)", 0},
+        {"version.rep", con(4, REP_VERSION + 1), "version 3, mas nueva que la que lee este programa (2)", 0},
+        {"crc.rep", con(n - 1, buena[n - 1] ^ 1), "dañado (el CRC no coincide)", 0},
+        {"teclas.rep", con(n - 6, buena[n - 6] ^ 0x10), "las teclas: teclas desconocidas (24)", 0},
+        {"programa.rep", con(12, 'x'), "la version del programa mal escrita", 0},
+        {"cola.rep", con(n, 0), "datos: 1 bytes de mas al final", 0},
         {"fifo.rep", {}, "es una FIFO, no un archivo; no se lee", 0},
         {"carpeta.rep", {}, "es una carpeta, no un archivo", 0},
         {"nivel_cambiado.rep", buena, "el nivel 1, nivel_01.map, no es el de la grabacion (cambio desde entonces)", 1},
@@ -229,63 +212,53 @@ TEST(Repeticion, RechazosEnTabla)
         SCOPED_TRACE(c.nombre);
         if (!c.bytes.empty())
             escribe_archivo(c.nombre, c.bytes);
-        if (c.nivel == 1) {
-            std::vector<unsigned char> v = nivel1;
-            v[2000] ^= 1;
-            escribe_archivo("levels/nivel_01.map", v);
-        } else if (c.nivel == 2) {
-            fs::remove("levels/nivel_01.map");
-        }
+        std::vector<unsigned char> cambiado = nivel1;
+        cambiado[2000] ^= 1;
+        if (c.nivel)
+            c.nivel == 1 ? escribe_archivo("levels/nivel_01.map", cambiado) : (void)fs::remove("levels/nivel_01.map");
         buscaarch();
-        std::string antes = inventario();
-        std::string linea = dir + c.nombre + ": " + c.motivo;
+        std::string antes = inventario(), ruta = dir + c.nombre, linea = ruta + ": " + c.motivo;
         // The levels are compared once the library is up (under X: the scenario of the game).
         if (!c.nivel) {
-            EXPECT_EQ(korvex_repeticion(dir + c.nombre), std::make_pair(linea + "\n", 2));
+            EXPECT_EQ(korvex_repeticion(ruta), std::make_pair(linea + "\n", 2));
         }
         EXPECT_EQ(inventario(), antes);
         Repeticion r;
         char error[600];
-        std::string ruta = dir + c.nombre;
-        bool ok = lee_repeticion(ruta.c_str(), &r, error, sizeof error) &&
-                  repeticion_cabe(r, ruta.c_str(), error, sizeof error);
-        EXPECT_FALSE(ok);
+        EXPECT_FALSE(lee_repeticion(ruta.c_str(), &r, error, sizeof error) &&
+                     repeticion_cabe(r, ruta.c_str(), error, sizeof error));
         EXPECT_EQ(error, linea);
         escribe_archivo("levels/nivel_01.map", nivel1);
     }
     buscaarch();
 
-    // Cut short: every length from 0 to one byte short, the field the cut falls in.
-    std::vector<std::pair<size_t, std::string>> campos = {
-        {0, "la marca"}, {4, "la version"}, {6, "la version del programa"}, {14, "la dificultad"},
-        {15, "la tasa logica"}, {17, "la escala de tiempo"}, {21, "la fase"}, {22, "la cuenta de niveles"}};
-    size_t p = 23;
-    for (int i = 0; i < buena[22]; i++) {
-        campos.push_back({p, "el nombre del nivel " + std::to_string(i + 1)});
-        p += 1 + buena[p];
-        campos.push_back({p, "el CRC del nivel " + std::to_string(i + 1)});
-        p += 4;
+    // Cut short: every length from 0 to one byte short, the field the cut falls in (a cut at a field's
+    // first byte is a cut in that field; the marca's, before it, too); one cut of each through the program.
+    std::vector<std::pair<size_t, std::string>> campos;
+    size_t p = 0;
+    auto campo = [&](size_t bytes, const std::string &nombre) { campos.push_back({p, nombre}); p += bytes; };
+    const std::pair<int, const char *> cabecera[] = {{4, "la marca"}, {2, "la version"}, {8, "la version del programa"},
+        {1, "la dificultad"}, {2, "la tasa logica"}, {4, "la escala de tiempo"}, {1, "la fase"}, {1, "la cuenta de niveles"}},
+        final[] = {{1, "el final"}, {1, "el nivel alcanzado"}, {4, "los puntos"}, {2, "las vidas"},
+                   {4, "la suma del mundo"}, {4, "la cuenta de ticks"}};
+    for (auto f : cabecera)
+        campo(f.first, f.second);
+    for (int i = 1; i <= buena[22]; i++) {
+        campo(1 + buena[p], "el nombre del nivel " + std::to_string(i));
+        campo(4, "el CRC del nivel " + std::to_string(i));
     }
-    for (auto f : {std::make_pair(1, "el final"), std::make_pair(1, "el nivel alcanzado"), std::make_pair(4, "los puntos"),
-                   std::make_pair(2, "las vidas"), std::make_pair(4, "la suma del mundo"),
-                   std::make_pair(4, "la cuenta de ticks")}) {
-        campos.push_back({p, f.second});
-        p += f.first;
-    }
-    campos.push_back({p, "las teclas"});
-    campos.push_back({buena.size() - 4, "el CRC del archivo"});
-    size_t campo = 0;
-    for (size_t n = 0; n < buena.size(); n++) {
-        while (campo + 1 < campos.size() && campos[campo + 1].first <= n)
-            campo++;
+    for (auto f : final)
+        campo(f.first, f.second);
+    campo(buena.size() - 4 - p, "las teclas");
+    campo(4, "el CRC del archivo");
+    for (size_t n = 0, k = 0; n < buena.size(); n++) {
+        while (k + 1 < campos.size() && campos[k + 1].first <= n)
+            k++;
         Repeticion r;
         char motivo[200];
         ASSERT_FALSE(descifra_repeticion(buena.data(), n, &r, motivo, sizeof motivo));
-        // A cut at a field's first byte is a cut in that field (the marca's, before it: too).
-        std::string esperado = "truncado en " + campos[n == 0 ? 0 : campo].second;
-        ASSERT_EQ(std::string(motivo), esperado) << "cortado a " << n << " bytes";
+        ASSERT_EQ(std::string(motivo), "truncado en " + campos[k].second) << "cortado a " << n << " bytes";
     }
-    // One cut of each field through the program itself.
     for (const auto &f : campos) {
         std::string nombre = dir + "corto.rep";
         escribe_archivo(nombre, std::vector<unsigned char>(buena.begin(), buena.begin() + f.first));

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -50,4 +51,14 @@ void copia_datos_reales()
     for (const char *d : {"datos", "levels", "midi", "mp3"})
         fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg", fs::copy_options::overwrite_existing);
+}
+
+std::pair<std::string, int> salida_de(const std::string &orden)
+{
+    FILE *p = popen(("env -u DISPLAY " + orden).c_str(), "r");
+    std::string texto;
+    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
+        texto += buf;
+    int st = p ? pclose(p) : -1;
+    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
 }

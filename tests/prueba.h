@@ -3,6 +3,7 @@
 #define KORV_PRUEBA_H
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // Creates a fresh temporary folder and makes it the working folder; undone on destruction.
@@ -23,5 +24,7 @@ void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &
 bool existe(const std::string &ruta);
 // Copies the shipped data folder (build/korvex) into the working folder: datos, levels, midi, mp3.
 void copia_datos_reales();
+// Runs a command line of the shell with no X display: what it wrote on stdout and its exit status.
+std::pair<std::string, int> salida_de(const std::string &orden);
 
 #endif
