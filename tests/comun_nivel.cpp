@@ -152,8 +152,7 @@ TEST(Nivel, EscrituraAtomica)
 // The catalogue: the first 15 level files by name; folders, hidden files and other names not listed.
 TEST(Nivel, Catalogo)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     const char *nombres[] = {"n17.map", "n03.map", "n10.map", "n01.map", "n16.map", "n05.map", "n09.map",
                              "n02.map", "n14.map", "n04.map", "n12.map", "n11.map", "n07.map", "n08.map",
                              "n06.map", "n13.map", "n15.map", ".n00.map", "n00.txt"};

@@ -8,9 +8,7 @@
 
 TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
-    buscaarch();
+    CarpetaTemporal t(DATOS_REALES);
     Repeticion r;
     char error[600];
     ASSERT_TRUE(lee_repeticion("datos/demo.rep", &r, error, sizeof error)) << error;

@@ -15,10 +15,8 @@
 // none on the first screen; the template: code 1, no enemy.
 TEST(Datos, NivelesYPlantilla)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
+    CarpetaTemporal t(DATOS_REALES);
     reserva_enemigos();
-    buscaarch();
     ASSERT_EQ(niveles, 15);
     for (int i = 0; i <= niveles; i++) {
         std::string f = i < niveles ? std::string("levels/") + archive[i] : "datos/newlevel.dat";

@@ -12,9 +12,7 @@
 
 TEST(RepeticionCampana, GanadaGrabadaYReproducida)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
-    buscaarch();
+    CarpetaTemporal t(DATOS_REALES);
     ASSERT_EQ(niveles, MAX_NIVELES);
     const int dif = 2;
     partida_nueva(75, dif, dif);   // a phase of the clock

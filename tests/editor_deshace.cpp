@@ -27,11 +27,10 @@ int tecla_guion()
 
 // The shipped level 3 open in the editor, its history empty and the map unmodified.
 struct Deshacer : ::testing::Test {
-    CarpetaTemporal t;
+    CarpetaTemporal t{SUBCARPETAS};
     BITMAP *pagina = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
     void SetUp() override
     {
-        t.subcarpetas();
         reserva_enemigos();
         ASSERT_TRUE(CargaMapa(KORV_DIR "/levels/nivel_03.map"));
         cargamatrizene();

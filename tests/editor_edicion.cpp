@@ -22,9 +22,8 @@ int del_guion() { return (leidas < guion.size() ? guion[leidas++] : KEY_ESC) << 
 
 // A working folder with the shipped data, the pictures loaded, the editing state at its start.
 struct Editor : CarpetaTemporal {
-    Editor()
+    Editor() : CarpetaTemporal(DATOS_REALES)
     {
-        copia_datos_reales();
         static bool cargado = false;
         if (!cargado) {
             EXPECT_TRUE(CargarBMP());
@@ -130,16 +129,14 @@ TEST(Editor, NombreNuevo)
         {{"x.map"}, "levels/x02.map"},
     };
     for (auto &c : casos) {
-        CarpetaTemporal t;
-        t.subcarpetas();
+        CarpetaTemporal t(SUBCARPETAS);
         for (const char *f : c.hay)
             escribe_archivo(std::string("levels/") + f, Bytes(1));
         char out[512];
         EXPECT_TRUE(nombre_nuevo(out, sizeof out));
         EXPECT_STREQ(out, c.nombre);
     }
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     for (int n = 1; n <= 99; n++) {
         char f[64];
         snprintf(f, sizeof f, "levels/nivel_%02d.map", n);

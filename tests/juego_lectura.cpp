@@ -58,8 +58,7 @@ bool vuelve_pronto(const std::function<void()> &leer, std::string &err)
 // One row per reader: the file made a FIFO, what reads it and what it must answer.
 TEST(Lectura, UnaFifoSeRechazaSinEsperar)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
+    CarpetaTemporal t(DATOS_REALES);
     reserva_enemigos();
     const struct { const char *fifo; std::function<bool()> lee; } lectores[] = {
         {"levels/f.map", [] { return !CargaMapa("levels/f.map"); }},

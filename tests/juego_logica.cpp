@@ -256,8 +256,7 @@ TEST(Juego, VidasYVelocidadPorDificultad)
         {{KEY_DOWN, KEY_ENTER}, 2, 4, 5}, {{KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER}, 1, 5, 4},
         {{KEY_UP, KEY_UP, KEY_ENTER}, 2, 4, 5},
     };
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     escribe_archivo("levels/a.map", std::vector<unsigned char>(100));
     buscaarch();
     active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
@@ -294,8 +293,7 @@ TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
         {{"0roto", "1roto"}, "", EST_TITULO},
         {{"0bueno", "1roto", "2bueno"}, "02", EST_GANO},
     };
-    CarpetaTemporal t;
-    copia_datos_reales();
+    CarpetaTemporal t(DATOS_REALES);
     static bool cargado = false;
     if (!cargado) {
         ASSERT_TRUE(CargarBMP());

@@ -96,8 +96,7 @@ TEST(MusicaLista, OrdenYCursor)
 // Songs by name (the first ten); a song that cannot be decoded is skipped at once with a line.
 TEST(MusicaLista, CancionDanadaSeSalta)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     sonido_nulo();
     haz_mp3("mp3/b.mp3", 0.3, 44100, 2);
     escribe_archivo("mp3/a.mp3", std::vector<unsigned char>(5000, 0x55));
@@ -120,8 +119,7 @@ TEST(MusicaLista, CancionDanadaSeSalta)
 // the timer callback does: no song is lost or doubled, nothing hangs (and ThreadSanitizer sees no race).
 TEST(MusicaCerrojo, DosHilosYElCallback)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     sonido_nulo();
     haz_mp3("mp3/a.mp3", 0.2, 44100, 2);
     buscaarchmp3();

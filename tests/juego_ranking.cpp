@@ -130,8 +130,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
         {"largo", [&] { Bytes l = prueba; l.push_back(9); return l; }(), 2, 29000, 0, AAA,
          con_record(prueba, 2, 1, 29000, "AAA"), 3},
     };
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
     lee_tecla = lee_guion;
     max_fps = 0;   // the screens do not wait
@@ -183,8 +182,7 @@ TEST(Ranking, GuardaRecordDondeVaAhora)
         {"ya no entra", lleno, 9500, 10, lleno},
         {"sin archivo", Bytes(), 60000, 0, con_record(fabrica(), 0, 0, 60000, "NUE")},
     };
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     for (auto &c : casos) {
         escribe_archivo(RANKING_ARCHIVO, c.archivo);
         if (c.archivo.empty())
@@ -205,8 +203,7 @@ TEST(Ranking, GuardaRecordDondeVaAhora)
 TEST(Ranking, DosJuegosALaVezGuardanAmbosRecords)
 {
     const int RONDAS = 200;
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     Bytes esperado = con_record(con_record(fabrica(), 0, 0, 100000, "AAA"), 0, 0, 100001, "BBB");
     int perdidas = 0;
     for (int r = 0; r < RONDAS; r++) {
@@ -245,8 +242,7 @@ TEST(Ranking, DosJuegosALaVezGuardanAmbosRecords)
 TEST(Ranking, CerrojoDeUnJuegoParadoNoDetieneElGuardado)
 {
     const unsigned ALARMA_S = 30;   // far above the 2 s bound: only a wait that never ends reaches it
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     escribe_archivo(RANKING_ARCHIVO, fabrica());
     int listo[2];
     ASSERT_EQ(pipe(listo), 0);

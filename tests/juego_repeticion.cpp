@@ -120,9 +120,7 @@ TEST(Repeticion, BytesDelArchivo)
 // to ultima.rep, read back and played: the same world after every tick, the same end.
 TEST(Repeticion, GrabadaYReproducidaIgual)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
-    buscaarch();
+    CarpetaTemporal t(DATOS_REALES);
     ASSERT_GT(niveles, 0);
     const struct { int hz, dif; unsigned semilla; int esc, reloj; } casos[] = {
         {75, 0, 1, 0, 0}, {60, 1, 2, 0, 1}, {75, 2, 3, 0, 2}, {60, 0, 4, 3000, 7}, {75, 1, 5, 0, 3},
@@ -155,9 +153,7 @@ TEST(Repeticion, GrabadaYReproducidaIgual)
 // The best run of a difficulty is replaced only by a higher final score; the last run always.
 TEST(Repeticion, MejorSoloConMasPuntos)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
-    buscaarch();
+    CarpetaTemporal t(DATOS_REALES);
     auto puntos_en = [](const char *f) { Repeticion r; char e[600]; return lee_repeticion(f, &r, e, sizeof e) ? r.puntos : -1; };
     graba(75, 1, Guion{2, 900}, 0);
     int primero = puntos;
@@ -178,9 +174,7 @@ TEST(Repeticion, MejorSoloConMasPuntos)
 // nothing (levels that changed or went: the reader's check, the program's under X). Cut short at every byte: the field it was cut in.
 TEST(Repeticion, RechazosEnTabla)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
-    buscaarch();
+    CarpetaTemporal t(DATOS_REALES);
     graba(75, 1, Guion{9, 400}, 0);
     const std::vector<unsigned char> buena = lee_archivo("datos/ultima.rep");
     ASSERT_FALSE(buena.empty());

@@ -9,13 +9,24 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "shared/busca.h"
+
 namespace fs = std::filesystem;
 
-CarpetaTemporal::CarpetaTemporal() : antes(fs::current_path().string())
+CarpetaTemporal::CarpetaTemporal(Contenido c) : antes(fs::current_path().string())
 {
     char plantilla[] = "/tmp/korvprueba.XXXXXX";
     ruta = mkdtemp(plantilla);
     fs::current_path(ruta);
+    for (const char *d : {"datos", "levels", "midi", "mp3"})
+        if (c == SUBCARPETAS)
+            fs::create_directories(d);
+        else if (c == DATOS_REALES)
+            fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive);
+    if (c == DATOS_REALES) {
+        fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg");
+        buscaarch();
+    }
 }
 
 CarpetaTemporal::~CarpetaTemporal()
@@ -24,12 +35,6 @@ CarpetaTemporal::~CarpetaTemporal()
     std::error_code ec;
     fs::permissions(ruta, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(ruta, ec);
-}
-
-void CarpetaTemporal::subcarpetas() const
-{
-    for (const char *d : {"datos", "levels", "midi", "mp3"})
-        fs::create_directories(fs::path(ruta) / d);
 }
 
 std::vector<unsigned char> lee_archivo(const std::string &ruta)
@@ -45,13 +50,6 @@ void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &
 }
 
 bool existe(const std::string &ruta) { return fs::exists(ruta); }
-
-void copia_datos_reales()
-{
-    for (const char *d : {"datos", "levels", "midi", "mp3"})
-        fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg", fs::copy_options::overwrite_existing);
-}
 
 std::pair<std::string, int> salida_de(const std::string &orden)
 {
