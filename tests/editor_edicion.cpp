@@ -63,8 +63,8 @@ TEST(Editor, Teclas)
         reinicia_edicion();
         for (int k : c.teclas)
             EXPECT_TRUE(tecla_edicion(k));
-        int visto[] = {posx2, posx, a, b, d, ::c, e, modoene}, esperado[] = {c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene};
-        EXPECT_EQ(std::vector<int>(visto, visto + 8), std::vector<int>(esperado, esperado + 8)) << c.teclas.size();
+        EXPECT_EQ(std::vector<int>({posx2, posx, a, b, d, ::c, e, modoene}),
+                  std::vector<int>({c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene})) << c.teclas.size();
     }
     EXPECT_FALSE(tecla_edicion(KEY_ESC));
     EXPECT_EQ(modifi, 0) << "moving changes nothing";
@@ -137,11 +137,8 @@ TEST(Editor, NombreNuevo)
         EXPECT_STREQ(out, c.nombre);
     }
     CarpetaTemporal t(SUBCARPETAS);
-    for (int n = 1; n <= 99; n++) {
-        char f[64];
-        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
-        escribe_archivo(f, Bytes(1));
-    }
+    for (int n = 1; n <= 99; n++)
+        escribe_archivo("levels/nivel_" + std::to_string(n / 10) + std::to_string(n % 10) + ".map", Bytes(1));
     char out[512];
     EXPECT_FALSE(nombre_nuevo(out, sizeof out)) << "no number up to 99 is free";
 }
@@ -151,33 +148,19 @@ TEST(Editor, NombreNuevo)
 TEST(Editor, NivelHechoYGuardado)
 {
     Editor ed;
-    // Six shipped levels, so that the catalogue has room for the new one.
-    for (int n = 7; n <= 15; n++) {
-        char f[32];
-        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
-        remove(f);
-    }
+    system("rm levels/nivel_0[7-9].map levels/nivel_1?.map");   // six shipped levels: room for the new one
     Bytes esperado = lee_archivo("datos/newlevel.dat");
     ASSERT_EQ(esperado.size(), (size_t)NIVEL_BYTES);
-    auto enemigo = [&](int i, int col, int fila, int tipo) {
-        unsigned char r[4] = {(unsigned char)col, (unsigned char)(col >> 8), (unsigned char)(24 * fila), (unsigned char)tipo};
-        memcpy(&esperado[1601 + 4 * i], r, 4);
-    };
     esperado[0] = 2;
-    esperado[1 + 0] = 3;         // block 3 at column 0 row 0
-    esperado[1 + 200 + 1] = 3;   // ... and at column 1 row 1
-    esperado[1 + 200 + 11] = 4;  // block 4 at column 11 row 1
-    enemigo(0, 11, 1, 2);
-    enemigo(1, 11, 2, 3);
-    enemigo(2, 209, 2, 6);
-    enemigo(3, 209, 3, 7);
+    esperado[1 + 0] = esperado[1 + 200 + 1] = 3;   // block 3 at column 0 row 0 and column 1 row 1
+    esperado[1 + 200 + 11] = 4;                    // block 4 at column 11 row 1
+    const unsigned char enemigos[] = {11, 0, 24, 2, 11, 0, 48, 3, 209, 0, 48, 6, 209, 0, 72, 7};   // by row, then column
+    std::copy(enemigos, enemigos + sizeof enemigos, &esperado[1601]);
     guion = {KEY_ENTER,   // NUEVO MAPA
              KEY_S, KEY_S, KEY_S, KEY_D, KEY_RIGHT, KEY_DOWN, KEY_D, KEY_S};
-    for (int i = 0; i < 10; i++)
-        guion.push_back(KEY_RIGHT);
+    guion.insert(guion.end(), 10, KEY_RIGHT);
     guion.insert(guion.end(), {KEY_D, KEY_SPACE, KEY_S, KEY_D, KEY_DOWN, KEY_S, KEY_D, KEY_LEFT, KEY_D, KEY_F});
-    for (int i = 0; i < 190; i++)
-        guion.push_back(KEY_RIGHT);   // on to pass 1, column 9
+    guion.insert(guion.end(), 190, KEY_RIGHT);   // on to pass 1, column 9
     guion.insert(guion.end(), {KEY_DOWN, KEY_S, KEY_S, KEY_S, KEY_S, KEY_D, KEY_UP, KEY_A, KEY_D, KEY_ESC,
                                KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_RIGHT, KEY_ENTER,   // OPCIONES: x1.5
                                KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER,                 // GUARDAR
@@ -196,23 +179,20 @@ TEST(Editor, NivelHechoYGuardado)
 TEST(Editor, GuardadoFallido)
 {
     Editor ed;
+    remove("levels/nivel_15.map");   // room in the catalogue: the write itself fails
     ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
     cargamatrizene();
     mkdir("levels/nivel_19.map", 0777);
     strcpy(archivo, "levels/nivel_19.map");
     carga = 1, modifi = 1;
     guion = {KEY_ENTER};
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(gurdarmapa());
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("levels/nivel_19.map"), std::string::npos) << err;
+    std::string err = stderr_de([] { EXPECT_FALSE(gurdarmapa()); });
+    EXPECT_NE(err.find("levels/nivel_19.map: NO SE PUDO GUARDAR"), std::string::npos) << err;
     EXPECT_EQ(leidas, 1u) << "the notice waits for a key";
     EXPECT_EQ(modifi, 1);
     guion = {KEY_ENTER, KEY_ENTER};   // the warning's "SI", the notice
     leidas = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(advertencia());
-    testing::internal::GetCapturedStderr();
+    stderr_de([] { EXPECT_FALSE(advertencia()); });
     EXPECT_EQ(modifi, 1);
     struct stat st;
     EXPECT_TRUE(stat("levels/nivel_19.map", &st) == 0 && S_ISDIR(st.st_mode));
@@ -226,6 +206,11 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
     const struct { int fabrica, propios, repetidos; bool hace_nuevo; } casos[] = {
         {15, 0, 0, false}, {14, 0, 0, true}, {10, 5, 0, false}, {10, 6, 1, false}, {10, 5, 1, true},
     };
+    auto nombre = [](const char *dir, const char *n, int i) {
+        char f[64];
+        snprintf(f, sizeof f, "%s/%s_%02d.map", dir, n, i);
+        return std::string(f);
+    };
     for (const auto &c : casos) {
         Editor ed;
         Bytes nivel = lee_archivo("levels/nivel_01.map");
@@ -233,23 +218,15 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         instalado = c.propios > 0;
         snprintf(carpeta_usuario, sizeof carpeta_usuario, "%s/u", ed.ruta.c_str());
         mkdir("u", 0700), mkdir("u/levels", 0700);
-        for (int i = 1; i <= c.fabrica; i++) {
-            char f[64];
-            snprintf(f, sizeof f, "levels/nivel_%02d.map", i);
-            escribe_archivo(f, nivel);
-        }
-        for (int i = 1; i <= c.propios; i++) {   // the first repetidos share a shipped level's name
-            char f[64];
-            snprintf(f, sizeof f, "u/levels/%s_%02d.map", i <= c.repetidos ? "nivel" : "propio", i);
-            escribe_archivo(f, nivel);
-        }
+        for (int i = 1; i <= c.fabrica; i++)
+            escribe_archivo(nombre("levels", "nivel", i), nivel);
+        for (int i = 1; i <= c.propios; i++)   // the first repetidos share a shipped level's name
+            escribe_archivo(nombre("u/levels", i <= c.repetidos ? "nivel" : "propio", i), nivel);
         // Level files in the two folders (a name in both counted twice: only the difference matters).
         auto mapas = [] { return system("exit $(ls levels/*.map u/levels/*.map 2>/dev/null | wc -l)") >> 8; };
         int antes = mapas();
         guion = {KEY_ENTER, KEY_ESC, KEY_UP, KEY_ENTER, KEY_ENTER};   // NUEVO MAPA (the box or the map), SALIR
-        testing::internal::CaptureStderr();
-        korveditor();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(korveditor);
         std::string caso = std::to_string(c.fabrica) + "+" + std::to_string(c.propios);
         EXPECT_EQ(carga, c.hace_nuevo) << caso;
         EXPECT_EQ(mapas(), antes + c.hace_nuevo) << caso << ": the new level saved on leaving";
@@ -259,14 +236,12 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         // A level of the catalogue is still saved over; a new name is not written.
         ASSERT_TRUE(CargaMapa("levels/nivel_02.map"));
         cargamatrizene();
-        strcpy(archivo, instalado ? "u/levels/nivel_02.map" : "levels/nivel_02.map");
+        strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 2).c_str());
         modifi = 1, carga = 1;
         EXPECT_TRUE(gurdarmapa()) << caso;
-        strcpy(archivo, instalado ? "u/levels/nivel_16.map" : "levels/nivel_16.map");
+        strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 16).c_str());
         modifi = 1, guion = {KEY_ENTER}, leidas = 0;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(gurdarmapa()) << caso;
-        testing::internal::GetCapturedStderr();
+        stderr_de([&] { EXPECT_FALSE(gurdarmapa()) << caso; });
         EXPECT_FALSE(existe(archivo)) << caso;
         EXPECT_EQ(modifi, 1) << caso;
     }
@@ -293,22 +268,17 @@ TEST(Editor, LosDialogosNoDejanRestos)
         {"MULTIPLICA VEL", {KEY_RIGHT, KEY_ENTER}, [] { opcimap(); }},
         {"aviso", {KEY_ENTER}, [] { mensaje_caja("NO SE PUDO GUARDAR", "levels/x.map"); }},
     };
+    BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
     for (const auto &c : casos) {
         dibuja_edicion();
-        BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
         blit(active_page, antes, 0, 0, 0, 0, ED_PANTALLA_W, ED_PANTALLA_H);
         guion = c.teclas, leidas = 0;
-        testing::internal::CaptureStderr();
-        c.abre();
-        testing::internal::GetCapturedStderr();
+        stderr_de(c.abre);
         EXPECT_EQ(leidas, c.teclas.size()) << c.dialogo;
-        int distintos = 0;
         for (int y = 0; y < ED_PANTALLA_H; y++)
-            for (int x = 0; x < ED_PANTALLA_W; x++)
-                distintos += getpixel(active_page, x, y) != getpixel(antes, x, y);
-        EXPECT_EQ(distintos, 0) << c.dialogo;
-        destroy_bitmap(antes);
+            ASSERT_EQ(memcmp(active_page->line[y], antes->line[y], ED_PANTALLA_W), 0) << c.dialogo << ", fila " << y;
     }
+    destroy_bitmap(antes);
 }
 
 // A text longer than its line keeps its end (a path keeps the file's name), marked at the start.
