@@ -118,9 +118,7 @@ TEST(Guardado, CerrojoJuntoAlArchivo)
     c = toma_cerrojo("r.dat");
     EXPECT_GE(c, 0) << "had again at once";
     suelta_cerrojo(c);
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(toma_cerrojo("no/hay/r.dat"), -1);
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_de([] { EXPECT_EQ(toma_cerrojo("no/hay/r.dat"), -1); });
     EXPECT_NE(err.find("no/hay/r.dat.lock: no se pudo abrir el cerrojo"), std::string::npos) << err;
     suelta_cerrojo(-1);
 }

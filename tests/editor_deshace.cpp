@@ -1,5 +1,5 @@
 // Undo and redo in the map screen, by the bytes a save writes; the save warning on a level
-// whose explosives close the four lanes.
+// no careful player can pass.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -114,52 +114,38 @@ TEST_F(Deshacer, DeshacerTrasGuardarMarcaModificado)
     EXPECT_EQ(modifi, 1);
 }
 
-// Before saving a map whose explosives close the four lanes the editor asks: SI saves,
-// NO and ESC keep the file as it was and the map modified; one lane undone, no question
-// (a wall of one column on the four lanes: at x1 a lane change cannot pass it).
-TEST_F(Deshacer, AvisoDeCarrilesCerrados)
+// Before saving a map no careful player can pass the editor asks, naming the column: SI saves, NO and
+// ESC keep the file as it was and the map modified. Explosives closing the four lanes at once (a wall
+// of one column: at x1 a lane change cannot pass it; one lane undone, no question), or never all four
+// yet leaving no way through (the top lane alone open over columns 400-402, the bottom one alone over
+// 405-407): the autoplayer's verdict names the first explosive it cannot pass.
+TEST_F(Deshacer, AvisoAntesDeGuardar)
 {
     const std::pair<std::deque<int>, bool> casos[] = {
         {{KEY_ENTER}, true}, {{KEY_DOWN, KEY_ENTER}, false}, {{KEY_ESC}, false}, {{KEY_UP, KEY_UP, KEY_ENTER}, true}};
-    memset(enemi2, 0, sizeof enemi2);
-    for (int f = CALLE_PRIMERA; f < CALLE_PRIMERA + CARRILES; f++)
-        cambia_celda(CAMBIO_ENEMIGO, 400, f, TIPO_EXPLOSIVO);
-    ASSERT_EQ(multi, 1);
-    ASSERT_EQ(tramo_cerrado_mapa(), 400);
-    EXPECT_EQ(columna_perdida_mapa(), 400);
-    for (const auto &c : casos) {
-        remove(archivo);
-        modifi = 1, guion = c.first;
-        EXPECT_EQ(gurdarmapa(), c.second);
-        EXPECT_TRUE(existe(archivo) == c.second && modifi == !c.second && guion.empty());
+    for (bool muro : {false, true}) {
+        memset(enemi2, 0, sizeof enemi2);
+        for (int c = 0; c < (muro ? 1 : 3); c++)
+            for (int n = 0; n < CARRILES; n++) {
+                if (muro || n != 0)
+                    cambia_celda(CAMBIO_ENEMIGO, 400 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
+                if (!muro && n != 3)
+                    cambia_celda(CAMBIO_ENEMIGO, 405 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
+            }
+        ASSERT_EQ(multi, 1);
+        EXPECT_EQ(tramo_cerrado_mapa(), muro ? 400 : -1);
+        EXPECT_EQ(columna_perdida_mapa(), 400);
+        for (const auto &c : casos) {
+            remove(archivo);
+            modifi = 1, guion = c.first;
+            std::string err = stderr_de([&] { EXPECT_EQ(gurdarmapa(), c.second); });
+            EXPECT_TRUE(existe(archivo) == c.second && modifi == !c.second && guion.empty());
+            EXPECT_NE(err.find(muro ? "los cuatro carriles desde la columna 400" : "sin perder vidas desde la columna 400"),
+                      std::string::npos) << err;
+        }
     }
     ctrl_z();
     EXPECT_EQ(tramo_cerrado_mapa(), -1);
     EXPECT_EQ(columna_perdida_mapa(), -1);
     EXPECT_TRUE(gurdarmapa());
-}
-
-// Explosives that never close the four lanes at once, yet leave no way through (the top lane
-// alone open over columns 400-402, the bottom one alone over 405-407): the autoplayer's verdict
-// brings the same question, naming the first explosive it cannot pass.
-TEST_F(Deshacer, AvisoDelPiloto)
-{
-    memset(enemi2, 0, sizeof enemi2);
-    for (int c = 0; c < 3; c++)
-        for (int n = 0; n < CARRILES; n++) {
-            if (n != 0)
-                cambia_celda(CAMBIO_ENEMIGO, 400 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
-            if (n != 3)
-                cambia_celda(CAMBIO_ENEMIGO, 405 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
-        }
-    ASSERT_EQ(multi, 1);
-    EXPECT_EQ(tramo_cerrado_mapa(), -1);
-    EXPECT_EQ(columna_perdida_mapa(), 400);
-    remove(archivo);
-    modifi = 1, guion = {KEY_ESC};
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(gurdarmapa());
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("no se puede ganar sin perder vidas desde la columna 400"), std::string::npos) << err;
-    EXPECT_TRUE(!existe(archivo) && modifi == 1 && guion.empty());
 }

@@ -19,9 +19,7 @@ std::string lee_texto(const std::string &t)
 {
     ajustes_por_defecto();
     escribe_archivo("a.cfg", std::vector<unsigned char>(t.begin(), t.end()));
-    testing::internal::CaptureStderr();
-    lee_ajustes("a.cfg");
-    return testing::internal::GetCapturedStderr();
+    return stderr_de([] { lee_ajustes("a.cfg"); });
 }
 }  // namespace
 
@@ -43,11 +41,8 @@ TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
     getrlimit(RLIMIT_FSIZE, &antes);
     rlimit r = {20, antes.rlim_max};
     setrlimit(RLIMIT_FSIZE, &r);
-    testing::internal::CaptureStderr();
-    bool ok = guarda_ajustes("sub/korvex/korvex.cfg");
-    testing::internal::GetCapturedStderr();
+    stderr_de([] { EXPECT_FALSE(guarda_ajustes("sub/korvex/korvex.cfg")); });
     setrlimit(RLIMIT_FSIZE, &antes);
-    EXPECT_FALSE(ok);
     EXPECT_EQ(lee_archivo("sub/korvex/korvex.cfg"), viejo);
 }
 

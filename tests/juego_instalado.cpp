@@ -7,6 +7,7 @@
 
 #include "game/main.h"
 #include "game/presoverganec.h"
+#include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "tests/prueba.h"
 #include "shared/rutas.h"
@@ -20,7 +21,8 @@ static void prefijo(bool al_lado)
     fs::create_directories("p/share/games/korvex/datos");
 }
 
-// One row per layout and environment: installed or not, where the user's files go.
+// One row per layout and environment: installed or not, where the user's files go, where a recording
+// is read from (installed without a user folder: nowhere); written, the user's folder is made first.
 // prefijo: 0 none (build folder), 1 installed prefix, 2 prefix with datos/ beside the program.
 TEST(Instalado, DecisionPorDisposicion)
 {
@@ -36,7 +38,17 @@ TEST(Instalado, DecisionPorDisposicion)
         EXPECT_EQ(decide_disposicion((t.ruta + "/p/games").c_str(), c.xdg, c.home), inst) << c.prefijo << c.usuario;
         EXPECT_EQ(carpeta_datos, inst ? t.ruta + "/p/share/games/korvex" : "") << c.prefijo;
         EXPECT_STREQ(carpeta_usuario, c.usuario);
+        char rep[RUTA_MAX] = "";
+        EXPECT_EQ(ruta_repeticion("ultima.rep", false, rep, sizeof rep), !inst || *c.usuario) << c.prefijo << c.usuario;
+        EXPECT_EQ(rep, !inst ? "datos/ultima.rep" : *c.usuario ? c.usuario + std::string("/ultima.rep") : "");
     }
+    CarpetaTemporal t;
+    prefijo(false);
+    decide_disposicion((t.ruta + "/p/games").c_str(), nullptr, t.ruta.c_str());
+    char rep[RUTA_MAX] = "";
+    EXPECT_TRUE(ruta_repeticion("ultima.rep", true, rep, sizeof rep));
+    EXPECT_EQ(rep, t.ruta + "/.local/share/korvex/ultima.rep");
+    EXPECT_TRUE(fs::is_directory(t.ruta + "/.local/share/korvex"));
     decide_disposicion("", nullptr, nullptr);
 }
 
@@ -81,9 +93,7 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         fs::current_path(carpeta_datos);
         long antes = cuenta();
         cambnib = EST_GANO, difi = 0, puntos = 60000;   // place 1 of VOY DE PASEO
-        testing::internal::CaptureStderr();
-        escriveranking();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(escriveranking);
         EXPECT_EQ(lee_archivo("datos/ranking.dat"), fabrica);
         std::vector<unsigned char> esperado = fabrica;
         inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");

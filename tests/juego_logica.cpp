@@ -266,9 +266,7 @@ TEST(Juego, VidasYVelocidadPorDificultad)
         max_fps = 0;   // the cards do not wait
         cambnib = EST_JUEGO;
         bvid = 7;
-        testing::internal::CaptureStderr();
-        game();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(game);
         EXPECT_EQ(difi, c.difi);
         EXPECT_EQ(vidas, c.vidas);
         EXPECT_EQ(nscr3, c.base);
@@ -321,9 +319,7 @@ TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
         buscaarch();
         guion = enter;
         max_fps = 75, desde_col = ENE_COLS - 1, cambnib = EST_JUEGO, salir = 0, active_page = lienzo;
-        testing::internal::CaptureStderr();
-        game();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(game);
         EXPECT_EQ(cambnib, c.estado) << c.niveles.size() << " " << c.buenos << ": " << err;
         for (const char *n : c.niveles)
             EXPECT_EQ(err.find(std::string("levels/") + n) != std::string::npos, strstr(n, "roto") != NULL)

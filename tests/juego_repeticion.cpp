@@ -259,32 +259,3 @@ TEST(Repeticion, RechazosEnTabla)
         EXPECT_EQ(korvex_repeticion(nombre), std::make_pair(nombre + ": truncado en " + f.second + "\n", 2));
     }
 }
-
-// Where recordings go: beside the ranking in the build folder; installed, the user's folder (made
-// when written); installed without a user folder, nowhere.
-TEST(Repeticion, DondeQuedanLasGrabaciones)
-{
-    CarpetaTemporal t;
-    fs::create_directories("p/games");
-    fs::create_directories("p/share/games/korvex/datos");
-    const struct { const char *exe, *home; bool escribe, ok; std::string ruta; } casos[] = {
-        {"", nullptr, true, true, "datos/ultima.rep"},
-        {"/p/games", "/h", false, true, "/h/.local/share/korvex/ultima.rep"},
-        {"/p/games", "@", true, true, "@/.local/share/korvex/ultima.rep"},
-        {"/p/games", nullptr, true, false, ""},
-    };
-    for (const auto &c : casos) {
-        std::string home = c.home && c.home[0] == '@' ? t.ruta + "/casa" : c.home ? c.home : "";
-        decide_disposicion(c.exe[0] ? (t.ruta + c.exe).c_str() : "", nullptr, c.home ? home.c_str() : nullptr);
-        char ruta[RUTA_MAX] = "";
-        EXPECT_EQ(ruta_repeticion("ultima.rep", c.escribe, ruta, sizeof ruta), c.ok) << c.exe << " " << home;
-        std::string esperada = c.ruta;
-        if (!esperada.empty() && esperada[0] == '@')
-            esperada = home + esperada.substr(1);
-        EXPECT_EQ(std::string(ruta), esperada);
-        if (c.escribe && c.ok && c.exe[0]) {
-            EXPECT_TRUE(fs::is_directory(home + "/.local/share/korvex"));
-        }
-    }
-    decide_disposicion("", nullptr, nullptr);
-}
