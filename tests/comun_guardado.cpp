@@ -1,13 +1,9 @@
 // Saving safely: the folder flushed after the rename of every atomic write, the temporaries of
 // killed saves removed at start-up (and nothing else), the lock taken and let go.
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 #include "tests/prueba.h"
 #include "shared/carga.h"

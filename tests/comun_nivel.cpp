@@ -1,7 +1,5 @@
 // The level file: its bytes, every damaged shape, the enemy table built from the editor's grid,
 // the atomic write, and the catalogue of levels/.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <sys/stat.h>
 

@@ -1,7 +1,5 @@
 // The presenter without a display: the scale chosen for a desktop, the -escala values, the scaled
 // picture (every N x N block one colour, equal to the page), and the start-up retries.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>

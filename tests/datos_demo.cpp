@@ -1,8 +1,6 @@
 // The shipped demo: it names the shipped levels as they are made, and played back through the
 // real logic it drives the first level without losing a life, scoring, until its keys run out
 // or the level ends.
-#include <gtest/gtest.h>
-
 #include "tests/partida.h"
 #include "tests/prueba.h"
 

@@ -1,9 +1,5 @@
 // The shipped data as the programs read them: levels, template, ranking (the pictures, sounds
 // and font are read at every start of the X scenarios and by fuzz_datos).
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "game/presoverganec.h"
 #include "tests/prueba.h"
 #include "shared/busca.h"

@@ -1,10 +1,7 @@
 // A whole won game of the shipped campaign at "SOY JODIDO", driven by the autoplayer level by
 // level (from the input phase each level starts at), recorded as the game records it: the
 // recording is a few KB, and played back it wins with the same score, lives and world.
-#include <gtest/gtest.h>
-
 #include <cstdio>
-#include <vector>
 
 #include "game/piloto.h"
 #include "tests/partida.h"

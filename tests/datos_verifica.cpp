@@ -1,14 +1,9 @@
 // The level checker as scripts run it: "korveditor -verifica FILE..." without any display,
 // on broken level files (one line naming the file, status 1) and on walls of explosives (the lane
 // rule agreeing with the autoplayer); the shipped levels pass it in Datos.NivelesYPlantilla.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
-#include <cstdio>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 
 #include "tests/prueba.h"
 #include "shared/carga.h"

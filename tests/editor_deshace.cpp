@@ -1,12 +1,8 @@
 // Undo and redo in the map screen, by the bytes a save writes; the save warning on a level
 // no careful player can pass.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <deque>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "editor/mained.h"
 #include "game/verifica.h"

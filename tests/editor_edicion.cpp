@@ -1,7 +1,5 @@
 // The editor: its keys, the cap of 300 enemies, the name of a new level, the save's bytes and
 // a save that fails. The real editor runs headless, on the shipped pictures, keys from a script.
-#include <gtest/gtest.h>
-
 #include <cstring>
 #include <functional>
 #include <sys/stat.h>

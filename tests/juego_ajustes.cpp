@@ -1,7 +1,5 @@
 // The player's settings file (round trip, damaged lines, failed write) and the keys' swapping.
 #include <csignal>
-#include <gtest/gtest.h>
-#include <string>
 #include <sys/resource.h>
 
 #include "tests/prueba.h"

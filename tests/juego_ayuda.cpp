@@ -11,7 +11,6 @@
 #include "game/foco.h"
 #include "game/main.h"
 #include "game/repeticion_juego.h"
-#include "game/utilfun.h"
 #include "shared/ajustes.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"

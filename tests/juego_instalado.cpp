@@ -1,16 +1,9 @@
 // The installed layout: where the programs look, the joined catalogue, the ranking in the user's folder.
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <filesystem>
-#include <thread>
 
-#include "game/main.h"
 #include "game/presoverganec.h"
-#include "game/repeticion_juego.h"
-#include "game/utilfun.h"
+#include "tests/partida.h"
 #include "tests/prueba.h"
-#include "shared/rutas.h"
 
 namespace fs = std::filesystem;
 
@@ -85,8 +78,7 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
     escribe_archivo("archivo", {7});
     BITMAP *pagina = active_page = create_bitmap(320, 240);
     lee_tecla = [] { return KEY_ENTER << 8; };
-    std::atomic<bool> fin{false};
-    std::thread reloj([&] { while (!fin) { tick = tick + 1; rest(0); } });
+    RelojRapido reloj(20);
     auto cuenta = [&] { return std::distance(fs::recursive_directory_iterator(t.ruta), {}); };
     for (std::string xdg : {"/xdg", "/archivo"}) {
         decide_disposicion((t.ruta + "/p/games").c_str(), (t.ruta + xdg).c_str(), nullptr);
@@ -109,8 +101,6 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         }
         fs::current_path(t.ruta);
     }
-    fin = true;
-    reloj.join();
     decide_disposicion("", nullptr, nullptr);
     destroy_bitmap(pagina);
 }

@@ -1,8 +1,6 @@
 // Every reader of the programs refuses what is not a regular file: a FIFO named as a level, a
 // picture, a sound, a song, the font, the ranking or the settings file gives its line on stderr
 // (naming the file) and returns at once instead of waiting forever for a writer.
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>

@@ -1,20 +1,13 @@
 // Play: lanes and contacts, scoring, extra lives and the win, the effect timelines at 59.94, 60,
 // 75 and 144 Hz, lives and speeds by difficulty. The real logic tick runs on memory bitmaps.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <chrono>
+#include <algorithm>
 #include <cstring>
-#include <thread>
 
-#include "game/main.h"
-#include "game/repeticion_juego.h"
 #include "game/presoverganec.h"
-#include "game/utilfun.h"
 #include "shared/pantalla.h"
+#include "shared/ritmo.h"
 #include "tests/partida.h"
 #include "tests/prueba.h"
-#include "shared/ritmo.h"
 
 namespace {
 
@@ -24,19 +17,13 @@ void nivel_nuevo(int hz, float v)
 {
     partida_nueva(hz, 1, 0);
     memset(enemi, 0, ENE_BYTES);
-    for (int k2 = 0; k2 < KEY_MAX; k2++)
-        key[k2] = 0;
-    nivel = 1, niveles = 3;
-    nscro = v;
+    std::fill(key, key + KEY_MAX, 0);
+    nivel = 1, niveles = 3, nscro = v;
     prepara_nivel();
 }
 
 // Puts the road so that the enemy column col stands at screen x sx.
-void delante(int col, int sx)
-{
-    scr5 = 0;
-    scr1 = BLOQUE_W * col + PANTALLA_W - sx;
-}
+void delante(int col, int sx) { scr5 = 0, scr1 = BLOQUE_W * col + PANTALLA_W - sx; }
 
 // n logic ticks, the clock moving one tick before each.
 void logica(int n)
@@ -89,10 +76,8 @@ TEST(Juego, ListaDeEnemigosEnPantalla)
     ene_pon(40, 98, 0, 1);   // screen x -64: not listed
     enemivieja(1);
     EXPECT_EQ(spr_cant, MAX_SPRITE_DIV);
-    EXPECT_EQ(sprite_div[0][0], 0);
-    EXPECT_EQ(sprite_div[0][1], 20);
-    EXPECT_EQ(sprite_div[0][2], -32);
-    EXPECT_EQ(sprite_div[29][2], 7 * BLOQUE_W - 32);
+    EXPECT_EQ(std::vector<int>({sprite_div[0][0], sprite_div[0][1], sprite_div[0][2], sprite_div[29][2]}),
+              std::vector<int>({0, 20, -32, 7 * BLOQUE_W - 32}));
     ene_pon(0, 109, 0, 1);   // screen x 288 (listed), 320 is not
     ene_pon(1, 110, 0, 1);
     memset(enemi + 2 * ENE_REG, 0, ENE_BYTES - 2 * ENE_REG);
@@ -111,9 +96,8 @@ TEST(Juego, PuntosPorTipo)
         ene_pon(3, 40, 72, c.tipo);
         delante(40, 40);
         logica(1);
-        EXPECT_EQ(puntos, c.puntos) << "tipo " << c.tipo;
-        EXPECT_EQ(ene_tipo(3), c.despues) << "tipo " << c.tipo;
-        EXPECT_EQ(fuego > 0, c.fuego) << "tipo " << c.tipo;
+        EXPECT_EQ(std::make_tuple(puntos, ene_tipo(3), fuego > 0), std::make_tuple(c.puntos, c.despues, c.fuego))
+            << "tipo " << c.tipo;
         logica(5);
         EXPECT_EQ(puntos, c.puntos) << "a contact counts once";
     }
@@ -129,11 +113,9 @@ TEST(Juego, VidasExtra)
         nivel_nuevo(75, 0);
         ene_pon(0, 40, 72, 7);
         delante(40, 40);
-        puntos = c.antes;
-        bvid = c.bvid;
+        puntos = c.antes, bvid = c.bvid;
         logica(1);
-        EXPECT_EQ(vidas, c.vidas) << c.antes;
-        EXPECT_EQ(bvid, c.bvid_despues) << c.antes;
+        EXPECT_EQ(std::make_pair(vidas, bvid), std::make_pair(c.vidas, c.bvid_despues)) << c.antes;
     }
 }
 
@@ -262,14 +244,9 @@ TEST(Juego, VidasYVelocidadPorDificultad)
     active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
     lee_tecla = [] { return *guion++ << 8; };
     for (auto &c : casos) {
-        guion = c.teclas;
-        max_fps = 0;   // the cards do not wait
-        cambnib = EST_JUEGO;
-        bvid = 7;
+        guion = c.teclas, max_fps = 0, cambnib = EST_JUEGO, bvid = 7;   // max_fps 0: the cards do not wait
         std::string err = stderr_de(game);
-        EXPECT_EQ(difi, c.difi);
-        EXPECT_EQ(vidas, c.vidas);
-        EXPECT_EQ(nscr3, c.base);
+        EXPECT_EQ(std::make_tuple(difi, vidas, nscr3), std::make_tuple(c.difi, c.vidas, c.base));
         EXPECT_EQ(bvid, 1) << "the first extra life at 10000";
         EXPECT_EQ(cambnib, EST_TITULO);
         EXPECT_NE(err.find("levels/a.map"), std::string::npos) << err;
@@ -301,13 +278,7 @@ TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
     }
     nivel_nuevo(75, 4);
     std::vector<unsigned char> bueno = lee_archivo("levels/nivel_01.map");
-    std::atomic<bool> sigue{true};
-    std::thread reloj([&] {   // 75 Hz of play a hundred times faster
-        while (sigue) {
-            std::this_thread::sleep_for(std::chrono::microseconds(130));
-            tick = tick + 1;
-        }
-    });
+    RelojRapido reloj(130);   // 75 Hz of play a hundred times faster
     static const int enter[] = {KEY_ENTER};
     static const int *guion;
     lee_tecla = [] { return *guion << 8; };
@@ -325,26 +296,14 @@ TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
             EXPECT_EQ(err.find(std::string("levels/") + n) != std::string::npos, strstr(n, "roto") != NULL)
                 << n << ": " << err;
     }
-    sigue = false;
-    reloj.join();
     desde_col = -1;
 }
 
 // The screens' waits last at least the given seconds of the logic clock.
 TEST(Juego, EsperasDePantalla)
 {
-    std::atomic<bool> sigue{true};
-    std::atomic<int> dados{0};
-    std::thread reloj([&] {
-        while (sigue) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-            tick = tick + 1;
-            dados++;
-        }
-    });
     max_fps = 100;
+    RelojRapido reloj(200);
     delay(0.5f);
-    sigue = false;
-    reloj.join();
-    EXPECT_GE(dados, 50);
+    EXPECT_GE(reloj.dados, 50);
 }

@@ -1,7 +1,5 @@
 // The music: MP3 songs decoded into the stream (rate, channels, sample format, length), the
 // shuffled playlist and its cursor, damaged songs skipped, and the music lock under contention.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <thread>
 

@@ -1,16 +1,9 @@
 // The autoplayer on crafted levels: an empty road, a wall of drums, a dodge it can only make
 // late, a bag beside a drum; its keys replayed through the logic tick give the same drive.
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstring>
-#include <vector>
 
-#include "game/main.h"
-#include "game/repeticion_juego.h"
-#include "game/utilfun.h"
 #include "game/piloto.h"
-#include "game/verifica.h"
 #include "tests/partida.h"
 
 namespace {

@@ -1,7 +1,5 @@
 // The final score and the ranking: order, ties, the clamp, the initials, the file's bytes,
 // short, missing and unwritable files. The whole path from tupuntaje runs headless.
-#include <gtest/gtest.h>
-
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -12,7 +10,6 @@
 
 #include "game/main.h"
 #include "game/presoverganec.h"
-#include "game/utilfun.h"
 #include "shared/guardado.h"
 #include "tests/prueba.h"
 

@@ -1,22 +1,13 @@
 // Recordings: the file's exact bytes, runs driven by a key script through the real logic and
 // recording, played back to the same world tick for tick at 75 and 60 Hz, and every damaged or
 // unfitting recording refused by korvex -repeticion with its line and status 2, writing nothing.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <string>
 #include <sys/stat.h>
-#include <vector>
 
-#include "game/main.h"
-#include "game/presoverganec.h"
-#include "game/repeticion_juego.h"
-#include "game/utilfun.h"
 #include "tests/partida.h"
 #include "tests/prueba.h"
-#include "shared/rutas.h"
 
 namespace fs = std::filesystem;
 

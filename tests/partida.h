@@ -1,15 +1,19 @@
-// partida: whole runs headless, as the game plays them without its screens: the drawing surfaces
-// play needs (blank blocks, the scroll strip and its next column, the enemy table), a run's start,
-// and the levels of the catalogue played tick by tick with the world's checksum after each.
+// partida: play headless: the drawing surfaces play needs (blank blocks, the scroll strip and its
+// next column, the enemy table), a fast logic clock, a run's start, and the levels of the catalogue
+// played tick by tick as the game plays them, with the world's checksum after each.
 #ifndef KORV_PRUEBA_PARTIDA_H
 #define KORV_PRUEBA_PARTIDA_H
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "shared/ritmo.h"
 #include "shared/rutas.h"
 
 // Makes the surfaces on the first call; later calls keep them. The strip clips every pixel away:
@@ -27,6 +31,26 @@ inline void superficies()
     reserva_enemigos();
     hecho = true;
 }
+
+// A logic clock far faster than the display's, for the screens and frame loops: tick moves (and
+// the waits wake) every us microseconds while it lives; dados counts its ticks.
+struct RelojRapido {
+    std::atomic<bool> sigue{true};
+    std::atomic<int> dados{0};
+    std::thread hilo;
+    explicit RelojRapido(int us)
+        : hilo([this, us] {
+              while (sigue) {
+                  std::this_thread::sleep_for(std::chrono::microseconds(us));
+                  tick = tick + 1;
+                  dados++;
+                  ritmo_despierta();
+              }
+          })
+    {
+    }
+    ~RelojRapido() { sigue = false; hilo.join(); }
+};
 
 // A run started as game() starts one: difficulty dif at rate hz, the clock and the run's ticks at fase.
 inline void partida_nueva(int hz, int dif, int fase)
