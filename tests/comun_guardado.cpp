@@ -68,14 +68,10 @@ TEST(Guardado, LimpiaTemporalesViejos)
 {
     CarpetaTemporal t;
     struct { const char *nombre; char tipo; int edad; bool queda; } casos[] = {
-        {".korvtmpAAAAAA", 'f', 3600, false},
-        {".korvtmpBBBBBB", 'f', 61, false},
-        {".korvtmpCCCCCC", 'f', 30, true},
+        {".korvtmpAAAAAA", 'f', 3600, false}, {".korvtmpBBBBBB", 'f', 61, false}, {".korvtmpCCCCCC", 'f', 30, true},
         {".korvtmpDDDDDD", 'f', -100, true},   // a clock set back: a future date is not old
-        {"nivel_01.map", 'f', 3600, true},
-        {"x.korvtmpEEEEEE", 'f', 3600, true},
-        {"ranking.dat.lock", 'f', 3600, true},
-        {".korvtmpcarpeta", 'd', 3600, true},
+        {"nivel_01.map", 'f', 3600, true}, {"x.korvtmpEEEEEE", 'f', 3600, true},
+        {"ranking.dat.lock", 'f', 3600, true}, {".korvtmpcarpeta", 'd', 3600, true},
         {".korvtmpenlace", 'l', 3600, true},
     };
     escribe_archivo("fuera", Bytes(1, 5));

@@ -54,8 +54,7 @@ TEST(Nivel, CargaDeCadaForma)
     struct { const char *que; Bytes archivo; bool acepta; Bytes queda; } casos[] = {
         {"entero", bueno, true, bueno},
         {"un byte de mas", [&] { Bytes b = bueno; b.push_back(9); return b; }(), true, bueno},
-        {"un byte de menos", Bytes(bueno.begin(), bueno.end() - 1), false, {}},
-        {"vacio", Bytes(), false, {}},
+        {"un byte de menos", Bytes(bueno.begin(), bueno.end() - 1), false, {}}, {"vacio", Bytes(), false, {}},
         {"bloque 40", con(1 + 7, {40}), true, con(1 + 7, {0})},
         {"bloque 39", con(1 + 7, {39}), true, con(1 + 7, {39})},
         {"tipo 9", con(E, {1, 0, 24, 9}), true, con(E, {0, 0, 0, 0})},

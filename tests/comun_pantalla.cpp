@@ -109,8 +109,7 @@ TEST(Arranque, ReintentaYNombraLaPantalla)
     int (*real)() = intenta_sistema;
     intenta_sistema = intento_falso;
     const struct { int fallos; const char *display; bool arranca; const char *dice; } casos[] = {
-        {2, ":7", true, ""},
-        {99, ":7", false, "KORVEX: no hay pantalla grafica en DISPLAY=:7 ("},
+        {2, ":7", true, ""}, {99, ":7", false, "KORVEX: no hay pantalla grafica en DISPLAY=:7 ("},
         {99, NULL, false, "KORVEX: no hay pantalla grafica: DISPLAY no esta definido ("},
     };
     for (const auto &c : casos) {

@@ -44,17 +44,14 @@ TEST(Editor, Teclas)
 {
     Editor ed;
     struct { std::vector<int> teclas; int posx2, posx, a, b, d, c, e, modoene; } casos[] = {
-        {{KEY_RIGHT, KEY_RIGHT}, 0, 0, 2, 0, 1, 0, 0, 0},
-        {std::vector<int>(12, KEY_RIGHT), 0, 3, 9, 0, 1, 0, 0, 0},
+        {{KEY_RIGHT, KEY_RIGHT}, 0, 0, 2, 0, 1, 0, 0, 0}, {std::vector<int>(12, KEY_RIGHT), 0, 3, 9, 0, 1, 0, 0, 0},
         {std::vector<int>(199, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
         {std::vector<int>(200, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
         {[] { std::vector<int> v(200, KEY_RIGHT); v.insert(v.begin(), KEY_SPACE); return v; }(), 1, 0, 9, 0, 1, 0, 0, 1},
-        {{KEY_SPACE, KEY_LEFT}, 0, 0, 0, 0, 1, 0, 0, 1},
-        {{KEY_UP, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 2, 1, 0, 0, 0},
+        {{KEY_SPACE, KEY_LEFT}, 0, 0, 0, 0, 1, 0, 0, 1}, {{KEY_UP, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 2, 1, 0, 0, 0},
         {std::vector<int>(9, KEY_DOWN), 0, 0, 0, 7, 1, 0, 0, 0},
         {{KEY_SPACE, KEY_UP, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 0, 4, 0, 0, 1},
-        {{KEY_A, KEY_S, KEY_S}, 0, 0, 0, 0, 1, 2, 0, 0},
-        {std::vector<int>(45, KEY_S), 0, 0, 0, 0, 1, 39, 0, 0},
+        {{KEY_A, KEY_S, KEY_S}, 0, 0, 0, 0, 1, 2, 0, 0}, {std::vector<int>(45, KEY_S), 0, 0, 0, 0, 1, 39, 0, 0},
         {{KEY_SPACE, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_A}, 0, 0, 0, 0, 1, 0, 5, 1},
     };
     for (auto &c : casos) {
@@ -119,12 +116,10 @@ TEST(Editor, TopeDeEnemigos)
 TEST(Editor, NombreNuevo)
 {
     struct { std::vector<const char *> hay; const char *nombre; } casos[] = {
-        {{}, "levels/nivel_01.map"},
-        {{"nivel_01.map", "nivel_02.map"}, "levels/nivel_03.map"},
+        {{}, "levels/nivel_01.map"}, {{"nivel_01.map", "nivel_02.map"}, "levels/nivel_03.map"},
         {{"nivel_01.map", "nivel_03.map"}, "levels/nivel_04.map"},
         {{"nivel_01.map", "nivel_02.map", "nivel_03.map.x", "nivel_03.map"}, "levels/nivel_04.map"},
-        {{"a.map", "b.map", "b03.map"}, "levels/b0304.map"},
-        {{"x.map"}, "levels/x02.map"},
+        {{"a.map", "b.map", "b03.map"}, "levels/b0304.map"}, {{"x.map"}, "levels/x02.map"},
     };
     for (auto &c : casos) {
         CarpetaTemporal t(SUBCARPETAS);
@@ -283,11 +278,9 @@ TEST(Editor, LosDialogosNoDejanRestos)
 TEST(Editor, FinalDeUnTextoLargo)
 {
     const struct { const char *texto; int max; const char *sale; } casos[] = {
-        {"levels/nivel_07.map", 32, "levels/nivel_07.map"},
-        {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 32, "levels/nivel_07.map"}, {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
         {"levels/nivel_07.map", 18, "...ls/nivel_07.map"},
-        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"},
-        {"abcdef", 3, "abc"},
+        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"}, {"abcdef", 3, "abc"},
         {"", 5, ""},
     };
     for (const auto &c : casos) {

@@ -49,8 +49,7 @@ TEST(Instalado, DecisionPorDisposicion)
 TEST(Instalado, CatalogoUnido)
 {
     const struct { std::vector<std::string> fabrica, propios; const char *esperado; } casos[] = {
-        {{"a", "c"}, {}, "a c "},
-        {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
+        {{"a", "c"}, {}, "a c "}, {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
         {{"01", "03", "05", "07", "09", "11", "13", "15", "17"}, {"02", "03", "04", "06", "08", "10", "12", "14", "16"},
          "01 *02 *03 *04 05 *06 07 *08 09 *10 11 *12 13 *14 15 "},
     };

@@ -158,9 +158,7 @@ TEST(Juego, ArranqueDeNivel)
 TEST(Juego, LineasDeTiempoPorRefresco)
 {
     struct Linea { double refresco; int carril, cuadro, sangre, carril_sangre, vida, fin; } casos[] = {
-        {75, 12, 11, 80, 82, 237, 480},
-        {60, 10, 9, 64, 66, 189, 385},
-        {59.94, 10, 9, 64, 66, 189, 385},
+        {75, 12, 11, 80, 82, 237, 480}, {60, 10, 9, 64, 66, 189, 385}, {59.94, 10, 9, 64, 66, 189, 385},
         {144, 24, 21, 154, 159, 454, 921},
     };
     for (auto &c : casos) {
@@ -264,8 +262,7 @@ TEST(Juego, VidasYVelocidadPorDificultad)
 TEST(Juego, NivelDanadoSeSaltaYLaPartidaSigue)
 {
     const struct { std::vector<const char *> niveles; const char *buenos; int estado; } casos[] = {
-        {{"0roto", "1bueno", "2roto"}, "1", EST_GANO},
-        {{"0roto", "1roto"}, "", EST_TITULO},
+        {{"0roto", "1bueno", "2roto"}, "1", EST_GANO}, {{"0roto", "1roto"}, "", EST_TITULO},
         {{"0bueno", "1roto", "2bueno"}, "02", EST_GANO},
     };
     CarpetaTemporal t(DATOS_REALES);

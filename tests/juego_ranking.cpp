@@ -72,14 +72,10 @@ TEST(Ranking, TotalFinal)
 TEST(Ranking, Iniciales)
 {
     struct { std::vector<int> teclas; const char *letras; int cursor; bool fin; } casos[] = {
-        {{KEY_DOWN}, "ZAA", 0, false},
-        {{KEY_UP, KEY_UP}, "CAA", 0, false},
-        {{KEY_DOWN, KEY_UP}, "AAA", 0, false},
-        {{KEY_LEFT, KEY_UP}, "BAA", 0, false},
-        {{KEY_RIGHT, KEY_RIGHT, KEY_RIGHT, KEY_DOWN}, "AAZ", 2, false},
+        {{KEY_DOWN}, "ZAA", 0, false}, {{KEY_UP, KEY_UP}, "CAA", 0, false}, {{KEY_DOWN, KEY_UP}, "AAA", 0, false},
+        {{KEY_LEFT, KEY_UP}, "BAA", 0, false}, {{KEY_RIGHT, KEY_RIGHT, KEY_RIGHT, KEY_DOWN}, "AAZ", 2, false},
         {{KEY_ENTER, KEY_DOWN, KEY_ENTER, KEY_UP}, "AZB", 2, false},
-        {{KEY_ENTER, KEY_ENTER, KEY_ENTER}, "AAA", 3, true},
-        {{KEY_RIGHT, KEY_RIGHT, KEY_ENTER}, "AAA", 3, true},
+        {{KEY_ENTER, KEY_ENTER, KEY_ENTER}, "AAA", 3, true}, {{KEY_RIGHT, KEY_RIGHT, KEY_ENTER}, "AAA", 3, true},
         {{KEY_A, KEY_SPACE}, "AAA", 0, false},
     };
     for (auto &c : casos) {

@@ -66,8 +66,7 @@ TEST(Refrescos, FigurasDeUnSegundo)
         // 75 per second on 60 refreshes: 15 pictures a second never shown
         {"75 Hz", serie(1000100, 13333, 2000000), 75, 0, 15, 13.333, 0.0},
         // 30 per second: every other refresh repeats
-        {"30 Hz", serie(1000500, 33333, 2000000), 30, 30, 0, 33.333, 0.0},
-        {"quieta", {}, 0, 60, 0, 0.0, 0.0},
+        {"30 Hz", serie(1000500, 33333, 2000000), 30, 30, 0, 33.333, 0.0}, {"quieta", {}, 0, 60, 0, 0.0, 0.0},
     };
     for (const auto &c : casos) {
         Fluidez f = mide_fluidez(v.data(), (int)v.size(), c.p.data(), (int)c.p.size(), MARGEN_US);
@@ -104,14 +103,12 @@ TEST(Refrescos, ImagenesDeLosAvisosDeDano)
         std::vector<int64_t> imagenes;
     } casos[] = {
         {"una operacion de tres rectangulos",
-         {{1000, 0, 0, 10, 10, true}, {1010, 0, 0, 10, 10, true}, {1020, 0, 0, 10, 10, false}},
-         {1020}},
+         {{1000, 0, 0, 10, 10, true}, {1010, 0, 0, 10, 10, true}, {1020, 0, 0, 10, 10, false}}, {1020}},
         {"dos franjas seguidas", {{1000, 0, 0, 960, 288, false}, {1300, 0, 288, 960, 288, false}}, {1300}},
         {"la misma franja otra vez", {{1000, 0, 0, 960, 576, false}, {1300, 0, 0, 960, 576, false}}, {1000, 1300}},
         {"se tocan en una fila", {{1000, 0, 0, 960, 289, false}, {1300, 0, 288, 960, 288, false}}, {1000, 1300}},
         {"franjas apartadas en el tiempo",
-         {{1000, 0, 0, 960, 288, false}, {2001, 0, 288, 960, 288, false}},
-         {1000, 2001}},
+         {{1000, 0, 0, 960, 288, false}, {2001, 0, 288, 960, 288, false}}, {1000, 2001}},
         {"juego a 75 Hz", {{0, 0, 0, 960, 576, false}, {10400, 0, 0, 960, 576, false}, {31200, 0, 0, 960, 576, false}},
          {0, 10400, 31200}},
         {"ninguno", {}, {}},
