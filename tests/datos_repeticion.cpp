@@ -1,6 +1,9 @@
-// A whole won game of the shipped campaign at "SOY JODIDO", driven by the autoplayer level by
-// level (from the input phase each level starts at), recorded as the game records it: the
-// recording is a few KB, and played back it wins with the same score, lives and world.
+// The shipped recordings: a whole won game of the shipped campaign at "SOY JODIDO", driven by the
+// autoplayer level by level (from the input phase each level starts at), recorded as the game
+// records it: the recording is a few KB, and played back it wins with the same score, lives and
+// world. The shipped demo names the shipped levels as they are made, and played back through the
+// real logic it drives the first level without losing a life, scoring, until its keys run out or
+// the level ends.
 #include <cstdio>
 
 #include "game/piloto.h"
@@ -44,4 +47,25 @@ TEST(RepeticionCampana, GanadaGrabadaYReproducida)
     EXPECT_EQ(vidas, vid);
     printf("[ campana ] dificultad %d: %zu ticks (%.0f s), %d puntos, %d vidas, total %d; %zu bytes\n", dif,
            original.size(), original.size() / 75.0, pts, vid, repeticion_total(r), bytes);
+}
+
+TEST(Demo, CabeEnLosNivelesYNoPierdeVidas)
+{
+    CarpetaTemporal t(DATOS_REALES);
+    Repeticion r;
+    char error[600];
+    ASSERT_TRUE(lee_repeticion("datos/demo.rep", &r, error, sizeof error)) << error;
+    ASSERT_TRUE(repeticion_cabe(r, "datos/demo.rep", error, sizeof error)) << error;
+    EXPECT_EQ(r.niveles, niveles);
+    EXPECT_EQ(r.alcanzado, 1);
+    EXPECT_EQ(r.hz, 75);
+    superficies();
+    max_fps = 75;
+    empieza_reproduccion(r, MODO_DEMO);
+    size_t n = corre_niveles([](size_t) { return 0; }, 1).size();
+    termina_reproduccion();
+    EXPECT_EQ(vidas, dificultades[r.dificultad].vidas) << "la demostracion pierde una vida";
+    EXPECT_GT(puntos, 0);
+    EXPECT_TRUE(cambnib == EST_TITULO || cambnib == EST_NIVEL_OK || cambnib == EST_GANO) << cambnib;
+    printf("[ demo ] %zu ticks, %d puntos, %zu bytes\n", n, puntos, lee_archivo("datos/demo.rep").size());
 }
