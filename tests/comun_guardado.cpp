@@ -11,8 +11,6 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
-
 // What each fsync of the program flushed: the path, whether it was a folder, and the bytes the
 // target file held at that moment.
 struct Asiento {

@@ -9,8 +9,6 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
-
 // A level image: speed code 3, block (7c + r) % 40 at column c row r, record i at column 2i+1,
 // row offset 24 (i % 8), type 1 + i % 7, for n records.
 Bytes nivel_prueba(int n = 300)
@@ -49,7 +47,7 @@ TEST(Nivel, CargaDeCadaForma)
     CarpetaTemporal t;
     reserva_enemigos();
     Bytes bueno = nivel_prueba();
-    auto con = [&](int pos, std::vector<unsigned char> v) { Bytes b = bueno; memcpy(&b[pos], v.data(), v.size()); return b; };
+    auto con = [&](int pos, Bytes v) { Bytes b = bueno; memcpy(&b[pos], v.data(), v.size()); return b; };
     const int E = 1 + MAPA_BYTES + 4 * 5;   // record 5
     struct { const char *que; Bytes archivo; bool acepta; Bytes queda; } casos[] = {
         {"entero", bueno, true, bueno},

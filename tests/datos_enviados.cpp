@@ -32,5 +32,5 @@ TEST(Datos, Ranking)
 {
     unsigned char fabrica[RANKING_BYTES];
     ranking_por_defecto(fabrica);
-    EXPECT_EQ(lee_archivo(KORV_DIR "/datos/ranking.dat"), std::vector<unsigned char>(fabrica, fabrica + RANKING_BYTES));
+    EXPECT_EQ(lee_archivo(KORV_DIR "/datos/ranking.dat"), Bytes(fabrica, fabrica + RANKING_BYTES));
 }

@@ -19,7 +19,7 @@ TEST(RepeticionCampana, GanadaGrabadaYReproducida)
     grabacion_empieza();
     // The autoplayer drives each level from its start and puts the state of play back; its own
     // ticks are no part of the run.
-    std::vector<unsigned char> teclas;
+    Bytes teclas;
     std::vector<unsigned> original = corre_niveles([&](size_t n) {
         if (n == 0) {
             teclas.clear();

@@ -13,7 +13,6 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
 std::vector<int> guion;
 size_t leidas;
 
@@ -53,7 +52,7 @@ struct Deshacer : Editor {
 };
 
 // The bytes a save of the open map would write now.
-std::vector<unsigned char> bytes()
+Bytes bytes()
 {
     static unsigned char grid[ENE_COLS][MAPA_FILAS];
     memcpy(grid, enemi2, sizeof grid);
@@ -225,14 +224,14 @@ TEST(Editor, GuardadoFallido)
 TEST(Deshacer, UndosYRedosDanLosBytesExactos)
 {
     Deshacer ed;
-    const std::vector<unsigned char> inicio = bytes();
+    const Bytes inicio = bytes();
     for (unsigned semilla = 1; semilla <= 5; semilla++) {
         // Random moves, modes, selections, paints, erases and speed changes.
         std::mt19937 r(semilla);
         const int teclas[] = {KEY_RIGHT, KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN, KEY_SPACE, KEY_S, KEY_D, KEY_D, KEY_F};
         for (int i = 0; i < 400; i++)
             r() % 25 ? (void)tecla_edicion(teclas[r() % 10]) : cambia_celda(CAMBIO_VELOCIDAD, 0, 0, 1 + (int)(r() % 3));
-        const std::vector<unsigned char> fin = bytes();
+        const Bytes fin = bytes();
         const int n = deshacer_n;
         tecla_edicion(KEY_Z);   // without Ctrl: nothing
         ctrl_z(n);
@@ -243,7 +242,7 @@ TEST(Deshacer, UndosYRedosDanLosBytesExactos)
     }
     // The history keeps the last 256 changes, one per cell painted: 300 undone leave the first 44.
     reinicia_edicion();
-    std::vector<unsigned char> tras_44;
+    Bytes tras_44;
     for (int i = 0; i < 300; i++, tras_44 = i == 44 ? bytes() : tras_44) {
         a = i % VISTA_COLS, posx = i % MAPA_COLS - a, b = i / MAPA_COLS, c = (mapa[posx + a][b] + 1) % NUM_TILES;
         tecla_edicion(KEY_D);

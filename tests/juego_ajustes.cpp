@@ -16,7 +16,7 @@ struct Ajustes : ::testing::Test {
 std::string lee_texto(const std::string &t)
 {
     ajustes_por_defecto();
-    escribe_archivo("a.cfg", std::vector<unsigned char>(t.begin(), t.end()));
+    escribe_archivo("a.cfg", Bytes(t.begin(), t.end()));
     return stderr_de([] { lee_ajustes("a.cfg"); });
 }
 }  // namespace
@@ -32,7 +32,7 @@ TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
                           aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2]};
     EXPECT_EQ(std::vector<int>(leidos, leidos + 8), std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE}));
     // the disk fills after 20 bytes: false, and the old file stays as it was
-    std::vector<unsigned char> viejo = lee_archivo("sub/korvex/korvex.cfg");
+    Bytes viejo = lee_archivo("sub/korvex/korvex.cfg");
     vol_musica = 9;
     signal(SIGXFSZ, SIG_IGN);
     rlimit antes;

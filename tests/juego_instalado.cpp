@@ -71,7 +71,7 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
 {
     CarpetaTemporal t;
     prefijo(false);
-    std::vector<unsigned char> fabrica(RANKING_BYTES);
+    Bytes fabrica(RANKING_BYTES);
     ranking_por_defecto(fabrica.data());
     escribe_archivo("p/share/games/korvex/datos/ranking.dat", fabrica);
     escribe_archivo("archivo", {7});
@@ -86,7 +86,7 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         cambnib = EST_GANO, difi = 0, puntos = 60000;   // place 1 of VOY DE PASEO
         std::string err = stderr_de(escriveranking);
         EXPECT_EQ(lee_archivo("datos/ranking.dat"), fabrica);
-        std::vector<unsigned char> esperado = fabrica;
+        Bytes esperado = fabrica;
         inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
         if (xdg == "/xdg") {
             EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);

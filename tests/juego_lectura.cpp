@@ -31,7 +31,7 @@ bool vuelve_pronto(const std::function<bool()> &leer, std::string &err)
     }
     int st = 0;
     waitpid(pid, &st, 0);
-    std::vector<unsigned char> v = lee_archivo("err.txt");
+    Bytes v = lee_archivo("err.txt");
     err.assign(v.begin(), v.end());
     return WIFEXITED(st) && WEXITSTATUS(st) == 0;
 }

@@ -97,7 +97,7 @@ TEST(MusicaLista, CancionDanadaSeSalta)
     CarpetaTemporal t(SUBCARPETAS);
     sonido_nulo();
     haz_mp3("mp3/b.mp3", 0.3, 44100, 2);
-    escribe_archivo("mp3/a.mp3", std::vector<unsigned char>(5000, 0x55));
+    escribe_archivo("mp3/a.mp3", Bytes(5000, 0x55));
     buscaarchmp3();
     ASSERT_EQ(musicas, 2);
     EXPECT_STREQ(archivm[0], "a.mp3");

@@ -30,24 +30,6 @@ void tapia(std::vector<std::array<int, 3>> &v, int a, int b, std::vector<int> ca
 
 }  // namespace
 
-// The road alone: won with no points, all lives, and the time of the road and the drive-off:
-// at 4 px a tick from 352 to 25600, 6312 ticks, the last of which already moves the truck on;
-// x from 40 to 320 one pixel a tick, 279 more; the next tick ends the level.
-TEST(Piloto, CarreteraVacia)
-{
-    nivel_de({});
-    vidas = 3, tick_juego = 77;
-    PilotoInforme r = piloto_conduce(1, 75, 0, PILOTO_NORMAL, NULL);
-    EXPECT_TRUE(r.ganado);
-    EXPECT_EQ(r.puntos, 0);
-    EXPECT_EQ(r.vidas_perdidas, 0);
-    EXPECT_EQ(r.margen, -1);
-    EXPECT_EQ(r.columna, -1);
-    EXPECT_EQ(r.ticks, 6312 + 279 + 1);
-    EXPECT_EQ(vidas, 3) << "the state of play is put back";
-    EXPECT_EQ(tick_juego, 77);
-}
-
 // Crafted levels, each driven at one difficulty at 75 Hz from every phase.
 TEST(Piloto, NivelesHechosAMano)
 {

@@ -15,8 +15,6 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
-
 // A ranking image: table t holds 10000 * (t + 1) - 1000 * place, initials "T" t place,
 // reserved byte 10 * t + place (so a record that moved shows).
 Bytes ranking_prueba()

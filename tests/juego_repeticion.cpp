@@ -73,7 +73,7 @@ TEST(Repeticion, BytesDelArchivo)
     r.teclas.assign(200, 0);
     r.teclas.insert(r.teclas.end(), 3, REP_ARRIBA);
     r.teclas.push_back(REP_SALIR);
-    std::vector<unsigned char> v = codifica_repeticion(r), esperado = {
+    Bytes v = codifica_repeticion(r), esperado = {
         'K', 'R', 'E', 'P', REP_VERSION, 0, '1', '.', '9', 0, 0, 0, 0, 0,   // magic, version, program
         2, 60, 0, 0x00, 0x00, 0xA0, 0x3F, 3,                      // difficulty, rate, 1.25f, phase
         1, 5, 'a', '.', 'm', 'a', 'p', 0x44, 0x33, 0x22, 0x11,     // one level: name, CRC
@@ -149,20 +149,20 @@ TEST(Repeticion, RechazosEnTabla)
 {
     CarpetaTemporal t(DATOS_REALES);
     graba(75, 1, Guion{9, 400}, 0);
-    const std::vector<unsigned char> buena = lee_archivo("datos/ultima.rep");
+    const Bytes buena = lee_archivo("datos/ultima.rep");
     ASSERT_FALSE(buena.empty());
     fs::remove("datos/ultima.rep");
     fs::remove("datos/mejor_1.rep");
     std::string dir = t.ruta + "/";
     const size_t n = buena.size();
     auto con = [&](size_t i, int b) {   // byte i set to b (past the end: one byte more)
-        std::vector<unsigned char> v = buena;
+        Bytes v = buena;
         i < n ? (void)(v[i] = (unsigned char)b) : v.push_back((unsigned char)b);
         return v;
     };
     mkfifo("fifo.rep", 0600);
     fs::create_directory("carpeta.rep");
-    const struct { std::string nombre; std::vector<unsigned char> bytes; std::string motivo; int nivel; } casos[] = {
+    const struct { std::string nombre; Bytes bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con(0, 'X'), "no es una repeticion de KORVEX (marca equivocada)", 0},
         {"version.rep", con(4, REP_VERSION + 1), "version 3, mas nueva que la que lee este programa (2)", 0},
         {"crc.rep", con(n - 1, buena[n - 1] ^ 1), "dañado (el CRC no coincide)", 0},
@@ -174,12 +174,12 @@ TEST(Repeticion, RechazosEnTabla)
         {"nivel_cambiado.rep", buena, "el nivel 1, nivel_01.map, no es el de la grabacion (cambio desde entonces)", 1},
         {"nivel_falta.rep", buena, "falta el nivel 1, nivel_01.map", 2},
     };
-    const std::vector<unsigned char> nivel1 = lee_archivo("levels/nivel_01.map");
+    const Bytes nivel1 = lee_archivo("levels/nivel_01.map");
     for (const auto &c : casos) {
         SCOPED_TRACE(c.nombre);
         if (!c.bytes.empty())
             escribe_archivo(c.nombre, c.bytes);
-        std::vector<unsigned char> cambiado = nivel1;
+        Bytes cambiado = nivel1;
         cambiado[2000] ^= 1;
         if (c.nivel)
             c.nivel == 1 ? escribe_archivo("levels/nivel_01.map", cambiado) : (void)fs::remove("levels/nivel_01.map");
@@ -226,6 +226,6 @@ TEST(Repeticion, RechazosEnTabla)
         ASSERT_FALSE(descifra_repeticion(buena.data(), n, &r, motivo, sizeof motivo));
         ASSERT_EQ(std::string(motivo), "truncado en " + campos[k].second) << "cortado a " << n << " bytes";
     }
-    escribe_archivo("corto.rep", std::vector<unsigned char>(buena.begin(), buena.begin() + campos[10].first));
+    escribe_archivo("corto.rep", Bytes(buena.begin(), buena.begin() + campos[10].first));
     EXPECT_EQ(korvex_repeticion(dir + "corto.rep"), std::make_pair(dir + "corto.rep: truncado en " + campos[10].second + "\n", 2));
 }

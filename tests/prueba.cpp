@@ -37,13 +37,13 @@ CarpetaTemporal::~CarpetaTemporal()
     fs::remove_all(ruta, ec);
 }
 
-std::vector<unsigned char> lee_archivo(const std::string &ruta)
+Bytes lee_archivo(const std::string &ruta)
 {
     std::ifstream f(ruta, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &datos)
+void escribe_archivo(const std::string &ruta, const Bytes &datos)
 {
     std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
     f.write((const char *)datos.data(), (std::streamsize)datos.size());

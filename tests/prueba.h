@@ -19,10 +19,12 @@ struct CarpetaTemporal {
     ~CarpetaTemporal();
 };
 
-// Reads a whole file; empty vector when it cannot.
-std::vector<unsigned char> lee_archivo(const std::string &ruta);
+typedef std::vector<unsigned char> Bytes;   // a file's bytes
+
+// Reads a whole file; empty when it cannot.
+Bytes lee_archivo(const std::string &ruta);
 // Writes bytes to a file (plain write, for test set-up).
-void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &datos);
+void escribe_archivo(const std::string &ruta, const Bytes &datos);
 // True when the file exists.
 bool existe(const std::string &ruta);
 // Runs a command line of the shell with no X display: what it wrote on stdout and its exit status.
