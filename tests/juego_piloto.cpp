@@ -1,4 +1,4 @@
-// The autoplayer on crafted levels: an empty road, a wall of drums, a dodge it can only make
+// The autoplayer on crafted levels: a wall of drums, a dodge it can only make
 // late, a bag beside a drum; its keys replayed through the logic tick give the same drive.
 #include <array>
 #include <cstring>

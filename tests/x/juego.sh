@@ -1,6 +1,6 @@
 #!/bin/sh
 # The game played through: title, menu ("SOY JODIDO"), a short level made here (run over a
-# pedestrian, take a bag, pause, change lane for a second bag and dodge a pedestrian), the win
+# pedestrian, take a bag, change lane for a second bag and dodge a pedestrian), the win
 # picture, the final score, the initials ZYB entered key by key, the table, ESC on the title;
 # the ranking file rewritten byte for byte, status 0, and sound heard. Then the run recorded
 # (datos/ultima.rep, and the best of SOY JODIDO) played back with -repeticion: it ends with the
@@ -49,10 +49,7 @@ pulsa Return
 nota "menu: SOY JODIDO"
 en_marcha 40 juego
 nota "la calle se mueve"
-sleep 4
-pausa_y_sigue
-nota "P congela la imagen, P otra vez sigue"
-sleep 2
+sleep 6
 manten Down 0.3
 hasta 120 gane muestra gane
 nota "la imagen de la victoria"
