@@ -25,6 +25,14 @@ void nivel_nuevo(int hz, float v)
 // Puts the road so that the enemy column col stands at screen x sx.
 void delante(int col, int sx) { scr5 = 0, scr1 = BLOQUE_W * col + PANTALLA_W - sx; }
 
+// nivel_nuevo with record 0 an enemy of type tipo on the truck's lane at screen x 40: met in the next tick.
+void ante_el_camion(int hz, float v, int tipo)
+{
+    nivel_nuevo(hz, v);
+    ene_pon(0, 40, 72, tipo);
+    delante(40, 40);
+}
+
 // n logic ticks, the clock moving one tick before each.
 void logica(int n)
 {
@@ -58,8 +66,7 @@ TEST(Juego, ContactosPorPosicionYCarril)
         nivel_nuevo(75, 0);
         ene_pon(5, 40, BLOQUE_H * c.fila, c.tipo ? c.tipo : 1);
         delante(40, c.sx);
-        y = c.y;
-        sprcol = -1;
+        y = c.y, sprcol = -1;
         EXPECT_EQ(enemivieja(0), c.tipo) << "sx " << c.sx << " fila " << c.fila << " y " << c.y;
         EXPECT_EQ(sprcol, c.tipo ? 5 : -1);
         EXPECT_EQ(enemivieja(1), 0) << "without contact";
@@ -92,11 +99,9 @@ TEST(Juego, PuntosPorTipo)
         {1, 200, 8, false}, {5, 200, 8, false}, {7, 50, 0, false}, {6, 0, 0, true}, {8, 0, 8, false},
     };
     for (auto &c : casos) {
-        nivel_nuevo(75, 0);
-        ene_pon(3, 40, 72, c.tipo);
-        delante(40, 40);
+        ante_el_camion(75, 0, c.tipo);
         logica(1);
-        EXPECT_EQ(std::make_tuple(puntos, ene_tipo(3), fuego > 0), std::make_tuple(c.puntos, c.despues, c.fuego))
+        EXPECT_EQ(std::make_tuple(puntos, ene_tipo(0), fuego > 0), std::make_tuple(c.puntos, c.despues, c.fuego))
             << "tipo " << c.tipo;
         logica(5);
         EXPECT_EQ(puntos, c.puntos) << "a contact counts once";
@@ -110,9 +115,7 @@ TEST(Juego, VidasExtra)
         {9950, 1, 6, 2}, {9949, 1, 5, 1}, {19950, 2, 6, 3}, {19950, 1, 6, 2}, {29949, 3, 5, 3},
     };
     for (auto &c : casos) {
-        nivel_nuevo(75, 0);
-        ene_pon(0, 40, 72, 7);
-        delante(40, 40);
+        ante_el_camion(75, 0, 7);
         puntos = c.antes, bvid = c.bvid;
         logica(1);
         EXPECT_EQ(std::make_pair(vidas, bvid), std::make_pair(c.vidas, c.bvid_despues)) << c.antes;
@@ -128,9 +131,8 @@ TEST(Juego, FinDelCaminoYVictoria)
         nivel_nuevo(75, 6);
         nivel = c.nivel, niveles = c.niveles;
         int n = hasta([] { return cambnib != EST_JUEGO; });
-        EXPECT_EQ(cambnib, c.estado) << c.nivel << "/" << c.niveles;
-        EXPECT_EQ(scr5, PASADAS);
-        EXPECT_EQ(x, (float)PANTALLA_W);
+        EXPECT_EQ(std::make_tuple((int)cambnib, scr5, x), std::make_tuple(c.estado, (int)PASADAS, (float)PANTALLA_W))
+            << c.nivel << "/" << c.niveles;
         EXPECT_EQ(n, (4 * 6400 - 352) / 6 + 280) << "the road, then 280 pixels of driving off";
     }
 }
@@ -141,13 +143,10 @@ TEST(Juego, ArranqueDeNivel)
     nivel_nuevo(75, 4);
     ene_pon(0, 5, 0, 1);
     prepara_nivel();
-    EXPECT_EQ(scr1, 352);
-    EXPECT_EQ(y, 120.0f);
-    EXPECT_EQ(pos, 2);
+    EXPECT_EQ(std::make_tuple(scr1, y, pos), std::make_tuple(352, 120.0f, 2));
     EXPECT_EQ(spr_cant, 0) << "the level start lists no enemy";
     logica(1);
-    EXPECT_EQ(scr1, 356);
-    EXPECT_EQ(spr_cant, 1);
+    EXPECT_EQ(std::make_pair(scr1, spr_cant), std::make_pair(356, 1));
 }
 
 // Timelines, in ticks at each display rate (the clock ticks once per refresh, the time scale takes
@@ -178,31 +177,23 @@ TEST(Juego, LineasDeTiempoPorRefresco)
         EXPECT_EQ(t2, c.cuadro) << c.refresco << " (" << t1 << ")";
 
         for (int carril = 0; carril < 2; carril++) {
-            nivel_nuevo(hz, 5);
-            ene_pon(0, 40, 72, 2);
-            delante(40, 40);
+            ante_el_camion(hz, 5, 2);
             logica(1);
-            EXPECT_EQ(nscr2, animcon) << "one pixel per 1/75 s";
-            EXPECT_EQ(cammov, 1);
-            EXPECT_EQ(sanani[0].y, 120 - 35);
+            EXPECT_EQ(std::make_tuple(nscr2, cammov, sanani[0].y), std::make_tuple(animcon, 1, 120 - 35))
+                << "the road at one pixel per 1/75 s, lanes at half speed";
             key[KEY_UP] = carril;
-            if (carril)
-                EXPECT_EQ(hasta([] { return y == 96.0f; }), c.carril_sangre) << c.refresco;
-            else
-                EXPECT_EQ(hasta([] { return nscr2 == nscro; }), c.sangre) << c.refresco;
+            EXPECT_EQ(carril ? hasta([] { return y == 96.0f; }) : hasta([] { return nscr2 == nscro; }),
+                      carril ? c.carril_sangre : c.sangre) << c.refresco;
             EXPECT_EQ(cammov, 2);
         }
         for (int ultima = 0; ultima < 2; ultima++) {
-            nivel_nuevo(hz, 5);
+            ante_el_camion(hz, 5, 6);
             vidas = ultima ? 0 : 1;
-            ene_pon(0, 40, 72, 6);
-            delante(40, 40);
             logica(1);
             int p = scr1;
             EXPECT_EQ(hasta([] { return nscr2 != 0; }) + 1, c.vida) << c.refresco;
-            EXPECT_EQ(scr1, p) << "the road stood still";
-            EXPECT_EQ(vidas, 0) << "the last spare life is taken, then the game ends";
-            EXPECT_EQ(cambnib, ultima ? EST_GAMEOVER : EST_JUEGO);
+            EXPECT_EQ(std::make_tuple(scr1, vidas, (int)cambnib), std::make_tuple(p, 0, ultima ? EST_GAMEOVER : EST_JUEGO))
+                << "the road stood still; the last spare life is taken, then the game ends";
             EXPECT_EQ(hasta([] { return fuego == 0; }) + c.vida, c.fin) << c.refresco;
         }
     }
