@@ -128,7 +128,8 @@ TEST(Nivel, EscrituraAtomica)
     EXPECT_TRUE(escribe_atomico("a.dat", "xyz", 3));
     EXPECT_EQ(lee_archivo("a.dat"), Bytes({'x', 'y', 'z'}));
     mkdir("d.dat", 0777);
-    std::string err = stderr_de([] { EXPECT_FALSE(escribe_atomico("d.dat", "xyz", 3) || escribe_atomico("no/hay.dat", "xyz", 3)); });
+    std::string err =
+        stderr_de([] { EXPECT_FALSE(escribe_atomico("d.dat", "xyz", 3) || escribe_atomico("no/hay.dat", "xyz", 3)); });
     EXPECT_NE(err.find("d.dat"), std::string::npos);
     EXPECT_NE(err.find("no/hay.dat"), std::string::npos);
     EXPECT_EQ(system("test $(ls -A | wc -l) = 2"), 0) << "no temporary file left";

@@ -99,11 +99,7 @@ TEST(Ayuda, LaCartaSeVaSinDejarRastro)
 // when the setting asks for it, once per loss; neither in the demo nor for the autoplayer.
 TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
 {
-    struct {
-        int modo, piloto, f1, perdido, ajuste;
-        bool pausa;
-        int perdido_despues;
-    } casos[] = {
+    struct { int modo, piloto, f1, perdido, ajuste; bool pausa; int perdido_despues; } casos[] = {
         {MODO_JUGADOR, -1, 0, 0, 1, false, 0},   {MODO_JUGADOR, -1, 1, 0, 1, true, 0},
         {MODO_JUGADOR, -1, 0, 1, 1, true, 0},    {MODO_JUGADOR, -1, 0, 1, 0, false, 0},
         {MODO_JUGADOR, -1, 1, 1, 0, true, 0},    {MODO_REPRODUCE, -1, 0, 1, 1, true, 0},
@@ -111,8 +107,7 @@ TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
         {MODO_JUGADOR, 0, 1, 1, 1, false, 1},
     };
     for (const auto &c : casos) {
-        rep_modo = c.modo, teclas_piloto = c.piloto, ayuda_pedida = c.f1, foco_perdido = c.perdido;
-        aj_pausa_foco = c.ajuste;
+        rep_modo = c.modo, teclas_piloto = c.piloto, ayuda_pedida = c.f1, foco_perdido = c.perdido, aj_pausa_foco = c.ajuste;
         EXPECT_EQ(juego_pide_pausa(), c.pausa) << c.modo << c.piloto << c.f1 << c.perdido << c.ajuste;
         EXPECT_EQ(foco_perdido, c.perdido_despues);
     }
