@@ -2,6 +2,7 @@
 // that fails, undo and redo by the bytes a save writes, the warning before saving a level no careful
 // player can pass. The real editor runs headless, on the shipped pictures, keys from a script.
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
@@ -215,8 +216,7 @@ TEST(Editor, GuardadoFallido)
     leidas = 0;
     stderr_de([] { EXPECT_FALSE(advertencia()); });
     EXPECT_EQ(modifi, 1);
-    struct stat st;
-    EXPECT_TRUE(stat("levels/nivel_19.map", &st) == 0 && S_ISDIR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory("levels/nivel_19.map"));
 }
 
 // Every undo takes back one change exactly: as many undos as changes give the file's bytes

@@ -3,6 +3,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -135,8 +136,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
     guion = AAA, difi = 0, puntos = 60000, vidas = 0;
     std::string err = stderr_de(tupuntaje);
     EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
-    struct stat st;
-    EXPECT_TRUE(stat(RANKING_ARCHIVO, &st) == 0 && S_ISDIR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory(RANKING_ARCHIVO));
 }
 
 // The save reads the table again: the record goes where it belongs in the file as it is now (another

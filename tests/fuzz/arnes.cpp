@@ -28,6 +28,12 @@ std::string carpeta_rapida()
     return d;
 }
 
+void escribe(const std::string &ruta, const void *p, size_t n, const char *antes)
+{
+    FILE *f = fopen(ruta.c_str(), "wb");
+    exige(f && fputs(antes, f) >= 0 && fwrite(p, 1, n, f) == n && fclose(f) == 0, "archivo de trabajo");
+}
+
 static BITMAP *hace(int w, int h, int color)
 {
     BITMAP *b = create_bitmap(w, h);

@@ -113,15 +113,9 @@ difieren() {
 hasta() {
     seg=$1 nombre=$2
     shift 2
-    fin=$(($(ahora) + seg))
-    while :; do
-        vivo "$nombre"
-        captura "$nombre" && "$@" && return 0
-        rm -f "$FOTO"
-        [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: no llega en $seg s"
-        sleep 0.2
-    done
+    espera "$seg" "$nombre: no llega en $seg s" captura_y "$nombre" "$@"
 }
+captura_y() { c=$1 && shift && captura "$c" && "$@" && return 0; rm -f "$FOTO"; return 1; }
 # Conditions for hasta: the window shows the data picture $1 (datos/NAME.bmp); it differs from
 # picture $1 (in crop $2); it is the same as picture $1; something is drawn (not all black).
 pintada() { [ "$(convert "$FOTO" -format '%[fx:maxima]' info:)" != 0 ]; }
@@ -185,10 +179,7 @@ pulsa() {
     rm -f "$previa"
 }
 # A key whose effect does not show: sent, then a moment for the program to take it.
-pulsa_ciega() {
-    tecla "$1"
-    sleep 0.5
-}
+pulsa_ciega() { tecla "$1"; sleep 0.5; }
 
 # Bytes for expected files: one byte; an unsigned 32-bit little-endian number.
 byte() { printf "\\$(printf %03o "$1")"; }
