@@ -1,12 +1,11 @@
 // The presenter without a display: the scale chosen for a desktop, the -escala values, the scaled
 // picture (every N x N block one colour, equal to the page), and the start-up retries.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "shared/pantalla.h"
+#include "tests/prueba.h"
 
 // Desktop size -> default window scale and full-screen scale: the 90% bounds of x2 on each side,
 // never above 8, 1 when the desktop is unknown.
@@ -32,9 +31,7 @@ TEST(Escala, ValoresDeLaOpcion)
         {"", 0, " no es un numero"}, {NULL, 0, "necesita un numero de 1 a 8"},
     };
     for (const auto &c : casos) {
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(valor_escala(c.valor, "KORVEX"), c.n) << (c.valor ? c.valor : "(none)");
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de([&] { EXPECT_EQ(valor_escala(c.valor, "KORVEX"), c.n) << (c.valor ? c.valor : "(none)"); });
         EXPECT_EQ(err.find(std::string("KORVEX: -escala ") + c.dice), c.n ? std::string::npos : 0u) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), c.n ? 0 : 1) << err;
     }
@@ -112,16 +109,13 @@ TEST(Arranque, ReintentaYNombraLaPantalla)
     int (*real)() = intenta_sistema;
     intenta_sistema = intento_falso;
     const struct { int fallos; const char *display; bool arranca; const char *dice; } casos[] = {
-        {2, ":7", true, ""},
-        {99, ":7", false, "KORVEX: no hay pantalla grafica en DISPLAY=:7 ("},
+        {2, ":7", true, ""}, {99, ":7", false, "KORVEX: no hay pantalla grafica en DISPLAY=:7 ("},
         {99, NULL, false, "KORVEX: no hay pantalla grafica: DISPLAY no esta definido ("},
     };
     for (const auto &c : casos) {
         intentos = 0, fallos_previstos = c.fallos;
         c.display ? setenv("DISPLAY", c.display, 1) : unsetenv("DISPLAY");
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(arranca_sistema("KORVEX", "./korvex"), c.arranca);
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de([&] { EXPECT_EQ(arranca_sistema("KORVEX", "./korvex"), c.arranca); });
         EXPECT_EQ(intentos, c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS);
         EXPECT_EQ(err.substr(0, strlen(c.dice)), c.dice);
         EXPECT_EQ(err.find("xvfb-run -a ./korvex") != std::string::npos, c.display == NULL) << err;

@@ -1,9 +1,5 @@
 // The shipped data as the programs read them: levels, template, ranking (the pictures, sounds
 // and font are read at every start of the X scenarios and by fuzz_datos).
-#include <gtest/gtest.h>
-
-#include <cstring>
-
 #include "game/presoverganec.h"
 #include "tests/prueba.h"
 #include "shared/busca.h"
@@ -15,10 +11,8 @@
 // none on the first screen; the template: code 1, no enemy.
 TEST(Datos, NivelesYPlantilla)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
+    CarpetaTemporal t(DATOS_REALES);
     reserva_enemigos();
-    buscaarch();
     ASSERT_EQ(niveles, 15);
     for (int i = 0; i <= niveles; i++) {
         std::string f = i < niveles ? std::string("levels/") + archive[i] : "datos/newlevel.dat";
@@ -38,5 +32,5 @@ TEST(Datos, Ranking)
 {
     unsigned char fabrica[RANKING_BYTES];
     ranking_por_defecto(fabrica);
-    EXPECT_EQ(lee_archivo(KORV_DIR "/datos/ranking.dat"), std::vector<unsigned char>(fabrica, fabrica + RANKING_BYTES));
+    EXPECT_EQ(lee_archivo(KORV_DIR "/datos/ranking.dat"), Bytes(fabrica, fabrica + RANKING_BYTES));
 }

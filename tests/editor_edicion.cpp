@@ -1,9 +1,10 @@
-// The editor: its keys, the cap of 300 enemies, the name of a new level, the save's bytes and
-// a save that fails. The real editor runs headless, on the shipped pictures, keys from a script.
-#include <gtest/gtest.h>
-
+// The editor: its keys, the cap of 300 enemies, the name of a new level, the save's bytes, a save
+// that fails, undo and redo by the bytes a save writes, the warning before saving a level no careful
+// player can pass. The real editor runs headless, on the shipped pictures, keys from a script.
 #include <cstring>
+#include <filesystem>
 #include <functional>
+#include <random>
 #include <sys/stat.h>
 
 #include "editor/mained.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
 std::vector<int> guion;
 size_t leidas;
 
@@ -22,9 +22,8 @@ int del_guion() { return (leidas < guion.size() ? guion[leidas++] : KEY_ESC) << 
 
 // A working folder with the shipped data, the pictures loaded, the editing state at its start.
 struct Editor : CarpetaTemporal {
-    Editor()
+    Editor() : CarpetaTemporal(DATOS_REALES)
     {
-        copia_datos_reales();
         static bool cargado = false;
         if (!cargado) {
             EXPECT_TRUE(CargarBMP());
@@ -40,6 +39,33 @@ struct Editor : CarpetaTemporal {
     }
 };
 
+// The shipped level 3 open in the editor, its history empty and the map unmodified.
+struct Deshacer : Editor {
+    Deshacer()
+    {
+        EXPECT_TRUE(CargaMapa("levels/nivel_03.map"));
+        cargamatrizene();
+        reinicia_edicion();
+        historia_borra(true);
+        carga = 1;
+        strcpy(archivo, "levels/nivel_03.map");
+    }
+};
+
+// The bytes a save of the open map would write now.
+Bytes bytes()
+{
+    static unsigned char grid[ENE_COLS][MAPA_FILAS];
+    memcpy(grid, enemi2, sizeof grid);
+    ArmaEnemigos(grid);
+    GuardaMapa("estado.map");
+    return lee_archivo("estado.map");
+}
+
+// Ctrl+Z or Ctrl+Y, veces times, each taken by the editor.
+void ctrl_z(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Z, ASCII_CTRL_Z)); }
+void ctrl_y(int veces = 1) { for (int i = 0; i < veces; i++) ASSERT_TRUE(tecla_edicion(KEY_Y, ASCII_CTRL_Y)); }
+
 }  // namespace
 
 // Keys of the editing screen, from the start state: pass, view, cursor, block, enemy, mode.
@@ -47,25 +73,22 @@ TEST(Editor, Teclas)
 {
     Editor ed;
     struct { std::vector<int> teclas; int posx2, posx, a, b, d, c, e, modoene; } casos[] = {
-        {{KEY_RIGHT, KEY_RIGHT}, 0, 0, 2, 0, 1, 0, 0, 0},
-        {std::vector<int>(12, KEY_RIGHT), 0, 3, 9, 0, 1, 0, 0, 0},
+        {{KEY_RIGHT, KEY_RIGHT}, 0, 0, 2, 0, 1, 0, 0, 0}, {std::vector<int>(12, KEY_RIGHT), 0, 3, 9, 0, 1, 0, 0, 0},
         {std::vector<int>(199, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
         {std::vector<int>(200, KEY_RIGHT), 0, 190, 9, 0, 1, 0, 0, 0},
         {[] { std::vector<int> v(200, KEY_RIGHT); v.insert(v.begin(), KEY_SPACE); return v; }(), 1, 0, 9, 0, 1, 0, 0, 1},
-        {{KEY_SPACE, KEY_LEFT}, 0, 0, 0, 0, 1, 0, 0, 1},
-        {{KEY_UP, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 2, 1, 0, 0, 0},
+        {{KEY_SPACE, KEY_LEFT}, 0, 0, 0, 0, 1, 0, 0, 1}, {{KEY_UP, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 2, 1, 0, 0, 0},
         {std::vector<int>(9, KEY_DOWN), 0, 0, 0, 7, 1, 0, 0, 0},
         {{KEY_SPACE, KEY_UP, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN}, 0, 0, 0, 0, 4, 0, 0, 1},
-        {{KEY_A, KEY_S, KEY_S}, 0, 0, 0, 0, 1, 2, 0, 0},
-        {std::vector<int>(45, KEY_S), 0, 0, 0, 0, 1, 39, 0, 0},
+        {{KEY_A, KEY_S, KEY_S}, 0, 0, 0, 0, 1, 2, 0, 0}, {std::vector<int>(45, KEY_S), 0, 0, 0, 0, 1, 39, 0, 0},
         {{KEY_SPACE, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_S, KEY_A}, 0, 0, 0, 0, 1, 0, 5, 1},
     };
     for (auto &c : casos) {
         reinicia_edicion();
         for (int k : c.teclas)
             EXPECT_TRUE(tecla_edicion(k));
-        int visto[] = {posx2, posx, a, b, d, ::c, e, modoene}, esperado[] = {c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene};
-        EXPECT_EQ(std::vector<int>(visto, visto + 8), std::vector<int>(esperado, esperado + 8)) << c.teclas.size();
+        EXPECT_EQ(std::vector<int>({posx2, posx, a, b, d, ::c, e, modoene}),
+                  std::vector<int>({c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene})) << c.teclas.size();
     }
     EXPECT_FALSE(tecla_edicion(KEY_ESC));
     EXPECT_EQ(modifi, 0) << "moving changes nothing";
@@ -122,29 +145,22 @@ TEST(Editor, TopeDeEnemigos)
 TEST(Editor, NombreNuevo)
 {
     struct { std::vector<const char *> hay; const char *nombre; } casos[] = {
-        {{}, "levels/nivel_01.map"},
-        {{"nivel_01.map", "nivel_02.map"}, "levels/nivel_03.map"},
+        {{}, "levels/nivel_01.map"}, {{"nivel_01.map", "nivel_02.map"}, "levels/nivel_03.map"},
         {{"nivel_01.map", "nivel_03.map"}, "levels/nivel_04.map"},
         {{"nivel_01.map", "nivel_02.map", "nivel_03.map.x", "nivel_03.map"}, "levels/nivel_04.map"},
-        {{"a.map", "b.map", "b03.map"}, "levels/b0304.map"},
-        {{"x.map"}, "levels/x02.map"},
+        {{"a.map", "b.map", "b03.map"}, "levels/b0304.map"}, {{"x.map"}, "levels/x02.map"},
     };
     for (auto &c : casos) {
-        CarpetaTemporal t;
-        t.subcarpetas();
+        CarpetaTemporal t(SUBCARPETAS);
         for (const char *f : c.hay)
             escribe_archivo(std::string("levels/") + f, Bytes(1));
         char out[512];
         EXPECT_TRUE(nombre_nuevo(out, sizeof out));
         EXPECT_STREQ(out, c.nombre);
     }
-    CarpetaTemporal t;
-    t.subcarpetas();
-    for (int n = 1; n <= 99; n++) {
-        char f[64];
-        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
-        escribe_archivo(f, Bytes(1));
-    }
+    CarpetaTemporal t(SUBCARPETAS);
+    for (int n = 1; n <= 99; n++)
+        escribe_archivo("levels/nivel_" + std::to_string(n / 10) + std::to_string(n % 10) + ".map", Bytes(1));
     char out[512];
     EXPECT_FALSE(nombre_nuevo(out, sizeof out)) << "no number up to 99 is free";
 }
@@ -154,33 +170,19 @@ TEST(Editor, NombreNuevo)
 TEST(Editor, NivelHechoYGuardado)
 {
     Editor ed;
-    // Six shipped levels, so that the catalogue has room for the new one.
-    for (int n = 7; n <= 15; n++) {
-        char f[32];
-        snprintf(f, sizeof f, "levels/nivel_%02d.map", n);
-        remove(f);
-    }
+    system("rm levels/nivel_0[7-9].map levels/nivel_1?.map");   // six shipped levels: room for the new one
     Bytes esperado = lee_archivo("datos/newlevel.dat");
     ASSERT_EQ(esperado.size(), (size_t)NIVEL_BYTES);
-    auto enemigo = [&](int i, int col, int fila, int tipo) {
-        unsigned char r[4] = {(unsigned char)col, (unsigned char)(col >> 8), (unsigned char)(24 * fila), (unsigned char)tipo};
-        memcpy(&esperado[1601 + 4 * i], r, 4);
-    };
     esperado[0] = 2;
-    esperado[1 + 0] = 3;         // block 3 at column 0 row 0
-    esperado[1 + 200 + 1] = 3;   // ... and at column 1 row 1
-    esperado[1 + 200 + 11] = 4;  // block 4 at column 11 row 1
-    enemigo(0, 11, 1, 2);
-    enemigo(1, 11, 2, 3);
-    enemigo(2, 209, 2, 6);
-    enemigo(3, 209, 3, 7);
+    esperado[1 + 0] = esperado[1 + 200 + 1] = 3;   // block 3 at column 0 row 0 and column 1 row 1
+    esperado[1 + 200 + 11] = 4;                    // block 4 at column 11 row 1
+    const unsigned char enemigos[] = {11, 0, 24, 2, 11, 0, 48, 3, 209, 0, 48, 6, 209, 0, 72, 7};   // by row, then column
+    std::copy(enemigos, enemigos + sizeof enemigos, &esperado[1601]);
     guion = {KEY_ENTER,   // NUEVO MAPA
              KEY_S, KEY_S, KEY_S, KEY_D, KEY_RIGHT, KEY_DOWN, KEY_D, KEY_S};
-    for (int i = 0; i < 10; i++)
-        guion.push_back(KEY_RIGHT);
+    guion.insert(guion.end(), 10, KEY_RIGHT);
     guion.insert(guion.end(), {KEY_D, KEY_SPACE, KEY_S, KEY_D, KEY_DOWN, KEY_S, KEY_D, KEY_LEFT, KEY_D, KEY_F});
-    for (int i = 0; i < 190; i++)
-        guion.push_back(KEY_RIGHT);   // on to pass 1, column 9
+    guion.insert(guion.end(), 190, KEY_RIGHT);   // on to pass 1, column 9
     guion.insert(guion.end(), {KEY_DOWN, KEY_S, KEY_S, KEY_S, KEY_S, KEY_D, KEY_UP, KEY_A, KEY_D, KEY_ESC,
                                KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_RIGHT, KEY_ENTER,   // OPCIONES: x1.5
                                KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER,                 // GUARDAR
@@ -199,26 +201,116 @@ TEST(Editor, NivelHechoYGuardado)
 TEST(Editor, GuardadoFallido)
 {
     Editor ed;
+    remove("levels/nivel_15.map");   // room in the catalogue: the write itself fails
     ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
     cargamatrizene();
     mkdir("levels/nivel_19.map", 0777);
     strcpy(archivo, "levels/nivel_19.map");
     carga = 1, modifi = 1;
     guion = {KEY_ENTER};
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(gurdarmapa());
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("levels/nivel_19.map"), std::string::npos) << err;
+    std::string err = stderr_de([] { EXPECT_FALSE(gurdarmapa()); });
+    EXPECT_NE(err.find("levels/nivel_19.map: NO SE PUDO GUARDAR"), std::string::npos) << err;
     EXPECT_EQ(leidas, 1u) << "the notice waits for a key";
     EXPECT_EQ(modifi, 1);
     guion = {KEY_ENTER, KEY_ENTER};   // the warning's "SI", the notice
     leidas = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(advertencia());
-    testing::internal::GetCapturedStderr();
+    stderr_de([] { EXPECT_FALSE(advertencia()); });
     EXPECT_EQ(modifi, 1);
-    struct stat st;
-    EXPECT_TRUE(stat("levels/nivel_19.map", &st) == 0 && S_ISDIR(st.st_mode));
+    EXPECT_TRUE(std::filesystem::is_directory("levels/nivel_19.map"));
+}
+
+// Every undo takes back one change exactly: as many undos as changes give the file's bytes
+// (and an unmodified map), as many redos the edited bytes; Z and Y without Ctrl do nothing.
+TEST(Deshacer, UndosYRedosDanLosBytesExactos)
+{
+    Deshacer ed;
+    const Bytes inicio = bytes();
+    for (unsigned semilla = 1; semilla <= 5; semilla++) {
+        // Random moves, modes, selections, paints, erases and speed changes.
+        std::mt19937 r(semilla);
+        const int teclas[] = {KEY_RIGHT, KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN, KEY_SPACE, KEY_S, KEY_D, KEY_D, KEY_F};
+        for (int i = 0; i < 400; i++)
+            r() % 25 ? (void)tecla_edicion(teclas[r() % 10]) : cambia_celda(CAMBIO_VELOCIDAD, 0, 0, 1 + (int)(r() % 3));
+        const Bytes fin = bytes();
+        const int n = deshacer_n;
+        tecla_edicion(KEY_Z);   // without Ctrl: nothing
+        ctrl_z(n);
+        EXPECT_TRUE(bytes() == inicio && modifi == 0 && n > 60) << "semilla " << semilla << ": " << n << " cambios";
+        ctrl_y(n + 1);
+        EXPECT_TRUE(bytes() == fin) << "semilla " << semilla;
+        ctrl_z(n);
+    }
+    // The history keeps the last 256 changes, one per cell painted: 300 undone leave the first 44.
+    reinicia_edicion();
+    Bytes tras_44;
+    for (int i = 0; i < 300; i++, tras_44 = i == 44 ? bytes() : tras_44) {
+        a = i % VISTA_COLS, posx = i % MAPA_COLS - a, b = i / MAPA_COLS, c = (mapa[posx + a][b] + 1) % NUM_TILES;
+        tecla_edicion(KEY_D);
+    }
+    char linea[40];
+    texto_deshacer(linea, sizeof linea);
+    ctrl_z(300);
+    EXPECT_TRUE(bytes() == tras_44 && std::string(linea) == "DESHACER: 256");
+}
+
+// modifi follows the saved state: after a save an undo marks the map modified and a redo
+// back clears it; a change after an undo makes the save unreachable; a never-saved map stays
+// modified however far it is undone.
+TEST(Deshacer, DeshacerTrasGuardarMarcaModificado)
+{
+    Deshacer ed;
+    for (int tecla : {KEY_D, KEY_S, KEY_D})
+        tecla_edicion(tecla);
+    ASSERT_TRUE(gurdarmapa() && deshacer_n == 2) << "saving keeps the history";
+    ctrl_z();
+    EXPECT_EQ(modifi, 1);
+    ctrl_y();
+    EXPECT_EQ(modifi, 0);
+    for (int tecla : {KEY_Z, KEY_S, KEY_D, KEY_Z})
+        tecla_edicion(tecla, tecla == KEY_Z ? ASCII_CTRL_Z : 0);
+    EXPECT_EQ(modifi, 1);
+    historia_borra(false);
+    for (int tecla : {KEY_RIGHT, KEY_D})
+        tecla_edicion(tecla);
+    ctrl_z();
+    EXPECT_EQ(modifi, 1);
+}
+
+// Before saving a map no careful player can pass the editor asks, naming the column: SI saves, NO and
+// ESC keep the file as it was and the map modified. Explosives closing the four lanes at once (a wall
+// of one column: at x1 a lane change cannot pass it; one lane undone, no question), or never all four
+// yet leaving no way through (the top lane alone open over columns 400-402, the bottom one alone over
+// 405-407): the autoplayer's verdict names the first explosive it cannot pass.
+TEST(Deshacer, AvisoAntesDeGuardar)
+{
+    Deshacer ed;
+    const std::pair<std::vector<int>, bool> casos[] = {
+        {{KEY_ENTER}, true}, {{KEY_DOWN, KEY_ENTER}, false}, {{KEY_ESC}, false}, {{KEY_UP, KEY_UP, KEY_ENTER}, true}};
+    for (bool muro : {false, true}) {
+        memset(enemi2, 0, sizeof enemi2);
+        for (int c = 0; c < (muro ? 1 : 3); c++)
+            for (int n = 0; n < CARRILES; n++) {
+                if (muro || n != 0)
+                    cambia_celda(CAMBIO_ENEMIGO, 400 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
+                if (!muro && n != 3)
+                    cambia_celda(CAMBIO_ENEMIGO, 405 + c, CALLE_PRIMERA + n, TIPO_EXPLOSIVO);
+            }
+        ASSERT_EQ(multi, 1);
+        EXPECT_EQ(tramo_cerrado_mapa(), muro ? 400 : -1);
+        EXPECT_EQ(columna_perdida_mapa(), 400);
+        for (const auto &c : casos) {
+            remove(archivo);
+            modifi = 1, guion = c.first, leidas = 0;
+            std::string err = stderr_de([&] { EXPECT_EQ(gurdarmapa(), c.second); });
+            EXPECT_TRUE(existe(archivo) == c.second && modifi == !c.second && leidas == guion.size());
+            EXPECT_NE(err.find(muro ? "los cuatro carriles desde la columna 400" : "sin perder vidas desde la columna 400"),
+                      std::string::npos) << err;
+        }
+    }
+    ctrl_z();
+    EXPECT_EQ(tramo_cerrado_mapa(), -1);
+    EXPECT_EQ(columna_perdida_mapa(), -1);
+    EXPECT_TRUE(gurdarmapa());
 }
 
 // The game sees at most 15 levels: with 15 in the joined catalogue (installed: the shipped and
@@ -229,6 +321,11 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
     const struct { int fabrica, propios, repetidos; bool hace_nuevo; } casos[] = {
         {15, 0, 0, false}, {14, 0, 0, true}, {10, 5, 0, false}, {10, 6, 1, false}, {10, 5, 1, true},
     };
+    auto nombre = [](const char *dir, const char *n, int i) {
+        char f[64];
+        snprintf(f, sizeof f, "%s/%s_%02d.map", dir, n, i);
+        return std::string(f);
+    };
     for (const auto &c : casos) {
         Editor ed;
         Bytes nivel = lee_archivo("levels/nivel_01.map");
@@ -236,23 +333,15 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         instalado = c.propios > 0;
         snprintf(carpeta_usuario, sizeof carpeta_usuario, "%s/u", ed.ruta.c_str());
         mkdir("u", 0700), mkdir("u/levels", 0700);
-        for (int i = 1; i <= c.fabrica; i++) {
-            char f[64];
-            snprintf(f, sizeof f, "levels/nivel_%02d.map", i);
-            escribe_archivo(f, nivel);
-        }
-        for (int i = 1; i <= c.propios; i++) {   // the first repetidos share a shipped level's name
-            char f[64];
-            snprintf(f, sizeof f, "u/levels/%s_%02d.map", i <= c.repetidos ? "nivel" : "propio", i);
-            escribe_archivo(f, nivel);
-        }
+        for (int i = 1; i <= c.fabrica; i++)
+            escribe_archivo(nombre("levels", "nivel", i), nivel);
+        for (int i = 1; i <= c.propios; i++)   // the first repetidos share a shipped level's name
+            escribe_archivo(nombre("u/levels", i <= c.repetidos ? "nivel" : "propio", i), nivel);
         // Level files in the two folders (a name in both counted twice: only the difference matters).
         auto mapas = [] { return system("exit $(ls levels/*.map u/levels/*.map 2>/dev/null | wc -l)") >> 8; };
         int antes = mapas();
         guion = {KEY_ENTER, KEY_ESC, KEY_UP, KEY_ENTER, KEY_ENTER};   // NUEVO MAPA (the box or the map), SALIR
-        testing::internal::CaptureStderr();
-        korveditor();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(korveditor);
         std::string caso = std::to_string(c.fabrica) + "+" + std::to_string(c.propios);
         EXPECT_EQ(carga, c.hace_nuevo) << caso;
         EXPECT_EQ(mapas(), antes + c.hace_nuevo) << caso << ": the new level saved on leaving";
@@ -262,14 +351,12 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         // A level of the catalogue is still saved over; a new name is not written.
         ASSERT_TRUE(CargaMapa("levels/nivel_02.map"));
         cargamatrizene();
-        strcpy(archivo, instalado ? "u/levels/nivel_02.map" : "levels/nivel_02.map");
+        strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 2).c_str());
         modifi = 1, carga = 1;
         EXPECT_TRUE(gurdarmapa()) << caso;
-        strcpy(archivo, instalado ? "u/levels/nivel_16.map" : "levels/nivel_16.map");
+        strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 16).c_str());
         modifi = 1, guion = {KEY_ENTER}, leidas = 0;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(gurdarmapa()) << caso;
-        testing::internal::GetCapturedStderr();
+        stderr_de([&] { EXPECT_FALSE(gurdarmapa()) << caso; });
         EXPECT_FALSE(existe(archivo)) << caso;
         EXPECT_EQ(modifi, 1) << caso;
     }
@@ -296,33 +383,26 @@ TEST(Editor, LosDialogosNoDejanRestos)
         {"MULTIPLICA VEL", {KEY_RIGHT, KEY_ENTER}, [] { opcimap(); }},
         {"aviso", {KEY_ENTER}, [] { mensaje_caja("NO SE PUDO GUARDAR", "levels/x.map"); }},
     };
+    BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
     for (const auto &c : casos) {
         dibuja_edicion();
-        BITMAP *antes = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
         blit(active_page, antes, 0, 0, 0, 0, ED_PANTALLA_W, ED_PANTALLA_H);
         guion = c.teclas, leidas = 0;
-        testing::internal::CaptureStderr();
-        c.abre();
-        testing::internal::GetCapturedStderr();
+        stderr_de(c.abre);
         EXPECT_EQ(leidas, c.teclas.size()) << c.dialogo;
-        int distintos = 0;
         for (int y = 0; y < ED_PANTALLA_H; y++)
-            for (int x = 0; x < ED_PANTALLA_W; x++)
-                distintos += getpixel(active_page, x, y) != getpixel(antes, x, y);
-        EXPECT_EQ(distintos, 0) << c.dialogo;
-        destroy_bitmap(antes);
+            ASSERT_EQ(memcmp(active_page->line[y], antes->line[y], ED_PANTALLA_W), 0) << c.dialogo << ", fila " << y;
     }
+    destroy_bitmap(antes);
 }
 
 // A text longer than its line keeps its end (a path keeps the file's name), marked at the start.
 TEST(Editor, FinalDeUnTextoLargo)
 {
     const struct { const char *texto; int max; const char *sale; } casos[] = {
-        {"levels/nivel_07.map", 32, "levels/nivel_07.map"},
-        {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
+        {"levels/nivel_07.map", 32, "levels/nivel_07.map"}, {"levels/nivel_07.map", 19, "levels/nivel_07.map"},
         {"levels/nivel_07.map", 18, "...ls/nivel_07.map"},
-        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"},
-        {"abcdef", 3, "abc"},
+        {"/home/ana/.local/share/korvex/levels/nivel_07.map", 20, "...vels/nivel_07.map"}, {"abcdef", 3, "abc"},
         {"", 5, ""},
     };
     for (const auto &c : casos) {

@@ -25,13 +25,15 @@ for f in $(fuentes shared game editor tools tests bench); do
     grep -Hn '^#define ALLEGRO_NO_COMPATIBILITY' "$f" && falla "$f: ALLEGRO_NO_COMPATIBILITY lo pone la compilacion"
 done
 
-# Non-blank lines that are not only a comment (// and /* */ in C and C++, # in the rest).
+# Non-blank lines that are not only a comment (// and /* */ in C and C++, outside strings; # in the rest).
 cuenta() {
     awk 'FNR == 1 { bloque = 0; c = (FILENAME ~ /\.(cpp|h|c)$/) }
          {
              l = $0
              if (c) {
                  if (bloque) { if (i = index(l, "*/")) { l = substr(l, i + 2); bloque = 0 } else next }
+                 gsub(/\047([^\047\\]|\\.)\047/, "c", l)       # a character, and then a string,
+                 gsub(/"([^"\\]|\\.)*"/, "s", l)                 # hide no comment
                  while (match(l, /\/\*/)) {
                      antes = substr(l, 1, RSTART - 1); resto = substr(l, RSTART + 2)
                      if (i = index(resto, "*/")) l = antes substr(resto, i + 2); else { l = antes; bloque = 1 }

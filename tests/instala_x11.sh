@@ -24,7 +24,6 @@ info() {
     hasta 20 "$3" pintada && cp "$FOTO" "$E/$3.png" && mata
     [ -z "${4:-}" ] || [ "$(difieren "$E/$3.png" "$E/$4.png" 320x80+0+0)" = 0 ] || fallo "$2: $3 no es igual a $4"
 }
-mata() { kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""; }
 huellas() { (cd "$1" && find . -type f -exec md5sum {} + | sort); }
 
 info "$K" ./korvex ref15
@@ -66,8 +65,8 @@ hasta 20 menu pintada
 for k in Return Escape Down Down Down; do pulsa $k; done
 tecla Return
 nuevo=$E/home/.local/share/korvex/levels/nivel_07.map   # after the six left
-for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done
-[ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] || fallo "GUARDAR no escribe $nuevo"
+guardado() { [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ]; }
+espera 20 "GUARDAR no escribe $nuevo" guardado
 mata; cp "$nuevo" "$K/levels/"
 [ -e "$u/levels/.korvtmpVIEJO3" ] && fallo "el editor no quita el temporal viejo de levels/"
 rm -f "$u/.korvtmpNUEVO"

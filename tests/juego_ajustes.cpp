@@ -1,7 +1,5 @@
 // The player's settings file (round trip, damaged lines, failed write) and the keys' swapping.
 #include <csignal>
-#include <gtest/gtest.h>
-#include <string>
 #include <sys/resource.h>
 
 #include "tests/prueba.h"
@@ -18,10 +16,8 @@ struct Ajustes : ::testing::Test {
 std::string lee_texto(const std::string &t)
 {
     ajustes_por_defecto();
-    escribe_archivo("a.cfg", std::vector<unsigned char>(t.begin(), t.end()));
-    testing::internal::CaptureStderr();
-    lee_ajustes("a.cfg");
-    return testing::internal::GetCapturedStderr();
+    escribe_archivo("a.cfg", Bytes(t.begin(), t.end()));
+    return stderr_de([] { lee_ajustes("a.cfg"); });
 }
 }  // namespace
 
@@ -36,18 +32,15 @@ TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
                           aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2]};
     EXPECT_EQ(std::vector<int>(leidos, leidos + 8), std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE}));
     // the disk fills after 20 bytes: false, and the old file stays as it was
-    std::vector<unsigned char> viejo = lee_archivo("sub/korvex/korvex.cfg");
+    Bytes viejo = lee_archivo("sub/korvex/korvex.cfg");
     vol_musica = 9;
     signal(SIGXFSZ, SIG_IGN);
     rlimit antes;
     getrlimit(RLIMIT_FSIZE, &antes);
     rlimit r = {20, antes.rlim_max};
     setrlimit(RLIMIT_FSIZE, &r);
-    testing::internal::CaptureStderr();
-    bool ok = guarda_ajustes("sub/korvex/korvex.cfg");
-    testing::internal::GetCapturedStderr();
+    stderr_de([] { EXPECT_FALSE(guarda_ajustes("sub/korvex/korvex.cfg")); });
     setrlimit(RLIMIT_FSIZE, &antes);
-    EXPECT_FALSE(ok);
     EXPECT_EQ(lee_archivo("sub/korvex/korvex.cfg"), viejo);
 }
 

@@ -1,15 +1,9 @@
 // The installed layout: where the programs look, the joined catalogue, the ranking in the user's folder.
-#include <gtest/gtest.h>
-
-#include <atomic>
 #include <filesystem>
-#include <thread>
 
-#include "game/main.h"
 #include "game/presoverganec.h"
-#include "game/utilfun.h"
+#include "tests/partida.h"
 #include "tests/prueba.h"
-#include "shared/rutas.h"
 
 namespace fs = std::filesystem;
 
@@ -20,7 +14,8 @@ static void prefijo(bool al_lado)
     fs::create_directories("p/share/games/korvex/datos");
 }
 
-// One row per layout and environment: installed or not, where the user's files go.
+// One row per layout and environment: installed or not, where the user's files go, where a recording
+// is read from (installed without a user folder: nowhere); written, the user's folder is made first.
 // prefijo: 0 none (build folder), 1 installed prefix, 2 prefix with datos/ beside the program.
 TEST(Instalado, DecisionPorDisposicion)
 {
@@ -36,7 +31,17 @@ TEST(Instalado, DecisionPorDisposicion)
         EXPECT_EQ(decide_disposicion((t.ruta + "/p/games").c_str(), c.xdg, c.home), inst) << c.prefijo << c.usuario;
         EXPECT_EQ(carpeta_datos, inst ? t.ruta + "/p/share/games/korvex" : "") << c.prefijo;
         EXPECT_STREQ(carpeta_usuario, c.usuario);
+        char rep[RUTA_MAX] = "";
+        EXPECT_EQ(ruta_repeticion("ultima.rep", false, rep, sizeof rep), !inst || *c.usuario) << c.prefijo << c.usuario;
+        EXPECT_EQ(rep, !inst ? "datos/ultima.rep" : *c.usuario ? c.usuario + std::string("/ultima.rep") : "");
     }
+    CarpetaTemporal t;
+    prefijo(false);
+    decide_disposicion((t.ruta + "/p/games").c_str(), nullptr, t.ruta.c_str());
+    char rep[RUTA_MAX] = "";
+    EXPECT_TRUE(ruta_repeticion("ultima.rep", true, rep, sizeof rep));
+    EXPECT_EQ(rep, t.ruta + "/.local/share/korvex/ultima.rep");
+    EXPECT_TRUE(fs::is_directory(t.ruta + "/.local/share/korvex"));
     decide_disposicion("", nullptr, nullptr);
 }
 
@@ -44,8 +49,7 @@ TEST(Instalado, DecisionPorDisposicion)
 TEST(Instalado, CatalogoUnido)
 {
     const struct { std::vector<std::string> fabrica, propios; const char *esperado; } casos[] = {
-        {{"a", "c"}, {}, "a c "},
-        {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
+        {{"a", "c"}, {}, "a c "}, {{"a", "c"}, {"b", "c", "d"}, "a *b *c *d "},
         {{"01", "03", "05", "07", "09", "11", "13", "15", "17"}, {"02", "03", "04", "06", "08", "10", "12", "14", "16"},
          "01 *02 *03 *04 05 *06 07 *08 09 *10 11 *12 13 *14 15 "},
     };
@@ -67,25 +71,22 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
 {
     CarpetaTemporal t;
     prefijo(false);
-    std::vector<unsigned char> fabrica(RANKING_BYTES);
+    Bytes fabrica(RANKING_BYTES);
     ranking_por_defecto(fabrica.data());
     escribe_archivo("p/share/games/korvex/datos/ranking.dat", fabrica);
     escribe_archivo("archivo", {7});
     BITMAP *pagina = active_page = create_bitmap(320, 240);
     lee_tecla = [] { return KEY_ENTER << 8; };
-    std::atomic<bool> fin{false};
-    std::thread reloj([&] { while (!fin) { tick = tick + 1; rest(0); } });
+    RelojRapido reloj(20);
     auto cuenta = [&] { return std::distance(fs::recursive_directory_iterator(t.ruta), {}); };
     for (std::string xdg : {"/xdg", "/archivo"}) {
         decide_disposicion((t.ruta + "/p/games").c_str(), (t.ruta + xdg).c_str(), nullptr);
         fs::current_path(carpeta_datos);
         long antes = cuenta();
         cambnib = EST_GANO, difi = 0, puntos = 60000;   // place 1 of VOY DE PASEO
-        testing::internal::CaptureStderr();
-        escriveranking();
-        std::string err = testing::internal::GetCapturedStderr();
+        std::string err = stderr_de(escriveranking);
         EXPECT_EQ(lee_archivo("datos/ranking.dat"), fabrica);
-        std::vector<unsigned char> esperado = fabrica;
+        Bytes esperado = fabrica;
         inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
         if (xdg == "/xdg") {
             EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);
@@ -99,8 +100,6 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         }
         fs::current_path(t.ruta);
     }
-    fin = true;
-    reloj.join();
     decide_disposicion("", nullptr, nullptr);
     destroy_bitmap(pagina);
 }

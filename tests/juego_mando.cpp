@@ -1,5 +1,5 @@
 // The pad without a display, as keys: edges and holding, the buttons' keys (START as P where a button
-// is named so); in the game the difficulty menu and the lanes react to it as to the keys.
+// is named so); in play the lanes react to it as to the keys (the menus take its keys as any others).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,13 +8,11 @@
 
 #include "game/main.h"
 #include "game/repeticion_juego.h"
-#include "game/presoverganec.h"
 #include "shared/mando.h"
 
 namespace {
 
 std::deque<int> cola;    // keys the pad put in the buffer, not yet read
-std::deque<int> guion;   // pad states still to come: -1 up, 1 down, 0 centred, 10 + b button b held
 
 // Sets joy[0] (two sticks: the stick and the D-pad; eight buttons, the eighth named b8) and reads
 // it: vertical axis eje (-1 up, 1 down) on stick, the buttons listed held.
@@ -31,17 +29,6 @@ void pon(int eje, std::vector<int> botones = {}, int stick = 0, const char *b8 =
     for (int b = 0; b < 8; b++)
         joy[0].button[b].name = nombres[b], joy[0].button[b].b = std::count(botones.begin(), botones.end(), b);
     mando_actualiza();
-}
-
-// The menu's key source: the script goes on until the pad has put a key in the buffer.
-int tecla_del_mando()
-{
-    for (; cola.empty() && !guion.empty(); guion.pop_front())
-        guion.front() < 10 ? pon(guion.front()) : pon(0, {guion.front() - 10});
-    int t = cola.empty() ? KEY_ESC << 8 : cola.front();
-    if (!cola.empty())
-        cola.pop_front();
-    return t;
 }
 
 }  // namespace
@@ -72,26 +59,9 @@ TEST(Mando, ComoTeclas)
     num_joysticks = 0;
 }
 
-// Menu: down/up steps once per push (held is one step), the first button picks, the second leaves.
-// Play: the stick changes lanes as the arrows do.
-TEST(Mando, MenuYCarrilesEnElJuego)
+// In play the stick changes lanes as the arrows do.
+TEST(Mando, CarrilesEnElJuego)
 {
-    BITMAP *pagina = create_bitmap(PANTALLA_W, PANTALLA_H);
-    mando_tecla = [](int tecla) { cola.push_back(tecla); };
-    lee_tecla = tecla_del_mando;
-    active_page = pagina;
-    const struct { std::deque<int> guion; int elegida; int estado; } casos[] = {
-        {{1, 0, 10}, 2, EST_TITULO}, {{1, 0, 1, 0, -1, 0, 10}, 2, EST_TITULO},   // 1 -> 2 -> 0 (wraps) -> 2
-        {{-1, -1, 0, 10}, 0, EST_TITULO}, {{11}, 1, EST_SALIR},
-    };
-    for (const auto &c : casos) {
-        cambnib = EST_TITULO;
-        pon(0);
-        cola.clear();
-        guion = c.guion;
-        EXPECT_EQ(seleciona_dificultad(), c.elegida);
-        EXPECT_EQ(cambnib, c.estado);
-    }
     for (int estado : {-1, 1}) {
         scr5 = mov = 0;
         pon(estado);
@@ -101,6 +71,4 @@ TEST(Mando, MenuYCarrilesEnElJuego)
         pon(0);
     }
     num_joysticks = 0;
-    lee_tecla = readkey;
-    destroy_bitmap(pagina);
 }

@@ -11,7 +11,7 @@
 #include "game/repeticion_juego.h"
 #include "shared/rutas.h"
 #include "tests/prueba.h"
-#include "tests/superficies.h"
+#include "tests/partida.h"
 
 namespace {
 
@@ -69,8 +69,7 @@ TEST(Mundo, ReinicioDeUnaPartidaYDeUnNivel)
 // lives outside the record.
 TEST(Mundo, LaCopiaDelRegistroBastaParaRepetir)
 {
-    CarpetaTemporal t;
-    copia_datos_reales();
+    CarpetaTemporal t(DATOS_REALES);
     superficies();
     ASSERT_TRUE(CargaMapa("levels/nivel_03.map"));
     mundo_empieza_partida();
@@ -115,8 +114,7 @@ TEST(Mundo, LaCopiaDelRegistroBastaParaRepetir)
 // recorded, checked with the first version's checksum, which differs from today's.
 TEST(Mundo, UnaGrabacionDeLaPrimeraVersionSigueJugando)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     escribe_archivo("levels/corto.map", lee_archivo(KORV_FUENTE "/tests/grabaciones/corto.map"));
     buscaarch();
     superficies();
@@ -127,16 +125,7 @@ TEST(Mundo, UnaGrabacionDeLaPrimeraVersionSigueJugando)
     ASSERT_TRUE(repeticion_cabe(r, "v1_corto.rep", error, sizeof error)) << error;
     max_fps = r.hz;
     empieza_reproduccion(r, MODO_REPRODUCE);
-    do {
-        nivel = nivel + 1;
-        char ruta[RUTA_MAX];
-        ruta_nivel(nivel - 1, ruta, sizeof ruta);
-        ASSERT_TRUE(CargaMapa(ruta));
-        nscro = velocidad_nivel(nscr3, multi, animcon);
-        prepara_nivel();
-        while (cambnib == EST_JUEGO)
-            act_logica();
-    } while (cambnib == EST_NIVEL_OK && nivel < niveles);
+    corre_niveles([](size_t) { return 0; });
     EXPECT_NE(suma_mundo(REP_VERSION), r.suma);
     EXPECT_TRUE(termina_reproduccion());
     EXPECT_EQ(puntos, 500);

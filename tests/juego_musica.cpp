@@ -1,7 +1,5 @@
 // The music: MP3 songs decoded into the stream (rate, channels, sample format, length), the
 // shuffled playlist and its cursor, damaged songs skipped, and the music lock under contention.
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <thread>
 
@@ -98,19 +96,16 @@ TEST(MusicaLista, OrdenYCursor)
 // Songs by name (the first ten); a song that cannot be decoded is skipped at once with a line.
 TEST(MusicaLista, CancionDanadaSeSalta)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     sonido_nulo();
     haz_mp3("mp3/b.mp3", 0.3, 44100, 2);
-    escribe_archivo("mp3/a.mp3", std::vector<unsigned char>(5000, 0x55));
+    escribe_archivo("mp3/a.mp3", Bytes(5000, 0x55));
     buscaarchmp3();
     ASSERT_EQ(musicas, 2);
     EXPECT_STREQ(archivm[0], "a.mp3");
     armalistamusica();
     listamusica[0] = 0, listamusica[1] = 1;   // a.mp3 first
-    testing::internal::CaptureStderr();
-    playmp3();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("mp3/a.mp3"), std::string::npos);
+    EXPECT_NE(stderr_de(playmp3).find("mp3/a.mp3"), std::string::npos);
     EXPECT_EQ(mp3est, 1);
     char linea[512];
     copia_mensa(linea, sizeof linea);
@@ -132,8 +127,7 @@ TEST(MusicaLista, CancionDanadaSeSalta)
 // the timer callback does: no song is lost or doubled, nothing hangs (and ThreadSanitizer sees no race).
 TEST(MusicaCerrojo, DosHilosYElCallback)
 {
-    CarpetaTemporal t;
-    t.subcarpetas();
+    CarpetaTemporal t(SUBCARPETAS);
     sonido_nulo();
     haz_mp3("mp3/a.mp3", 0.2, 44100, 2);
     buscaarchmp3();

@@ -13,8 +13,7 @@
 TEST(OpcionesNivel, TablaDeLineasDeOrden)
 {
     const struct { std::vector<const char *> args; const char *error, *nivel; int desde, dificultad; } tabla[] = {
-        {{}, nullptr, "", -1, -1},
-        {{"-nivel", "a.map"}, nullptr, "a.map", -1, -1},
+        {{}, nullptr, "", -1, -1}, {{"-nivel", "a.map"}, nullptr, "a.map", -1, -1},
         {{"-nivel", "a.map", "-desde", "0", "-dificultad", "2"}, nullptr, "a.map", 0, 2},
         {{"-dificultad", "1", "-desde", "799", "-nivel", "-full"}, nullptr, "-full", 799, 1},
         {{"-nivel"}, "-nivel necesita el archivo del nivel", "", 0, 0},

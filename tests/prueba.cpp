@@ -6,15 +6,27 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include "shared/busca.h"
 
 namespace fs = std::filesystem;
 
-CarpetaTemporal::CarpetaTemporal() : antes(fs::current_path().string())
+CarpetaTemporal::CarpetaTemporal(Contenido c) : antes(fs::current_path().string())
 {
     char plantilla[] = "/tmp/korvprueba.XXXXXX";
     ruta = mkdtemp(plantilla);
     fs::current_path(ruta);
+    for (const char *d : {"datos", "levels", "midi", "mp3"})
+        if (c == SUBCARPETAS)
+            fs::create_directories(d);
+        else if (c == DATOS_REALES)
+            fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive);
+    if (c == DATOS_REALES) {
+        fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg");
+        buscaarch();
+    }
 }
 
 CarpetaTemporal::~CarpetaTemporal()
@@ -25,19 +37,13 @@ CarpetaTemporal::~CarpetaTemporal()
     fs::remove_all(ruta, ec);
 }
 
-void CarpetaTemporal::subcarpetas() const
-{
-    for (const char *d : {"datos", "levels", "midi", "mp3"})
-        fs::create_directories(fs::path(ruta) / d);
-}
-
-std::vector<unsigned char> lee_archivo(const std::string &ruta)
+Bytes lee_archivo(const std::string &ruta)
 {
     std::ifstream f(ruta, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
-void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &datos)
+void escribe_archivo(const std::string &ruta, const Bytes &datos)
 {
     std::ofstream f(ruta, std::ios::binary | std::ios::trunc);
     f.write((const char *)datos.data(), (std::streamsize)datos.size());
@@ -45,9 +51,12 @@ void escribe_archivo(const std::string &ruta, const std::vector<unsigned char> &
 
 bool existe(const std::string &ruta) { return fs::exists(ruta); }
 
-void copia_datos_reales()
+std::pair<std::string, int> salida_de(const std::string &orden)
 {
-    for (const char *d : {"datos", "levels", "midi", "mp3"})
-        fs::copy(fs::path(KORV_DIR) / d, d, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-    fs::copy_file(fs::path(KORV_DIR) / "allegro.cfg", "allegro.cfg", fs::copy_options::overwrite_existing);
+    FILE *p = popen(("env -u DISPLAY " + orden).c_str(), "r");
+    std::string texto;
+    for (char buf[512]; p && fgets(buf, sizeof buf, p);)
+        texto += buf;
+    int st = p ? pclose(p) : -1;
+    return {texto, WIFEXITED(st) ? WEXITSTATUS(st) : -1};
 }

@@ -13,9 +13,6 @@
 
 namespace arnes {
 
-static const int VIDAS[3] = {6, 5, 4};
-static const float BASE[3] = {3.0f, 4.0f, 5.0f};
-
 void exige(bool cond, const char *que)
 {
     if (!cond) {
@@ -29,6 +26,12 @@ std::string carpeta_rapida()
     std::string d = access("/dev/shm", W_OK) == 0 ? "/dev/shm/korvXXXXXX" : "/tmp/korvXXXXXX";
     exige(mkdtemp(&d[0]) != NULL, "carpeta de trabajo");
     return d;
+}
+
+void escribe(const std::string &ruta, const void *p, size_t n, const char *antes)
+{
+    FILE *f = fopen(ruta.c_str(), "wb");
+    exige(f && fputs(antes, f) >= 0 && fwrite(p, 1, n, f) == n && fclose(f) == 0, "archivo de trabajo");
 }
 
 static BITMAP *hace(int w, int h, int color)
@@ -82,8 +85,8 @@ int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), vo
     animcon = escala_tiempo(hz);
     tick = tick_juego = 0;
     nivel = niveles = 1;
-    vidas = VIDAS[dif];
-    nscro = velocidad_nivel(BASE[dif], multi, animcon);
+    vidas = dificultades[dif].vidas;
+    nscro = velocidad_nivel(dificultades[dif].velocidad, multi, animcon);
     prepara_nivel();
     for (int n = 0; cambnib == EST_JUEGO && (ticks == 0 || n < ticks); n++) {
         exige(n < 400000, "el nivel termina");

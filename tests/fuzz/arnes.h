@@ -21,6 +21,8 @@ int juega(int hz, int dif, int ticks, int dibujo, unsigned (*teclas)(void *), vo
 void guarda_y_relee(const std::string &ruta);
 // A folder for files written thousands of times: /dev/shm when it can be written, else /tmp.
 std::string carpeta_rapida();
+// Writes a file whole: the text antes, then n bytes from p.
+void escribe(const std::string &ruta, const void *p, size_t n, const char *antes = "");
 
 }  // namespace arnes
 

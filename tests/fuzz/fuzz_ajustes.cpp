@@ -27,13 +27,6 @@ static Foto foto()
     return f;
 }
 
-// Writes bytes to a file whole.
-static void escribe(const std::string &ruta, const char *p, size_t n, const char *antes)
-{
-    FILE *f = fopen(ruta.c_str(), "wb");
-    arnes::exige(f && fputs(antes, f) >= 0 && fwrite(p, 1, n, f) == n && fclose(f) == 0, "archivo de trabajo");
-}
-
 // Reads a file over the defaults; the settings it gave.
 static Foto lee(const std::string &ruta)
 {
@@ -51,7 +44,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    escribe(leido, (const char *)data, size, "");
+    arnes::escribe(leido, data, size);
     Foto f = lee(leido);
     arnes::exige(f.musica >= 0 && f.musica <= VOL_PASOS && f.efectos >= 0 && f.efectos <= VOL_PASOS, "volumenes 0..10");
     arnes::exige(f.escala >= ESCALA_AUTO && f.escala <= ESCALA_TOPE && (f.completa == 0 || f.completa == 1),
@@ -63,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (int j = 0; j < i; j++)
             arnes::exige(t != f.tecla[j], "dos acciones nunca comparten tecla");
     }
-    escribe(comentado, (const char *)data, size, "# ajustes\n");
+    arnes::escribe(comentado, data, size, "# ajustes\n");
     arnes::exige(lee(comentado) == f, "un comentario primero no cambia nada");
     ajustes_por_defecto();
     vol_musica = f.musica, vol_efectos = f.efectos, aj_escala = f.escala, aj_completa = f.completa;

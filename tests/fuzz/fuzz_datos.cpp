@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     bool hoja = data[0] & 1;
     const char *nombre = hoja ? "datos/imagen.bmp" : "datos/font.dat";
-    FILE *f = fopen(nombre, "wb");
-    arnes::exige(f && fwrite(data + 1, 1, size - 1, f) == size - 1 && fclose(f) == 0, "archivo de trabajo");
+    arnes::escribe(nombre, data + 1, size - 1);
     if (hoja) {
         CargarBMP();   // the other pictures are missing: it stops after the sheet
         DestruyeBMP();

@@ -31,8 +31,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     std::string nivel = carpeta + "/n.map";
-    FILE *f = fopen(nivel.c_str(), "wb");
-    arnes::exige(f && fwrite(data, 1, size, f) == size && fclose(f) == 0, "archivo de trabajo");
+    arnes::escribe(nivel, data, size);
     static unsigned char m0[MAPA_COLS][MAPA_FILAS], e0[ENE_BYTES];
     memcpy(m0, mapa, sizeof m0);
     memcpy(e0, enemi, ENE_BYTES);

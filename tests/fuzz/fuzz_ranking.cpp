@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 4)
         return 0;
-    FILE *f = fopen(RANKING_ARCHIVO, "wb");
-    arnes::exige(f && fwrite(data + 4, 1, size - 4, f) == size - 4 && fclose(f) == 0, "archivo de trabajo");
+    arnes::escribe(RANKING_ARCHIVO, data + 4, size - 4);
     unsigned char buf[RANKING_BYTES], antes[RANKING_BYTES], fabrica[RANKING_BYTES];
     ranking_por_defecto(fabrica);
     bool leido = lee_ranking(buf);

@@ -37,8 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     bool ok = descifra_repeticion(v.data(), v.size(), &r, motivo, sizeof motivo);
     arnes::exige(ok || (motivo[0] && strlen(motivo) < sizeof motivo - 1 && !strchr(motivo, '\n')), "un motivo de una linea");
     std::string ruta = carpeta + "/r.rep";
-    FILE *a = fopen(ruta.c_str(), "wb");
-    arnes::exige(a && fwrite(v.data(), 1, v.size(), a) == v.size() && fclose(a) == 0, "archivo de trabajo");
+    arnes::escribe(ruta, v.data(), v.size());
     bool leido = lee_repeticion(ruta.c_str(), &f, error, sizeof error);
     arnes::exige(leido == ok, "el archivo se lee como los bytes");
     arnes::exige(leido || !strncmp(error, ruta.c_str(), ruta.size()), "la linea nombra el archivo");

@@ -87,8 +87,7 @@ termina_rapido "full screen, first picture"
 cfg=$E/home/.config/korvex/korvex.cfg
 echo 'escala = 1' >"$cfg"
 lanza ./korvex && ventana '^KORVEX 2003$'
-titulo1() { tecla x; muestra korvex; }
-hasta 40 titulo1 titulo1
+hasta 40 titulo1 salta_al_titulo
 manten o 0.4
 for k in Down Down Down; do pulsa $k; done
 cp "$FOTO" "$E/completa-no.png"   # "PANTALLA COMPLETA  NO", marked

@@ -19,7 +19,7 @@ ahora() { date +%s; }
 
 # Sets up: NAME, the runnable folder to copy, the artefacts folder (emptied).
 escena_empieza() {
-    ESC=$1 ART=$3 PID="" XPID="" W="" N=0
+    ESC=$1 ORIGEN=$2 ART=$3 PID="" XPID="" W="" N=0
     rm -rf "$ART" && mkdir -p "$ART" && ART=$(cd "$ART" && pwd)
     E=$(mktemp -d /tmp/korvx.XXXXXX)
     trap 'escena_limpia' EXIT
@@ -57,6 +57,9 @@ lanza() {
     PID=$!
 }
 
+# Ends the program at once (its end is not what is tested).
+mata() { kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""; }
+
 # Waits for the window whose title matches $1 and gives it the focus; sets $W.
 ventana() {
     W=$(timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
@@ -83,6 +86,17 @@ termina() {
     RC=$? PID=""
 }
 
+# Waits up to $1 seconds, the program alive, until the command "$3 ..." holds; else fails saying $2.
+espera() {
+    fin=$(($(ahora) + $1)) que=$2
+    shift 2
+    until "$@"; do
+        vivo "$que"
+        [ "$(ahora)" -lt "$fin" ] || fallo "$que"
+        sleep 0.2
+    done
+}
+
 # Screenshot of the window into $ART/NN-$1.png (the path in $FOTO); false when it cannot be taken.
 captura() {
     N=$((N + 1))
@@ -99,21 +113,47 @@ difieren() {
 hasta() {
     seg=$1 nombre=$2
     shift 2
-    fin=$(($(ahora) + seg))
-    while :; do
-        vivo "$nombre"
-        captura "$nombre" && "$@" && return 0
-        rm -f "$FOTO"
-        [ "$(ahora)" -lt "$fin" ] || fallo "$nombre: no llega en $seg s"
-        sleep 0.2
-    done
+    espera "$seg" "$nombre: no llega en $seg s" captura_y "$nombre" "$@"
 }
+captura_y() { c=$1 && shift && captura "$c" && "$@" && return 0; rm -f "$FOTO"; return 1; }
 # Conditions for hasta: the window shows the data picture $1 (datos/NAME.bmp); it differs from
 # picture $1 (in crop $2); it is the same as picture $1; something is drawn (not all black).
 pintada() { [ "$(convert "$FOTO" -format '%[fx:maxima]' info:)" != 0 ]; }
 muestra() { [ "$(difieren "$FOTO" "$K/datos/$1.bmp")" -lt 2000 ] 2>/dev/null; }
 distinta() { [ "$(difieren "$FOTO" "$1" "${2:-}")" -gt 0 ] 2>/dev/null; }
 igual() { [ "$(difieren "$FOTO" "$1")" = 0 ]; }
+
+# Two screenshots a second apart are alike ($1: name; the first one in $QUIETA).
+quieta() {
+    captura "$1-a" || fallo "no se pudo capturar la ventana"
+    QUIETA=$FOTO
+    sleep 1
+    captura "$1-b" && igual "$QUIETA" || fallo "$1: la imagen cambia"
+}
+
+# The game's screens, conditions for hasta: the title picture after a key (which skips the studio
+# card); a picture other than the title and the studio card; the playfield moved since the
+# screenshot before.
+salta_al_titulo() { tecla x; muestra korvex; }
+no_titulo() { pintada && ! muestra korvex && ! muestra lurgo; }
+se_mueve() {
+    r=1
+    [ -n "${anterior:-}" ] && distinta "$anterior" 320x192+0+0 && r=0
+    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
+    return $r
+}
+# The game started (options "$@") and taken to its title.
+al_titulo() {
+    lanza ./korvex "$@"
+    ventana '^KORVEX 2003$'
+    hasta 40 estudio muestra lurgo
+    hasta 40 titulo salta_al_titulo
+}
+# Play going: within $1 seconds the playfield moves, twice in a row ($2: name; $3: the condition,
+# se_mueve unless given).
+en_marcha() { anterior=""; hasta "$1" "$2" "${3:-se_mueve}"; hasta 5 "$2-2" "${3:-se_mueve}"; }
+# P freezes the picture, P again lets play go on ($1 as for en_marcha).
+pausa_y_sigue() { manten p 0.3; sleep 1; quieta pausa; manten p 0.3; en_marcha 10 sigue "${1:-se_mueve}"; }
 
 # Keys: a tap; a key held for $2 seconds (seen by the programs' key[] polls).
 tecla() { xdotool key "$1"; }
@@ -139,14 +179,21 @@ pulsa() {
     rm -f "$previa"
 }
 # A key whose effect does not show: sent, then a moment for the program to take it.
-pulsa_ciega() {
-    tecla "$1"
-    sleep 0.5
-}
+pulsa_ciega() { tecla "$1"; sleep 0.5; }
 
 # Bytes for expected files: one byte; an unsigned 32-bit little-endian number.
 byte() { printf "\\$(printf %03o "$1")"; }
 le32() { byte $(($1 & 255)); byte $(($1 >> 8 & 255)); byte $(($1 >> 16 & 255)); byte $(($1 >> 24 & 255)); }
+
+# Level file $1, speed code $2, on the first level's road, with the enemy records given as column,
+# row offset and type, in their order; the rest of the table empty.
+nivel() {
+    f=$1
+    { byte "$2"; tail -c +2 "$ORIGEN/levels/nivel_01.map" | head -c 1600; } >"$f"
+    shift 2
+    while [ $# -ge 3 ]; do byte $(($1 & 255)); byte $(($1 >> 8)); byte "$2"; byte "$3"; shift 3; done >>"$f"
+    truncate -s 2801 "$f"
+}
 
 # True when the captured sound holds more than half a second above silence.
 suena() {

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Desktop manners in play and in the editor: another window taking the keyboard pauses play until P
 # (not with pausa_al_salir = no); F1 shows the help card over paused play and over the editor's map,
-# and the key that closes it does nothing else: play stays paused, the map as it was.
+# and the key that closes it does nothing else: play stays paused, the map as it was; SALIR leaves the
+# editor with status 0.
 # Usage: foco_ayuda.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza foco_ayuda "$1" "$2"
@@ -9,15 +10,8 @@ cfg=$E/home/.config/korvex/korvex.cfg
 CAMPO=320x150+0+40    # the road and the houses, without the card's rows when cropped to ARRIBA
 ARRIBA=320x50+0+0     # the houses above the card
 
-# Two captures a second apart: the picture stands still ($1: name; the first one in $QUIETA).
-quieta() {
-    captura "$1-a" || fallo "no se pudo capturar la ventana"
-    QUIETA=$FOTO
-    sleep 1
-    captura "$1-b" && igual "$QUIETA" || fallo "$1: la imagen cambia"
-}
 # The road moves: two captures half a second apart differ in the playfield ($1: name).
-se_mueve() {
+corre() {
     captura "$1-a" || fallo "no se pudo capturar la ventana"
     previa=$FOTO
     sleep 0.5
@@ -27,7 +21,7 @@ se_mueve() {
 juega() {
     lanza ./korvex -nivel levels/nivel_01.map -dificultad 1 && ventana '^KORVEX 2003$'
     sleep 5
-    se_mueve "$1"
+    corre "$1"
 }
 # The second window, which takes the keyboard when asked.
 xlogo -geometry 100x100+400+300 >/dev/null 2>&1 &
@@ -44,7 +38,7 @@ quieta sin_foco
 de_vuelta
 captura con_foco && igual "$QUIETA" || fallo "la pausa se fue al volver el foco"
 manten p 0.2; sleep 0.3
-se_mueve tras_p
+corre tras_p
 nota "sin foco: pausa; con foco: sigue en pausa; P: sigue"
 
 tecla F1; sleep 0.5
@@ -57,16 +51,16 @@ quieta tras_carta
 distinta "$carta" || fallo "la carta no se va con una tecla"
 [ "$(difieren "$QUIETA" "$carta" "$ARRIBA")" = 0 ] || fallo "la ruta se movio con la carta puesta"
 manten p 0.2; sleep 0.3
-se_mueve tras_carta_p
+corre tras_carta_p
 nota "F1 en juego: pausa con la carta; la tecla que la cierra no sigue el juego"
-kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+mata
 
 mkdir -p "$(dirname "$cfg")" && printf 'pausa_al_salir = no\n' >"$cfg"
 juega sin_pausa_en_marcha
 otra_ventana
-se_mueve sin_pausa_sin_foco
+corre sin_pausa_sin_foco
 nota "pausa_al_salir = no: sigue sin foco"
-kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+mata
 
 # The editor: level 1 opened (CARGAR, the first), the map; F1, then SPACE (the mode key) closes the card.
 lanza ./korveditor
@@ -81,4 +75,7 @@ manten space 0.3; sleep 0.5
 quieta mapa_otra_vez
 igual "$mapa" || fallo "el mapa cambio tras la carta"
 nota "F1 en el editor: la carta, y el mapa como estaba"
-pulsa Escape
+for k in Escape Down Down Down Down; do pulsa $k; done
+tecla Return
+termina 20
+[ "$RC" = 0 ] || fallo "SALIR del editor: estado de salida $RC"

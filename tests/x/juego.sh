@@ -1,6 +1,6 @@
 #!/bin/sh
 # The game played through: title, menu ("SOY JODIDO"), a short level made here (run over a
-# pedestrian, take a bag, pause, change lane for a second bag and dodge a pedestrian), the win
+# pedestrian, take a bag, change lane for a second bag and dodge a pedestrian), the win
 # picture, the final score, the initials ZYB entered key by key, the table, ESC on the title;
 # the ranking file rewritten byte for byte, status 0, and sound heard. Then the run recorded
 # (datos/ultima.rep, and the best of SOY JODIDO) played back with -repeticion: it ends with the
@@ -13,9 +13,7 @@ escena_empieza juego "$1" "$2"
 # a pedestrian at column 30 and a bag at 60; on lane 3 a bag at column 500 and on lane 2 a
 # pedestrian at 520 that the lane change dodges. Enemies by row then column.
 rm -f "$K"/levels/*.map
-reg() { byte $(($1 & 255)); byte $(($1 >> 8)); byte "$2"; byte "$3"; }
-{ byte 3; tail -c +2 "$1/levels/nivel_01.map" | head -c 1600; } >"$K/levels/corto.map"
-{ reg 30 72 1; reg 60 72 7; reg 520 72 2; reg 500 96 7; head -c 1184 /dev/zero; } >>"$K/levels/corto.map"
+nivel "$K/levels/corto.map" 3  30 72 1  60 72 7  520 72 2  500 96 7
 # The ranking: table 3 runs 16300, 15300 ... so the total (200 + 50 + 50 + 4 lives x 3000 = 12300)
 # ties place 5 and goes above; each record's reserved byte differs, so a moved record shows.
 ranking() {
@@ -33,17 +31,7 @@ ranking() {
 ranking "" >"$K/datos/ranking.dat"
 ranking ZYB >"$E/esperado.dat"
 
-# Conditions on the screenshot: the title picture after a key (which skips the studio card);
-# the playfield moving; the initials screen (still, not the win picture, text in the top band).
-salta_al_titulo() { tecla x; muestra korvex; }
-no_titulo() { pintada && ! muestra korvex; }
-anterior=""
-se_mueve() {
-    r=1
-    [ -n "$anterior" ] && distinta "$anterior" 320x192+0+0 && r=0
-    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
-    return $r
-}
+# The initials screen: still, not the win picture, text in the top band.
 iniciales() {
     r=1
     [ -n "$anterior" ] && igual "$anterior" && ! muestra gane &&
@@ -52,33 +40,16 @@ iniciales() {
     return $r
 }
 
-lanza ./korvex
-ventana '^KORVEX 2003$'
-hasta 40 estudio muestra lurgo
-hasta 40 titulo salta_al_titulo
+al_titulo
 nota "la tarjeta del estudio, una tecla, el titulo"
 manten Return 0.5
 hasta 20 menu no_titulo
 pulsa Down
 pulsa Return
 nota "menu: SOY JODIDO"
-hasta 40 juego se_mueve
-hasta 5 juego2 se_mueve
+en_marcha 40 juego
 nota "la calle se mueve"
-sleep 4
-manten p 0.3
-sleep 1
-captura pausa
-a=$FOTO
-sleep 1
-captura pausa2
-igual "$a" || fallo "la pausa no congela la imagen"
-manten p 0.3
-anterior=""
-hasta 10 sigue se_mueve
-hasta 5 sigue2 se_mueve
-nota "P congela la imagen, P otra vez sigue"
-sleep 2
+sleep 6
 manten Down 0.3
 hasta 120 gane muestra gane
 nota "la imagen de la victoria"
@@ -86,12 +57,8 @@ anterior=""
 hasta 60 iniciales iniciales
 for k in Down Right Down Down Right Up Return; do pulsa $k; done
 nota "iniciales ZYB"
-fin=$(($(ahora) + 30))
-until cmp -s "$K/datos/ranking.dat" "$E/esperado.dat"; do
-    vivo "el ranking"
-    [ "$(ahora)" -lt "$fin" ] || { cp "$K/datos/ranking.dat" "$ART/"; fallo "datos/ranking.dat no es el esperado (ver $ART/ranking.dat)"; }
-    sleep 0.3
-done
+igual_al_esperado() { cp "$K/datos/ranking.dat" "$ART/" && cmp -s "$ART/ranking.dat" "$E/esperado.dat"; }
+espera 30 "datos/ranking.dat no es el esperado (ver $ART/ranking.dat)" igual_al_esperado
 nota "datos/ranking.dat: 12300 ZYB en el puesto 5 de SOY JODIDO, los demas bytes intactos"
 tecla x
 hasta 40 estudio_otra_vez muestra lurgo
@@ -107,12 +74,7 @@ cmp -s "$K/datos/ultima.rep" "$K/datos/mejor_2.rep" || fallo "datos/mejor_2.rep 
 cp "$K/datos/ultima.rep" "$E/ultima.rep"
 lanza ./korvex -repeticion datos/ultima.rep
 ventana '^KORVEX 2003$'
-fin=$(($(ahora) + 90))
-until grep -q "fin de la repeticion: 12300 puntos" "$ART/salida.txt"; do
-    vivo "el fin de la repeticion"
-    [ "$(ahora)" -lt "$fin" ] || fallo "la repeticion no termina con 12300 puntos"
-    sleep 0.3
-done
+espera 90 "la repeticion no termina con 12300 puntos" grep -q "fin de la repeticion: 12300 puntos" "$ART/salida.txt"
 sleep 0.5
 captura fin_repeticion
 termina 20

@@ -13,12 +13,8 @@ sox -D -n -r 44100 -c 2 -b 16 "$E/tono.wav" synth 90 sine 440 vol 0.5 && lame --
     fallo "no se pudo hacer el MP3 de prueba"
 # The level: the first level's road; pedestrians on the lowest lane every third column from 120.
 rm -f "$K"/levels/*.map
-{ byte 1; tail -c +2 "$1/levels/nivel_01.map" | head -c 1600; } >"$K/levels/peatones.map"
-for c in $(seq 120 3 790); do byte $((c & 255)); byte $((c >> 8)); byte 96; byte 1; done >>"$K/levels/peatones.map"
-truncate -s 2801 "$K/levels/peatones.map"   # the rest of the enemy table empty
+nivel "$K/levels/peatones.map" 1 $(for c in $(seq 120 3 790); do echo "$c 96 1"; done)
 
-salta_al_titulo() { tecla x; muestra korvex; }
-no_titulo() { pintada && ! muestra korvex; }
 # Top row of the truck's orange in its column of the road (below the houses), in $Y.
 camion_y() {
     Y=$(convert "$FOTO" -crop 60x90+40+75 +repage -fill black +opaque '#F39634' -trim -format '%Y' info: 2>/dev/null |
@@ -27,9 +23,7 @@ camion_y() {
 # Starts the game, up to the level: title (with $1 = w, up given to W on the options screen), menu (the middle line),
 # the road moving; the truck's first height in $Y0.
 a_jugar() {
-    lanza ./korvex && ventana '^KORVEX 2003$'
-    hasta 40 estudio muestra lurgo
-    hasta 40 titulo salta_al_titulo
+    al_titulo
     if [ "${1:-}" = w ]; then
         manten o 0.4
         hasta 10 opciones pintada
