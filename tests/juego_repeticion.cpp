@@ -134,6 +134,7 @@ TEST(Repeticion, BytesDelArchivo)
     r.dificultad = 2, r.hz = 60, r.animcon = 1.25f, r.fase = 3, r.niveles = 1;
     strcpy(r.nivel[0].nombre, "a.map");
     r.nivel[0].crc = 0x11223344;
+    strcpy(r.conjunto, "MIS"), r.practica = 1;
     r.fin = REP_FIN_GANO, r.alcanzado = 1, r.puntos = 70000, r.vidas = 2, r.suma = 0xCAFEBABE;
     r.teclas.assign(200, 0);
     r.teclas.insert(r.teclas.end(), 3, REP_ARRIBA);
@@ -143,6 +144,7 @@ TEST(Repeticion, BytesDelArchivo)
         'K', 'R', 'E', 'P', REP_VERSION, 0, '1', '.', '9', 0, 0, 0, 0, 0,   // magic, version, program
         2, 60, 0, 0x00, 0x00, 0xA0, 0x3F, 3,                      // difficulty, rate, 1.25f, phase
         1, 5, 'a', '.', 'm', 'a', 'p', 0x44, 0x33, 0x22, 0x11,     // one level: name, CRC
+        3, 'M', 'I', 'S', 1,                                       // the set, the level practised
         5, 1, 0x70, 0x11, 0x01, 0x00, 2, 0, 0xBE, 0xBA, 0xFE, 0xCA,   // won, level 1, 70000, 2 lives, checksum
         204, 0, 0, 0,                                              // ticks
         0, 0xC8, 0x01, 1, 3, 8, 1};                                // 200 x none, 3 x up, 1 x ESC
@@ -158,6 +160,10 @@ TEST(Repeticion, BytesDelArchivo)
     ASSERT_TRUE(descifra_repeticion(v.data(), v.size(), &l, motivo, sizeof motivo)) << motivo;
     EXPECT_EQ(codifica_repeticion(l), v);
     EXPECT_EQ(l.teclas, r.teclas);
+    EXPECT_EQ(repeticion_total(l), 70000) << "a practice: no bonus for the lives";
+    r.practica = 0;
+    v = codifica_repeticion(r);
+    ASSERT_TRUE(descifra_repeticion(v.data(), v.size(), &l, motivo, sizeof motivo)) << motivo;
     EXPECT_EQ(repeticion_total(l), 76000);
 }
 
@@ -256,7 +262,7 @@ TEST(Repeticion, RechazosEnTabla)
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; std::vector<unsigned char> bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con({{0, 'X'}}), "no es una repeticion de KORVEX (marca equivocada)", 0},
-        {"version.rep", con({{4, REP_VERSION + 1}}), "version 3, mas nueva que la que lee este programa (2)", 0},
+        {"version.rep", con({{4, REP_VERSION + 1}}), "version 4, mas nueva que la que lee este programa (3)", 0},
         {"version_danada.rep", con({{5, 1}}, false), "dañado (el CRC no coincide)", 0},
         {"crc.rep", crc_mal, "dañado (el CRC no coincide)", 0},
         {"teclas.rep", con({{tecla, (unsigned char)(buena[tecla] ^ 0x10)}}), "las teclas: teclas desconocidas (24)", 0},
@@ -310,6 +316,10 @@ TEST(Repeticion, RechazosEnTabla)
         campos.push_back({p, "el CRC del nivel " + std::to_string(i + 1)});
         p += 4;
     }
+    campos.push_back({p, "el nombre del conjunto"});
+    p += 1 + buena[p];
+    campos.push_back({p, "el nivel de practica"});
+    p += 1;
     for (auto f : {std::make_pair(1, "el final"), std::make_pair(1, "el nivel alcanzado"), std::make_pair(4, "los puntos"),
                    std::make_pair(2, "las vidas"), std::make_pair(4, "la suma del mundo"),
                    std::make_pair(4, "la cuenta de ticks")}) {
