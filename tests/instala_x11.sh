@@ -60,10 +60,10 @@ for p in korvex:game korveditor:editor; do
     nota "$prog(6): $(echo $opciones)"
 done
 
-# NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
+# The campaign, NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
 lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-for k in Return Escape Down Down Down; do pulsa $k; done
+for k in Left Return Escape Down Down Down; do pulsa $k; done
 tecla Return
 nuevo=$E/home/.local/share/korvex/levels/nivel_07.map   # after the six left
 for i in $(seq 100); do [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ] && break; sleep 0.2; done

@@ -28,6 +28,7 @@ printf '\013\000\030\002\013\000\060\003' | dd of="$E/esperado" bs=1 seek=1601 c
 lanza ./korveditor
 ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
+pulsa Left   # the campaign, not the level maker's own set
 pulsa Return
 for k in s s s; do pulsa $k; done
 pulsa_ciega d
@@ -60,7 +61,7 @@ sleep 0.5
 cp "$K/levels/nivel_07.map" "$ART/"
 cmp "$K/levels/nivel_07.map" "$E/esperado" || fallo "levels/nivel_07.map no tiene los bytes esperados"
 nota "levels/nivel_07.map: 2801 bytes, velocidad 2, tres bloques, dos enemigos por fila y columna"
-for k in Down Down Down Down; do pulsa $k; done
+pulsa Up   # SALIR, the last entry
 tecla Return
 termina 20
 [ "$RC" = 0 ] || fallo "SALIR: estado de salida $RC"
