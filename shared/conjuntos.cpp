@@ -293,9 +293,7 @@ bool crea_conjunto(const char *nombre, const char *autor, const char *descripcio
         rmdir(dir.c_str());
         return false;
     }
-    int antes = conjunto_actual;
-    busca_conjuntos();
-    pon_conjunto(antes);
+    busca_conjuntos();   // the set in play kept by its folder, wherever the new one sorts
     *indice = busca_conjunto(dir.c_str());
     return *indice > 0;
 }
