@@ -41,15 +41,6 @@ static const char *const ENTRADAS_CONJUNTOS[CONJ_ENTRADAS] = {
 // Characters a typed name may hold besides letters and digits.
 static const char SIGNOS[] = " -.,:!?'()";
 
-// An absolute form of a path given on the command line.
-static bool absoluta(const char *ruta, char *out, int tam)
-{
-    char aqui[PATH_MAX];
-    if (ruta[0] == '/' || !getcwd(aqui, sizeof aqui))
-        return snprintf(out, tam, "%s", ruta) < tam;
-    return snprintf(out, tam, "%s/%s", aqui, ruta) < tam;
-}
-
 bool lee_opciones_conjunto(int argc, char **argv, char *conjunto_exporta, char *archivo_exporta, int tam,
                            char *error, int tam_error)
 {
@@ -61,13 +52,13 @@ bool lee_opciones_conjunto(int argc, char **argv, char *conjunto_exporta, char *
                 return false;
             }
             snprintf(conjunto_exporta, tam, "%s", argv[i + 1]);
-            if (!absoluta(argv[i + 2], archivo_exporta, tam))
+            if (!ruta_absoluta(argv[i + 2], archivo_exporta, tam))
                 return snprintf(error, tam_error, "%s: ruta demasiado larga", argv[i + 2]), false;
             i += 2;
         } else if (strcmp(argv[i], "-escala") == 0) {
             i++;
         } else if (argv[i][0] != '-' && argv[i][0]) {
-            if (!absoluta(argv[i], archivo_pedido, sizeof archivo_pedido))
+            if (!ruta_absoluta(argv[i], archivo_pedido, sizeof archivo_pedido))
                 return snprintf(error, tam_error, "%s: ruta demasiado larga", argv[i]), false;
         }
     }

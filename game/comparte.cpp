@@ -60,7 +60,55 @@ struct Entrada {
     zip_uint64_t tamano;
 };
 
-// The entries' names, kinds and declared sizes: the rules that need no byte inflated.
+// One entry's name and kind: a plain file name not seen before, a plain file (no link, no folder),
+// not encrypted, stored or deflated. Its name and declared size into *e.
+static bool revisa_entrada(zip_t *z, zip_uint64_t i, std::vector<std::string> &vistos, Entrada *e, char *motivo,
+                           int tam)
+{
+    zip_stat_t st;
+    const char *crudo = zip_get_name(z, i, ZIP_FL_ENC_RAW);
+    if (!crudo || zip_stat_index(z, i, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+        return motivo_de(motivo, tam, "la entrada %ld no se puede leer", NULL, (long)i + 1);
+    *e = {i, crudo, st.size};
+    const char *nombre = crudo, *malo = nombre_malo(e->nombre);
+    if (malo)
+        return motivo_de(motivo, tam, malo, nombre);
+    if (std::find(vistos.begin(), vistos.end(), e->nombre) != vistos.end())
+        return motivo_de(motivo, tam, "esta dos veces", nombre);
+    vistos.push_back(e->nombre);
+    zip_uint8_t sistema;
+    zip_uint32_t atributos;
+    if (zip_file_get_external_attributes(z, i, 0, &sistema, &atributos) == 0 && sistema == ZIP_OPSYS_UNIX) {
+        zip_uint32_t tipo = (atributos >> ATRIB_DESPLAZA) & TIPO_MASCARA;
+        if (tipo != 0 && tipo != TIPO_REGULAR)
+            return motivo_de(motivo, tam, "es un enlace o una carpeta, no un archivo", nombre);
+    }
+    if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
+        return motivo_de(motivo, tam, "esta cifrado", nombre);
+    if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method != ZIP_CM_STORE && st.comp_method != ZIP_CM_DEFLATE)
+        return motivo_de(motivo, tam, "comprimido de una forma desconocida (%ld)", nombre, (long)st.comp_method);
+    return true;
+}
+
+// The declared sizes: their sum first, then each, so that nothing is inflated past what fifteen
+// levels and a description hold.
+static bool revisa_tamanos(const std::vector<Entrada> &mapas, const Entrada &descripcion, zip_uint64_t suma,
+                           char *motivo, int tam)
+{
+    if (suma > PAQUETE_SUMA_MAX)
+        return motivo_de(motivo, tam, "descomprimido ocuparia mas de %ld bytes", NULL, (long)PAQUETE_SUMA_MAX);
+    if (descripcion.tamano > CONJ_DESCRIPCION_BYTES)
+        return motivo_de(motivo, tam, "declara %ld bytes; a lo sumo %ld", DESCRIPCION_ARCHIVO, (long)descripcion.tamano,
+                         CONJ_DESCRIPCION_BYTES);
+    for (const Entrada &e : mapas)
+        if (e.tamano != NIVEL_BYTES)
+            return motivo_de(motivo, tam, "declara %ld bytes; un nivel tiene %ld", e.nombre.c_str(), (long)e.tamano,
+                             NIVEL_BYTES);
+    return true;
+}
+
+// The entries: each a plain level file or the description (one of each name: at most fifteen
+// levels beside it), their sizes; nothing inflated. The levels sorted by name.
 static bool revisa_entradas(zip_t *z, std::vector<Entrada> &mapas, Entrada &descripcion, char *motivo, int tam)
 {
     zip_int64_t n = zip_get_num_entries(z, 0);
@@ -69,60 +117,27 @@ static bool revisa_entradas(zip_t *z, std::vector<Entrada> &mapas, Entrada &desc
     if (n > PAQUETE_ENTRADAS_MAX)
         return motivo_de(motivo, tam, "tiene %ld archivos; un paquete lleva a lo sumo %ld niveles y su " DESCRIPCION_ARCHIVO,
                          NULL, (long)n, MAX_NIVELES);
-    int descripciones = 0;
+    bool hay_descripcion = false;
     zip_uint64_t suma = 0;
     std::vector<std::string> vistos;
     for (zip_uint64_t i = 0; i < (zip_uint64_t)n; i++) {
-        zip_stat_t st;
-        const char *crudo = zip_get_name(z, i, ZIP_FL_ENC_RAW);
-        if (!crudo || zip_stat_index(z, i, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-            return motivo_de(motivo, tam, "la entrada %ld no se puede leer", NULL, (long)i + 1);
-        std::string nombre = crudo;
-        const char *malo = nombre_malo(nombre);
-        if (malo)
-            return motivo_de(motivo, tam, malo, nombre.c_str());
-        if (std::find(vistos.begin(), vistos.end(), nombre) != vistos.end())
-            return motivo_de(motivo, tam, "esta dos veces", nombre.c_str());
-        vistos.push_back(nombre);
-        zip_uint8_t sistema;
-        zip_uint32_t atributos;
-        if (zip_file_get_external_attributes(z, i, 0, &sistema, &atributos) == 0 && sistema == ZIP_OPSYS_UNIX) {
-            zip_uint32_t tipo = (atributos >> ATRIB_DESPLAZA) & TIPO_MASCARA;
-            if (tipo != 0 && tipo != TIPO_REGULAR)
-                return motivo_de(motivo, tam, "es un enlace o una carpeta, no un archivo", nombre.c_str());
-        }
-        if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-            return motivo_de(motivo, tam, "esta cifrado", nombre.c_str());
-        if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method != ZIP_CM_STORE && st.comp_method != ZIP_CM_DEFLATE)
-            return motivo_de(motivo, tam, "comprimido de una forma desconocida (%ld)", nombre.c_str(), (long)st.comp_method);
-        Entrada e = {i, nombre, st.size};
-        suma += st.size > PAQUETE_SUMA_MAX ? (zip_uint64_t)PAQUETE_SUMA_MAX + 1 : st.size;
-        if (nombre == DESCRIPCION_ARCHIVO) {
-            descripciones++;
-            descripcion = e;
-        } else if (termina_en(nombre, ".map") && nombre.size() <= PAQUETE_NOMBRE_MAX) {
+        Entrada e;
+        if (!revisa_entrada(z, i, vistos, &e, motivo, tam))
+            return false;
+        suma += e.tamano > PAQUETE_SUMA_MAX ? (zip_uint64_t)PAQUETE_SUMA_MAX + 1 : e.tamano;
+        if (e.nombre == DESCRIPCION_ARCHIVO)
+            descripcion = e, hay_descripcion = true;
+        else if (termina_en(e.nombre, ".map") && e.nombre.size() <= PAQUETE_NOMBRE_MAX)
             mapas.push_back(e);
-        } else {
-            return motivo_de(motivo, tam, "no es un nivel (*.map) ni " DESCRIPCION_ARCHIVO, nombre.c_str());
-        }
+        else
+            return motivo_de(motivo, tam, "no es un nivel (*.map) ni " DESCRIPCION_ARCHIVO, e.nombre.c_str());
     }
-    // The sum first, then each: nothing is inflated past what fifteen levels and a description hold.
-    if (suma > PAQUETE_SUMA_MAX)
-        return motivo_de(motivo, tam, "descomprimido ocuparia mas de %ld bytes", NULL, (long)PAQUETE_SUMA_MAX);
-    if (descripciones == 0)
+    if (!revisa_tamanos(mapas, descripcion, suma, motivo, tam))
+        return false;
+    if (!hay_descripcion)
         return motivo_de(motivo, tam, "falta " DESCRIPCION_ARCHIVO, NULL);
     if (mapas.empty())
         return motivo_de(motivo, tam, "no trae ningun nivel", NULL);
-    if ((int)mapas.size() > MAX_NIVELES)
-        return motivo_de(motivo, tam, "trae %ld niveles; un conjunto tiene a lo sumo %ld", NULL, (long)mapas.size(),
-                         MAX_NIVELES);
-    if (descripcion.tamano > CONJ_DESCRIPCION_BYTES)
-        return motivo_de(motivo, tam, "declara %ld bytes; a lo sumo %ld", DESCRIPCION_ARCHIVO, (long)descripcion.tamano,
-                         CONJ_DESCRIPCION_BYTES);
-    for (const Entrada &e : mapas)
-        if (e.tamano != NIVEL_BYTES)
-            return motivo_de(motivo, tam, "declara %ld bytes; un nivel tiene %ld", e.nombre.c_str(), (long)e.tamano,
-                             NIVEL_BYTES);
     std::sort(mapas.begin(), mapas.end(), [](const Entrada &a, const Entrada &b) { return a.nombre < b.nombre; });
     return true;
 }

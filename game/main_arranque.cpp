@@ -95,16 +95,6 @@ bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
     return true;
 }
 
-// An absolute form of a path given on the command line (the program may move into its data
-// folder); false when it does not fit.
-static bool absoluta(const char *ruta, char *out, int tam)
-{
-    char aqui[PATH_MAX];
-    if (ruta[0] == '/' || !getcwd(aqui, sizeof aqui))
-        return snprintf(out, tam, "%s", ruta) < tam;
-    return snprintf(out, tam, "%s/%s", aqui, ruta) < tam;
-}
-
 bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
 {
     conjunto_pedido[0] = paquete_pedido[0] = 0;
@@ -123,7 +113,7 @@ bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
             // A folder given by its path: the program may move into its data folder.
             if (!instala && !(stat(valor, &st) == 0 && S_ISDIR(st.st_mode) && strchr(valor, '/')))
                 snprintf(conjunto_pedido, sizeof conjunto_pedido, "%s", valor);
-            else if (!absoluta(valor, instala ? paquete_pedido : conjunto_pedido, sizeof paquete_pedido))
+            else if (!ruta_absoluta(valor, instala ? paquete_pedido : conjunto_pedido, sizeof paquete_pedido))
                 return snprintf(error, tam, "%s: ruta demasiado larga", valor), false;
             paquetes += instala;
             instala_y_sale |= instala;
@@ -137,7 +127,7 @@ bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
             i++;
         } else if (argv[i][0] != '-' && argv[i][0]) {
             // A file given alone: a pack opened from a file manager.
-            if (!absoluta(argv[i], paquete_pedido, sizeof paquete_pedido))
+            if (!ruta_absoluta(argv[i], paquete_pedido, sizeof paquete_pedido))
                 return snprintf(error, tam, "%s: ruta demasiado larga", argv[i]), false;
             paquetes++;
         }
