@@ -198,6 +198,7 @@ TEST(ConjuntoJuego, NivelesAlcanzadosYPracticables)
 {
     CarpetaTemporal t;
     copia_datos_reales();
+    fs::remove("datos/alcanzado.txt");   // whatever was played in the build folder
     fs::create_directories("conjuntos/c");
     fs::copy("levels/nivel_01.map", "conjuntos/c/x.map");
     busca_conjuntos();
