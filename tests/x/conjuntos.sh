@@ -5,7 +5,8 @@
 # goes into the set's own table (the campaign's ranking untouched); a practice of the level is recorded
 # as the last run, says it enters no table and changes neither table nor best run. Then the set
 # exported by the editor (no display), installed by the installed game under a fresh HOME (the same
-# level bytes), and a pack opened as a file manager opens it: the notice, then the set chosen.
+# level bytes), and a pack opened as a file manager opens it: the notice, then the set chosen; a bad
+# one: the reason on screen, nothing written.
 # Usage: conjuntos.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza conjuntos "$1" "$2"
@@ -158,3 +159,16 @@ sleep 0.5
 captura menu_instalado
 kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
 nota "el paquete abierto: el aviso, y el menu con MIS NIVELES elegido"
+
+# A pack that is not one, opened the same way: the reason on screen and on stderr, then the title.
+printf 'PK\003\004basura' >"$E/malo.korvex"
+(cd "$E/otra" && exec env -u XDG_DATA_HOME HOME="$E/casa4" "$E/p/games/korvex" "$E/malo.korvex") >"$ART/abre_malo.txt" 2>&1 &
+PID=$!
+ventana '^KORVEX 2003$'
+hasta 20 rechazado pintada
+sleep 0.5
+captura aviso_rechazado
+grep -q "malo.korvex: no es un paquete de niveles" "$ART/abre_malo.txt" || fallo "sin la linea del rechazo: $(cat "$ART/abre_malo.txt")"
+[ ! -e "$E/casa4/.local/share/korvex/conjuntos" ] || fallo "un paquete rechazado escribio algo"
+kill -9 "$PID"; wait "$PID" 2>/dev/null; PID=""
+nota "un paquete malo abierto: el motivo en pantalla y en stderr, nada escrito"
