@@ -32,6 +32,8 @@ install(DIRECTORY ${KORV_PAQ}/korvex/datos ${KORV_PAQ}/korvex/levels ${KORV_PAQ}
                   ${KORV_PAQ}/korvex/mp3 ${KORV_PAQ}/korvex/digmid DESTINATION ${KORV_SHARE})
 install(FILES ${KORV_PAQ}/korvex/allegro.cfg DESTINATION ${KORV_SHARE})
 install(FILES paquete/korvex.desktop paquete/korveditor.desktop DESTINATION share/applications)
+# The file type of a shared level set (*.korvex), which the game's menu entry opens.
+install(FILES paquete/korvex-niveles.xml DESTINATION share/mime/packages RENAME korvex.xml)
 file(GLOB KORV_METAINFO CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/paquete/*.metainfo.xml)
 install(FILES ${KORV_METAINFO} DESTINATION share/metainfo)
 install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz DESTINATION share/man/man6)

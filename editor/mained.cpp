@@ -7,7 +7,9 @@
 #include <cstring>
 
 #include "shared/ajustes.h"
+#include "shared/conjuntos.h"
 #include "shared/guardado.h"
+#include "game/comparte.h"
 #include "game/verifica.h"
 
 #include "shared/icono.h"
@@ -41,12 +43,28 @@ int main(int argc, char **argv)
     if (argc > 1 && strcmp(argv[1], "-verifica") == 0)
         return verifica_programa(argc - 2, argv + 2);
     autodetect_card = GFX_AUTODETECT_WINDOWED;
+    static char exporta_conjunto_texto[RUTA_MAX], exporta_archivo[RUTA_MAX];
+    char error[RUTA_MAX + 200];
+    if (!lee_opciones_conjunto(argc, argv, exporta_conjunto_texto, exporta_archivo, RUTA_MAX, error, sizeof error)) {
+        fprintf(stderr, "KORV-EDITOR: %s\n", error);
+        return SALIDA_RECHAZO;
+    }
     if (!pone_disposicion("KORV-EDITOR"))
         return 1;
-    // Temporaries of saves that were killed, in the folder where the editor saves levels.
+    // The export needs no window, sound or X server: the library without a display lists the levels.
+    if (exporta_conjunto_texto[0]) {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            return 1;
+        return exporta_programa(exporta_conjunto_texto, exporta_archivo);
+    }
+    // Temporaries of saves that were killed, in the folders where the editor saves levels.
     char niveles[RUTA_MAX];
     carpeta_niveles_usuario(niveles, sizeof niveles);
     limpia_temporales(niveles);
+    busca_conjuntos();
+    limpia_conjuntos();
+    // Out of the box the level maker's own set is the one in edit (made on the first start).
+    pon_conjunto(conjunto_propio());
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORV-EDITOR", "./korveditor"))
         return 1;

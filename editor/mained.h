@@ -26,7 +26,8 @@ enum {
 };
 
 // Choices of the main menu.
-enum { OPC_VOLVER = 0, OPC_NUEVO = 1, OPC_CARGAR = 2, OPC_OPCIONES = 3, OPC_GUARDAR = 4, OPC_SALIR = 5 };
+enum { OPC_VOLVER = 0, OPC_NUEVO = 1, OPC_CARGAR = 2, OPC_OPCIONES = 3, OPC_GUARDAR = 4, OPC_SALIR = 5,
+       OPC_GUARDAR_COMO = 6, OPC_CONJUNTOS = 7 };
 
 // --- help cards (mained_ayudas.cpp) ---
 extern const Ayuda AYUDA_EDICION;     // the editing screen (the map)
@@ -34,6 +35,10 @@ extern const Ayuda AYUDA_MENU;        // the main menu
 extern const Ayuda AYUDA_LISTA;       // the list of levels to open
 extern const Ayuda AYUDA_SI_NO;       // a yes/no question
 extern const Ayuda AYUDA_VELOCIDAD;   // the speed dialog
+extern const Ayuda AYUDA_CONJUNTOS;   // the menu of the level sets
+extern const Ayuda AYUDA_ELIGE;       // a list to choose from (sets, first versions)
+extern const Ayuda AYUDA_GUARDAR_COMO;   // "save as": a set and a number
+extern const Ayuda AYUDA_ESCRIBE;     // a text being typed (a new set's name...)
 
 // --- start-up and the open map (mained_menu.cpp) ---
 extern int autodetect_card;     // graphics driver for set_gfx_mode: windowed, or full screen after "-full"
@@ -44,9 +49,10 @@ extern int carga;               // 1 once a map was created or loaded in this ru
 extern int modifi;              // 1 while the open map has unsaved changes
 extern int k;                   // scan code of the key last read
 extern int k_ascii;             // character of the key last read (Ctrl+letter: 1..26)
-extern char archivo[512];       // path of the open map: "levels/" + file name
+extern char archivo[512];       // path of the open map: its set's folder + file name, or a file given
 extern volatile int cerrar;     // 1 once the window's close button was pressed; never reset
 extern int (*fuente_tecla)();   // where keys come from: readkey() by default (a test puts its own)
+extern char aviso_menu[64];     // what the last choice did, shown once at the menu's foot ("" none)
 
 // --- the editing screen (mained_edita.cpp) ---
 extern unsigned char enemi2[ENE_COLS][MAPA_FILAS];  // enemy grid [column][row]: type, 0 none
@@ -165,6 +171,37 @@ bool raton_edicion(int mx, int my, int botones, int rueda);
 // something changed; false when nothing did.
 bool atiende_raton();
 
+// --- level sets (mained_conjuntos.cpp) ---
+extern char archivo_pedido[1024];   // "korveditor FILE": the level file opened at start (absolute; "" none)
+// The command line: "-exporta SET FILE" (both given: true) and a lone level file (archivo_pedido);
+// false with the reason in error for a missing value.
+bool lee_opciones_conjunto(int argc, char **argv, char *conjunto_exporta, char *archivo_exporta, int tam,
+                           char *error, int tam_error);
+// The count line of the set in edit: its levels, and those its folder holds that the game does not play.
+void texto_cuenta(char *out, int tam);
+// Opens a level file given by its path (archivo_pedido): saving goes back to it; a file that
+// cannot be read says so in a box.
+void abre_archivo(const char *ruta);
+// Before a level of the campaign is written over: its first version is kept in originales/ beside
+// it (once; a later save keeps that one). False (a notice) when it cannot be kept.
+bool guarda_original(const char *ruta);
+// "GUARDADO: name" at the menu's foot.
+void aviso_guardado();
+// "GUARDAR COMO": the open map saved into a set (LEFT/RIGHT) as a number (UP/DOWN); saving then
+// goes to that file.
+void guardar_como();
+// "CONJUNTOS": change the set in edit, make a new one, export it, bring back a campaign level's
+// first version.
+void menu_conjuntos();
+// The name of a number n (1..99) in a set's folder: "nivel_NN.map".
+void nombre_numero(int n, char *out, int tam);
+
+// Opens the map just read under path ruta: the grid from its records, the editing state from the
+// start, the history emptied; then the editing screen.
+void abre_mapa(const char *ruta);
+// A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER (ESC
+// answers NO). True for SI.
+bool pregunta_si_no(const char *linea1, const char *linea2);
 // Makes a new map from "datos/newlevel.dat" and opens the editing screen on it.
 void nuevomapa();
 // Shows the level files, loads the one chosen and opens the editing screen on it.
@@ -182,8 +219,8 @@ bool gurdarmapa();
 void opcimap();
 // Offers to save the unsaved changes; false when the answer was "SI" and the save failed.
 bool advertencia();
-// The name of a new level: "levels/" + the last level's name with the next free number.
-// False when no number up to 99 is free.
+// The name of a new level in the set in edit: its folder + the last level's name with the next
+// free number ("levels/" for the campaign in the build folder). False when no number up to 99 is free.
 bool nombre_nuevo(char *out, int tam);
 // Steps the speed code for one key of the dialog, in 8-bit arithmetic with the wrap.
 unsigned char paso_multi(unsigned char m, int tecla);

@@ -81,11 +81,12 @@ void texto_estado(int n, char *out, int tam)
     else if (n == 1)
         snprintf(out, tam, "%s", modoene ? "MODO: ENEMIGO" : "MODO: FONDO  ");
     else {
-        // A long path keeps its end, where the file's name is.
-        static const char ROTULO[] = "MAPA: ";
+        // A long path keeps its end, where the file's name is; "MAPA*" while there are changes not saved.
+        static const char ROTULO[] = "MAPA: ", CAMBIADO[] = "MAPA*: ";
         char ruta[LINEA_CHARS + 1];
-        final_de(archivo, LINEA_CHARS - (int)(sizeof ROTULO - 1), ruta, sizeof ruta);
-        snprintf(out, tam, "%s%s", ROTULO, ruta);
+        final_de(archivo, LINEA_CHARS - (int)(sizeof CAMBIADO - 1), ruta, sizeof ruta);
+        // The star's place is a blank without it, so that the line covers what it showed.
+        snprintf(out, tam, "%s%s%s", modifi ? CAMBIADO : ROTULO, ruta, modifi ? "" : " ");
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "shared/conjuntos.h"
 #include "shared/rutas.h"
 #include "game/piloto.h"
 #include "game/verifica.h"
@@ -48,8 +49,8 @@ bool nombre_nuevo(char *out, int tam)
     if (punto == std::string::npos)
         punto = base.size();
     std::string tronco = base.substr(0, punto), ext = base.substr(punto);
-    char destino[NOMBRE_MAX];
-    carpeta_niveles_usuario(destino, sizeof destino);
+    char destino[RUTA_MAX];
+    carpeta_guardado(destino, sizeof destino);
     // The next number; a name already taken (a gap in the numbers, more than 15 levels)
     // takes the next free one: a new map never overwrites a level.
     for (int n = niveles + 1; n <= NUMERO_MAX; n++) {
@@ -61,9 +62,10 @@ bool nombre_nuevo(char *out, int tam)
         } else {
             t += dig;
         }
-        // Installed, a new level must not hide a shipped one either.
+        // Installed, a new level of the campaign must not hide a shipped one either.
         std::string ruta = std::string(destino) + "/" + t + ext;
-        bool libre = !ocupado(ruta) && !(instalado && ocupado(std::string(CARPETA) + "/" + t + ext));
+        bool libre = !ocupado(ruta) &&
+                     !(instalado && conjunto().campana && ocupado(std::string(CARPETA) + "/" + t + ext));
         if (libre && (int)ruta.size() < tam) {
             strcpy(out, ruta.c_str());
             return true;
@@ -76,9 +78,15 @@ bool nombre_nuevo(char *out, int tam)
 // has, a new one only while the catalogue has room for it; otherwise says so in a box.
 static bool cabe_en_catalogo(const char *ruta)
 {
+    // The set whose folder it goes into counts; a file outside every set has no such bound.
+    int i = conjunto_de_archivo(ruta), antes = conjunto_actual;
+    if (i < 0)
+        return true;
+    pon_conjunto(i);
     const char *barra = strrchr(ruta, '/');
     bool esta = false;
     int total = total_niveles(barra ? barra + 1 : ruta, &esta);
+    pon_conjunto(antes);
     if (esta || total < MAX_NIVELES)
         return true;
     fprintf(stderr, "KORV-EDITOR: %s: ya hay %d niveles y el juego no ve mas de %d; no se guarda\n", ruta, total,
@@ -89,8 +97,7 @@ static bool cabe_en_catalogo(const char *ruta)
     return false;
 }
 
-// Opens the map just read: the grid from its records, the editing state from the start.
-static void abre_mapa(const char *ruta)
+void abre_mapa(const char *ruta)
 {
     carga = 1;
     snprintf(archivo, sizeof archivo, "%s", ruta);
@@ -104,8 +111,10 @@ void nuevomapa()
 {
     char nombre[sizeof archivo];
     if (!nombre_nuevo(nombre, sizeof nombre)) {
-        fprintf(stderr, "KORV-EDITOR: %s/: no queda ningun numero de nivel libre hasta %d\n", CARPETA, NUMERO_MAX);
-        mensaje_caja("NO QUEDA NOMBRE LIBRE", CARPETA);
+        char carpeta[RUTA_MAX];
+        carpeta_guardado(carpeta, sizeof carpeta);
+        fprintf(stderr, "KORV-EDITOR: %s/: no queda ningun numero de nivel libre hasta %d\n", carpeta, NUMERO_MAX);
+        mensaje_caja("NO QUEDA NOMBRE LIBRE", carpeta);
         return;
     }
     // A level the game could never reach is not made.
@@ -178,10 +187,11 @@ void cargarmapa()
         if (elegido < 1)
             elegido = niveles;
     }
-    // Read from where the catalogue found it; saved into the user's levels/ (the same, in the build folder).
-    char ruta[sizeof archivo], destino[NOMBRE_MAX];
+    // Read from where the catalogue found it; saved into the set's folder (the campaign's: the
+    // user's levels/, the same in the build folder).
+    char ruta[sizeof archivo], destino[RUTA_MAX];
     ruta_nivel(elegido - 1, ruta, sizeof ruta);
-    carpeta_niveles_usuario(destino, sizeof destino);
+    carpeta_guardado(destino, sizeof destino);
     std::string guarda = std::string(destino) + "/" + archive[elegido - 1];
     char titulo[LISTA_CHARS + 1];
     final_de(ruta, LISTA_CHARS, titulo, sizeof titulo);
@@ -215,9 +225,7 @@ int columna_perdida_mapa()
     return piloto_columna_perdida();
 }
 
-// A question in the warning box: two lines, then SI / NO chosen with the arrows and ENTER
-// (ESC answers NO). True for SI.
-static bool pregunta_si_no(const char *linea1, const char *linea2)
+bool pregunta_si_no(const char *linea1, const char *linea2)
 {
     int resp = RESP_SI;
     pon_ayuda(&AYUDA_SI_NO);
@@ -270,7 +278,10 @@ bool gurdarmapa()
     }
     if (strncmp(archivo, CARPETA, sizeof CARPETA - 1) == 0 && archivo[sizeof CARPETA - 1] == '/')
         mkdir(CARPETA, 0777);   // a missing folder is made; any real problem shows in the write
-    // Installed, the user's folder is made on the first save; without it nothing is written.
+    // Installed, the user's folder is made on the first save; without it nothing is written. A
+    // level of the campaign keeps its first version before it is written over.
+    if (!guarda_original(archivo))
+        return false;
     if ((instalado && !asegura_carpeta_usuario()) || !GuardaMapa(archivo)) {
         fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR\n", archivo);
         mensaje_caja("NO SE PUDO GUARDAR", archivo);

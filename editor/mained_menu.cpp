@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "shared/conjuntos.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
 
@@ -54,15 +55,37 @@ static int lee_teclado()
 
 int (*fuente_tecla)() = lee_teclado;
 
-// Menu box corners and the x every entry is centred on.
-enum { MENU_X1 = 100, MENU_Y1 = 69, MENU_X2 = 218, MENU_Y2 = 169, CENTRO_X = 160 };
+// Menu box corners, the x every entry is centred on, the set's two header lines, the first
+// entry's line and the step between entries, the notice line at the box's foot.
+enum { MENU_X1 = 40, MENU_Y1 = 36, MENU_X2 = 280, MENU_Y2 = 204, CENTRO_X = 160,
+       MENU_CONJUNTO_Y = 42, MENU_CUENTA_Y = 54, MENU_PRIMERA_Y = 72, MENU_PASO = 16, MENU_AVISO_Y = 190,
+       MENU_CHARS = 29 };   // characters a line of the box holds
 
-// The entries of the main menu, in cursor order from 1.
-static const struct { const char *texto; int y; } entradas[] = {
-    {"NUEVO MAPA", 76}, {"CARGAR MAPA", 96}, {"OPCIONES MAPA", 116}, {"GUARDAR", 136}, {"SALIR", 156},
+// The entries of the main menu, in cursor order: the choice each gives and its text.
+static const struct { int opc; const char *texto; } entradas[] = {
+    {OPC_NUEVO, "NUEVO MAPA"}, {OPC_CARGAR, "CARGAR MAPA"}, {OPC_OPCIONES, "OPCIONES MAPA"},
+    {OPC_GUARDAR, "GUARDAR"},  {OPC_GUARDAR_COMO, "GUARDAR COMO"}, {OPC_CONJUNTOS, "CONJUNTOS"},
+    {OPC_SALIR, "SALIR"},
 };
 enum { ENTRADAS = (int)(sizeof entradas / sizeof entradas[0]) };
 enum { OPC_SIGUE = -1 };   // no choice: the menu runs again
+
+char aviso_menu[64];
+
+// The place of a choice in the menu's order (0 for one that is not there).
+static int lugar(int opc)
+{
+    for (int i = 0; i < ENTRADAS; i++)
+        if (entradas[i].opc == opc)
+            return i;
+    return 0;
+}
+
+// True when the entry needs an open map.
+static bool pide_mapa(int opc)
+{
+    return opc == OPC_OPCIONES || opc == OPC_GUARDAR || opc == OPC_GUARDAR_COMO;
+}
 
 // Notice box corners and line positions.
 enum { AVISO_X1 = 30, AVISO_Y1 = 90, AVISO_X2 = 290, AVISO_Y2 = 150,
@@ -158,16 +181,31 @@ void mensaje_caja(const char *linea1, const char *linea2)
 
 int mueve_menu(int cursor, int tecla)
 {
-    // Without an open map the cursor passes over "OPCIONES MAPA" and "GUARDAR".
-    if (tecla == KEY_UP)
-        cursor = (!carga && cursor == OPC_SALIR) ? OPC_CARGAR : cursor - 1;
-    else if (tecla == KEY_DOWN)
-        cursor = (!carga && cursor == OPC_CARGAR) ? OPC_SALIR : cursor + 1;
-    if (cursor > ENTRADAS)
-        cursor = 1;
-    if (cursor < 1)
-        cursor = ENTRADAS;
-    return cursor;
+    int paso = tecla == KEY_UP ? -1 : tecla == KEY_DOWN ? 1 : 0;
+    if (!paso)
+        return cursor;
+    // Without an open map the cursor passes over the entries that need one.
+    int i = lugar(cursor);
+    do
+        i = (i + paso + ENTRADAS) % ENTRADAS;
+    while (!carga && pide_mapa(entradas[i].opc));
+    return entradas[i].opc;
+}
+
+// The set in edit at the top of the box: its name (arrows: LEFT/RIGHT change it) and how many
+// levels its folder holds, with those the game does not play.
+static void dibuja_conjunto()
+{
+    buscaarch();
+    char linea[MENU_CHARS + 8], nombre[MENU_CHARS + 1];
+    final_de(conjunto().nombre, MENU_CHARS - 4, nombre, sizeof nombre);
+    snprintf(linea, sizeof linea, n_conjuntos > 1 ? "CONJUNTO: < %s >" : "CONJUNTO: %s", nombre);
+    if ((int)strlen(linea) > MENU_CHARS)   // a long name alone
+        snprintf(linea, sizeof linea, n_conjuntos > 1 ? "< %s >" : "%s", nombre);
+    rectfill(active_page, MENU_X1 + 1, MENU_CONJUNTO_Y, MENU_X2 - 1, MENU_CUENTA_Y + text_height(font), COL_FONDO);
+    textprintf_centre_ex(active_page, font, CENTRO_X, MENU_CONJUNTO_Y, COL_PROPIO, bg, "%s", linea);
+    texto_cuenta(linea, sizeof linea);
+    textprintf_centre_ex(active_page, font, CENTRO_X, MENU_CUENTA_Y, COL_TEXTO, bg, "%s", linea);
 }
 
 int menuprincipal()
@@ -179,9 +217,15 @@ int menuprincipal()
         if (cerrar)
             return OPC_SALIR;
         pon_ayuda(&AYUDA_MENU);
+        dibuja_conjunto();
         for (int i = 0; i < ENTRADAS; i++)
-            textprintf_centre_ex(active_page, font, CENTRO_X, entradas[i].y,
-                                 cursor == i + 1 ? COL_MARCA : COL_TEXTO, bg, "%s", entradas[i].texto);
+            textprintf_centre_ex(active_page, font, CENTRO_X, MENU_PRIMERA_Y + MENU_PASO * i,
+                                 cursor == entradas[i].opc ? COL_MARCA : COL_TEXTO, bg, "%s", entradas[i].texto);
+        // What the last choice did (GUARDADO...), until the next key.
+        char linea[MENU_CHARS + 1];
+        final_de(aviso_menu, MENU_CHARS, linea, sizeof linea);
+        textprintf_centre_ex(active_page, font, CENTRO_X, MENU_AVISO_Y, COL_MARCA, bg, "%-*s", MENU_CHARS, linea);
+        aviso_menu[0] = 0;
         espera_tecla(true);
         if (cerrar)
             return OPC_SALIR;
@@ -189,6 +233,8 @@ int menuprincipal()
             return cursor;
         if (k == KEY_ESC)
             return OPC_VOLVER;
+        if (k == KEY_LEFT || k == KEY_RIGHT)
+            pon_conjunto((conjunto_actual + (k == KEY_RIGHT ? 1 : n_conjuntos - 1)) % n_conjuntos);
         cursor = mueve_menu(cursor, k);
     }
 }
@@ -197,6 +243,9 @@ void korveditor()
 {
     clear(active_page);
     carga = 0;
+    aviso_menu[0] = 0;
+    if (archivo_pedido[0])
+        abre_archivo(archivo_pedido);
     int opc;
     do {
         opc = menuprincipal();
@@ -224,13 +273,23 @@ void korveditor()
                 opcimap();
             break;
         case OPC_GUARDAR:
+            if (carga && gurdarmapa())
+                aviso_guardado();
+            break;
+        case OPC_GUARDAR_COMO:
             if (carga)
-                gurdarmapa();
+                guardar_como();
+            break;
+        case OPC_CONJUNTOS:
+            menu_conjuntos();
             break;
         case OPC_SALIR:
             if (modifi && !advertencia())
                 opc = OPC_SIGUE;   // the changes could not be saved: stay in the menu
             break;
         }
+        // A save (or a level brought back) changes the map's status lines under the menu.
+        if (carga && (opc == OPC_GUARDAR || opc == OPC_GUARDAR_COMO || opc == OPC_CONJUNTOS))
+            dibuja_edicion();
     } while (opc != OPC_SALIR);
 }

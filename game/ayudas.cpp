@@ -36,6 +36,14 @@ static const LineaAyuda dificultad[] = {
     {"ARRIBA/ABAJO", "ELEGIR LA DIFICULTAD"}, {"ENTER", "EMPEZAR LA PARTIDA"}, {"ESC", "SALIR DEL JUEGO"},
     COMUNES};
 AYUDA_CARTA(AYUDA_DIFICULTAD, "AYUDA", dificultad);
+static const LineaAyuda dificultad_conjunto[] = {
+    {"ARRIBA/ABAJO", "DIFICULTAD O PRACTICAR"}, {"IZQ./DER.", "CAMBIAR EL CONJUNTO"}, {"ENTER", "EMPEZAR"},
+    {"ESC", "SALIR DEL JUEGO"}, COMUNES};
+AYUDA_CARTA(AYUDA_DIFICULTAD_CONJUNTO, "AYUDA", dificultad_conjunto);
+static const LineaAyuda practica[] = {
+    {"IZQ./DER.", "ELEGIR EL NIVEL"}, {"ARRIBA/ABAJO", "ELEGIR LA DIFICULTAD"}, {"ENTER", "JUGAR LA PRACTICA"},
+    {"ESC", "VOLVER AL MENU"}, COMUNES};
+AYUDA_CARTA(AYUDA_PRACTICA, "AYUDA", practica);
 
 static const LineaAyuda opciones[] = {
     {"ARRIBA/ABAJO", "ELEGIR UNA LINEA"}, {"IZQ./DER.", "CAMBIAR EL VALOR"},

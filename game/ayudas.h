@@ -11,6 +11,8 @@ extern const Ayuda AYUDA_TABLAS_SIN_MEJOR;   // ... none kept
 extern const Ayuda AYUDA_TABLA;        // the table after a run, a best run kept
 extern const Ayuda AYUDA_TABLA_SIN_MEJOR;    // ... none kept
 extern const Ayuda AYUDA_DIFICULTAD;   // the difficulty menu
+extern const Ayuda AYUDA_DIFICULTAD_CONJUNTO;   // ... with the set's line or the practice line
+extern const Ayuda AYUDA_PRACTICA;     // the practice screen: a level and a difficulty
 extern const Ayuda AYUDA_OPCIONES;     // the options screen
 extern const Ayuda AYUDA_TECLA_NUEVA;  // the options screen waiting for a new key
 extern const Ayuda AYUDA_INICIALES;    // the initials of a new record

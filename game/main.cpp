@@ -7,8 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "shared/conjuntos.h"
 #include "shared/mando.h"
 #include "game/ayudas.h"
+#include "game/comparte.h"
+#include "game/conjunto_juego.h"
 #include "game/foco.h"
 #include "shared/pantalla.h"
 #include "shared/ajustes.h"
@@ -144,18 +147,46 @@ int main(int argc, char **argv)
         cambnib = EST_JUEGO;
     }
 
+    if (!lee_opciones_conjunto(argc, argv, error, sizeof error)) {
+        fprintf(stderr, "KORVEX: %s\n", error);
+        return SALIDA_OPCION_MALA;
+    }
+
     if (!pone_disposicion("KORVEX"))
         return 1;
-    // Temporaries of saves that were killed, in the folders the game writes: the ranking's, the settings'.
+    // Temporaries of saves that were killed, in the folders the game writes: the ranking's, the
+    // settings', the level sets'.
     limpia_temporales(instalado ? carpeta_usuario : "datos");
     limpia_carpeta_de(ruta_ajustes());
+    busca_conjuntos();
+    limpia_conjuntos();
+    // A pack of levels is installed before any window (checked whole first); -instala ends there.
+    static char linea_paquete[RUTA_MAX + 400];
+    int paquete_estado = -1, paquete_conjunto = -1;
+    if (paquete_pedido[0]) {
+        paquete_estado = instala_archivo(paquete_pedido, &paquete_conjunto, linea_paquete, sizeof linea_paquete);
+        fprintf(paquete_estado == SALIDA_HECHO ? stdout : stderr, "%s\n", linea_paquete);
+        fflush(stdout);
+        if (instala_y_sale)
+            return paquete_estado;
+    }
+    if (conjunto_pedido[0]) {
+        int i = busca_conjunto(conjunto_pedido);
+        if (i < 0) {
+            fprintf(stderr, "KORVEX: -conjunto: no hay un conjunto \"%s\"\n", conjunto_pedido);
+            return SALIDA_OPCION_MALA;
+        }
+        pon_conjunto(i);
+    }
+    if (paquete_conjunto > 0)
+        pon_conjunto(paquete_conjunto);
     allegro_icon = (void *)icono_korvex;
     if (!arranca_sistema("KORVEX", "./korvex"))
         return 1;
     // A recording plays the levels it was made on: the catalogue must hold them before the window opens (the search needs the library).
     if (repeticion[0]) {
-        buscaarch();
-        if (!repeticion_cabe(rep, repeticion, error, sizeof error)) {
+        if (!entra_conjunto(rep, repeticion, error, sizeof error) ||
+            !repeticion_cabe(rep, repeticion, error, sizeof error)) {
             fprintf(stderr, "%s\n", error);
             return SALIDA_OPCION_MALA;
         }
@@ -202,7 +233,7 @@ int main(int argc, char **argv)
         aborta("sin memoria para las paginas de dibujo");
     clear_bitmap(scroll);
     clear_bitmap(proximo_bloque);
-    buscaarch();
+    cuenta_jugables();
     pone_fuente();
     if (!CargarBMP() || !carga_sonidos()) {
         static char msg[640];
@@ -227,6 +258,9 @@ int main(int argc, char **argv)
         pantalla_info();
         delay(8.0f);
     }
+    // A pack opened from a file manager: the notice, then the title with its set chosen.
+    if (paquete_estado >= 0)
+        aviso_paquete(paquete_estado == SALIDA_HECHO, linea_paquete);
     if (repeticion[0])
         mira_repeticion(rep);
     else

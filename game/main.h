@@ -42,6 +42,15 @@ extern int dificultad_fija;    // "-dificultad N": 0..2 chosen without the menu;
 // the reason (one line, no newline) in error, when a value is missing or out of range.
 bool lee_opciones_nivel(int argc, char **argv, char *error, int tam);
 
+// --- level sets from the command line (main_arranque.cpp) ---
+extern char conjunto_pedido[1024];   // "-conjunto SET": the set to start with (a name, folder name or path); "" none
+extern char paquete_pedido[1024];    // "-instala FILE", or a pack file given alone: absolute path; "" none
+extern int instala_y_sale;           // 1: "-instala" (install, one line, exit status); 0: a pack opened (then the title)
+// Reads "-conjunto SET", "-instala FILE" and a lone pack file (what a file manager passes) into
+// the three globals, paths made absolute; false with the reason in error for a missing value or
+// more than one pack.
+bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam);
+
 // --- start-up helpers (main_arranque.cpp) ---
 // Reads "-full", "-tbuf", "-info", "-escala N" (exact case) from argv[1..argc-1].
 void lee_opciones(int argc, char **argv);

@@ -1,11 +1,15 @@
 // main: the globals of start-up, option parsing, the diagnostic screen, the close button.
 #include "game/main.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "shared/ajustes.h"
+#include "shared/conjuntos.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
 #include "game/verifica.h"
@@ -33,6 +37,13 @@ int a, b, c, k;
 
 char archivo[512];
 int dificultad_fija = -1;
+char conjunto_pedido[1024];
+char paquete_pedido[1024];
+int instala_y_sale;
+
+// Options of the game that take a value: what follows one of them is not a pack file.
+static const char *const CON_VALOR[] = {"-nivel", "-desde", "-dificultad", "-repeticion", "-escala",
+                                        "-conjunto", "-instala"};
 
 // Reads a whole decimal number lo..hi from text; false for anything else.
 static bool numero_entre(const char *texto, int lo, int hi, int *out)
@@ -84,6 +95,50 @@ bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
     return true;
 }
 
+bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
+{
+    conjunto_pedido[0] = paquete_pedido[0] = 0;
+    instala_y_sale = 0;
+    int paquetes = 0;
+    for (int i = 1; i < argc; i++) {
+        const char *valor = i + 1 < argc ? argv[i + 1] : NULL;
+        bool instala = strcmp(argv[i], "-instala") == 0;
+        if (strcmp(argv[i], "-conjunto") == 0 || instala) {
+            if (!valor || !*valor) {
+                snprintf(error, tam, "%s necesita %s", argv[i], instala ? "el archivo de un paquete de niveles"
+                                                                        : "el nombre o la carpeta de un conjunto");
+                return false;
+            }
+            struct stat st;
+            // A folder given by its path: the program may move into its data folder.
+            if (!instala && !(stat(valor, &st) == 0 && S_ISDIR(st.st_mode) && strchr(valor, '/')))
+                snprintf(conjunto_pedido, sizeof conjunto_pedido, "%s", valor);
+            else if (!ruta_absoluta(valor, instala ? paquete_pedido : conjunto_pedido, sizeof paquete_pedido))
+                return snprintf(error, tam, "%s: ruta demasiado larga", valor), false;
+            paquetes += instala;
+            instala_y_sale |= instala;
+            i++;
+            continue;
+        }
+        bool toma = false;
+        for (const char *o : CON_VALOR)
+            toma = toma || strcmp(argv[i], o) == 0;
+        if (toma) {
+            i++;
+        } else if (argv[i][0] != '-' && argv[i][0]) {
+            // A file given alone: a pack opened from a file manager.
+            if (!ruta_absoluta(argv[i], paquete_pedido, sizeof paquete_pedido))
+                return snprintf(error, tam, "%s: ruta demasiado larga", argv[i]), false;
+            paquetes++;
+        }
+    }
+    if (paquetes > 1) {
+        snprintf(error, tam, "se instala un paquete de niveles a la vez");
+        return false;
+    }
+    return true;
+}
+
 void lee_opciones(int argc, char **argv)
 {
     for (int i = 1; i < argc; i++) {
@@ -122,10 +177,15 @@ void pantalla_info()
         ruta_nivel(i, ruta, sizeof ruta);
         ilegibles += !NivelValido(ruta);
     }
+    char de_mas[40] = "";
+    if (niveles_de_mas > 0)
+        snprintf(de_mas, sizeof de_mas, "  No se juegan = %d", niveles_de_mas);
     if (ilegibles)
-        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d  Ilegibles = %d", niveles, ilegibles);
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d  Ilegibles = %d%s", niveles, ilegibles,
+                      de_mas);
     else
-        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d", niveles);
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d%s", niveles, de_mas);
+    textprintf_ex(active_page, font2, INFO_X, 60, -1, bg, "Conjunto= %s", conjunto().nombre);
     textprintf_ex(active_page, font2, INFO_X, 70, -1, bg, "Musica MP3= %d  Nro Temas= %d", musicmp3, musicas);
     for (int i = 0; i < musicas; i++)
         textprintf_ex(active_page, font2, INFO_X, INFO_Y_CANCIONES + INFO_PASO * i, -1, bg, "%s",

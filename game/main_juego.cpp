@@ -7,11 +7,13 @@
 #include <cstdio>
 
 #include "shared/ajustes.h"
+#include "shared/conjuntos.h"
 #include "shared/pantalla.h"
 #include "shared/mando.h"
 #include "game/verifica.h"
 #include "shared/ritmo.h"
 #include "game/ayudas.h"
+#include "game/conjunto_juego.h"
 #include "game/foco.h"
 #include "game/mp3.h"
 #include "game/musica.h"
@@ -30,6 +32,8 @@ enum { PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_SONIDO = 255 };
 
 // Position of the centred texts of a run (level card, messages).
 enum { TEXTO_X = 160, TEXTO_Y = 110, TEXTO_PASO = 16 };
+// The set's name on the level card, above its number.
+enum { CONJUNTO_Y = 80, COL_CONJUNTO = 255 };
 
 // Skip limit of the single-page loop: passes in a row without a picture.
 enum { MAX_SALTOS = 30 };
@@ -113,7 +117,11 @@ void juega_niveles(bool con_cartel, int hasta)
         clear(active_page);
         // One level from the command line starts at once: it is a try of that level.
         if (con_cartel) {
-            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg, "SIGUIENTE NIVEL: %d", nivel);
+            if (muestra_conjunto())
+                textprintf_centre_ex(active_page, font, TEXTO_X, CONJUNTO_Y, COL_CONJUNTO, bg, "%s",
+                                     conjunto().nombre);
+            textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg,
+                                 practica ? "PRACTICA: NIVEL %d" : "SIGUIENTE NIVEL: %d", nivel);
             delay(CARTEL_SEG);
         }
         // A close of the window during the card must not be overwritten by the level start.
@@ -131,6 +139,9 @@ void juega_niveles(bool con_cartel, int hasta)
             break;
         }
         jugado = true;
+        // A level a game reaches and plays opens it to practice.
+        if (rep_modo == MODO_JUGADOR && !practica && !nivel_suelto[0])
+            anota_alcanzado(nivel);
         nscro = velocidad_nivel(nscr3, multi, animcon);
         if (triple_buffer == 1)
             game_main_loop();
@@ -169,13 +180,19 @@ void game()
 
     if (cambnib != EST_SALIR) {
         // A run of the catalogue is recorded; a level tried alone is not (it is no level of the catalogue).
+        // A practice plays its one level, recorded as the last run.
         tick_juego = tick;
         if (!nivel_suelto[0])
             grabacion_empieza();
-        juega_niveles(!nivel_suelto[0], INT_MAX);
+        if (practica)
+            nivel = practica - 1;
+        juega_niveles(!nivel_suelto[0], practica ? practica : INT_MAX);
         grabacion_termina();
     }
     termina_partida();
+    if (practica)
+        fin_practica();
+    practica = 0;
 }
 
 // Level start, both loops: start values, the road filled, the first picture, sounds and music.

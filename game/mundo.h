@@ -41,7 +41,9 @@ enum {
 // The world of play. Columns: type, name, array bounds, value at a run's start, when it is set
 // again (MUNDO_*), the first recording version whose checksum covers it (0: none), then the
 // field's meaning and unit. Version 1 recordings keep the checksum of the fields marked 1, in
-// this order; a field added here takes the version the recordings are then written with.
+// this order; a version covers the fields marked with it or an older one, so version 3 (which
+// only added the set's name to the file) keeps version 2's checksum. A field added here takes the
+// version the recordings are then written with.
 // The bags' pan only sounds and goes on from the last run, which a recording does not hold, so
 // no checksum covers it.
 #define MUNDO(C)                                                                                     \

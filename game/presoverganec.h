@@ -19,7 +19,9 @@ extern int (*lee_tecla)();
 void cambia_funcion();
 // Title sequence with its attract loop; leaves cambnib 0 (play), 3 (quit) or 2 (run it again).
 void presentacion();
-// Difficulty menu: returns 0, 1 or 2; ESC sets cambnib to 3.
+// Difficulty menu: returns 0, 1 or 2; ESC sets cambnib to 3. With more than one set to play,
+// LEFT/RIGHT change the set in play; its "PRACTICAR" line (when the set has a level to practise)
+// leads to the practice screen, whose choice sets practica.
 int seleciona_dificultad();
 // The "OPCIONES" screen, from the title: settings change at once and are kept in the settings file.
 void opciones();
@@ -52,8 +54,8 @@ void escriveranking();
 bool muestraranking(int tabla, int marca);
 
 // --- the pieces of the screens, separate so they can be checked on their own ---
-// The menu cursor after one key's scan code (wraps 0..2).
-int menu_tecla(int cursor, int scan);
+// The menu cursor after one key's scan code (wraps 0..entradas-1).
+int menu_tecla(int cursor, int scan, int entradas = 3);
 // True when the title's blink cycles stop after cycle number ciclos (keys held, quit state).
 bool titulo_fin_parpadeo(int ciclos);
 // Starts an initials entry: AAA, cursor on the first letter.

@@ -1,8 +1,14 @@
 // presoverganec: the title sequence, the difficulty menu, the game-over and win screens.
 #include "game/presoverganec.h"
 
+#include <cstdio>
+#include <cstring>
+
+#include "shared/busca.h"
+#include "shared/conjuntos.h"
 #include "shared/mando.h"
 #include "game/ayudas.h"
+#include "game/conjunto_juego.h"
 #include "shared/pantalla.h"
 #include "game/volumen.h"
 #include "game/main.h"
@@ -94,16 +100,16 @@ static void oscurece()
     fundido(ahora, black_palette);
 }
 
-int menu_tecla(int cursor, int scan)
+int menu_tecla(int cursor, int scan, int entradas)
 {
     if (scan == KEY_UP)
         cursor--;
     else if (scan == KEY_DOWN)
         cursor++;
-    if (cursor > 2)
+    if (cursor > entradas - 1)
         cursor = 0;
     if (cursor < 0)
-        cursor = 2;
+        cursor = entradas - 1;
     return cursor;
 }
 
@@ -183,25 +189,67 @@ void presentacion()
     }
 }
 
-int seleciona_dificultad()
+// The difficulty menu with its lines beyond the three (the practice, the set in play with its
+// author and line): the entries move up to make room; their heights, the widest texts shown.
+enum { MENU_PRIMERA_Y = 62, MENU_PASO = 32, MENU_CONJUNTO_Y = 194, MENU_AUTOR_Y = 216, AUTOR_CHARS = 39,
+       CONJUNTO_CHARS = 27, ENTRADA_PRACTICA = 3 };
+
+// Draws the difficulty menu with the cursor on entry a (3: the practice, when there is one).
+static void dibuja_dificultad(bool practicar)
 {
-    a = 1;
-    pon_ayuda(&AYUDA_DIFICULTAD);
+    bool mas = practicar || muestra_conjunto();
     clear(active_page);
     textprintf_centre_ex(active_page, font, 160, 20, COL_PROPIO, bg, "SELECIONA LA DIFICULTAD");
-    do {
-        for (int i = 0; i < 3; i++)
-            textprintf_centre_ex(active_page, font, 160, entrada[i].y, i == a ? COL_PROPIO : COL_BLANCO, bg,
-                                 "%s", entrada[i].texto);
+    for (int i = 0; i < 3; i++)
+        textprintf_centre_ex(active_page, font, 160, mas ? MENU_PRIMERA_Y + MENU_PASO * i : entrada[i].y,
+                             i == a ? COL_PROPIO : COL_BLANCO, bg, "%s", entrada[i].texto);
+    if (practicar)
+        textprintf_centre_ex(active_page, font, 160, MENU_PRIMERA_Y + MENU_PASO * ENTRADA_PRACTICA,
+                             a == ENTRADA_PRACTICA ? COL_PROPIO : COL_BLANCO, bg, "PRACTICAR");
+    if (!muestra_conjunto())
+        return;
+    const Conjunto &c = conjunto();
+    char linea[CONJ_NOMBRE_MAX + 32];
+    const char *flechas = conjuntos_jugables > 1 ? "< %s >" : "%s";
+    snprintf(linea, sizeof linea, conjuntos_jugables > 1 ? "CONJUNTO: < %s >" : "CONJUNTO: %s", c.nombre);
+    if ((int)strlen(linea) > CONJUNTO_CHARS)   // a long name alone
+        snprintf(linea, sizeof linea, flechas, c.nombre);
+    textprintf_centre_ex(active_page, font, 160, MENU_CONJUNTO_Y, COL_MARCA, bg, "%s", linea);
+    char autor[CONJ_AUTOR_MAX + CONJ_DESCRIPCION_MAX + 8];
+    snprintf(autor, sizeof autor, "%s%s%s", c.autor, c.autor[0] && c.descripcion[0] ? ": " : "", c.descripcion);
+    autor[AUTOR_CHARS] = 0;
+    textprintf_centre_ex(active_page, font2, 160, MENU_AUTOR_Y, COL_BLANCO, bg, "%s", autor);
+}
+
+int seleciona_dificultad()
+{
+    practica = 0;
+    a = 1;
+    for (;;) {
+        bool practicar = niveles_practicables() > 0;
+        if (a == ENTRADA_PRACTICA && !practicar)
+            a = 1;
+        pon_ayuda(practicar || conjuntos_jugables > 1 ? &AYUDA_DIFICULTAD_CONJUNTO : &AYUDA_DIFICULTAD);
+        dibuja_dificultad(practicar);
         clear_keybuf();
         // A close that came before the buffer was emptied lost its ESC: the quit state stands for it.
         k = cambnib == EST_SALIR ? KEY_ESC : lee_tecla() >> 8;
         atiende_mudo();
-        a = menu_tecla(a, k);
+        if ((k == KEY_LEFT || k == KEY_RIGHT) && conjuntos_jugables > 1)
+            cambia_conjunto(k == KEY_RIGHT ? 1 : -1);
+        a = menu_tecla(a, k, practicar ? ENTRADA_PRACTICA + 1 : 3);
         if (k == KEY_ESC)
             cambnib = EST_SALIR;
-    } while (k != KEY_ENTER && cambnib != EST_SALIR);
-    return a;
+        if (cambnib == EST_SALIR)
+            return a == ENTRADA_PRACTICA ? 1 : a;
+        if (k != KEY_ENTER)
+            continue;
+        if (a != ENTRADA_PRACTICA)
+            return a;
+        int dif;
+        if (elige_practica(&dif))
+            return dif;
+    }
 }
 
 void game_over()

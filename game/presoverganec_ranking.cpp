@@ -5,10 +5,12 @@
 #include <climits>
 #include <cstdio>
 
+#include "shared/conjuntos.h"
 #include "shared/lectura.h"
 #include "shared/guardado.h"
 #include "shared/rutas.h"
 #include "game/ayudas.h"
+#include "game/conjunto_juego.h"
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
@@ -27,7 +29,7 @@ enum {
     AVISO_Y = 100,                        // first line of the "not saved" notice
     AVISO_PASO = 25,                      // between its two lines
     INI_Y = 160, INI_X = 140, INI_PASO = 13,
-    OFERTA_Y = 20                         // "R: VER LA MEJOR", small, between the title and place 1
+    OFERTA_Y = 20                         // "R: VER LA MEJOR" and the set's name, small, under the title
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {
@@ -74,15 +76,39 @@ int total_final(int pts, int vid)
     return (int)t;
 }
 
+// The ranking file of the current set: the campaign's where it always was (the shipped one until
+// the user's is written); a user set's in its folder.
+static bool ruta_ranking(bool escribe, char *out, int tam)
+{
+    if (!conjunto().campana)
+        return ruta_dato("ranking.dat", escribe, out, tam);
+    if (escribe)
+        return ruta_ranking_escribe(out, tam);
+    ruta_ranking_lee(out, tam);
+    return true;
+}
+
+// The tables a set starts with: the campaign's shipped ones; a user set's empty (zero scores,
+// blank initials).
+static void ranking_inicial(unsigned char buf[RANKING_BYTES])
+{
+    if (conjunto().campana)
+        ranking_por_defecto(buf);
+    else
+        memset(buf, 0, RANKING_BYTES);
+}
+
 bool lee_ranking(unsigned char buf[RANKING_BYTES])
 {
-    char ruta[RUTA_MAX];
-    ruta_ranking_lee(ruta, sizeof ruta);
+    char ruta[RUTA_MAX] = "";
     char motivo[MOTIVO_MAX];
-    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
+    const char *cuales = conjunto().campana ? "los records de fabrica" : "las tablas vacias";
+    FILE *f = ruta_ranking(false, ruta, sizeof ruta) ? abre_regular(ruta, motivo, sizeof motivo) : NULL;
     if (!f) {
-        fprintf(stderr, "%s: %s; se muestran los records de fabrica\n", ruta, motivo);
-        ranking_por_defecto(buf);
+        // A user set without a ranking yet starts with empty tables: nothing to say.
+        if (conjunto().campana || errno != ENOENT)
+            fprintf(stderr, "%s: %s; se muestran %s\n", ruta, motivo, cuales);
+        ranking_inicial(buf);
         return false;
     }
     size_t n = fread(buf, 1, RANKING_BYTES, f);
@@ -90,15 +116,14 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
     int err = errno;
     fclose(f);
     if (error) {
-        fprintf(stderr, "%s: no se pudo leer (%s); se muestran los records de fabrica\n", ruta,
-                strerror(err));
+        fprintf(stderr, "%s: no se pudo leer (%s); se muestran %s\n", ruta, strerror(err), cuales);
     } else if (n < RANKING_BYTES) {
-        fprintf(stderr, "%s: tiene %zu bytes en vez de %d; se muestran los records de fabrica\n",
-                ruta, n, (int)RANKING_BYTES);
+        fprintf(stderr, "%s: tiene %zu bytes en vez de %d; se muestran %s\n", ruta, n, (int)RANKING_BYTES,
+                cuales);
     } else {
         return true;
     }
-    ranking_por_defecto(buf);
+    ranking_inicial(buf);
     return false;
 }
 
@@ -152,8 +177,9 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
             unsigned char ch = r[RANKING_INI + j];
             ini[j] = ch >= 32 && ch < 127 ? (char)ch : '?';
         }
+        // A place nobody took yet (a new set's table) shows dashes, so that the columns stay.
         textprintf_centre_ex(active_page, font, 160, TABLA_Y + TABLA_PASO * a, a == marca ? COL_MARCA : COL_PROPIO,
-                             bg, "%2d %6d %s", a + 1, (int)puntaje(r), ini);
+                             bg, "%2d %6d %s", a + 1, (int)puntaje(r), ini[0] ? ini : "---");
     }
 }
 
@@ -175,8 +201,14 @@ static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
         bool mejor = hay_mejor(t - 1);
         pon_ayuda(carta_tablas(tabla == 0, mejor));
         dibuja_tabla(buf, t, marca);
-        if (mejor)
-            textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "R: VER LA MEJOR");
+        // Under the title, small: the set's name (when it is not the only one) and R's offer.
+        char linea[CONJ_NOMBRE_MAX + 24] = "";
+        if (muestra_conjunto())
+            snprintf(linea, sizeof linea, mejor ? "%s - R: VER LA MEJOR" : "%s", conjunto().nombre);
+        else if (mejor)
+            snprintf(linea, sizeof linea, "R: VER LA MEJOR");
+        if (linea[0])
+            textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "%s", linea);
         delay2(T_TABLA);
         if (cambnib == EST_SALIR)
             return false;
@@ -298,7 +330,7 @@ bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, 
 {
     // Installed, the new table goes to the user's folder; one that cannot be made saves nothing.
     char ruta[RUTA_MAX] = "";
-    bool ok = ruta_ranking_escribe(ruta, sizeof ruta);
+    bool ok = ruta_ranking(true, ruta, sizeof ruta);
     // Another game may have saved since this one read the table: it is read again under the lock,
     // so that both records stay.
     int cerrojo = ok ? toma_cerrojo(ruta) : -1;

@@ -7,8 +7,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "shared/conjuntos.h"
 #include "shared/ritmo.h"
 #include "shared/rutas.h"
+#include "game/conjunto_juego.h"
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
@@ -44,7 +46,15 @@ bool ruta_repeticion(const char *nombre, bool escribe, char *out, int tam)
 
 int repeticion_total(const Repeticion &r)
 {
-    return r.fin == REP_FIN_GANO ? total_final(r.puntos, r.vidas) : r.puntos;
+    return r.fin == REP_FIN_GANO && !r.practica ? total_final(r.puntos, r.vidas) : r.puntos;
+}
+
+// A best run of the current set: the campaign's beside its ranking, a user set's in its folder.
+static bool ruta_mejor(int dif, bool escribe, char *out, int tam)
+{
+    char nombre[32];
+    snprintf(nombre, sizeof nombre, "mejor_%d.rep", dif);
+    return ruta_dato(nombre, escribe, out, tam);
 }
 
 // The catalogue as it stands, names and CRCs, into r (an unreadable level gets CRC 0).
@@ -70,6 +80,8 @@ void grabacion_empieza()
     grabacion.fase = tick_juego % REP_FASES;
     tick_juego = grabacion.fase;
     pon_catalogo(&grabacion);
+    snprintf(grabacion.conjunto, sizeof grabacion.conjunto, "%s", conjunto().nombre);
+    grabacion.practica = practica;
     grabacion.teclas.clear();
     grabacion.fin = REP_FIN_SALIR;
     grabacion.alcanzado = 1;
@@ -98,10 +110,9 @@ static int fin_de(int estado)
 // Saves the recording as mejor_<dif>.rep when no best run is kept, or its final score is higher.
 static void guarda_mejor()
 {
-    char nombre[32], ruta[RUTA_MAX], error[RUTA_MAX + 200];
-    snprintf(nombre, sizeof nombre, "mejor_%d.rep", grabacion.dificultad);
-    if (!ruta_repeticion(nombre, true, ruta, sizeof ruta))
-        return;
+    char ruta[RUTA_MAX], error[RUTA_MAX + 200];
+    if (grabacion.practica || !ruta_mejor(grabacion.dificultad, true, ruta, sizeof ruta))
+        return;   // a practice is no candidate
     Repeticion antes;
     struct stat st;
     if (stat(ruta, &st) == 0 && lee_repeticion(ruta, &antes, error, sizeof error) &&
@@ -132,8 +143,8 @@ void grabacion_termina()
 
 bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam)
 {
-    int hasta = r.fin == REP_FIN_GANO ? r.niveles : r.alcanzado;
-    for (int i = 0; i < hasta; i++) {
+    int hasta = r.practica ? r.practica : r.fin == REP_FIN_GANO ? r.niveles : r.alcanzado;
+    for (int i = r.practica ? r.practica - 1 : 0; i < hasta; i++) {
         const char *nombre = r.nivel[i].nombre;
         if (i >= niveles || strcmp(archive[i], nombre) != 0) {
             snprintf(error, tam, "%s: falta el nivel %d, %s", ruta, i + 1, nombre);
@@ -148,7 +159,7 @@ bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam
             return false;
         }
     }
-    if (r.fin == REP_FIN_GANO && niveles != r.niveles) {
+    if (r.fin == REP_FIN_GANO && !r.practica && niveles != r.niveles) {
         snprintf(error, tam, "%s: la partida ganada tenia %d niveles y hay %d", ruta, r.niveles, niveles);
         return false;
     }
@@ -227,12 +238,28 @@ bool termina_reproduccion()
     return entera && igual;
 }
 
+bool entra_conjunto(const Repeticion &r, const char *ruta, char *error, int tam)
+{
+    int i = busca_conjunto(r.conjunto);
+    if (i < 0) {
+        snprintf(error, tam, "%s: falta el conjunto %s", ruta, r.conjunto);
+        return false;
+    }
+    pon_conjunto(i);
+    buscaarch();
+    return true;
+}
+
 int reproduce(const Repeticion &r, int modo)
 {
     empieza_reproduccion(r, modo);
     set_palette(the_palette);
     clear_keybuf();
-    juega_niveles(modo != MODO_DEMO, modo == MODO_DEMO ? 1 : r.niveles);
+    // A practice plays its one level; a game from the first.
+    practica = r.practica;
+    nivel = r.practica ? r.practica - 1 : 0;
+    juega_niveles(modo != MODO_DEMO, r.practica ? r.practica : modo == MODO_DEMO ? 1 : r.niveles);
+    practica = 0;
     int estado = cambnib;
     termina_reproduccion();
     termina_partida();
@@ -258,7 +285,7 @@ bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *err
 // The end of a playback on the page on view: the run's final score, until a key or T_FIN.
 static void pantalla_fin(const Repeticion &r)
 {
-    int total = r.fin == REP_FIN_GANO ? total_final(puntos, vidas) : puntos;
+    int total = r.fin == REP_FIN_GANO && !r.practica ? total_final(puntos, vidas) : puntos;
     if (!salir)
         cambnib = EST_TITULO;   // a recorded ESC ended the run played, not this screen
     set_palette(the_palette);
@@ -279,14 +306,17 @@ int mira_repeticion(const Repeticion &r)
     return 0;
 }
 
-// A recording played from a screen of the title: the state of play and the program state come back.
-static void reproduce_aparte(const Repeticion &r, int modo)
+// A recording played from a screen of the title, on its own set: the state of play, the set in play
+// and the program state come back. The caller has checked that it fits (its set made current).
+static void reproduce_aparte(const Repeticion &r, int modo, int conjunto_antes)
 {
     int estado = cambnib, d = difi, p = puntos, v = vidas, n = nivel;
     reproduce(r, modo);
     if (modo == MODO_REPRODUCE && !rep_cortada && !salir)
         pantalla_fin(r);
     difi = d, puntos = p, vidas = v, nivel = n;
+    pon_conjunto(conjunto_antes);
+    buscaarch();
     // A recorded ESC ended the run played, not the program.
     cambnib = salir ? EST_SALIR : estado;
     clear_keybuf();
@@ -297,34 +327,40 @@ bool demo()
     static int avisado;   // the reason the demo is skipped is said once
     static Repeticion r;
     char error[RUTA_MAX + 300];
-    if (!lee_repeticion(DEMO_ARCHIVO, &r, error, sizeof error) ||
+    int antes = conjunto_actual;
+    // The demo is of the campaign, whatever set the player chose.
+    if (!lee_repeticion(DEMO_ARCHIVO, &r, error, sizeof error) || !entra_conjunto(r, DEMO_ARCHIVO, error, sizeof error) ||
         !repeticion_cabe(r, DEMO_ARCHIVO, error, sizeof error)) {
         if (!avisado)
             fprintf(stderr, "%s; el titulo sigue sin la demostracion\n", error);
         avisado = 1;
+        pon_conjunto(antes);
+        buscaarch();
         return false;
     }
-    reproduce_aparte(r, MODO_DEMO);
+    reproduce_aparte(r, MODO_DEMO, antes);
     return rep_cortada != 0;
 }
 
 bool hay_mejor(int dif)
 {
-    char nombre[32], ruta[RUTA_MAX];
-    snprintf(nombre, sizeof nombre, "mejor_%d.rep", dif);
+    char ruta[RUTA_MAX];
     struct stat st;
-    return ruta_repeticion(nombre, false, ruta, sizeof ruta) && stat(ruta, &st) == 0;
+    return ruta_mejor(dif, false, ruta, sizeof ruta) && stat(ruta, &st) == 0;
 }
 
 void ver_mejor(int dif)
 {
     static Repeticion r;
-    char nombre[32], ruta[RUTA_MAX], error[RUTA_MAX + 300];
-    snprintf(nombre, sizeof nombre, "mejor_%d.rep", dif);
-    if (!ruta_repeticion(nombre, false, ruta, sizeof ruta))
+    char ruta[RUTA_MAX], error[RUTA_MAX + 300];
+    if (!ruta_mejor(dif, false, ruta, sizeof ruta))
         return;
-    if (!lee_repeticion(ruta, &r, error, sizeof error) || !repeticion_cabe(r, ruta, error, sizeof error)) {
+    int antes = conjunto_actual;
+    if (!lee_repeticion(ruta, &r, error, sizeof error) || !entra_conjunto(r, ruta, error, sizeof error) ||
+        !repeticion_cabe(r, ruta, error, sizeof error)) {
         fprintf(stderr, "%s\n", error);
+        pon_conjunto(antes);
+        buscaarch();
         set_palette(the_palette);
         clear(active_page);
         textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_MARCA, bg, "NO SE PUEDE VER");
@@ -332,5 +368,5 @@ void ver_mejor(int dif)
         delay2(T_AVISO);
         return;
     }
-    reproduce_aparte(r, MODO_REPRODUCE);
+    reproduce_aparte(r, MODO_REPRODUCE, antes);
 }

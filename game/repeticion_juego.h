@@ -26,10 +26,12 @@ extern int grabando;                    // 1 while a run is recorded
 void teclas_del_tick();
 
 // --- repeticion_juego.cpp: the recording of a run ---
-// Starts recording a run: difficulty, rate, time scale, phase and the catalogue with its CRCs.
+// Starts recording a run: difficulty, rate, time scale, phase, the catalogue with its CRCs, the
+// set and the level practised.
 void grabacion_empieza();
-// Ends it: the run's end into the header; saves ultima.rep and, for a higher final score than the
-// one kept, mejor_<difficulty>.rep. Nothing is saved for a run without a tick.
+// Ends it: the run's end into the header; saves ultima.rep and, for a game (not a practice) with a
+// higher final score than the one kept, the set's mejor_<difficulty>.rep. Nothing is saved for a
+// run without a tick.
 void grabacion_termina();
 // Path of a recording of the player's: installed, the user's data folder; else datos/.
 // escribe: the folder is made first (false when it cannot be).
@@ -38,9 +40,13 @@ bool ruta_repeticion(const char *nombre, bool escribe, char *out, int tam);
 int repeticion_total(const Repeticion &r);
 
 // --- playback ---
-// True when the catalogue holds the levels the recording played, unchanged and in their places
-// (and as many as it had, for a won run); else false with one line "FILE: reason" in error.
+// True when the catalogue holds the levels the recording played (a practice: its one level),
+// unchanged and in their places (and as many as it had, for a won game); else false with one line
+// "FILE: reason" in error.
 bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam);
+// Makes the set the recording names the current one, its catalogue built; false with one line
+// "FILE: falta el conjunto NAME" in error when there is no such set.
+bool entra_conjunto(const Repeticion &r, const char *ruta, char *error, int tam);
 // Puts a run in the state a recording starts from and takes its keys from it from the next tick on.
 void empieza_reproduccion(const Repeticion &r, int modo);
 // Back to the player's keys and the rate of before; true when the recording was played to its end
@@ -58,9 +64,9 @@ int mira_repeticion(const Repeticion &r);
 // The title's demo: plays datos/demo.rep when it fits the levels (else one stderr line, once);
 // true when a key ended it.
 bool demo();
-// True when difficulty dif (0..2) has a best run kept.
+// True when difficulty dif (0..2) of the current set has a best run kept.
 bool hay_mejor(int dif);
-// Plays the best run of difficulty dif; a recording that does not fit says so on screen.
+// Plays the current set's best run of difficulty dif; a recording that does not fit says so on screen.
 void ver_mejor(int dif);
 
 #endif

@@ -186,6 +186,16 @@ static int revisa_tamano_y_codigo(const char *nombre, const unsigned char *datos
     return 0;
 }
 
+int verifica_estructura(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas)
+{
+    int problemas = revisa_tamano_y_codigo(nombre, datos, n, lineas);
+    if (problemas < 0)
+        return 1;
+    static unsigned char carriles[ENE_COLS];
+    memset(carriles, 0, sizeof carriles);
+    return problemas + revisa_bloques(nombre, datos, lineas) + revisa_registros(nombre, datos + 1 + MAPA_BYTES, lineas, carriles);
+}
+
 int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas)
 {
     int problemas = revisa_tamano_y_codigo(nombre, datos, n, lineas);

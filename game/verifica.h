@@ -36,6 +36,9 @@ int tramo_cerrado(const unsigned char carriles[ENE_COLS], int codigo, int *hasta
 // the file's name: sizes, codes, blocks and records, the lane rule, and the autoplayer's drive at
 // the hardest difficulty (when the records are sound). Returns the number of problems.
 int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas);
+// Checks what a level file's bytes are made of, as the editor writes them: size, speed code,
+// blocks and records (not whether the road can be passed). Returns the number of problems.
+int verifica_estructura(const char *nombre, const unsigned char *datos, size_t n, std::vector<std::string> &lineas);
 // Reads and checks one file (a file that cannot be read is a problem too).
 int verifica_archivo(const char *nombre, std::vector<std::string> &lineas);
 // Reads one file and checks only what keeps the game from playing it: that it can be read, its

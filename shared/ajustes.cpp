@@ -159,39 +159,84 @@ static char *recorta(char *t)
     return t;
 }
 
-bool lee_ajustes(const char *ruta)
+// One line of a "clave = valor" file (entera: it fitted the line buffer): true when it is blank, a
+// comment or a pair aplica takes.
+static bool una_linea(char *linea, bool entera, AplicaClave aplica, void *dato)
 {
-    char motivo[MOTIVO_MAX];
-    FILE *f = abre_regular(ruta, motivo, sizeof motivo);
-    if (!f) {
-        if (errno == ENOENT)
-            return true;
-        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, motivo);
+    char *t = recorta(linea);
+    if (entera && (*t == '\0' || *t == '#'))
+        return true;
+    char *igual = entera ? strchr(t, '=') : NULL;
+    if (!igual)
         return false;
-    }
+    *igual = '\0';
+    return aplica(recorta(t), recorta(igual + 1), dato);
+}
+
+// The line a bad line is reported with.
+static void linea_mala(const char *nombre, int num, const char *que)
+{
+    fprintf(stderr, "%s:%d: linea de %s no valida; se ignora\n", nombre, num, que);
+}
+
+int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato, char *motivo, int tam)
+{
+    FILE *f = abre_regular(ruta, motivo, tam);
+    if (!f)
+        return errno == ENOENT ? 0 : -1;
     char linea[LINEA_MAX];
     int num = 0;
     while (fgets(linea, sizeof linea, f)) {
         num++;
         bool entera = strchr(linea, '\n') || feof(f);
-        if (!entera) {   // too long to be a setting: skip the rest of it
+        if (!entera) {   // too long to be a pair: skip the rest of it
             int ch;
             while ((ch = fgetc(f)) != EOF && ch != '\n')
                 ;
         }
-        char *t = recorta(linea);
-        if (entera && (*t == '\0' || *t == '#'))
-            continue;
-        char *igual = entera ? strchr(t, '=') : NULL;
-        if (igual) {
-            *igual = '\0';
-            if (aplica(recorta(t), recorta(igual + 1)))
-                continue;
-        }
-        fprintf(stderr, "%s:%d: linea de ajustes no valida; se ignora\n", ruta, num);
+        if (!una_linea(linea, entera, aplica, dato))
+            linea_mala(ruta, num, que);
     }
     fclose(f);
-    return true;
+    return 1;
+}
+
+void lee_claves_texto(const char *texto, size_t n, const char *nombre, const char *que, AplicaClave aplica,
+                      void *dato)
+{
+    char linea[LINEA_MAX];
+    int num = 0;
+    for (size_t p = 0; p < n;) {
+        size_t fin = p;
+        while (fin < n && texto[fin] != '\n')
+            fin++;
+        num++;
+        // As the file reader: a line that does not fit its buffer is not a pair; a zero byte ends it.
+        size_t largo = fin - p;
+        bool entera = largo < (size_t)LINEA_MAX - 1;
+        if (!entera)
+            largo = LINEA_MAX - 1;
+        memcpy(linea, texto + p, largo);
+        linea[largo] = '\0';
+        if (!una_linea(linea, entera, aplica, dato))
+            linea_mala(nombre, num, que);
+        p = fin + 1;
+    }
+}
+
+// A settings pair for lee_claves.
+static bool aplica_ajuste(const char *clave, const char *valor, void *)
+{
+    return aplica(clave, valor);
+}
+
+bool lee_ajustes(const char *ruta)
+{
+    char motivo[MOTIVO_MAX];
+    int r = lee_claves(ruta, "ajustes", aplica_ajuste, NULL, motivo, sizeof motivo);
+    if (r < 0)
+        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, motivo);
+    return r >= 0;
 }
 
 // Makes a folder and the folders above it; true when it exists at the end.

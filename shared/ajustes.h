@@ -34,6 +34,16 @@ bool lee_ajustes(const char *ruta);
 // rename; false (old file intact, one stderr line) when it cannot.
 bool guarda_ajustes(const char *ruta);
 
+// What a "clave = valor" reader does with one pair: true when the pair is taken.
+typedef bool (*AplicaClave)(const char *clave, const char *valor, void *dato);
+// Reads a "clave = valor" text file (the settings file's form): blank lines and "#" comments pass,
+// each other line that aplica does not take is skipped with a stderr line "FILE:N: linea de QUE no
+// valida; se ignora". Returns 1 when read, 0 when missing, -1 (the reason in motivo) when unreadable.
+int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato, char *motivo, int tam);
+// The same over n bytes in memory (nombre names them in the lines).
+void lee_claves_texto(const char *texto, size_t n, const char *nombre, const char *que, AplicaClave aplica,
+                      void *dato);
+
 // Name of a key as the file and the options screen write it ("UP", "W"...); "?" for others.
 const char *nombre_tecla(int scan);
 // Scan code of a key name, 0 when the name is not one of ours.

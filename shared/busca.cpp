@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "shared/conjuntos.h"
 #include "shared/rutas.h"
 
 char archive[MAX_NIVELES][NOMBRE_MAX];
 int niveles;
+int niveles_de_mas;
 int archive_usuario[MAX_NIVELES];
 struct al_ffblk dir_reader;
 
@@ -61,34 +63,57 @@ int une_catalogos(const char (*fabrica)[NOMBRE_MAX], int nf, const char (*propio
     return n;
 }
 
+// The pattern of a user set's level files; "" when it does not fit.
+static std::string patron_conjunto()
+{
+    std::string p = std::string(conjunto().carpeta) + "/*.map";
+    return p.size() < NOMBRE_MAX ? p : std::string();
+}
+
 void buscaarch()
 {
+    niveles_de_mas = 0;
+    memset(archive_usuario, 0, sizeof archive_usuario);
+    if (!conjunto().campana) {
+        std::string patron = patron_conjunto();
+        niveles = patron.empty() ? 0 : busca_archivos(patron.c_str(), archive, MAX_NIVELES);
+        if (!patron.empty())
+            niveles_de_mas = (int)todos_los_nombres(patron.c_str()).size() - niveles;
+        return;
+    }
     // The first 15 of the joined list are among the first 15 of each folder.
     static char fabrica[MAX_NIVELES][NOMBRE_MAX], propios[MAX_NIVELES][NOMBRE_MAX];
     char carpeta[NOMBRE_MAX];
     carpeta_niveles_usuario(carpeta, sizeof carpeta);
     if (!instalado || !carpeta[0]) {
         niveles = busca_archivos("levels/*.map", archive, MAX_NIVELES);
-        memset(archive_usuario, 0, sizeof archive_usuario);
-        return;
+    } else {
+        int nf = busca_archivos("levels/*.map", fabrica, MAX_NIVELES);
+        std::string patron = std::string(carpeta) + "/*.map";
+        int np = patron.size() < NOMBRE_MAX ? busca_archivos(patron.c_str(), propios, MAX_NIVELES) : 0;
+        niveles = une_catalogos(fabrica, nf, propios, np, archive, archive_usuario, MAX_NIVELES);
     }
-    int nf = busca_archivos("levels/*.map", fabrica, MAX_NIVELES);
-    std::string patron = std::string(carpeta) + "/*.map";
-    int np = patron.size() < NOMBRE_MAX ? busca_archivos(patron.c_str(), propios, MAX_NIVELES) : 0;
-    niveles = une_catalogos(fabrica, nf, propios, np, archive, archive_usuario, MAX_NIVELES);
+    niveles_de_mas = total_niveles(NULL, NULL) - niveles;
 }
 
 int total_niveles(const char *nombre, bool *esta)
 {
     std::set<std::string> unidos;
-    for (const std::string &s : todos_los_nombres("levels/*.map"))
-        unidos.insert(s);
-    char carpeta[NOMBRE_MAX];
-    carpeta_niveles_usuario(carpeta, sizeof carpeta);
-    std::string patron = std::string(carpeta) + "/*.map";
-    if (instalado && carpeta[0] && patron.size() < NOMBRE_MAX)
-        for (const std::string &s : todos_los_nombres(patron.c_str()))
+    if (!conjunto().campana) {
+        std::string patron = patron_conjunto();
+        if (!patron.empty())
+            for (const std::string &s : todos_los_nombres(patron.c_str()))
+                unidos.insert(s);
+    } else {
+        for (const std::string &s : todos_los_nombres("levels/*.map"))
             unidos.insert(s);
+        char carpeta[NOMBRE_MAX];
+        carpeta_niveles_usuario(carpeta, sizeof carpeta);
+        std::string patron = std::string(carpeta) + "/*.map";
+        if (instalado && carpeta[0] && patron.size() < NOMBRE_MAX)
+            for (const std::string &s : todos_los_nombres(patron.c_str()))
+                unidos.insert(s);
+    }
     if (esta)
         *esta = nombre && unidos.count(nombre) > 0;
     return (int)unidos.size();
@@ -96,8 +121,10 @@ int total_niveles(const char *nombre, bool *esta)
 
 void ruta_nivel(int i, char *out, int tam)
 {
-    char carpeta[NOMBRE_MAX] = "levels";
-    if (i >= 0 && i < niveles && archive_usuario[i])
+    char carpeta[RUTA_MAX] = "levels";
+    if (!conjunto().campana)
+        snprintf(carpeta, sizeof carpeta, "%s", conjunto().carpeta);
+    else if (i >= 0 && i < niveles && archive_usuario[i])
         carpeta_niveles_usuario(carpeta, sizeof carpeta);
     snprintf(out, tam, "%s/%s", carpeta, i >= 0 && i < niveles ? archive[i] : "");
 }

@@ -162,6 +162,37 @@ int limpia_temporales(const char *carpeta)
     return quitados;
 }
 
+int limpia_carpetas_temporales(const char *carpeta)
+{
+    DIR *d = carpeta && carpeta[0] ? opendir(carpeta) : NULL;
+    if (!d)
+        return 0;
+    const size_t largo = strlen(PREFIJO_TEMPORAL);
+    time_t limite = time(NULL) - TEMPORAL_VIEJO_S;
+    int quitadas = 0;
+    while (dirent *e = readdir(d)) {
+        struct stat st;
+        if (strncmp(e->d_name, PREFIJO_TEMPORAL, largo) != 0 ||
+            fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISDIR(st.st_mode) ||
+            st.st_uid != geteuid() || st.st_mtime >= limite)
+            continue;
+        // Its plain files, then the folder: one holding anything else stays.
+        std::string nombre = e->d_name;
+        int dentro = openat(dirfd(d), nombre.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        DIR *h = dentro >= 0 ? fdopendir(dentro) : NULL;
+        while (dirent *f = h ? readdir(h) : NULL)
+            if (fstatat(dirfd(h), f->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+                unlinkat(dirfd(h), f->d_name, 0);
+        if (h)
+            closedir(h);
+        else if (dentro >= 0)
+            close(dentro);
+        quitadas += unlinkat(dirfd(d), nombre.c_str(), AT_REMOVEDIR) == 0;
+    }
+    closedir(d);
+    return quitadas;
+}
+
 int limpia_carpeta_de(const char *ruta)
 {
     std::string r(ruta ? ruta : "");

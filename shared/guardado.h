@@ -25,7 +25,10 @@ bool asienta_carpeta(const char *ruta);
 // Removes, in folder carpeta, the regular files named PREFIJO_TEMPORAL... older than
 // TEMPORAL_VIEJO_S; nothing else is touched. Returns how many went.
 int limpia_temporales(const char *carpeta);
-// The same in the folder holding file ruta (nothing for "").
+// Removes, in folder carpeta, the folders named PREFIJO_TEMPORAL... older than TEMPORAL_VIEJO_S
+// (an install of a level set that died) with the plain files in them. Returns how many went.
+int limpia_carpetas_temporales(const char *carpeta);
+// The same as limpia_temporales in the folder holding file ruta (nothing for "").
 int limpia_carpeta_de(const char *ruta);
 
 #endif

@@ -4,6 +4,8 @@
 //   "KREP", version u16, program version 8 bytes (ASCII, zero-padded),
 //   difficulty u8, logic rate u16 (Hz), time scale u32 (the float's bits), input phase u8,
 //   level count u8, then per level: name length u8, name, CRC-32 u32,
+//   (version 3 on) the set's shown name: length u8, bytes (printable ASCII); the level practised
+//   u8 (0: a game from the first level),
 //   how it ended u8, level reached u8, score s32, lives u16, world checksum u32 (version 1: of
 //   the fields the first version summed; version 2: of every field of the world but the bags'
 //   pan, game/mundo.h),
@@ -17,6 +19,7 @@
 #include <cstring>
 
 #include "shared/carga.h"
+#include "shared/conjuntos.h"
 #include "shared/lectura.h"
 
 static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
@@ -107,6 +110,12 @@ std::vector<unsigned char> codifica_repeticion(const Repeticion &r)
         pon8(v, (unsigned)l);
         v.insert(v.end(), r.nivel[i].nombre, r.nivel[i].nombre + l);
         pon32(v, r.nivel[i].crc);
+    }
+    if (r.version >= 3) {
+        size_t l = strlen(r.conjunto);
+        pon8(v, (unsigned)l);
+        v.insert(v.end(), r.conjunto, r.conjunto + l);
+        pon8(v, (unsigned)r.practica);
     }
     pon8(v, r.fin);
     pon8(v, r.alcanzado);
@@ -252,6 +261,26 @@ static void lee_niveles(Lector &l, Repeticion *r)
     }
 }
 
+// The set the levels are of and the level practised (version 3 on; older runs are the campaign's games).
+static void lee_conjunto(Lector &l, Repeticion *r)
+{
+    r->practica = 0;
+    if (r->version < 3) {
+        snprintf(r->conjunto, sizeof r->conjunto, "%s", CAMPANA_NOMBRE);
+        return;
+    }
+    const char *que = "el nombre del conjunto";
+    int largo = toma_entre(l, 1, que, 1, REP_CONJUNTO_MAX);
+    for (int j = 0; l.ok && j < largo; j++) {
+        unsigned char ch = (unsigned char)toma(l, 1, que);
+        if (l.ok && (ch < ' ' || ch >= 127))
+            falla(l, "%s mal escrito", que);
+        r->conjunto[j] = (char)ch;
+    }
+    r->conjunto[l.ok ? largo : 0] = 0;
+    r->practica = toma_entre(l, 1, "el nivel de practica", 0, r->niveles);
+}
+
 // How the run ended.
 static void lee_final(Lector &l, Repeticion *r)
 {
@@ -298,6 +327,7 @@ bool descifra_repeticion(const unsigned char *d, size_t n, Repeticion *r, char *
     Lector l = {d, n, 0, motivo, tam, true, false};
     lee_cabecera(l, r);
     lee_niveles(l, r);
+    lee_conjunto(l, r);
     lee_final(l, r);
     lee_teclas(l, r);
     // A field out of range (a newer version too) in a file whose CRC does not hold is damage, not

@@ -1,5 +1,6 @@
 // repeticion: the recording of a run: its header (difficulty, logic rate and time scale, the
-// levels by name and CRC-32, the program's version, how the run ended) and the keys of every
+// levels by name and CRC-32, the set they belong to, a practice's level, the program's version,
+// how the run ended) and the keys of every
 // logic tick, run-length coded. The file's bytes, the reader that refuses a bad file with one
 // line, the atomic writer. Built into the game and the asset maker (which makes the demo).
 #ifndef KORV_REPETICION_H
@@ -18,12 +19,14 @@ enum {
 };
 
 enum {
-    REP_VERSION = 2,               // the version this program writes and reads (and every older one);
-                                   // they differ in what the world's checksum covers
+    REP_VERSION = 3,               // the version this program writes and reads (and every older one);
+                                   // 1 and 2 differ in what the world's checksum covers, 3 names the
+                                   // set and a practice's level (its checksum is version 2's)
     REP_MARCA_BYTES = 4,           // "KREP"
     REP_PROGRAMA_BYTES = 8,        // program version, ASCII, zero-padded
     REP_NIVELES_MAX = 15,          // levels of a catalogue
     REP_NOMBRE_MAX = 63,           // bytes of a level's file name
+    REP_CONJUNTO_MAX = 32,         // bytes of a set's shown name
     REP_HZ_MIN = 1, REP_HZ_MAX = 1000,   // logic rates a header may name, Hz
     REP_FASES = 4,                 // input is read every 4th tick while the road crawls: its phase
     REP_MAX_TICKS = 1 << 24,       // longest run kept, ticks (62 hours at 75 Hz)
@@ -50,6 +53,9 @@ struct Repeticion {
     int fase;                      // the input phase counter at the run's start, 0..3
     int niveles;                   // entries of nivel: the catalogue, in play order
     RepNivel nivel[REP_NIVELES_MAX];
+    char conjunto[REP_CONJUNTO_MAX + 1];   // shown name of the set the levels are of (the campaign's
+                                           // for versions 1 and 2)
+    int practica;                  // 0: a game from level 1; else the one level (1..niveles) practised
     int fin;                       // REP_FIN_*
     int alcanzado;                 // level the run ended in, 1..niveles
     int puntos;                    // score at the end of play (before any life bonus)

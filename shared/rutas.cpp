@@ -137,3 +137,11 @@ void carpeta_niveles_usuario(char *out, int tam)
     else if (carpeta_usuario[0])
         copia_ruta(out, tam, std::string(carpeta_usuario) + "/levels");
 }
+
+bool ruta_absoluta(const char *ruta, char *out, int tam)
+{
+    char aqui[PATH_MAX];
+    if (ruta[0] == '/' || !getcwd(aqui, sizeof aqui))
+        return copia_ruta(out, tam, ruta);
+    return copia_ruta(out, tam, std::string(aqui) + "/" + ruta);
+}

@@ -21,6 +21,9 @@ bool asegura_carpeta_usuario();
 void ruta_ranking_lee(char *out, int tam);
 // The ranking file to write; installed, the user's folder is made first. False when it cannot be.
 bool ruta_ranking_escribe(char *out, int tam);
+// The absolute form of a path given on the command line (the program may move into its data folder
+// before using it): the working folder + ruta; false when it does not fit.
+bool ruta_absoluta(const char *ruta, char *out, int tam);
 // The folder where new and edited levels are saved: "levels", or the user's levels/ when installed
 // ("" when installed without a user folder).
 void carpeta_niveles_usuario(char *out, int tam);

@@ -94,12 +94,13 @@ TEST(Editor, Teclas)
     EXPECT_EQ(modifi, 0) << "moving changes nothing";
 }
 
-// The main menu's cursor wraps; without an open map it passes over OPCIONES MAPA and GUARDAR.
+// The main menu's cursor wraps; without an open map it passes over OPCIONES MAPA, GUARDAR and GUARDAR COMO.
 TEST(Editor, CursorDelMenu)
 {
     struct { int carga, cursor, tecla, r; } casos[] = {
-        {0, OPC_CARGAR, KEY_DOWN, OPC_SALIR}, {0, OPC_SALIR, KEY_UP, OPC_CARGAR}, {0, OPC_NUEVO, KEY_UP, OPC_SALIR},
-        {1, OPC_CARGAR, KEY_DOWN, OPC_OPCIONES}, {1, OPC_SALIR, KEY_UP, OPC_GUARDAR}, {1, OPC_SALIR, KEY_DOWN, OPC_NUEVO},
+        {0, OPC_CARGAR, KEY_DOWN, OPC_CONJUNTOS}, {0, OPC_CONJUNTOS, KEY_UP, OPC_CARGAR}, {0, OPC_NUEVO, KEY_UP, OPC_SALIR},
+        {1, OPC_CARGAR, KEY_DOWN, OPC_OPCIONES}, {1, OPC_SALIR, KEY_UP, OPC_CONJUNTOS}, {1, OPC_SALIR, KEY_DOWN, OPC_NUEVO},
+        {1, OPC_GUARDAR, KEY_DOWN, OPC_GUARDAR_COMO},
         {1, OPC_NUEVO, KEY_ENTER, OPC_NUEVO},
     };
     for (auto &c : casos) {
@@ -186,7 +187,7 @@ TEST(Editor, NivelHechoYGuardado)
     guion.insert(guion.end(), {KEY_DOWN, KEY_S, KEY_S, KEY_S, KEY_S, KEY_D, KEY_UP, KEY_A, KEY_D, KEY_ESC,
                                KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_RIGHT, KEY_ENTER,   // OPCIONES: x1.5
                                KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER,                 // GUARDAR
-                               KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER});     // SALIR
+                               KEY_UP, KEY_ENTER});                                     // SALIR
     korveditor();
     EXPECT_EQ(leidas, guion.size()) << "every key read, none asked after SALIR";
     EXPECT_EQ(lee_archivo("levels/nivel_07.map"), esperado);

@@ -16,7 +16,7 @@ teclas() { for t in "$@"; do tecla "$t"; sleep 0.15; done; }
 
 lanza ./korveditor && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-teclas Down Return Return; sleep 0.3   # CARGAR MAPA, the first level
+teclas Left Down Return Return; sleep 0.3   # the campaign, CARGAR MAPA, its first level
 
 # Background mode: the wheel selects block 3; a click paints (1,1); a drag row 2, columns 2 to 5.
 for i in 1 2 3; do xdotool click --window "$W" 5; sleep 0.05; done

@@ -59,10 +59,10 @@ for p in korvex:game korveditor:editor; do
     nota "$prog(6): $(echo $opciones)"
 done
 
-# NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
+# The campaign, NUEVO MAPA, back to the menu, GUARDAR: the installed editor saves into the user's levels/.
 lanza_en "$E/otra" "$E/p/games/korveditor" && ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-for k in Return Escape Down Down Down; do pulsa $k; done
+for k in Left Return Escape Down Down Down; do pulsa $k; done
 tecla Return
 nuevo=$E/home/.local/share/korvex/levels/nivel_07.map   # after the six left
 guardado() { [ "$(stat -c %s "$nuevo" 2>/dev/null)" = 2801 ]; }

@@ -71,6 +71,7 @@ TEST(Repeticion, BytesDelArchivo)
     strcpy(r.nivel[0].nombre, "a.map");
     strcpy(r.nivel[1].nombre, "bb.map");
     r.nivel[0].crc = 0x11223344, r.nivel[1].crc = 0x55667788;
+    strcpy(r.conjunto, "MIS"), r.practica = 1;
     r.fin = REP_FIN_GANO, r.alcanzado = 1, r.puntos = 70000, r.vidas = 2, r.suma = 0xCAFEBABE;
     r.teclas.assign(200, 0);
     r.teclas.insert(r.teclas.end(), 3, REP_ARRIBA);
@@ -80,6 +81,7 @@ TEST(Repeticion, BytesDelArchivo)
         2, 60, 0, 0x00, 0x00, 0xA0, 0x3F, 3,                      // difficulty, rate, 1.25f, phase
         2, 5, 'a', '.', 'm', 'a', 'p', 0x44, 0x33, 0x22, 0x11,     // two levels: name, CRC
         6, 'b', 'b', '.', 'm', 'a', 'p', 0x88, 0x77, 0x66, 0x55,
+        3, 'M', 'I', 'S', 1,                                       // the set, the level practised
         5, 1, 0x70, 0x11, 0x01, 0x00, 2, 0, 0xBE, 0xBA, 0xFE, 0xCA,   // won, level 1, 70000, 2 lives, checksum
         204, 0, 0, 0,                                              // ticks
         0, 0xC8, 0x01, 1, 3, 8, 1};                                // 200 x none, 3 x up, 1 x ESC
@@ -93,13 +95,18 @@ TEST(Repeticion, BytesDelArchivo)
     ASSERT_TRUE(descifra_repeticion(v.data(), v.size(), &l, motivo, sizeof motivo)) << motivo;
     EXPECT_EQ(codifica_repeticion(l), v);
     EXPECT_EQ(l.teclas, r.teclas);
+    EXPECT_EQ(repeticion_total(l), 70000) << "a practice: no bonus for the lives";
+    r.practica = 0;
+    v = codifica_repeticion(r);
+    ASSERT_TRUE(descifra_repeticion(v.data(), v.size(), &l, motivo, sizeof motivo)) << motivo;
     EXPECT_EQ(repeticion_total(l), 76000);
     const std::pair<size_t, const char *> campos[] = {
         {0, "la marca"}, {4, "la version"}, {6, "la version del programa"}, {14, "la dificultad"}, {15, "la tasa logica"},
         {17, "la escala de tiempo"}, {21, "la fase"}, {22, "la cuenta de niveles"}, {23, "el nombre del nivel 1"},
-        {29, "el CRC del nivel 1"}, {33, "el nombre del nivel 2"}, {40, "el CRC del nivel 2"}, {44, "el final"},
-        {45, "el nivel alcanzado"}, {46, "los puntos"}, {50, "las vidas"}, {52, "la suma del mundo"},
-        {56, "la cuenta de ticks"}, {60, "las teclas"}, {67, "el CRC del archivo"}};
+        {29, "el CRC del nivel 1"}, {33, "el nombre del nivel 2"}, {40, "el CRC del nivel 2"},
+        {44, "el nombre del conjunto"}, {48, "el nivel de practica"}, {49, "el final"}, {50, "el nivel alcanzado"},
+        {51, "los puntos"}, {55, "las vidas"}, {57, "la suma del mundo"}, {61, "la cuenta de ticks"},
+        {65, "las teclas"}, {72, "el CRC del archivo"}};
     for (size_t n = 0, k = 0; n < v.size(); n++) {
         while (k + 1 < std::size(campos) && campos[k + 1].first <= n)
             k++;
@@ -183,7 +190,7 @@ TEST(Repeticion, RechazosEnTabla)
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; Bytes bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con(0, 'X'), "no es una repeticion de KORVEX (marca equivocada)", 0},
-        {"version.rep", con(4, REP_VERSION + 1), "version 3, mas nueva que la que lee este programa (2)", 0},
+        {"version.rep", con(4, REP_VERSION + 1), "version 4, mas nueva que la que lee este programa (3)", 0},
         {"version_danada.rep", con(5, 1, false), "dañado (el CRC no coincide)", 0},   // a flipped byte is damage
         {"crc.rep", con(n - 1, buena[n - 1] ^ 1), "dañado (el CRC no coincide)", 0},
         {"teclas.rep", con(n - 6, buena[n - 6] ^ 0x10), "las teclas: teclas desconocidas (24)", 0},

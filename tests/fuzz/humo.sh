@@ -22,6 +22,22 @@ fuzz_repeticion)
     # The shipped demo, its CRC kept and made right; the same cut short.
     { printf '\000'; cat "$datos/datos/demo.rep"; } >"$s/demo"
     { printf '\001'; head -c 60 "$datos/datos/demo.rep"; } >"$s/corto" ;;
+fuzz_conjunto)
+    # The campaign exported by the built editor; a pack of one level and its description; one with a link.
+    (cd "$datos" && env -u DISPLAY HOME="$trabajo" ./korveditor -exporta KORVEX "$s/campana") >/dev/null
+    python3 - "$datos/levels/nivel_01.map" "$s" <<'FIN'
+import sys, zipfile
+nivel = open(sys.argv[1], 'rb').read()
+with zipfile.ZipFile(sys.argv[2] + '/uno', 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('conjunto.txt', 'nombre = Uno\nautor = Ana\n')
+    z.writestr('a.map', nivel)
+with zipfile.ZipFile(sys.argv[2] + '/enlace', 'w') as z:
+    z.writestr('conjunto.txt', 'nombre = Dos\n')
+    i = zipfile.ZipInfo('b.map')
+    i.external_attr = 0o120777 << 16
+    z.writestr(i, '/etc/passwd')
+FIN
+    ;;
 fuzz_datos)
     { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
     { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;

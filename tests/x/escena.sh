@@ -26,6 +26,8 @@ escena_empieza() {
     trap 'exit 1' INT TERM
     K=$E/k
     cp -r "$2" "$K" || fallo "no se pudo copiar $2"
+    # The level sets and the levels reached of whoever played in the build folder are not the scenario's.
+    rm -rf "$K/conjuntos" "$K/datos/alcanzado.txt"
     mkdir -p "$E/home"
     cat >"$E/home/.asoundrc" <<FIN
 pcm.!default { type plug; slave { pcm "capfile"; format S16_LE; rate 44100; channels 2 } }

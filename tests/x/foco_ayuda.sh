@@ -62,11 +62,12 @@ corre sin_pausa_sin_foco
 nota "pausa_al_salir = no: sigue sin foco"
 mata
 
-# The editor: level 1 opened (CARGAR, the first), the map; F1, then SPACE (the mode key) closes the card.
+# The editor: the campaign's level 1 opened (the set, CARGAR, the first), the map; F1, then SPACE (the
+# mode key) closes the card.
 lanza ./korveditor
 ventana '^KORV-EDITOR 2003$'
 hasta 20 menu pintada
-pulsa Down; pulsa Return; pulsa Return
+pulsa Left; pulsa Down; pulsa Return; pulsa Return
 quieta mapa
 mapa=$QUIETA
 pulsa F1
