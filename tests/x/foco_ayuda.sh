@@ -76,7 +76,7 @@ manten space 0.3; sleep 0.5
 quieta mapa_otra_vez
 igual "$mapa" || fallo "el mapa cambio tras la carta"
 nota "F1 en el editor: la carta, y el mapa como estaba"
-for k in Escape Down Down Down Down; do pulsa $k; done
+for k in Escape Up; do pulsa $k; done   # the menu from NUEVO MAPA: up, SALIR
 tecla Return
 termina 20
 [ "$RC" = 0 ] || fallo "SALIR del editor: estado de salida $RC"
