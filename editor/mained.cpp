@@ -9,6 +9,7 @@
 #include "shared/ajustes.h"
 #include "shared/conjuntos.h"
 #include "shared/guardado.h"
+#include "shared/idioma.h"
 #include "game/comparte.h"
 #include "game/verifica.h"
 
@@ -39,6 +40,8 @@ static void f11_editor()
 
 int main(int argc, char **argv)
 {
+    // The desktop's language until the settings are read (the checker's and the command line's lines).
+    pon_idioma(IDIOMA_AUTO, carpeta_catalogo());
     // The checker needs no window, sound or X server: it runs before the library starts.
     if (argc > 1 && strcmp(argv[1], "-verifica") == 0)
         return verifica_programa(argc - 2, argv + 2);
@@ -46,7 +49,7 @@ int main(int argc, char **argv)
     static char exporta_conjunto_texto[RUTA_MAX], exporta_archivo[RUTA_MAX];
     char error[RUTA_MAX + 200];
     if (!lee_opciones_conjunto(argc, argv, exporta_conjunto_texto, exporta_archivo, RUTA_MAX, error, sizeof error)) {
-        fprintf(stderr, "KORV-EDITOR: %s\n", error);
+        fprintf(stderr, _("KORV-EDITOR: %s\n"), error);
         return SALIDA_RECHAZO;
     }
     if (!pone_disposicion("KORV-EDITOR"))
@@ -75,11 +78,12 @@ int main(int argc, char **argv)
     // The screen settings of the game's options screen; the command line wins.
     ajustes_por_defecto();
     lee_ajustes(ruta_ajustes());
+    pon_idioma(aj_idioma, carpeta_catalogo());
     if (aj_completa)
         autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     escala_pedida = aj_escala;
     lee_opciones(argc, argv);
-    abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
+    abre_pantalla(&autodetect_card, "KORV-EDITOR", _("KORV-EDITOR 2003"));
     tras_f11 = f11_editor;
     pon_cierre(cierre_ventana);
     mando_instala("KORV-EDITOR");
@@ -89,11 +93,11 @@ int main(int argc, char **argv)
     scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
     active_page = lienzo_o_pantalla();
     if (!scroll || !reserva_enemigos())
-        aborta("sin memoria para la vista del mapa");
+        aborta(_("sin memoria para la vista del mapa"));
     clear(scroll);
     if (!CargarBMP()) {
         static char msg[640];
-        snprintf(msg, sizeof msg, "falta o esta dañado el archivo %s", carga_fallo);
+        snprintf(msg, sizeof msg, _("falta o esta dañado el archivo %s"), carga_fallo);
         aborta(msg);
     }
     bg = 0;

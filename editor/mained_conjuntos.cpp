@@ -16,6 +16,7 @@
 #include "shared/conjuntos.h"
 #include "shared/lectura.h"
 #include "game/comparte.h"
+#include "shared/idioma.h"
 
 char archivo_pedido[1024];
 
@@ -36,7 +37,7 @@ enum {
 // The entries of the sets' menu, in order.
 enum { CONJ_CAMBIAR = 0, CONJ_NUEVO, CONJ_EXPORTAR, CONJ_RECUPERAR, CONJ_VOLVER, CONJ_ENTRADAS };
 static const char *const ENTRADAS_CONJUNTOS[CONJ_ENTRADAS] = {
-    "CAMBIAR CONJUNTO", "NUEVO CONJUNTO", "EXPORTAR CONJUNTO", "RECUPERAR ORIGINAL", "VOLVER"};
+    N_("CAMBIAR CONJUNTO"), N_("NUEVO CONJUNTO"), N_("EXPORTAR CONJUNTO"), N_("RECUPERAR ORIGINAL"), N_("VOLVER")};
 
 // Characters a typed name may hold besides letters and digits.
 static const char SIGNOS[] = " -.,:!?'()";
@@ -48,18 +49,18 @@ bool lee_opciones_conjunto(int argc, char **argv, char *conjunto_exporta, char *
     for (int i = 1; i < argc; i++) {
         if (strcmp(argv[i], "-exporta") == 0) {
             if (i + 2 >= argc || !argv[i + 1][0] || !argv[i + 2][0]) {
-                snprintf(error, tam_error, "-exporta necesita un conjunto y el archivo que se escribe");
+                snprintf(error, tam_error, _("-exporta necesita un conjunto y el archivo que se escribe"));
                 return false;
             }
             snprintf(conjunto_exporta, tam, "%s", argv[i + 1]);
             if (!ruta_absoluta(argv[i + 2], archivo_exporta, tam))
-                return snprintf(error, tam_error, "%s: ruta demasiado larga", argv[i + 2]), false;
+                return snprintf(error, tam_error, _("%s: ruta demasiado larga"), argv[i + 2]), false;
             i += 2;
         } else if (strcmp(argv[i], "-escala") == 0) {
             i++;
         } else if (argv[i][0] != '-' && argv[i][0]) {
             if (!ruta_absoluta(argv[i], archivo_pedido, sizeof archivo_pedido))
-                return snprintf(error, tam_error, "%s: ruta demasiado larga", argv[i]), false;
+                return snprintf(error, tam_error, _("%s: ruta demasiado larga"), argv[i]), false;
         }
     }
     return true;
@@ -67,16 +68,16 @@ bool lee_opciones_conjunto(int argc, char **argv, char *conjunto_exporta, char *
 
 void texto_cuenta(char *out, int tam)
 {
-    int n = snprintf(out, tam, niveles == 1 ? "%d NIVEL" : "%d NIVELES", niveles);
+    int n = snprintf(out, tam, niveles == 1 ? _("%d NIVEL") : _("%d NIVELES"), niveles);
     if (niveles_de_mas > 0 && n < tam)
-        snprintf(out + n, tam - n, ", %d NO SE JUEGAN", niveles_de_mas);
+        snprintf(out + n, tam - n, _(", %d NO SE JUEGAN"), niveles_de_mas);
 }
 
 void abre_archivo(const char *ruta)
 {
     if (strlen(ruta) >= sizeof archivo || !CargaMapa(ruta)) {
-        fprintf(stderr, "KORV-EDITOR: %s: no se pudo abrir el nivel\n", ruta);
-        mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
+        fprintf(stderr, _("KORV-EDITOR: %s: no se pudo abrir el nivel\n"), ruta);
+        mensaje_caja(_("NO SE PUDO ABRIR EL NIVEL"), ruta);
         return;
     }
     // A file of a set's folder: that set is the one in edit.
@@ -139,9 +140,9 @@ bool guarda_original(const char *ruta)
               (mkdir(dir.c_str(), 0777) == 0 || errno == EEXIST) &&
               escribe_atomico(destino.c_str(), v.data(), v.size());
     if (!ok) {
-        fprintf(stderr, "KORV-EDITOR: %s: no se pudo guardar la primera version en %s; no se guarda\n", ruta,
+        fprintf(stderr, _("KORV-EDITOR: %s: no se pudo guardar la primera version en %s; no se guarda\n"), ruta,
                 destino.c_str());
-        mensaje_caja("NO SE PUDO GUARDAR EL ORIGINAL", destino.c_str());
+        mensaje_caja(_("NO SE PUDO GUARDAR EL ORIGINAL"), destino.c_str());
     }
     return ok;
 }
@@ -150,7 +151,7 @@ void aviso_guardado()
 {
     std::string nombre;
     carpeta_de(archivo, &nombre);
-    snprintf(aviso_menu, sizeof aviso_menu, "GUARDADO: %s", nombre.c_str());
+    snprintf(aviso_menu, sizeof aviso_menu, _("GUARDADO: %s"), nombre.c_str());
 }
 
 void nombre_numero(int n, char *out, int tam)
@@ -222,7 +223,7 @@ void guardar_como()
     int i = conjunto_actual, n = numero_libre(i);
     pon_ayuda(&AYUDA_GUARDAR_COMO);
     Debajo debajo;
-    caja(&debajo, "GUARDAR COMO");
+    caja(&debajo, _("GUARDAR COMO"));
     bool existe = false;
     std::string destino;
     for (;;) {
@@ -232,10 +233,10 @@ void guardar_como()
         linea_caja(2, COL_TEXTO, linea);
         std::string nombre;
         carpeta_de(destino, &nombre);
-        snprintf(linea, sizeof linea, "NUMERO %02d: %s", n, nombre.c_str());
+        snprintf(linea, sizeof linea, _("NUMERO %02d: %s"), n, nombre.c_str());
         linea_caja(4, COL_MARCA, linea);
-        linea_caja(5, COL_TEXTO, existe ? "REEMPLAZA UN NIVEL" : "NIVEL NUEVO");
-        linea_caja(7, COL_TEXTO, "ENTER GUARDA, ESC NO");
+        linea_caja(5, COL_TEXTO, existe ? _("REEMPLAZA UN NIVEL") : _("NIVEL NUEVO"));
+        linea_caja(7, COL_TEXTO, _("ENTER GUARDA, ESC NO"));
         espera_tecla(true);
         if (k == KEY_ESC || cerrar) {
             restaura_debajo(debajo);
@@ -256,8 +257,8 @@ void guardar_como()
     std::string nombre;
     carpeta_de(destino, &nombre);
     char pregunta[64];
-    snprintf(pregunta, sizeof pregunta, "YA HAY %s", nombre.c_str());
-    if (existe && destino != archivo && !pregunta_si_no(pregunta, "REEMPLAZARLO?"))
+    snprintf(pregunta, sizeof pregunta, _("YA HAY %s"), nombre.c_str());
+    if (existe && destino != archivo && !pregunta_si_no(pregunta, _("REEMPLAZARLO?")))
         return;
     guarda_en(i, destino);
 }
@@ -295,7 +296,7 @@ static int elige_de_lista(const char *titulo, const std::vector<std::string> &li
             elegido = (elegido + 1) % n;
     }
     if (n == 0) {
-        textprintf_centre_ex(active_page, font, CENTRO, LISTA_PRIMERA_Y, COL_TEXTO, bg, "NO HAY NINGUNO");
+        textprintf_centre_ex(active_page, font, CENTRO, LISTA_PRIMERA_Y, COL_TEXTO, bg, _("NO HAY NINGUNO"));
         espera_tecla(true);
     }
     restaura_debajo(debajo);
@@ -313,7 +314,7 @@ static void cambia_de_conjunto()
         lineas.push_back(std::string(conjuntos[i].nombre) + " (" + std::to_string(niveles) + ")");
     }
     pon_conjunto(antes);
-    int i = elige_de_lista("CONJUNTOS", lineas, antes);
+    int i = elige_de_lista(_("CONJUNTOS"), lineas, antes);
     if (i >= 0)
         pon_conjunto(i);
 }
@@ -349,23 +350,23 @@ static void nuevo_conjunto()
 {
     char nombre[CONJ_NOMBRE_MAX + 1] = "", autor[CONJ_AUTOR_MAX + 1] = "", linea[CONJ_DESCRIPCION_MAX + 1] = "";
     // The box holds a line of CAJA_CHARS: the line of what it is stays within it.
-    if (!escribe_texto("NOMBRE DEL CONJUNTO", "ENTER SIGUE, ESC NO", nombre, CONJ_NOMBRE_MAX) || !nombre[0] ||
-        !escribe_texto("AUTOR", "ENTER SIGUE, ESC NO", autor, CONJ_AUTOR_MAX > CAJA_CHARS - 1 ? CAJA_CHARS - 1 : CONJ_AUTOR_MAX) ||
-        !escribe_texto("QUE ES (UNA LINEA)", "ENTER CREA, ESC NO", linea, CAJA_CHARS - 1))
+    if (!escribe_texto(_("NOMBRE DEL CONJUNTO"), _("ENTER SIGUE, ESC NO"), nombre, CONJ_NOMBRE_MAX) || !nombre[0] ||
+        !escribe_texto(_("AUTOR"), _("ENTER SIGUE, ESC NO"), autor, CONJ_AUTOR_MAX > CAJA_CHARS - 1 ? CAJA_CHARS - 1 : CONJ_AUTOR_MAX) ||
+        !escribe_texto(_("QUE ES (UNA LINEA)"), _("ENTER CREA, ESC NO"), linea, CAJA_CHARS - 1))
         return;
     char libre[CONJ_NOMBRE_MAX + 1];
     nombre_libre(nombre, libre, sizeof libre);
     if (strcmp(libre, nombre) != 0) {
-        mensaje_caja("YA HAY UN CONJUNTO LLAMADO", nombre);
+        mensaje_caja(_("YA HAY UN CONJUNTO LLAMADO"), nombre);
         return;
     }
     int i;
     if (!crea_conjunto(nombre, autor, linea, &i)) {
-        mensaje_caja("NO SE PUDO CREAR EL CONJUNTO", nombre);
+        mensaje_caja(_("NO SE PUDO CREAR EL CONJUNTO"), nombre);
         return;
     }
     pon_conjunto(i);
-    snprintf(aviso_menu, sizeof aviso_menu, "CREADO: %s", conjunto().nombre);
+    snprintf(aviso_menu, sizeof aviso_menu, _("CREADO: %s"), conjunto().nombre);
 }
 
 // A file in the user's home (or the working folder) named after the set, not taken.
@@ -390,13 +391,13 @@ static void exporta()
     std::string ruta = destino_exporta();
     char error[RUTA_MAX + 300];
     if (!exporta_conjunto(conjunto_actual, ruta.c_str(), error, sizeof error)) {
-        fprintf(stderr, "KORV-EDITOR: %s\n", error);
-        mensaje_caja("NO SE PUDO EXPORTAR", error);
+        fprintf(stderr, _("KORV-EDITOR: %s\n"), error);
+        mensaje_caja(_("NO SE PUDO EXPORTAR"), error);
         return;
     }
-    printf("KORV-EDITOR: exportado el conjunto \"%s\" a %s\n", conjunto().nombre, ruta.c_str());
+    printf(_("KORV-EDITOR: exportado el conjunto \"%s\" a %s\n"), conjunto().nombre, ruta.c_str());
     fflush(stdout);
-    mensaje_caja("EXPORTADO A", ruta.c_str());
+    mensaje_caja(_("EXPORTADO A"), ruta.c_str());
 }
 
 // "RECUPERAR ORIGINAL": a level of the campaign whose first version is kept goes back to it.
@@ -406,7 +407,7 @@ static void recupera()
     static char nombres[MAX_NIVELES * 4][NOMBRE_MAX];
     int n = dir.empty() ? 0 : busca_archivos((dir + "/*.map").c_str(), nombres, MAX_NIVELES * 4);
     std::vector<std::string> lineas(nombres, nombres + n);
-    int i = elige_de_lista("RECUPERAR ORIGINAL", lineas, 0);
+    int i = elige_de_lista(_("RECUPERAR ORIGINAL"), lineas, 0);
     if (i < 0)
         return;
     char campana[RUTA_MAX];
@@ -414,15 +415,15 @@ static void recupera()
     std::string destino = std::string(campana) + "/" + nombres[i];
     bool abierto = carga && destino == archivo;
     char pregunta[64];
-    snprintf(pregunta, sizeof pregunta, "RECUPERAR %s?", nombres[i]);
-    if (!pregunta_si_no(pregunta, abierto && modifi ? "SE PIERDEN LOS CAMBIOS" : "VUELVE SU PRIMERA VERSION"))
+    snprintf(pregunta, sizeof pregunta, _("RECUPERAR %s?"), nombres[i]);
+    if (!pregunta_si_no(pregunta, abierto && modifi ? _("SE PIERDEN LOS CAMBIOS") : _("VUELVE SU PRIMERA VERSION")))
         return;
     std::vector<unsigned char> v;
     if (!lee_entero(dir + "/" + nombres[i], v) || !escribe_atomico(destino.c_str(), v.data(), v.size())) {
-        mensaje_caja("NO SE PUDO RECUPERAR", destino.c_str());
+        mensaje_caja(_("NO SE PUDO RECUPERAR"), destino.c_str());
         return;
     }
-    snprintf(aviso_menu, sizeof aviso_menu, "RECUPERADO: %s", nombres[i]);
+    snprintf(aviso_menu, sizeof aviso_menu, _("RECUPERADO: %s"), nombres[i]);
     // The open map, when it is that level, is read again as it now is.
     if (abierto && CargaMapa(destino.c_str())) {
         cargamatrizene();
@@ -435,12 +436,12 @@ void menu_conjuntos()
 {
     int cursor = CONJ_CAMBIAR;
     Debajo debajo;
-    caja(&debajo, "CONJUNTOS");
+    caja(&debajo, _("CONJUNTOS"));
     for (;;) {
         pon_ayuda(&AYUDA_CONJUNTOS);
         linea_caja(1, COL_TEXTO, conjunto().nombre);
         for (int e = 0; e < CONJ_ENTRADAS; e++)
-            linea_caja(e + 3, e == cursor ? COL_MARCA : COL_TEXTO, ENTRADAS_CONJUNTOS[e]);
+            linea_caja(e + 3, e == cursor ? COL_MARCA : COL_TEXTO, _(ENTRADAS_CONJUNTOS[e]));
         espera_tecla(true);
         if (k == KEY_ESC || cerrar || (k == KEY_ENTER && cursor == CONJ_VOLVER))
             break;

@@ -1,5 +1,6 @@
 // mained: the history of changes to the open map, for undo (Ctrl+Z) and redo (Ctrl+Y).
 #include "editor/mained.h"
+#include "shared/idioma.h"
 
 #include <cstdio>
 
@@ -100,7 +101,7 @@ bool rehace()
 void texto_deshacer(char *out, int tam)
 {
     if (deshacer_n > 0)
-        snprintf(out, tam, "DESHACER: %-3d", deshacer_n);
+        snprintf(out, tam, _("DESHACER: %-3d"), deshacer_n);
     else
         snprintf(out, tam, "%13s", "");   // covers the count shown before
 }

@@ -1,5 +1,6 @@
 // mained: the editing screen: the map view, its cursor, the status lines and the editing keys.
 #include "editor/mained.h"
+#include "shared/idioma.h"
 
 #include <cstdio>
 #include <cstring>
@@ -20,7 +21,7 @@ char aviso[64];
 enum { ESTADO_X = 10, ESTADO_Y = 198, ESTADO_PASO = 10, AVISO_Y = 228, AVISO_CHARS = 30, LINEA_CHARS = 38,
        DESHACER_X = 170,     // the undo count, on the mode's line
        AYUDA_X = 242 };      // the help key, at the end of the first line
-static const char LINEA_AYUDA[] = "F1: AYUDA";
+static const char LINEA_AYUDA[] = N_("F1: AYUDA");
 
 void reinicia_edicion()
 {
@@ -77,16 +78,16 @@ void refresh()
 void texto_estado(int n, char *out, int tam)
 {
     if (n == 0)
-        snprintf(out, tam, "POSX2: %d    POSX: %3d", posx2, posx + a);
+        snprintf(out, tam, _("POSX2: %d    POSX: %3d"), posx2, posx + a);
     else if (n == 1)
-        snprintf(out, tam, "%s", modoene ? "MODO: ENEMIGO" : "MODO: FONDO  ");
+        snprintf(out, tam, "%s", modoene ? _("MODO: ENEMIGO") : _("MODO: FONDO  "));
     else {
         // A long path keeps its end, where the file's name is; "MAPA*" while there are changes not saved.
-        static const char ROTULO[] = "MAPA: ", CAMBIADO[] = "MAPA*: ";
+        const char *rotulo = _("MAPA: "), *cambiado = _("MAPA*: ");
         char ruta[LINEA_CHARS + 1];
-        final_de(archivo, LINEA_CHARS - (int)(sizeof CAMBIADO - 1), ruta, sizeof ruta);
+        final_de(archivo, LINEA_CHARS - (int)strlen(cambiado), ruta, sizeof ruta);
         // The star's place is a blank without it, so that the line covers what it showed.
-        snprintf(out, tam, "%s%s%s", modifi ? CAMBIADO : ROTULO, ruta, modifi ? "" : " ");
+        snprintf(out, tam, "%s%s%s", modifi ? cambiado : rotulo, ruta, modifi ? "" : " ");
     }
 }
 
@@ -110,7 +111,7 @@ void dibuja_edicion()
         texto_estado(n, linea, sizeof linea);
         textprintf_ex(active_page, font, ESTADO_X, ESTADO_Y + ESTADO_PASO * n, COL_TEXTO, bg, "%s", linea);
     }
-    textprintf_ex(active_page, font, AYUDA_X, ESTADO_Y, COL_TEXTO, bg, "%s", LINEA_AYUDA);
+    textprintf_ex(active_page, font, AYUDA_X, ESTADO_Y, COL_TEXTO, bg, "%s", _(LINEA_AYUDA));
     texto_deshacer(linea, sizeof linea);
     textprintf_ex(active_page, font, DESHACER_X, ESTADO_Y + ESTADO_PASO, COL_TEXTO, bg, "%s", linea);
     textprintf_ex(active_page, font, ESTADO_X, AVISO_Y, COL_MARCA, bg, "%-*.*s", AVISO_CHARS, AVISO_CHARS, aviso);
@@ -149,7 +150,7 @@ static void pon_enemigo()
     unsigned char &celda = enemi2[posx2 * MAPA_COLS + posx + a][d];
     bool nuevo = celda == 0 || celda == TIPO_MAX;   // remains are not saved: they hold no place
     if (nuevo && cuenta_enemigos() >= ENE_MAX) {
-        snprintf(aviso, sizeof aviso, "MAXIMO %d ENEMIGOS", ENE_MAX);
+        snprintf(aviso, sizeof aviso, _("MAXIMO %d ENEMIGOS"), ENE_MAX);
         return;
     }
     cambia_celda(CAMBIO_ENEMIGO, posx2 * MAPA_COLS + posx + a, d, e + 1);

@@ -4,6 +4,7 @@
 
 #include "shared/ajustes.h"
 #include "shared/pantalla.h"
+#include "shared/idioma.h"
 
 #include <cerrno>
 #include <climits>
@@ -42,7 +43,7 @@ bool guarda_temporal(char *ruta, int tam)
     snprintf(ruta, tam, "%s/korvprueba-XXXXXX", dir);
     int fd = mkstemp(ruta);
     if (fd < 0) {
-        fprintf(stderr, "KORV-EDITOR: %s: no se pudo crear el nivel de prueba (%s)\n", ruta, strerror(errno));
+        fprintf(stderr, _("KORV-EDITOR: %s: no se pudo crear el nivel de prueba (%s)\n"), ruta, strerror(errno));
         return false;
     }
     close(fd);
@@ -75,7 +76,7 @@ static void recupera_pantalla()
         char rescate[sizeof archivo + 16];
         snprintf(rescate, sizeof rescate, "%s.rescate", archivo);
         if (modifi && ArmaEnemigos(enemi2) <= ENE_MAX && GuardaMapa(rescate))
-            fprintf(stderr, "KORV-EDITOR: sin ventana tras el juego; el mapa sin guardar esta en %s\n", rescate);
+            fprintf(stderr, _("KORV-EDITOR: sin ventana tras el juego; el mapa sin guardar esta en %s\n"), rescate);
         autodetect_card = GFX_AUTODETECT_WINDOWED;   // a window, or a stop with a message
         abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
     }
@@ -172,13 +173,13 @@ void juega_desde_aqui()
 {
     std::string juego;
     if (!ruta_juego(juego)) {
-        fprintf(stderr, "KORV-EDITOR: no esta el juego (korvex) junto al editor\n");
-        snprintf(aviso, sizeof aviso, "NO ESTA EL JUEGO (korvex)");
+        fprintf(stderr, _("KORV-EDITOR: no esta el juego (korvex) junto al editor\n"));
+        snprintf(aviso, sizeof aviso, _("NO ESTA EL JUEGO (korvex)"));
         return;
     }
     char nivel[PATH_MAX];
     if (!guarda_temporal(nivel, sizeof nivel)) {
-        snprintf(aviso, sizeof aviso, "NO SE PUDO PREPARAR LA PRUEBA");
+        snprintf(aviso, sizeof aviso, _("NO SE PUDO PREPARAR LA PRUEBA"));
         return;
     }
     suelta_pantalla();
@@ -186,7 +187,7 @@ void juega_desde_aqui()
     unlink(nivel);
     recupera_pantalla();
     if (rc != 0) {
-        fprintf(stderr, "KORV-EDITOR: el juego termino con estado %d\n", rc);
-        snprintf(aviso, sizeof aviso, "EL JUEGO TERMINO CON ERROR");
+        fprintf(stderr, _("KORV-EDITOR: el juego termino con estado %d\n"), rc);
+        snprintf(aviso, sizeof aviso, _("EL JUEGO TERMINO CON ERROR"));
     }
 }

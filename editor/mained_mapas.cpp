@@ -10,6 +10,7 @@
 #include "shared/rutas.h"
 #include "game/piloto.h"
 #include "game/verifica.h"
+#include "shared/idioma.h"
 
 // Where the shipped level files live (the working folder's) and the template of a new level.
 static const char CARPETA[] = "levels";
@@ -89,11 +90,11 @@ static bool cabe_en_catalogo(const char *ruta)
     pon_conjunto(antes);
     if (esta || total < MAX_NIVELES)
         return true;
-    fprintf(stderr, "KORV-EDITOR: %s: ya hay %d niveles y el juego no ve mas de %d; no se guarda\n", ruta, total,
+    fprintf(stderr, _("KORV-EDITOR: %s: ya hay %d niveles y el juego no ve mas de %d; no se guarda\n"), ruta, total,
             MAX_NIVELES);
     char l1[40];
-    snprintf(l1, sizeof l1, "YA HAY %d NIVELES", total);
-    mensaje_caja(l1, "EL JUEGO NO VERIA OTRO MAS");
+    snprintf(l1, sizeof l1, _("YA HAY %d NIVELES"), total);
+    mensaje_caja(l1, _("EL JUEGO NO VERIA OTRO MAS"));
     return false;
 }
 
@@ -113,8 +114,8 @@ void nuevomapa()
     if (!nombre_nuevo(nombre, sizeof nombre)) {
         char carpeta[RUTA_MAX];
         carpeta_guardado(carpeta, sizeof carpeta);
-        fprintf(stderr, "KORV-EDITOR: %s/: no queda ningun numero de nivel libre hasta %d\n", carpeta, NUMERO_MAX);
-        mensaje_caja("NO QUEDA NOMBRE LIBRE", carpeta);
+        fprintf(stderr, _("KORV-EDITOR: %s/: no queda ningun numero de nivel libre hasta %d\n"), carpeta, NUMERO_MAX);
+        mensaje_caja(_("NO QUEDA NOMBRE LIBRE"), carpeta);
         return;
     }
     // A level the game could never reach is not made.
@@ -122,7 +123,7 @@ void nuevomapa()
         return;
     // The map that is open stays open if the template cannot be read.
     if (!CargaMapa(PLANTILLA)) {
-        mensaje_caja("NO SE PUDO LEER LA PLANTILLA", PLANTILLA);
+        mensaje_caja(_("NO SE PUDO LEER LA PLANTILLA"), PLANTILLA);
         return;
     }
     modifi = 1;   // the new file exists only once it is saved
@@ -143,7 +144,7 @@ static void caja_lista()
 {
     rectfill(active_page, LISTA_X1, LISTA_Y1, LISTA_X2, LISTA_Y2, COL_FONDO);
     rect(active_page, LISTA_X1, LISTA_Y1, LISTA_X2, LISTA_Y2, COL_MARCA);
-    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "CARGAR");
+    textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, _("CARGAR"));
 }
 
 void cargarmapa()
@@ -152,7 +153,7 @@ void cargarmapa()
     pon_ayuda(&AYUDA_LISTA);
     caja_lista();
     if (niveles == 0) {
-        textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO, COL_TEXTO, bg, "NO HAY NIVELES");
+        textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y + LISTA_PASO, COL_TEXTO, bg, _("NO HAY NIVELES"));
         do
             espera_tecla(true);
         while (k != KEY_ENTER && k != KEY_ESC);
@@ -199,7 +200,7 @@ void cargarmapa()
     textprintf_centre_ex(active_page, font, CENTRO, LISTA_TITULO_Y, COL_PROPIO, bg, "%s", titulo);
     // A file that cannot be read or is cut short is not opened; the open map stays as it was.
     if (guarda.size() >= sizeof archivo || !CargaMapa(ruta)) {
-        mensaje_caja("NO SE PUDO ABRIR EL NIVEL", ruta);
+        mensaje_caja(_("NO SE PUDO ABRIR EL NIVEL"), ruta);
         repinta_fondo();
         return;
     }
@@ -235,8 +236,8 @@ bool pregunta_si_no(const char *linea1, const char *linea2)
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "%s", linea1);
     textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, "%s", linea2);
     for (;;) {
-        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
-        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, _("SI"));
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, _("NO"));
         espera_tecla(false);
         if (k == KEY_ENTER || k == KEY_ESC)
             break;
@@ -259,21 +260,21 @@ bool gurdarmapa()
     if (perdida >= 0) {
         char l1[40];
         if (cerrado >= 0) {
-            snprintf(l1, sizeof l1, "CERRADO EN COLUMNA %d", cerrado);
-            fprintf(stderr, "KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n",
+            snprintf(l1, sizeof l1, _("CERRADO EN COLUMNA %d"), cerrado);
+            fprintf(stderr, _("KORV-EDITOR: %s: los explosivos cierran los cuatro carriles desde la columna %d\n"),
                     archivo, cerrado);
         } else {
-            snprintf(l1, sizeof l1, "SE PIERDE EN COLUMNA %d", perdida);
-            fprintf(stderr, "KORV-EDITOR: %s: no se puede ganar sin perder vidas desde la columna %d\n", archivo,
+            snprintf(l1, sizeof l1, _("SE PIERDE EN COLUMNA %d"), perdida);
+            fprintf(stderr, _("KORV-EDITOR: %s: no se puede ganar sin perder vidas desde la columna %d\n"), archivo,
                     perdida);
         }
-        if (!pregunta_si_no(l1, "GUARDAR IGUAL?"))
+        if (!pregunta_si_no(l1, _("GUARDAR IGUAL?")))
             return false;
     }
     if (ArmaEnemigos(enemi2) > ENE_MAX) {
         // The editing screen refuses the 301st enemy; this only guards the table's bound.
-        fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR: mas de %d enemigos\n", archivo, ENE_MAX);
-        mensaje_caja("NO SE PUDO GUARDAR", "MAS DE 300 ENEMIGOS");
+        fprintf(stderr, _("KORV-EDITOR: %s: NO SE PUDO GUARDAR: mas de %d enemigos\n"), archivo, ENE_MAX);
+        mensaje_caja(_("NO SE PUDO GUARDAR"), _("MAS DE 300 ENEMIGOS"));
         return false;
     }
     if (strncmp(archivo, CARPETA, sizeof CARPETA - 1) == 0 && archivo[sizeof CARPETA - 1] == '/')
@@ -283,8 +284,8 @@ bool gurdarmapa()
     if (!guarda_original(archivo))
         return false;
     if ((instalado && !asegura_carpeta_usuario()) || !GuardaMapa(archivo)) {
-        fprintf(stderr, "KORV-EDITOR: %s: NO SE PUDO GUARDAR\n", archivo);
-        mensaje_caja("NO SE PUDO GUARDAR", archivo);
+        fprintf(stderr, _("KORV-EDITOR: %s: NO SE PUDO GUARDAR\n"), archivo);
+        mensaje_caja(_("NO SE PUDO GUARDAR"), archivo);
         return false;
     }
     modifi = 0;
@@ -321,7 +322,7 @@ void opcimap()
     do {
         rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_FONDO);
         rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, VEL_Y2, COL_MARCA);
-        textprintf_centre_ex(active_page, font, CENTRO, VEL_TITULO_Y, COL_TEXTO, bg, "MULTIPLICA VEL");
+        textprintf_centre_ex(active_page, font, CENTRO, VEL_TITULO_Y, COL_TEXTO, bg, _("MULTIPLICA VEL"));
         textprintf_ex(active_page, font, VEL_X1_X, VEL_LINEA_Y, color_multi(1), bg, "x1");
         textprintf_centre_ex(active_page, font, VEL_X15_X, VEL_LINEA_Y, color_multi(2), bg, "x1.5");
         textprintf_centre_ex(active_page, font, VEL_X2_X, VEL_LINEA_Y, color_multi(3), bg, "x2");
@@ -346,11 +347,11 @@ bool advertencia()
     Debajo debajo = guarda_debajo(CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2);
     rectfill(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_FONDO);
     rect(active_page, CAJA_X1, CAJA_Y1, CAJA_X2, CAJA_Y2, COL_MARCA);
-    textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, "NO HA GURDADO");
-    textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, "DESEA GUARDAR?");
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L1, COL_PROPIO, bg, _("NO HA GURDADO"));
+    textprintf_centre_ex(active_page, font, CENTRO, ADV_L2, COL_PROPIO, bg, _("DESEA GUARDAR?"));
     for (;;) {
-        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, "SI");
-        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, "NO");
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_SI, resp == RESP_SI ? COL_MARCA : COL_TEXTO, bg, _("SI"));
+        textprintf_centre_ex(active_page, font, CENTRO, ADV_NO, resp == RESP_NO ? COL_MARCA : COL_TEXTO, bg, _("NO"));
         // The question must be answered, also after the window's close button.
         espera_tecla(false);
         if (k == KEY_ENTER)

@@ -7,6 +7,7 @@
 #include "shared/conjuntos.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
+#include "shared/idioma.h"
 
 int autodetect_card = GFX_AUTODETECT_WINDOWED;
 BITMAP *active_page;
@@ -63,9 +64,9 @@ enum { MENU_X1 = 40, MENU_Y1 = 36, MENU_X2 = 280, MENU_Y2 = 204, CENTRO_X = 160,
 
 // The entries of the main menu, in cursor order: the choice each gives and its text.
 static const struct { int opc; const char *texto; } entradas[] = {
-    {OPC_NUEVO, "NUEVO MAPA"}, {OPC_CARGAR, "CARGAR MAPA"}, {OPC_OPCIONES, "OPCIONES MAPA"},
-    {OPC_GUARDAR, "GUARDAR"},  {OPC_GUARDAR_COMO, "GUARDAR COMO"}, {OPC_CONJUNTOS, "CONJUNTOS"},
-    {OPC_SALIR, "SALIR"},
+    {OPC_NUEVO, N_("NUEVO MAPA")}, {OPC_CARGAR, N_("CARGAR MAPA")}, {OPC_OPCIONES, N_("OPCIONES MAPA")},
+    {OPC_GUARDAR, N_("GUARDAR")},  {OPC_GUARDAR_COMO, N_("GUARDAR COMO")}, {OPC_CONJUNTOS, N_("CONJUNTOS")},
+    {OPC_SALIR, N_("SALIR")},
 };
 enum { ENTRADAS = (int)(sizeof entradas / sizeof entradas[0]) };
 enum { OPC_SIGUE = -1 };   // no choice: the menu runs again
@@ -174,7 +175,7 @@ void mensaje_caja(const char *linea1, const char *linea2)
         final_de(linea2, AVISO_ANCHO, texto, sizeof texto);
         textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L2, COL_TEXTO, bg, "%s", texto);
     }
-    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L3, COL_MARCA, bg, "PULSE UNA TECLA");
+    textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_L3, COL_MARCA, bg, _("PULSE UNA TECLA"));
     espera_tecla(true);
     restaura_debajo(debajo);
 }
@@ -199,7 +200,7 @@ static void dibuja_conjunto()
     buscaarch();
     char linea[MENU_CHARS + 8], nombre[MENU_CHARS + 1];
     final_de(conjunto().nombre, MENU_CHARS - 4, nombre, sizeof nombre);
-    snprintf(linea, sizeof linea, n_conjuntos > 1 ? "CONJUNTO: < %s >" : "CONJUNTO: %s", nombre);
+    snprintf(linea, sizeof linea, n_conjuntos > 1 ? _("CONJUNTO: < %s >") : _("CONJUNTO: %s"), nombre);
     if ((int)strlen(linea) > MENU_CHARS)   // a long name alone
         snprintf(linea, sizeof linea, n_conjuntos > 1 ? "< %s >" : "%s", nombre);
     rectfill(active_page, MENU_X1 + 1, MENU_CONJUNTO_Y, MENU_X2 - 1, MENU_CUENTA_Y + text_height(font), COL_FONDO);
@@ -220,7 +221,7 @@ int menuprincipal()
         dibuja_conjunto();
         for (int i = 0; i < ENTRADAS; i++)
             textprintf_centre_ex(active_page, font, CENTRO_X, MENU_PRIMERA_Y + MENU_PASO * i,
-                                 cursor == entradas[i].opc ? COL_MARCA : COL_TEXTO, bg, "%s", entradas[i].texto);
+                                 cursor == entradas[i].opc ? COL_MARCA : COL_TEXTO, bg, "%s", _(entradas[i].texto));
         // What the last choice did (GUARDADO...), until the next key.
         char linea[MENU_CHARS + 1];
         final_de(aviso_menu, MENU_CHARS, linea, sizeof linea);

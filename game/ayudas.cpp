@@ -1,29 +1,30 @@
 // ayudas: the game's help cards, one per screen that takes keys (F1 shows the one on view).
 #include "game/ayudas.h"
+#include "shared/idioma.h"
 
 // Keys every screen of the game shares, last on each card.
-#define COMUNES {"M", "MUSICA SI / NO"}, {"F11", "PANTALLA COMPLETA"}, {"F1", "ESTA AYUDA"}
+#define COMUNES {"M", N_("MUSICA SI / NO")}, {"F11", N_("PANTALLA COMPLETA")}, {"F1", N_("ESTA AYUDA")}
 
-static const LineaAyuda estudio[] = {{"UNA TECLA", "PASAR AL TITULO"}, COMUNES};
-AYUDA_CARTA(AYUDA_ESTUDIO, "AYUDA", estudio);
+static const LineaAyuda estudio[] = {{N_("UNA TECLA"), N_("PASAR AL TITULO")}, COMUNES};
+AYUDA_CARTA(AYUDA_ESTUDIO, N_("AYUDA"), estudio);
 
 static const LineaAyuda titulo[] = {
-    {"ENTER", "JUGAR"}, {"ESPACIO", "VER LOS RECORDS"}, {"O", "OPCIONES"}, {"ESC", "SALIR DEL JUEGO"},
-    {"SIN TOCAR", "RECORDS Y DEMO"}, COMUNES};
-AYUDA_CARTA(AYUDA_TITULO, "AYUDA", titulo);
+    {"ENTER", N_("JUGAR")}, {N_("ESPACIO"), N_("VER LOS RECORDS")}, {"O", N_("OPCIONES")}, {"ESC", N_("SALIR DEL JUEGO")},
+    {N_("SIN TOCAR"), N_("RECORDS Y DEMO")}, COMUNES};
+AYUDA_CARTA(AYUDA_TITULO, N_("AYUDA"), titulo);
 
 // The tables: R only where that table's best run is kept; in the title's loop ENTER and ESC go
 // back to the title, after a run any key goes on.
-#define MEJOR {"R", "VER LA MEJOR PARTIDA"}
-#define EN_TITULO {"ENTER / ESC", "VOLVER AL TITULO"}, {"OTRA TECLA", "SIGUIENTE TABLA"}
+#define MEJOR {"R", N_("VER LA MEJOR PARTIDA")}
+#define EN_TITULO {N_("ENTER / ESC"), N_("VOLVER AL TITULO")}, {N_("OTRA TECLA"), N_("SIGUIENTE TABLA")}
 static const LineaAyuda tablas[] = {MEJOR, EN_TITULO, COMUNES};
-AYUDA_CARTA(AYUDA_TABLAS, "AYUDA", tablas);
+AYUDA_CARTA(AYUDA_TABLAS, N_("AYUDA"), tablas);
 static const LineaAyuda tablas_sin_mejor[] = {EN_TITULO, COMUNES};
-AYUDA_CARTA(AYUDA_TABLAS_SIN_MEJOR, "AYUDA", tablas_sin_mejor);
-static const LineaAyuda tabla[] = {MEJOR, {"UNA TECLA", "SEGUIR"}, COMUNES};
-AYUDA_CARTA(AYUDA_TABLA, "AYUDA", tabla);
-static const LineaAyuda tabla_sin_mejor[] = {{"UNA TECLA", "SEGUIR"}, COMUNES};
-AYUDA_CARTA(AYUDA_TABLA_SIN_MEJOR, "AYUDA", tabla_sin_mejor);
+AYUDA_CARTA(AYUDA_TABLAS_SIN_MEJOR, N_("AYUDA"), tablas_sin_mejor);
+static const LineaAyuda tabla[] = {MEJOR, {N_("UNA TECLA"), N_("SEGUIR")}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA, N_("AYUDA"), tabla);
+static const LineaAyuda tabla_sin_mejor[] = {{N_("UNA TECLA"), N_("SEGUIR")}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA_SIN_MEJOR, N_("AYUDA"), tabla_sin_mejor);
 
 const Ayuda *carta_tablas(bool en_titulo, bool mejor)
 {
@@ -33,37 +34,37 @@ const Ayuda *carta_tablas(bool en_titulo, bool mejor)
 }
 
 static const LineaAyuda dificultad[] = {
-    {"ARRIBA/ABAJO", "ELEGIR LA DIFICULTAD"}, {"ENTER", "EMPEZAR LA PARTIDA"}, {"ESC", "SALIR DEL JUEGO"},
+    {N_("ARRIBA/ABAJO"), N_("ELEGIR LA DIFICULTAD")}, {"ENTER", N_("EMPEZAR LA PARTIDA")}, {"ESC", N_("SALIR DEL JUEGO")},
     COMUNES};
-AYUDA_CARTA(AYUDA_DIFICULTAD, "AYUDA", dificultad);
+AYUDA_CARTA(AYUDA_DIFICULTAD, N_("AYUDA"), dificultad);
 static const LineaAyuda dificultad_conjunto[] = {
-    {"ARRIBA/ABAJO", "DIFICULTAD O PRACTICAR"}, {"IZQ./DER.", "CAMBIAR EL CONJUNTO"}, {"ENTER", "EMPEZAR"},
-    {"ESC", "SALIR DEL JUEGO"}, COMUNES};
-AYUDA_CARTA(AYUDA_DIFICULTAD_CONJUNTO, "AYUDA", dificultad_conjunto);
+    {N_("ARRIBA/ABAJO"), N_("DIFICULTAD O PRACTICAR")}, {N_("IZQ./DER."), N_("CAMBIAR EL CONJUNTO")}, {"ENTER", N_("EMPEZAR")},
+    {"ESC", N_("SALIR DEL JUEGO")}, COMUNES};
+AYUDA_CARTA(AYUDA_DIFICULTAD_CONJUNTO, N_("AYUDA"), dificultad_conjunto);
 static const LineaAyuda practica[] = {
-    {"IZQ./DER.", "ELEGIR EL NIVEL"}, {"ARRIBA/ABAJO", "ELEGIR LA DIFICULTAD"}, {"ENTER", "JUGAR LA PRACTICA"},
-    {"ESC", "VOLVER AL MENU"}, COMUNES};
-AYUDA_CARTA(AYUDA_PRACTICA, "AYUDA", practica);
+    {N_("IZQ./DER."), N_("ELEGIR EL NIVEL")}, {N_("ARRIBA/ABAJO"), N_("ELEGIR LA DIFICULTAD")}, {"ENTER", N_("JUGAR LA PRACTICA")},
+    {"ESC", N_("VOLVER AL MENU")}, COMUNES};
+AYUDA_CARTA(AYUDA_PRACTICA, N_("AYUDA"), practica);
 
 static const LineaAyuda opciones[] = {
-    {"ARRIBA/ABAJO", "ELEGIR UNA LINEA"}, {"IZQ./DER.", "CAMBIAR EL VALOR"},
-    {"ENTER", "ACEPTAR"}, {"ESC", "VOLVER AL TITULO"}, COMUNES};
-AYUDA_CARTA(AYUDA_OPCIONES, "AYUDA", opciones);
+    {N_("ARRIBA/ABAJO"), N_("ELEGIR UNA LINEA")}, {N_("IZQ./DER."), N_("CAMBIAR EL VALOR")},
+    {"ENTER", N_("ACEPTAR")}, {"ESC", N_("VOLVER AL TITULO")}, COMUNES};
+AYUDA_CARTA(AYUDA_OPCIONES, N_("AYUDA"), opciones);
 
 static const LineaAyuda tecla_nueva[] = {
-    {"UNA TECLA", "LA NUEVA TECLA"}, {"ESC", "DEJAR LA QUE ESTABA"}, COMUNES};
-AYUDA_CARTA(AYUDA_TECLA_NUEVA, "AYUDA", tecla_nueva);
+    {N_("UNA TECLA"), N_("LA NUEVA TECLA")}, {"ESC", N_("DEJAR LA QUE ESTABA")}, COMUNES};
+AYUDA_CARTA(AYUDA_TECLA_NUEVA, N_("AYUDA"), tecla_nueva);
 
 static const LineaAyuda iniciales[] = {
-    {"ARRIBA/ABAJO", "CAMBIAR LA LETRA"}, {"IZQ./DER.", "OTRA LETRA"}, {"ENTER", "SIGUIENTE / GUARDAR"},
+    {N_("ARRIBA/ABAJO"), N_("CAMBIAR LA LETRA")}, {N_("IZQ./DER."), N_("OTRA LETRA")}, {"ENTER", N_("SIGUIENTE / GUARDAR")},
     COMUNES};
-AYUDA_CARTA(AYUDA_INICIALES, "AYUDA", iniciales);
+AYUDA_CARTA(AYUDA_INICIALES, N_("AYUDA"), iniciales);
 
 static const LineaAyuda juego[] = {
-    {"@0", "SUBIR DE CARRIL"}, {"@1", "BAJAR DE CARRIL"}, {"@2", "PAUSA / SEGUIR"},
-    {"ESC", "DEJAR LA PARTIDA"}, COMUNES};
-AYUDA_CARTA(AYUDA_JUEGO, "AYUDA", juego);
+    {"@0", N_("SUBIR DE CARRIL")}, {"@1", N_("BAJAR DE CARRIL")}, {"@2", N_("PAUSA / SEGUIR")},
+    {"ESC", N_("DEJAR LA PARTIDA")}, COMUNES};
+AYUDA_CARTA(AYUDA_JUEGO, N_("AYUDA"), juego);
 
 static const LineaAyuda repeticion[] = {
-    {"@2", "PAUSA / SEGUIR"}, {"ESC", "DEJAR DE MIRAR"}, COMUNES};
-AYUDA_CARTA(AYUDA_REPETICION, "AYUDA", repeticion);
+    {"@2", N_("PAUSA / SEGUIR")}, {"ESC", N_("DEJAR DE MIRAR")}, COMUNES};
+AYUDA_CARTA(AYUDA_REPETICION, N_("AYUDA"), repeticion);

@@ -15,6 +15,7 @@
 #include "shared/guardado.h"
 #include "shared/lectura.h"
 #include "game/verifica.h"
+#include "shared/idioma.h"
 
 // Unix file types in a zip entry's external attributes (their top 16 bits).
 enum { ATRIB_DESPLAZA = 16, TIPO_MASCARA = 0170000, TIPO_REGULAR = 0100000, MODO_ARCHIVO = 0644 };
@@ -44,12 +45,12 @@ static bool termina_en(const std::string &s, const char *fin)
 static const char *nombre_malo(const std::string &n)
 {
     if (n.find('/') != std::string::npos || n.find('\\') != std::string::npos)
-        return "el nombre lleva una carpeta";
+        return _("el nombre lleva una carpeta");
     if (n.empty() || n[0] == '.')
-        return "nombre de archivo no valido";
+        return _("nombre de archivo no valido");
     for (unsigned char ch : n)
         if (ch < ' ' || ch >= 127)
-            return "nombre de archivo no valido";
+            return _("nombre de archivo no valido");
     return NULL;
 }
 
@@ -68,25 +69,25 @@ static bool revisa_entrada(zip_t *z, zip_uint64_t i, std::vector<std::string> &v
     zip_stat_t st;
     const char *crudo = zip_get_name(z, i, ZIP_FL_ENC_RAW);
     if (!crudo || zip_stat_index(z, i, ZIP_FL_ENC_RAW, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-        return motivo_de(motivo, tam, "la entrada %ld no se puede leer", NULL, (long)i + 1);
+        return motivo_de(motivo, tam, _("la entrada %ld no se puede leer"), NULL, (long)i + 1);
     *e = {i, crudo, st.size};
     const char *nombre = crudo, *malo = nombre_malo(e->nombre);
     if (malo)
         return motivo_de(motivo, tam, malo, nombre);
     if (std::find(vistos.begin(), vistos.end(), e->nombre) != vistos.end())
-        return motivo_de(motivo, tam, "esta dos veces", nombre);
+        return motivo_de(motivo, tam, _("esta dos veces"), nombre);
     vistos.push_back(e->nombre);
     zip_uint8_t sistema;
     zip_uint32_t atributos;
     if (zip_file_get_external_attributes(z, i, 0, &sistema, &atributos) == 0 && sistema == ZIP_OPSYS_UNIX) {
         zip_uint32_t tipo = (atributos >> ATRIB_DESPLAZA) & TIPO_MASCARA;
         if (tipo != 0 && tipo != TIPO_REGULAR)
-            return motivo_de(motivo, tam, "es un enlace o una carpeta, no un archivo", nombre);
+            return motivo_de(motivo, tam, _("es un enlace o una carpeta, no un archivo"), nombre);
     }
     if ((st.valid & ZIP_STAT_ENCRYPTION_METHOD) && st.encryption_method != ZIP_EM_NONE)
-        return motivo_de(motivo, tam, "esta cifrado", nombre);
+        return motivo_de(motivo, tam, _("esta cifrado"), nombre);
     if ((st.valid & ZIP_STAT_COMP_METHOD) && st.comp_method != ZIP_CM_STORE && st.comp_method != ZIP_CM_DEFLATE)
-        return motivo_de(motivo, tam, "comprimido de una forma desconocida (%ld)", nombre, (long)st.comp_method);
+        return motivo_de(motivo, tam, _("comprimido de una forma desconocida (%ld)"), nombre, (long)st.comp_method);
     return true;
 }
 
@@ -96,13 +97,13 @@ static bool revisa_tamanos(const std::vector<Entrada> &mapas, const Entrada &des
                            char *motivo, int tam)
 {
     if (suma > PAQUETE_SUMA_MAX)
-        return motivo_de(motivo, tam, "descomprimido ocuparia mas de %ld bytes", NULL, (long)PAQUETE_SUMA_MAX);
+        return motivo_de(motivo, tam, _("descomprimido ocuparia mas de %ld bytes"), NULL, (long)PAQUETE_SUMA_MAX);
     if (descripcion.tamano > CONJ_DESCRIPCION_BYTES)
-        return motivo_de(motivo, tam, "declara %ld bytes; a lo sumo %ld", DESCRIPCION_ARCHIVO, (long)descripcion.tamano,
+        return motivo_de(motivo, tam, _("declara %ld bytes; a lo sumo %ld"), DESCRIPCION_ARCHIVO, (long)descripcion.tamano,
                          CONJ_DESCRIPCION_BYTES);
     for (const Entrada &e : mapas)
         if (e.tamano != NIVEL_BYTES)
-            return motivo_de(motivo, tam, "declara %ld bytes; un nivel tiene %ld", e.nombre.c_str(), (long)e.tamano,
+            return motivo_de(motivo, tam, _("declara %ld bytes; un nivel tiene %ld"), e.nombre.c_str(), (long)e.tamano,
                              NIVEL_BYTES);
     return true;
 }
@@ -113,9 +114,9 @@ static bool revisa_entradas(zip_t *z, std::vector<Entrada> &mapas, Entrada &desc
 {
     zip_int64_t n = zip_get_num_entries(z, 0);
     if (n <= 0)
-        return motivo_de(motivo, tam, "el paquete esta vacio", NULL);
+        return motivo_de(motivo, tam, _("el paquete esta vacio"), NULL);
     if (n > PAQUETE_ENTRADAS_MAX)
-        return motivo_de(motivo, tam, "tiene %ld archivos; un paquete lleva a lo sumo %ld niveles y su " DESCRIPCION_ARCHIVO,
+        return motivo_de(motivo, tam, _("tiene %ld archivos; un paquete lleva a lo sumo %ld niveles y su conjunto.txt"),
                          NULL, (long)n, MAX_NIVELES);
     bool hay_descripcion = false;
     zip_uint64_t suma = 0;
@@ -130,14 +131,14 @@ static bool revisa_entradas(zip_t *z, std::vector<Entrada> &mapas, Entrada &desc
         else if (termina_en(e.nombre, ".map") && e.nombre.size() <= PAQUETE_NOMBRE_MAX)
             mapas.push_back(e);
         else
-            return motivo_de(motivo, tam, "no es un nivel (*.map) ni " DESCRIPCION_ARCHIVO, e.nombre.c_str());
+            return motivo_de(motivo, tam, _("no es un nivel (*.map) ni conjunto.txt"), e.nombre.c_str());
     }
     if (!revisa_tamanos(mapas, descripcion, suma, motivo, tam))
         return false;
     if (!hay_descripcion)
-        return motivo_de(motivo, tam, "falta " DESCRIPCION_ARCHIVO, NULL);
+        return motivo_de(motivo, tam, _("falta conjunto.txt"), NULL);
     if (mapas.empty())
-        return motivo_de(motivo, tam, "no trae ningun nivel", NULL);
+        return motivo_de(motivo, tam, _("no trae ningun nivel"), NULL);
     std::sort(mapas.begin(), mapas.end(), [](const Entrada &a, const Entrada &b) { return a.nombre < b.nombre; });
     return true;
 }
@@ -147,16 +148,16 @@ static bool infla(zip_t *z, const Entrada &e, std::vector<unsigned char> &out, c
 {
     zip_file_t *f = zip_fopen_index(z, e.indice, 0);
     if (!f)
-        return motivo_de(motivo, tam, "no se puede descomprimir (%ld)", e.nombre.c_str(), (long)zip_error_code_zip(zip_get_error(z)));
+        return motivo_de(motivo, tam, _("no se puede descomprimir (%ld)"), e.nombre.c_str(), (long)zip_error_code_zip(zip_get_error(z)));
     out.assign(e.tamano + 1, 0);
     zip_int64_t hecho = 0, r = 0;
     while (hecho < (zip_int64_t)out.size() && (r = zip_fread(f, out.data() + hecho, out.size() - hecho)) > 0)
         hecho += r;
     zip_fclose(f);
     if (r < 0)
-        return motivo_de(motivo, tam, "dañado al descomprimir", e.nombre.c_str());
+        return motivo_de(motivo, tam, _("dañado al descomprimir"), e.nombre.c_str());
     if (hecho != (zip_int64_t)e.tamano)
-        return motivo_de(motivo, tam, "%ld bytes al descomprimir; declara %ld", e.nombre.c_str(), (long)hecho,
+        return motivo_de(motivo, tam, _("%ld bytes al descomprimir; declara %ld"), e.nombre.c_str(), (long)hecho,
                          (long)e.tamano);
     out.resize(e.tamano);
     return true;
@@ -170,7 +171,7 @@ static bool revisa_contenido(zip_t *z, const std::vector<Entrada> &mapas, const 
     if (!infla(z, descripcion, texto, motivo, tam))
         return false;
     if (!descifra_descripcion((const char *)texto.data(), texto.size(), DESCRIPCION_ARCHIVO, &p->descripcion))
-        return motivo_de(motivo, tam, "no tiene nombre (una linea \"nombre = ...\")", DESCRIPCION_ARCHIVO);
+        return motivo_de(motivo, tam, _("no tiene nombre (una linea \"nombre = ...\")"), DESCRIPCION_ARCHIVO);
     p->niveles = 0;
     for (const Entrada &e : mapas) {
         std::vector<unsigned char> &v = p->nivel[p->niveles];
@@ -188,7 +189,7 @@ static bool revisa_contenido(zip_t *z, const std::vector<Entrada> &mapas, const 
 bool revisa_paquete(const unsigned char *d, size_t n, Paquete *p, char *motivo, int tam)
 {
     if (n > PAQUETE_BYTES_MAX)
-        return motivo_de(motivo, tam, "demasiado grande para un paquete de niveles (%ld bytes)", NULL, (long)n);
+        return motivo_de(motivo, tam, _("demasiado grande para un paquete de niveles (%ld bytes)"), NULL, (long)n);
     zip_error_t err;
     zip_error_init(&err);
     zip_source_t *fuente = zip_source_buffer_create(n ? (const void *)d : "", n, 0, &err);
@@ -196,9 +197,9 @@ bool revisa_paquete(const unsigned char *d, size_t n, Paquete *p, char *motivo, 
     if (!z) {
         int codigo = zip_error_code_zip(&err);
         if (codigo == ZIP_ER_NOZIP)
-            snprintf(motivo, tam, "no es un paquete de niveles (no es un archivo zip)");
+            snprintf(motivo, tam, _("no es un paquete de niveles (no es un archivo zip)"));
         else
-            snprintf(motivo, tam, "no es un paquete de niveles (zip dañado: error %d de libzip)", codigo);
+            snprintf(motivo, tam, _("no es un paquete de niveles (zip dañado: error %d de libzip)"), codigo);
         zip_error_fini(&err);
         if (fuente)
             zip_source_free(fuente);
@@ -224,7 +225,7 @@ bool lee_paquete(const char *ruta, Paquete *p, char *error, int tam)
     bool malo = ferror(f) != 0;
     fclose(f);
     if (malo)
-        return snprintf(error, tam, "%s: no se pudo leer", ruta), false;
+        return snprintf(error, tam, _("%s: no se pudo leer"), ruta), false;
     if (revisa_paquete(v.data(), n, p, motivo, sizeof motivo))
         return true;
     snprintf(error, tam, "%s: %s", ruta, motivo);
@@ -293,7 +294,7 @@ static bool lee_nivel_entero(int i, std::vector<unsigned char> &v, char *ruta, i
     v.resize(n);
     std::vector<std::string> lineas;
     if (verifica_estructura(ruta, v.data(), v.size(), lineas) > 0)
-        return snprintf(error, tam, "%s; no se exporta", lineas.empty() ? ruta : lineas[0].c_str()), false;
+        return snprintf(error, tam, _("%s; no se exporta"), lineas.empty() ? ruta : lineas[0].c_str()), false;
     return true;
 }
 
@@ -305,7 +306,7 @@ bool arma_paquete(int conjunto_i, std::vector<unsigned char> *bytes, char *error
     const Conjunto c = conjunto();
     bool ok = niveles > 0;
     if (!ok)
-        snprintf(error, tam, "el conjunto %s no tiene niveles", c.nombre);
+        snprintf(error, tam, _("el conjunto %s no tiene niveles"), c.nombre);
     zip_error_t err;
     zip_error_init(&err);
     zip_source_t *fuente = ok ? zip_source_buffer_create(NULL, 0, 0, &err) : NULL;
@@ -325,16 +326,16 @@ bool arma_paquete(int conjunto_i, std::vector<unsigned char> *bytes, char *error
         char ruta[RUTA_MAX];
         ok = lee_nivel_entero(i, v, ruta, sizeof ruta, error, tam);
         if (ok && !agrega(z, archive[i], v.data(), v.size(), hora_de(ruta)))
-            ok = !snprintf(error, tam, "%s: no se pudo agregar al paquete", archive[i]);
+            ok = !snprintf(error, tam, _("%s: no se pudo agregar al paquete"), archive[i]);
     }
     if (z && (!ok || zip_close(z) != 0)) {
         if (ok)
-            snprintf(error, tam, "no se pudo armar el paquete (%s)", zip_strerror(z));
+            snprintf(error, tam, _("no se pudo armar el paquete (%s)"), zip_strerror(z));
         zip_discard(z);
         ok = false;
     }
     if (ok && !bytes_de_fuente(fuente, bytes))
-        ok = !snprintf(error, tam, "no se pudo armar el paquete");
+        ok = !snprintf(error, tam, _("no se pudo armar el paquete"));
     if (fuente)
         zip_source_free(fuente);
     zip_error_fini(&err);
@@ -350,7 +351,7 @@ bool exporta_conjunto(int conjunto_i, const char *ruta, char *error, int tam)
     if (!arma_paquete(conjunto_i, &bytes, motivo, sizeof motivo))
         return snprintf(error, tam, "%s: %s", ruta, motivo), false;
     if (!escribe_atomico(ruta, bytes.data(), bytes.size()))
-        return snprintf(error, tam, "%s: no se pudo escribir el paquete", ruta), false;
+        return snprintf(error, tam, _("%s: no se pudo escribir el paquete"), ruta), false;
     return true;
 }
 
@@ -381,17 +382,17 @@ bool instala_paquete(const Paquete &p, int *indice, char *motivo, int tam)
     busca_conjuntos();
     char base[RUTA_MAX];
     if (!carpeta_conjuntos(base, sizeof base, true))
-        return motivo_de(motivo, tam, "no hay carpeta donde instalar conjuntos", NULL);
+        return motivo_de(motivo, tam, _("no hay carpeta donde instalar conjuntos"), NULL);
     Conjunto c = p.descripcion;
     nombre_libre(p.descripcion.nombre, c.nombre, sizeof c.nombre);
     std::string tmp = std::string(base) + "/" PREFIJO_TEMPORAL "XXXXXX";
     if (!mkdtemp(&tmp[0])) {
-        snprintf(motivo, tam, "no se pudo crear una carpeta temporal en %s (%s)", base, strerror(errno));
+        snprintf(motivo, tam, _("no se pudo crear una carpeta temporal en %s (%s)"), base, strerror(errno));
         return false;
     }
     if (!escribe_paquete(tmp, p, c)) {
         quita_carpeta(tmp, p);
-        return motivo_de(motivo, tam, "no se pudieron escribir los niveles", NULL);
+        return motivo_de(motivo, tam, _("no se pudieron escribir los niveles"), NULL);
     }
     // The folder appears whole, never over one that exists (another may appear meanwhile).
     for (int intento = 0; intento < INSTALA_INTENTOS; intento++) {
@@ -413,7 +414,7 @@ bool instala_paquete(const Paquete &p, int *indice, char *motivo, int tam)
     }
     int e = errno;
     quita_carpeta(tmp, p);
-    snprintf(motivo, tam, "no se pudo poner el conjunto en %s (%s)", base, strerror(e));
+    snprintf(motivo, tam, _("no se pudo poner el conjunto en %s (%s)"), base, strerror(e));
     return false;
 }
 
@@ -429,7 +430,7 @@ int instala_archivo(const char *ruta, int *indice, char *linea, int tam)
         return SALIDA_RECHAZO;
     }
     const Conjunto &c = conjuntos[*indice];
-    snprintf(linea, tam, "KORVEX: instalado el conjunto \"%s\" (%d niveles) en %s", c.nombre, p.niveles, c.carpeta);
+    snprintf(linea, tam, _("KORVEX: instalado el conjunto \"%s\" (%d niveles) en %s"), c.nombre, p.niveles, c.carpeta);
     return SALIDA_HECHO;
 }
 
@@ -443,7 +444,7 @@ int exporta_programa(const char *conjunto_texto, const char *ruta)
         lee_conjunto_carpeta(conjunto_texto, &conjuntos[n_conjuntos]))
         i = n_conjuntos++;
     if (i < 0) {
-        fprintf(stderr, "KORV-EDITOR: -exporta: no hay un conjunto \"%s\"\n", conjunto_texto);
+        fprintf(stderr, _("KORV-EDITOR: -exporta: no hay un conjunto \"%s\"\n"), conjunto_texto);
         return SALIDA_RECHAZO;
     }
     char error[RUTA_MAX + 300];
@@ -453,6 +454,6 @@ int exporta_programa(const char *conjunto_texto, const char *ruta)
     }
     pon_conjunto(i);
     buscaarch();
-    printf("KORV-EDITOR: exportado el conjunto \"%s\" (%d niveles) a %s\n", conjunto().nombre, niveles, ruta);
+    printf(_("KORV-EDITOR: exportado el conjunto \"%s\" (%d niveles) a %s\n"), conjunto().nombre, niveles, ruta);
     return SALIDA_HECHO;
 }

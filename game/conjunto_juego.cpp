@@ -16,6 +16,7 @@
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
 #include "game/volumen.h"
+#include "shared/idioma.h"
 
 int practica;
 int conjuntos_jugables = 1;
@@ -29,7 +30,7 @@ enum {
     FIN_Y = 56, FIN_PASO = 30, FIN_AVISO_Y = 136, FIN_AVISO_PASO = 20,
     COL_PROPIO = -1, COL_MARCA = 239, COL_BLANCO = 255
 };
-static const char *const NOMBRE_DIFICULTAD[3] = {"VOY DE PASEO", "QUIERO JUGAR", "SOY JODIDO"};
+static const char *const NOMBRE_DIFICULTAD[3] = {N_("VOY DE PASEO"), N_("QUIERO JUGAR"), N_("SOY JODIDO")};
 
 void cuenta_jugables()
 {
@@ -79,7 +80,7 @@ int lee_alcanzado()
     int n = 0;
     if (ruta_dato(ALCANZADO_ARCHIVO, false, ruta, sizeof ruta) &&
         lee_claves(ruta, "progreso", aplica_alcanzado, &n, motivo, sizeof motivo) < 0)
-        fprintf(stderr, "%s: %s; se empieza sin niveles alcanzados\n", ruta, motivo);
+        fprintf(stderr, _("%s: %s; se empieza sin niveles alcanzados\n"), ruta, motivo);
     return n;
 }
 
@@ -88,7 +89,7 @@ void anota_alcanzado(int n)
     if (n <= lee_alcanzado())
         return;
     char ruta[RUTA_MAX], texto[96];
-    int largo = snprintf(texto, sizeof texto, "# KORVEX: el nivel mas alto alcanzado en una partida\nalcanzado = %d\n", n);
+    int largo = snprintf(texto, sizeof texto, _("# KORVEX: el nivel mas alto alcanzado en una partida\nalcanzado = %d\n"), n);
     if (ruta_dato(ALCANZADO_ARCHIVO, true, ruta, sizeof ruta))
         escribe_atomico(ruta, texto, (size_t)largo);
 }
@@ -105,16 +106,16 @@ int niveles_practicables()
 static void dibuja_practica(int elegido, int dif)
 {
     clear(active_page);
-    textprintf_centre_ex(active_page, font, CENTRO_X, TITULO_Y, COL_PROPIO, bg, "PRACTICAR");
+    textprintf_centre_ex(active_page, font, CENTRO_X, TITULO_Y, COL_PROPIO, bg, _("PRACTICAR"));
     textprintf_centre_ex(active_page, font, CENTRO_X, CONJUNTO_Y, COL_BLANCO, bg, "%s", conjunto().nombre);
-    textprintf_centre_ex(active_page, font, CENTRO_X, NIVEL_Y, COL_MARCA, bg, "< NIVEL %d >", elegido);
+    textprintf_centre_ex(active_page, font, CENTRO_X, NIVEL_Y, COL_MARCA, bg, _("< NIVEL %d >"), elegido);
     char archivo_nivel[CONJ_DESCRIPCION_MAX + 1];
     if (!texto_pantalla(archive[elegido - 1], archivo_nivel, CONJ_DESCRIPCION_MAX))
         archivo_nivel[0] = 0;
     textprintf_centre_ex(active_page, font2, CENTRO_X, ARCHIVO_Y, COL_BLANCO, bg, "%s", archivo_nivel);
     for (int i = 0; i < 3; i++)
         textprintf_centre_ex(active_page, font, CENTRO_X, DIF_Y + DIF_PASO * i, i == dif ? COL_PROPIO : COL_BLANCO,
-                             bg, "%s", NOMBRE_DIFICULTAD[i]);
+                             bg, "%s", _(NOMBRE_DIFICULTAD[i]));
 }
 
 bool elige_practica(int *dif)
@@ -158,11 +159,11 @@ void fin_practica()
     set_palette(the_palette);
     clear(active_page);
     textprintf_centre_ex(active_page, font, CENTRO_X, FIN_Y, COL_PROPIO, bg, "%s",
-                         completo ? "NIVEL COMPLETO" : "GAME OVER");
-    textprintf_centre_ex(active_page, font, CENTRO_X, FIN_Y + FIN_PASO, COL_PROPIO, bg, "PUNTOS: %d", puntos);
-    textprintf_centre_ex(active_page, font, CENTRO_X, FIN_AVISO_Y, COL_MARCA, bg, "PRACTICA:");
+                         completo ? _("NIVEL COMPLETO") : _("GAME OVER"));
+    textprintf_centre_ex(active_page, font, CENTRO_X, FIN_Y + FIN_PASO, COL_PROPIO, bg, _("PUNTOS: %d"), puntos);
+    textprintf_centre_ex(active_page, font, CENTRO_X, FIN_AVISO_Y, COL_MARCA, bg, _("PRACTICA:"));
     textprintf_centre_ex(active_page, font, CENTRO_X, FIN_AVISO_Y + FIN_AVISO_PASO, COL_MARCA, bg,
-                         "NO ENTRA EN LOS RECORDS");
+                         _("NO ENTRA EN LOS RECORDS"));
     delay2(T_FIN);
 }
 
@@ -201,12 +202,12 @@ void aviso_paquete(bool hecho, const char *detalle)
     set_palette(the_palette);
     clear(active_page);
     textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_Y, hecho ? COL_PROPIO : COL_MARCA, bg, "%s",
-                         hecho ? "CONJUNTO INSTALADO" : "NO SE INSTALO EL PAQUETE");
+                         hecho ? _("CONJUNTO INSTALADO") : _("NO SE INSTALO EL PAQUETE"));
     if (hecho) {
         char niveles_texto[48];
         textprintf_centre_ex(active_page, font, CENTRO_X, AVISO_NOMBRE_Y, COL_BLANCO, bg, "%s", conjunto().nombre);
-        snprintf(niveles_texto, sizeof niveles_texto, "%d %s: YA ESTA ELEGIDO PARA JUGAR", niveles,
-                 niveles == 1 ? "NIVEL" : "NIVELES");
+        snprintf(niveles_texto, sizeof niveles_texto, _("%d %s: YA ESTA ELEGIDO PARA JUGAR"), niveles,
+                 niveles == 1 ? _("NIVEL") : _("NIVELES"));
         parrafo(niveles_texto, AVISO_DETALLE_Y);
     } else {
         parrafo(detalle, AVISO_DETALLE_Y);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "shared/ajustes.h"
+#include "shared/idioma.h"
 
 volatile int foco_fuera;
 volatile int foco_perdido;
@@ -27,7 +28,7 @@ void vigila_foco()
     // The window keeps running in the background; the callbacks tell us when it loses the keyboard.
     if (set_display_switch_callback(SWITCH_OUT, sale) != 0 &&
         (set_display_switch_mode(SWITCH_BACKGROUND) != 0 || set_display_switch_callback(SWITCH_OUT, sale) != 0)) {
-        fprintf(stderr, "KORVEX: no se sabra cuando otra ventana toma el teclado; no habra pausa al salir\n");
+        fprintf(stderr, _("KORVEX: no se sabra cuando otra ventana toma el teclado; no habra pausa al salir\n"));
         return;
     }
     set_display_switch_callback(SWITCH_IN, vuelve);

@@ -17,6 +17,7 @@
 #include "shared/ajustes.h"
 #include "shared/lectura.h"
 #include "shared/guardado.h"
+#include "shared/idioma.h"
 #include "shared/rutas.h"
 #include "game/verifica.h"
 #include "shared/ritmo.h"
@@ -42,9 +43,9 @@ static void pone_sonido()
 {
     reserve_voices(16, -1);
     if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, NULL) != 0) {
-        fprintf(stderr, "KORVEX: no se pudo iniciar el sonido (%s); se intenta sin musica MIDI\n", allegro_error);
+        fprintf(stderr, _("KORVEX: no se pudo iniciar el sonido (%s); se intenta sin musica MIDI\n"), allegro_error);
         if (install_sound(DIGI_AUTODETECT, MIDI_NONE, NULL) != 0) {
-            fprintf(stderr, "KORVEX: sin sonido (%s); el juego sigue en silencio\n", allegro_error);
+            fprintf(stderr, _("KORVEX: sin sonido (%s); el juego sigue en silencio\n"), allegro_error);
             install_sound(DIGI_NONE, MIDI_NONE, NULL);
         }
     }
@@ -70,7 +71,7 @@ static void pone_paginas()
             active_page = lienzo_o_pantalla();
             return;
         }
-        fprintf(stderr, "KORVEX: este sistema no tiene triple buffer; se usa una sola pagina\n");
+        fprintf(stderr, _("KORVEX: este sistema no tiene triple buffer; se usa una sola pagina\n"));
         if (page3) destroy_bitmap(page3);
         if (page2) destroy_bitmap(page2);
         if (page1) destroy_bitmap(page1);
@@ -88,12 +89,12 @@ static void pone_fuente()
 {
     const char *nombre = "datos/font.dat";
     if (!fuente_valida(nombre))
-        aborta("falta o esta dañado el archivo datos/font.dat");
+        aborta(_("falta o esta dañado el archivo datos/font.dat"));
     DATAFILE *d = load_datafile(nombre);
     if (!d)
-        aborta("no se pudo cargar datos/font.dat");
+        aborta(_("no se pudo cargar datos/font.dat"));
     if (d[0].type == DAT_END || d[1].type != DAT_FONT)
-        aborta("datos/font.dat no tiene la fuente como objeto 1");
+        aborta(_("datos/font.dat no tiene la fuente como objeto 1"));
     font2 = font;
     font = (FONT *)d[1].dat;
     font_chica = d[2].type == DAT_FONT ? (FONT *)d[2].dat : font2;
@@ -107,22 +108,24 @@ int main(int argc, char **argv)
     autodetect_card = GFX_AUTODETECT_WINDOWED;
     info = 0; salir = 0; midiest = 0; mensaje = 0; mp3est = 0; triple_buffer = 0;
     cambnib = EST_TITULO; mp3 = NULL;
+    // The desktop's language until the settings are read (the lines about the command line).
+    pon_idioma(IDIOMA_AUTO, carpeta_catalogo());
 
     // Bad values stop the program before any window opens.
     char error[1600];
     if (!lee_opciones_nivel(argc, argv, error, sizeof error)) {
-        fprintf(stderr, "KORVEX: %s\n", error);
+        fprintf(stderr, _("KORVEX: %s\n"), error);
         return SALIDA_OPCION_MALA;
     }
     static char repeticion[512];
     if (!lee_opcion_repeticion(argc, argv, repeticion, sizeof repeticion, error, sizeof error)) {
-        fprintf(stderr, "KORVEX: %s\n", error);
+        fprintf(stderr, _("KORVEX: %s\n"), error);
         return SALIDA_OPCION_MALA;
     }
     // The recording's own checks come first: a bad file plays nothing.
     static Repeticion rep;
     if (repeticion[0] && nivel_suelto[0]) {
-        fprintf(stderr, "KORVEX: -repeticion juega los niveles de la grabacion; no va con -nivel\n");
+        fprintf(stderr, _("KORVEX: -repeticion juega los niveles de la grabacion; no va con -nivel\n"));
         return SALIDA_OPCION_MALA;
     }
     // Read whole before the program may move into its data folder; its lines name it as given.
@@ -148,7 +151,7 @@ int main(int argc, char **argv)
     }
 
     if (!lee_opciones_conjunto(argc, argv, error, sizeof error)) {
-        fprintf(stderr, "KORVEX: %s\n", error);
+        fprintf(stderr, _("KORVEX: %s\n"), error);
         return SALIDA_OPCION_MALA;
     }
 
@@ -173,7 +176,7 @@ int main(int argc, char **argv)
     if (conjunto_pedido[0]) {
         int i = busca_conjunto(conjunto_pedido);
         if (i < 0) {
-            fprintf(stderr, "KORVEX: -conjunto: no hay un conjunto \"%s\"\n", conjunto_pedido);
+            fprintf(stderr, _("KORVEX: -conjunto: no hay un conjunto \"%s\"\n"), conjunto_pedido);
             return SALIDA_OPCION_MALA;
         }
         pon_conjunto(i);
@@ -197,7 +200,7 @@ int main(int argc, char **argv)
     if (instalado && es_regular("allegro.cfg", motivo, sizeof motivo))
         set_config_file("allegro.cfg");
     else if (instalado)
-        fprintf(stderr, "KORVEX: allegro.cfg: %s\n", motivo);
+        fprintf(stderr, _("KORVEX: allegro.cfg: %s\n"), motivo);
     pide_fin = fin_pedido;
     pone_fin_limpio("KORVEX");
     install_keyboard();
@@ -205,13 +208,14 @@ int main(int argc, char **argv)
     vigila_mudo();
     ajustes_por_defecto();
     lee_ajustes(ruta_ajustes());
+    pon_idioma(aj_idioma, carpeta_catalogo());
     if (aj_completa)
         autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     escala_pedida = aj_escala;   // ESCALA_AUTO is 0, the presenter's "chosen from the desktop"
     aplica_pantalla = aplica_ajustes_pantalla;
     tras_f11 = f11_hecho;
     lee_opciones(argc, argv);
-    abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
+    abre_pantalla(&autodetect_card, "KORVEX", _("KORVEX 2003"));
     // The logic clock follows the display: one tick per refresh where its vblank can be followed,
     // else the timer at the rate found (75 Hz where nothing tells). Where RandR cannot tell, the
     // rate is measured over a few refreshes while the data load.
@@ -230,14 +234,14 @@ int main(int argc, char **argv)
     scroll = create_bitmap(2 * PANTALLA_W, CAMPO_H);
     proximo_bloque = create_bitmap(BLOQUE_W, CAMPO_H);
     if (!reserva_enemigos() || !scroll || !proximo_bloque || !pvirtual)
-        aborta("sin memoria para las paginas de dibujo");
+        aborta(_("sin memoria para las paginas de dibujo"));
     clear_bitmap(scroll);
     clear_bitmap(proximo_bloque);
     cuenta_jugables();
     pone_fuente();
     if (!CargarBMP() || !carga_sonidos()) {
         static char msg[640];
-        snprintf(msg, sizeof msg, "falta o esta dañado el archivo %s", carga_fallo);
+        snprintf(msg, sizeof msg, _("falta o esta dañado el archivo %s"), carga_fallo);
         aborta(msg);
     }
     bg = -1;

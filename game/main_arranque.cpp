@@ -15,6 +15,7 @@
 #include "game/verifica.h"
 #include "game/musica.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 int autodetect_card;
 int triple_buffer;
@@ -68,19 +69,19 @@ bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
         const char *valor = i + 1 < argc ? argv[i + 1] : NULL;
         if (strcmp(argv[i], "-nivel") == 0) {
             if (!valor || !*valor || strlen(valor) >= sizeof nivel_suelto) {
-                snprintf(error, tam, "-nivel necesita el archivo del nivel");
+                snprintf(error, tam, _("-nivel necesita el archivo del nivel"));
                 return false;
             }
             snprintf(nivel_suelto, sizeof nivel_suelto, "%s", valor);
         } else if (strcmp(argv[i], "-desde") == 0) {
             if (!numero_entre(valor, 0, DESDE_MAX, &desde_col)) {
-                snprintf(error, tam, "-desde necesita una columna de 0 a %d (se dio '%s')", DESDE_MAX,
+                snprintf(error, tam, _("-desde necesita una columna de 0 a %d (se dio '%s')"), DESDE_MAX,
                          valor ? valor : "");
                 return false;
             }
         } else if (strcmp(argv[i], "-dificultad") == 0) {
             if (!numero_entre(valor, 0, DIFICULTAD_MAX, &dificultad_fija)) {
-                snprintf(error, tam, "-dificultad necesita 0, 1 o 2 (se dio '%s')", valor ? valor : "");
+                snprintf(error, tam, _("-dificultad necesita 0, 1 o 2 (se dio '%s')"), valor ? valor : "");
                 return false;
             }
         } else {
@@ -89,7 +90,7 @@ bool lee_opciones_nivel(int argc, char **argv, char *error, int tam)
         i++;   // the value was taken
     }
     if (desde_col >= 0 && !nivel_suelto[0]) {
-        snprintf(error, tam, "-desde solo sirve con -nivel ARCHIVO");
+        snprintf(error, tam, _("-desde solo sirve con -nivel ARCHIVO"));
         return false;
     }
     return true;
@@ -105,8 +106,8 @@ bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
         bool instala = strcmp(argv[i], "-instala") == 0;
         if (strcmp(argv[i], "-conjunto") == 0 || instala) {
             if (!valor || !*valor) {
-                snprintf(error, tam, "%s necesita %s", argv[i], instala ? "el archivo de un paquete de niveles"
-                                                                        : "el nombre o la carpeta de un conjunto");
+                snprintf(error, tam, _("%s necesita %s"), argv[i], instala ? _("el archivo de un paquete de niveles")
+                                                                        : _("el nombre o la carpeta de un conjunto"));
                 return false;
             }
             struct stat st;
@@ -114,7 +115,7 @@ bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
             if (!instala && !(stat(valor, &st) == 0 && S_ISDIR(st.st_mode) && strchr(valor, '/')))
                 snprintf(conjunto_pedido, sizeof conjunto_pedido, "%s", valor);
             else if (!ruta_absoluta(valor, instala ? paquete_pedido : conjunto_pedido, sizeof paquete_pedido))
-                return snprintf(error, tam, "%s: ruta demasiado larga", valor), false;
+                return snprintf(error, tam, _("%s: ruta demasiado larga"), valor), false;
             paquetes += instala;
             instala_y_sale |= instala;
             i++;
@@ -128,12 +129,12 @@ bool lee_opciones_conjunto(int argc, char **argv, char *error, int tam)
         } else if (argv[i][0] != '-' && argv[i][0]) {
             // A file given alone: a pack opened from a file manager.
             if (!ruta_absoluta(argv[i], paquete_pedido, sizeof paquete_pedido))
-                return snprintf(error, tam, "%s: ruta demasiado larga", argv[i]), false;
+                return snprintf(error, tam, _("%s: ruta demasiado larga"), argv[i]), false;
             paquetes++;
         }
     }
     if (paquetes > 1) {
-        snprintf(error, tam, "se instala un paquete de niveles a la vez");
+        snprintf(error, tam, _("se instala un paquete de niveles a la vez"));
         return false;
     }
     return true;
@@ -163,13 +164,13 @@ enum { INFO_X = 10, INFO_Y_RITMO = 40, INFO_Y_CANCIONES = 90, INFO_PASO = 10 };
 
 void pantalla_info()
 {
-    textprintf_ex(active_page, font2, INFO_X, 10, -1, bg, "KORVEX 1.9 Info");
-    textprintf_ex(active_page, font2, INFO_X, 30, -1, bg, "Vsync= %d  Maxfps= %d  Triple Buffer= %d",
+    textprintf_ex(active_page, font2, INFO_X, 10, -1, bg, _("KORVEX 1.9 Info"));
+    textprintf_ex(active_page, font2, INFO_X, 30, -1, bg, _("Vsync= %d  Maxfps= %d  Triple Buffer= %d"),
                   korv::sync, max_fps, triple_buffer);
     char como[96];
     texto_ritmo(ritmo, como, sizeof como);
-    textprintf_ex(active_page, font2, INFO_X, INFO_Y_RITMO, -1, bg, "Ritmo= %s%s", como,
-                  ritmo.fuente != FUENTE_TEMPORIZADOR && !ritmo_por_vblank ? " sin vblank" : "");
+    textprintf_ex(active_page, font2, INFO_X, INFO_Y_RITMO, -1, bg, _("Ritmo= %s%s"), como,
+                  ritmo.fuente != FUENTE_TEMPORIZADOR && !ritmo_por_vblank ? _(" sin vblank") : "");
     // The catalogue lists every level file; those that cannot be read are skipped in a run.
     int ilegibles = 0;
     char ruta[sizeof archivo];
@@ -179,14 +180,14 @@ void pantalla_info()
     }
     char de_mas[40] = "";
     if (niveles_de_mas > 0)
-        snprintf(de_mas, sizeof de_mas, "  No se juegan = %d", niveles_de_mas);
+        snprintf(de_mas, sizeof de_mas, _("  No se juegan = %d"), niveles_de_mas);
     if (ilegibles)
-        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d  Ilegibles = %d%s", niveles, ilegibles,
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, _("Nro Niveles = %d  Ilegibles = %d%s"), niveles, ilegibles,
                       de_mas);
     else
-        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, "Nro Niveles = %d%s", niveles, de_mas);
-    textprintf_ex(active_page, font2, INFO_X, 60, -1, bg, "Conjunto= %s", conjunto().nombre);
-    textprintf_ex(active_page, font2, INFO_X, 70, -1, bg, "Musica MP3= %d  Nro Temas= %d", musicmp3, musicas);
+        textprintf_ex(active_page, font2, INFO_X, 50, -1, bg, _("Nro Niveles = %d%s"), niveles, de_mas);
+    textprintf_ex(active_page, font2, INFO_X, 60, -1, bg, _("Conjunto= %s"), conjunto().nombre);
+    textprintf_ex(active_page, font2, INFO_X, 70, -1, bg, _("Musica MP3= %d  Nro Temas= %d"), musicmp3, musicas);
     for (int i = 0; i < musicas; i++)
         textprintf_ex(active_page, font2, INFO_X, INFO_Y_CANCIONES + INFO_PASO * i, -1, bg, "%s",
                       archivm[listamusica[i]]);

@@ -9,6 +9,7 @@
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "game/volumen.h"
+#include "shared/idioma.h"
 
 enum { VOL_LLENO = 255, PAN_CENTRO = 128, FRECUENCIA = 1000 };
 
@@ -59,7 +60,7 @@ void juego_pausa()
         presenta_destino = actual_page;
         presenta_todo();
     }
-    textprintf_centre_ex(hoja, font, 160, 110, -1, bg, "PAUSA");
+    textprintf_centre_ex(hoja, font, 160, 110, -1, bg, _("PAUSA"));
     // F1 paused play: its card comes over the paused picture; while paused, F1 shows it again.
     ayuda_diferida = 0;
     atiende_ayuda();

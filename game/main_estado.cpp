@@ -2,6 +2,7 @@
 // advance and the per-level start values (part of play's logic, game/logica.h).
 #include "game/logica.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 volatile int tick;
 char nivel_suelto[512];

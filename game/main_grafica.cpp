@@ -4,6 +4,7 @@
 #include "game/musica.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 enum {
     TIRA_W = 2 * PANTALLA_W,            // the scroll strip holds two screens
@@ -63,10 +64,10 @@ void act_grafica()
         copia_mensa(linea, sizeof linea);
         textprintf_ex(active_page, font2, CANCION_X, CANCION_Y, CANCION_COLOR, bg, "%s", linea);
     }
-    textprintf_centre_ex(active_page, font, PUNTOS_X, PUNTOS_Y, -1, bg, "PUNTOS:%5d VIDAS:%2d", puntos, vidas);
+    textprintf_centre_ex(active_page, font, PUNTOS_X, PUNTOS_Y, -1, bg, _("PUNTOS:%5d VIDAS:%2d"), puntos, vidas);
     // What is shown is not the player's run: a small tag on the strip's lower edge.
     if (rep_modo != MODO_JUGADOR) {
-        const char *rotulo = rep_modo == MODO_DEMO ? "DEMO" : "REPETICION";
+        const char *rotulo = rep_modo == MODO_DEMO ? _("DEMO") : _("REPETICION");
         FONT *f = font_chica ? font_chica : font;
         int medio = text_length(f, rotulo) / 2 + MODO_MARGEN;
         rectfill(active_page, PUNTOS_X - medio, MODO_Y - MODO_MARGEN, PUNTOS_X + medio,

@@ -20,6 +20,7 @@
 #include "game/presoverganec.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 // Timeline of a level, seconds.
 static const float CARTEL_SEG = 3.0f;       // the level card, and the messages of a run that cannot go on
@@ -77,20 +78,20 @@ static bool carga_nivel()
         snprintf(archivo, sizeof archivo, "%s", nivel_suelto);
         if (CargaMapa(archivo))
             return true;
-        fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
-        cartel("NO SE PUDO CARGAR EL NIVEL", archivo, CARTEL_SEG);
+        fprintf(stderr, _("KORVEX: no se pudo cargar el nivel %s\n"), archivo);
+        cartel(_("NO SE PUDO CARGAR EL NIVEL"), archivo, CARTEL_SEG);
         return false;
     }
     if (nivel < 1 || nivel > niveles) {
-        fprintf(stderr, "KORVEX: no hay nivel %d en levels/\n", nivel);
-        cartel("NO HAY MAS NIVELES", NULL, CARTEL_SEG);
+        fprintf(stderr, _("KORVEX: no hay nivel %d en levels/\n"), nivel);
+        cartel(_("NO HAY MAS NIVELES"), NULL, CARTEL_SEG);
         return false;
     }
     ruta_nivel(nivel - 1, archivo, sizeof archivo);
     if (CargaMapa(archivo))
         return true;
-    fprintf(stderr, "KORVEX: no se pudo cargar el nivel %s\n", archivo);
-    cartel("NO SE PUDO CARGAR EL NIVEL", archivo, CARTEL_SEG);
+    fprintf(stderr, _("KORVEX: no se pudo cargar el nivel %s\n"), archivo);
+    cartel(_("NO SE PUDO CARGAR EL NIVEL"), archivo, CARTEL_SEG);
     return false;
 }
 
@@ -121,7 +122,7 @@ void juega_niveles(bool con_cartel, int hasta)
                 textprintf_centre_ex(active_page, font, TEXTO_X, CONJUNTO_Y, COL_CONJUNTO, bg, "%s",
                                      conjunto().nombre);
             textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, -1, bg,
-                                 practica ? "PRACTICA: NIVEL %d" : "SIGUIENTE NIVEL: %d", nivel);
+                                 practica ? _("PRACTICA: NIVEL %d") : _("SIGUIENTE NIVEL: %d"), nivel);
             delay(CARTEL_SEG);
         }
         // A close of the window during the card must not be overwritten by the level start.
@@ -157,8 +158,8 @@ void game()
 
     // Without levels there is nothing to play: back to the title.
     if (niveles <= 0 && !nivel_suelto[0]) {
-        fprintf(stderr, "KORVEX: no hay niveles en levels/\n");
-        cartel("NO HAY NIVELES", NULL, CARTEL_SEG);
+        fprintf(stderr, _("KORVEX: no hay niveles en levels/\n"));
+        cartel(_("NO HAY NIVELES"), NULL, CARTEL_SEG);
         if (cambnib != EST_SALIR)
             cambnib = EST_TITULO;
         return;

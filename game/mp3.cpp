@@ -6,6 +6,7 @@
 #include "game/volumen.h"
 #include "game/almp3.h"
 #include "game/musica.h"
+#include "shared/idioma.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -126,7 +127,7 @@ static void arranca_mp3()
             mp3 = NULL;
         }
         if (!mp3) {
-            fprintf(stderr, "KORVEX: no se pudo abrir o decodificar %s; se pasa a la siguiente\n", ruta_mp3);
+            fprintf(stderr, _("KORVEX: no se pudo abrir o decodificar %s; se pasa a la siguiente\n"), ruta_mp3);
             continue;
         }
         if (hay_digital)   // the song line only for a song that is heard

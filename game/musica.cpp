@@ -5,6 +5,7 @@
 #include "shared/lectura.h"
 #include "game/utilfun.h"
 #include "game/volumen.h"
+#include "shared/idioma.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -81,7 +82,7 @@ void anuncia_cancion(const char *nombre, int largo)
     if (largo < 0)
         largo = 0;
     char linea[sizeof mensa];
-    snprintf(linea, sizeof linea, "Sonando:%.*s", largo, nombre);
+    snprintf(linea, sizeof linea, _("Sonando:%.*s"), largo, nombre);
     pon_linea(linea);
 }
 
@@ -129,7 +130,7 @@ static void arranca_midi()
         if (motivo[0] && !nueva)
             fprintf(stderr, "%s: %s\n", ruta_midi, motivo);
         if (!nueva) {
-            fprintf(stderr, "KORVEX: no se pudo leer la cancion %s; se pasa a la siguiente\n", ruta_midi);
+            fprintf(stderr, _("KORVEX: no se pudo leer la cancion %s; se pasa a la siguiente\n"), ruta_midi);
             continue;
         }
         if (music)

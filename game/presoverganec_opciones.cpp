@@ -9,14 +9,20 @@
 #include "game/volumen.h"
 #include "game/main.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 // Lines of the screen, top to bottom.
 enum {
-    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_VOLVER = 6,
-    OP_LINEAS = 7
+    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_IDIOMA = 6,
+    OP_VOLVER = 7, OP_LINEAS = 8
 };
-// Where the lines go, and the colours of the difficulty menu.
-enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 52, OP_PASO = 22, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
+// Where the lines go (the step shares the room above the help line among them), and the colours
+// of the difficulty menu.
+enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 52, OP_AYUDA_Y = 216, OP_HOLGURA = 4, COL_PROPIO = -1, COL_BLANCO = 255 };
+enum { OP_PASO = (OP_AYUDA_Y - OP_HOLGURA - OP_Y) / OP_LINEAS };
+// The language setting's values, each in its own language (the font has no accented letter).
+static const char *const NOMBRE_IDIOMA[] = {"AUTO", "ESPANOL", "ENGLISH"};
+enum { IDIOMAS = sizeof NOMBRE_IDIOMA / sizeof NOMBRE_IDIOMA[0] };
 enum { VOL_PRUEBA = 255, PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_MIDI_LLENO = 255 };
 
 // What the options screen does after a setting changed: apply the screen choice (set by the
@@ -62,6 +68,8 @@ int opciones_tecla(int linea, int scan)
         aj_completa = !aj_completa;
     else if (linea == OP_PAUSA && (d || scan == KEY_ENTER))
         aj_pausa_foco = !aj_pausa_foco;
+    else if (linea == OP_IDIOMA && (d || scan == KEY_ENTER))
+        aj_idioma = (aj_idioma + (d < 0 ? IDIOMAS - 1 : 1)) % IDIOMAS;
     else if (linea == OP_TECLAS && scan == KEY_ENTER)
         return OPCIONES_TECLAS;
     return linea;
@@ -73,28 +81,31 @@ static void dibuja_opciones(int marca, const char *ayuda)
     char linea[OP_LINEAS][64];
     char escala[8];
     if (aj_escala == ESCALA_AUTO)
-        snprintf(escala, sizeof escala, "AUTO");
+        snprintf(escala, sizeof escala, _("AUTO"));
     else
         snprintf(escala, sizeof escala, "%d", aj_escala);
-    snprintf(linea[OP_MUSICA], 64, "VOLUMEN MUSICA  %d", vol_musica);
-    snprintf(linea[OP_EFECTOS], 64, "VOLUMEN EFECTOS  %d", vol_efectos);
-    snprintf(linea[OP_ESCALA], 64, "ESCALA  %s", escala);
-    snprintf(linea[OP_COMPLETA], 64, "PANTALLA COMPLETA  %s", aj_completa ? "SI" : "NO");
-    snprintf(linea[OP_PAUSA], 64, "PAUSA AL SALIR  %s", aj_pausa_foco ? "SI" : "NO");
-    snprintf(linea[OP_TECLAS], 64, "TECLAS  %s %s %s", nombre_tecla(tecla_accion[ACC_ARRIBA]),
-             nombre_tecla(tecla_accion[ACC_ABAJO]), nombre_tecla(tecla_accion[ACC_PAUSA]));
-    snprintf(linea[OP_VOLVER], 64, "VOLVER");
+    snprintf(linea[OP_MUSICA], 64, _("VOLUMEN MUSICA  %d"), vol_musica);
+    snprintf(linea[OP_EFECTOS], 64, _("VOLUMEN EFECTOS  %d"), vol_efectos);
+    snprintf(linea[OP_ESCALA], 64, _("ESCALA  %s"), escala);
+    snprintf(linea[OP_COMPLETA], 64, _("PANTALLA COMPLETA  %s"), aj_completa ? _("SI") : _("NO"));
+    snprintf(linea[OP_PAUSA], 64, _("PAUSA AL SALIR  %s"), aj_pausa_foco ? _("SI") : _("NO"));
+    snprintf(linea[OP_TECLAS], 64, _("TECLAS  %s %s %s"), tecla_visible(tecla_accion[ACC_ARRIBA]),
+             tecla_visible(tecla_accion[ACC_ABAJO]), tecla_visible(tecla_accion[ACC_PAUSA]));
+    snprintf(linea[OP_IDIOMA], 64, _("IDIOMA  %s"), NOMBRE_IDIOMA[aj_idioma]);
+    snprintf(linea[OP_VOLVER], 64, _("VOLVER"));
     linea_abierta = marca;
     ayuda_abierta = ayuda;
     clear(active_page);
-    textprintf_centre_ex(active_page, font, OP_X, OP_TITULO_Y, COL_PROPIO, bg, "OPCIONES");
+    textprintf_centre_ex(active_page, font, OP_X, OP_TITULO_Y, COL_PROPIO, bg, _("OPCIONES"));
     for (int i = 0; i < OP_LINEAS; i++)
         textprintf_centre_ex(active_page, font, OP_X, OP_Y + OP_PASO * i, i == marca ? COL_PROPIO : COL_BLANCO, bg,
                              "%s", linea[i]);
     if (!ayuda && marca == OP_PAUSA)
-        ayuda = "PAUSA SI OTRA VENTANA TOMA EL TECLADO";
+        ayuda = _("PAUSA SI OTRA VENTANA TOMA EL TECLADO");
+    if (!ayuda && marca == OP_IDIOMA)   // the game changes at once, the editor reads it when it starts
+        ayuda = _("CAMBIA YA; EN EL EDITOR AL ABRIRLO");
     if (!ayuda && !hay_digital)   // the volumes are kept, but nothing is heard
-        ayuda = "NO HAY DISPOSITIVO DE SONIDO";
+        ayuda = _("NO HAY DISPOSITIVO DE SONIDO");
     if (ayuda)
         textprintf_centre_ex(active_page, font2, OP_X, OP_AYUDA_Y, COL_BLANCO, bg, "%s", ayuda);
 }
@@ -108,14 +119,14 @@ static int tecla_siguiente()
 
 void redefine_teclas()
 {
-    static const char *pide[ACCIONES] = {"APRETA LA TECLA PARA SUBIR", "APRETA LA TECLA PARA BAJAR",
-                                         "APRETA LA TECLA DE PAUSA"};
+    static const char *pide[ACCIONES] = {N_("APRETA LA TECLA PARA SUBIR"), N_("APRETA LA TECLA PARA BAJAR"),
+                                         _("APRETA LA TECLA DE PAUSA")};
     pon_ayuda(&AYUDA_TECLA_NUEVA);
     for (int i = 0; i < ACCIONES && cambnib != EST_SALIR; i++) {
-        dibuja_opciones(OP_TECLAS, pide[i]);
+        dibuja_opciones(OP_TECLAS, _(pide[i]));
         int scan;
         while ((scan = tecla_siguiente()) != KEY_ESC && !asigna_tecla(i, scan))
-            dibuja_opciones(OP_TECLAS, "ESA TECLA NO SE PUEDE USAR");
+            dibuja_opciones(OP_TECLAS, _("ESA TECLA NO SE PUEDE USAR"));
     }
     pon_ayuda(&AYUDA_OPCIONES);
 }
@@ -129,6 +140,8 @@ static void aplica_cambio(int linea)
         suena_efecto(sample[SND_BOLSA], VOL_PRUEBA, PAN_CENTRO, FRECUENCIA, 0);
     else if ((linea == OP_ESCALA || linea == OP_COMPLETA) && aplica_pantalla)
         aplica_pantalla();
+    else if (linea == OP_IDIOMA)
+        pon_idioma(aj_idioma, carpeta_catalogo());
     guarda_ajustes(ruta_ajustes());
 }
 
@@ -152,7 +165,7 @@ void opciones()
     for (;;) {
         dibuja_opciones(linea, NULL);
         // By line: what a key may change there (the pause setting is only kept).
-        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
+        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_idioma, 0};
         int scan = tecla_siguiente();
         atiende_mudo();
         int nueva = opciones_tecla(linea, scan);
@@ -163,7 +176,7 @@ void opciones()
             guarda_ajustes(ruta_ajustes());
             continue;
         }
-        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
+        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_idioma, 0};
         for (int i = 0; i < OP_LINEAS; i++)
             if (antes[i] != despues[i])
                 aplica_cambio(i);

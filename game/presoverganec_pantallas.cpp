@@ -14,6 +14,7 @@
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 int (*lee_tecla)() = espera_tecla_lista;
 
@@ -40,7 +41,7 @@ static const float FADE_SEG = 2.0f * FADE_PASOS / 70.0f;   // its length, second
 static const struct {
     const char *texto;
     int y;
-} entrada[3] = {{"VOY DE PASEO", 80}, {"QUIERO JUGAR", 120}, {"SOY JODIDO", 160}};
+} entrada[3] = {{N_("VOY DE PASEO"), 80}, {N_("QUIERO JUGAR"), 120}, {N_("SOY JODIDO"), 160}};
 
 // Copies a full-screen picture onto the drawing page.
 static void pon_imagen(BITMAP *img)
@@ -52,7 +53,7 @@ static void pon_imagen(BITMAP *img)
 // "F1: AYUDA" on a title picture at height y, in its palette's colour nearest a light grey.
 static void marca_f1(const RGB *pal, int y)
 {
-    textout_centre_ex(active_page, font2, "F1: AYUDA", F1_X, y, indice_cercano(pal, F1_GRIS, F1_GRIS, F1_GRIS), -1);
+    textout_centre_ex(active_page, font2, _("F1: AYUDA"), F1_X, y, indice_cercano(pal, F1_GRIS, F1_GRIS, F1_GRIS), -1);
 }
 
 // Fades the whole palette from one palette to another in the library's 64 steps, as long as its
@@ -138,7 +139,7 @@ static void parpadea(bool *visible)
         marca_f1(the_palette2, F1_Y_TITULO);
         *visible = !*visible;
         if (*visible)
-            textprintf_centre_ex(active_page, font, 160, 160, COL_APRETA, -1, "APRETA ENTER");
+            textprintf_centre_ex(active_page, font, 160, 160, COL_APRETA, -1, _("APRETA ENTER"));
     } while (!titulo_fin_parpadeo(ciclos));
 }
 
@@ -199,19 +200,19 @@ static void dibuja_dificultad(bool practicar)
 {
     bool mas = practicar || muestra_conjunto();
     clear(active_page);
-    textprintf_centre_ex(active_page, font, 160, 20, COL_PROPIO, bg, "SELECIONA LA DIFICULTAD");
+    textprintf_centre_ex(active_page, font, 160, 20, COL_PROPIO, bg, _("SELECIONA LA DIFICULTAD"));
     for (int i = 0; i < 3; i++)
         textprintf_centre_ex(active_page, font, 160, mas ? MENU_PRIMERA_Y + MENU_PASO * i : entrada[i].y,
-                             i == a ? COL_PROPIO : COL_BLANCO, bg, "%s", entrada[i].texto);
+                             i == a ? COL_PROPIO : COL_BLANCO, bg, "%s", _(entrada[i].texto));
     if (practicar)
         textprintf_centre_ex(active_page, font, 160, MENU_PRIMERA_Y + MENU_PASO * ENTRADA_PRACTICA,
-                             a == ENTRADA_PRACTICA ? COL_PROPIO : COL_BLANCO, bg, "PRACTICAR");
+                             a == ENTRADA_PRACTICA ? COL_PROPIO : COL_BLANCO, bg, _("PRACTICAR"));
     if (!muestra_conjunto())
         return;
     const Conjunto &c = conjunto();
     char linea[CONJ_NOMBRE_MAX + 32];
     const char *flechas = conjuntos_jugables > 1 ? "< %s >" : "%s";
-    snprintf(linea, sizeof linea, conjuntos_jugables > 1 ? "CONJUNTO: < %s >" : "CONJUNTO: %s", c.nombre);
+    snprintf(linea, sizeof linea, conjuntos_jugables > 1 ? _("CONJUNTO: < %s >") : _("CONJUNTO: %s"), c.nombre);
     if ((int)strlen(linea) > CONJUNTO_CHARS)   // a long name alone
         snprintf(linea, sizeof linea, flechas, c.nombre);
     textprintf_centre_ex(active_page, font, 160, MENU_CONJUNTO_Y, COL_MARCA, bg, "%s", linea);
@@ -258,7 +259,7 @@ void game_over()
     oscurece();
     delay(T_NEGRO);
     clear_to_color(active_page, COL_BLANCO);
-    textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, "GAME OVER");
+    textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, _("GAME OVER"));
     set_palette(the_palette);
     suena_efecto(sample[SND_GAMEOVER], 255, 128, 1000, 0);
     delay(T_GAMEOVER);

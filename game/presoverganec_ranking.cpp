@@ -14,6 +14,7 @@
 #include "game/main.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 // Pauses, seconds.
 static const float T_PUNTAJE = 5.0f;    // the final score on view
@@ -33,10 +34,10 @@ enum {
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {
-    "RANKING - VOY DE PASEO", "RANKING - QUIERO JUGAR", "RANKING - SOY JODIDO"};
+    N_("RANKING - VOY DE PASEO"), N_("RANKING - QUIERO JUGAR"), N_("RANKING - SOY JODIDO")};
 
 // The notice of an entry that could not be saved: too wide for one line of the game font.
-static const char *const AVISO_NO_GUARDADO[2] = {"NO SE PUDO GUARDAR", "EL RANKING"};
+static const char *const AVISO_NO_GUARDADO[2] = {N_("NO SE PUDO GUARDAR"), N_("EL RANKING")};
 
 // Record i (0..29) of a ranking image.
 static unsigned char *registro(unsigned char *buf, int i) { return buf + i * RANKING_REG; }
@@ -102,12 +103,12 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
 {
     char ruta[RUTA_MAX] = "";
     char motivo[MOTIVO_MAX];
-    const char *cuales = conjunto().campana ? "los records de fabrica" : "las tablas vacias";
+    const char *cuales = conjunto().campana ? _("los records de fabrica") : _("las tablas vacias");
     FILE *f = ruta_ranking(false, ruta, sizeof ruta) ? abre_regular(ruta, motivo, sizeof motivo) : NULL;
     if (!f) {
         // A user set without a ranking yet starts with empty tables: nothing to say.
         if (conjunto().campana || errno != ENOENT)
-            fprintf(stderr, "%s: %s; se muestran %s\n", ruta, motivo, cuales);
+            fprintf(stderr, _("%s: %s; se muestran %s\n"), ruta, motivo, cuales);
         ranking_inicial(buf);
         return false;
     }
@@ -116,9 +117,9 @@ bool lee_ranking(unsigned char buf[RANKING_BYTES])
     int err = errno;
     fclose(f);
     if (error) {
-        fprintf(stderr, "%s: no se pudo leer (%s); se muestran %s\n", ruta, strerror(err), cuales);
+        fprintf(stderr, _("%s: no se pudo leer (%s); se muestran %s\n"), ruta, strerror(err), cuales);
     } else if (n < RANKING_BYTES) {
-        fprintf(stderr, "%s: tiene %zu bytes en vez de %d; se muestran %s\n", ruta, n, (int)RANKING_BYTES,
+        fprintf(stderr, _("%s: tiene %zu bytes en vez de %d; se muestran %s\n"), ruta, n, (int)RANKING_BYTES,
                 cuales);
     } else {
         return true;
@@ -168,7 +169,7 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
     if (tabla < 1 || tabla > RANKING_TABLAS)
         return;
     clear_to_color(active_page, COL_FONDO);
-    textprintf_centre_ex(active_page, font, 160, TABLA_TITULO_Y, COL_PROPIO, bg, "%s", titulo_tabla[tabla - 1]);
+    textprintf_centre_ex(active_page, font, 160, TABLA_TITULO_Y, COL_PROPIO, bg, "%s", _(titulo_tabla[tabla - 1]));
     for (a = 0; a < RANKING_LUGARES; a++) {
         const unsigned char *r = registro(buf, (tabla - 1) * RANKING_LUGARES + a);
         // Initials up to the first zero byte; bytes the font has no picture for show as '?'.
@@ -204,9 +205,9 @@ static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
         // Under the title, small: the set's name (when it is not the only one) and R's offer.
         char linea[CONJ_NOMBRE_MAX + 24] = "";
         if (muestra_conjunto())
-            snprintf(linea, sizeof linea, mejor ? "%s - R: VER LA MEJOR" : "%s", conjunto().nombre);
+            snprintf(linea, sizeof linea, mejor ? _("%s - R: VER LA MEJOR") : "%s", conjunto().nombre);
         else if (mejor)
-            snprintf(linea, sizeof linea, "R: VER LA MEJOR");
+            snprintf(linea, sizeof linea, _("R: VER LA MEJOR"));
         if (linea[0])
             textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "%s", linea);
         delay2(T_TABLA);
@@ -238,10 +239,10 @@ void tupuntaje()
     set_palette(the_palette);
     clear(active_page);
     int total = total_final(puntos, vidas);
-    textprintf_centre_ex(active_page, font, 160, 30, COL_PROPIO, bg, "TU PUNTAJE FINAL");
-    textprintf_centre_ex(active_page, font, 160, 80, COL_PROPIO, bg, "VIDAS: %2d X 3000", vidas);
-    textprintf_centre_ex(active_page, font, 160, 105, COL_PROPIO, bg, "PUNTOS:   %6d", puntos);
-    textprintf_centre_ex(active_page, font, 160, 135, COL_PROPIO, bg, "TOTAL:    %6d", total);
+    textprintf_centre_ex(active_page, font, 160, 30, COL_PROPIO, bg, _("TU PUNTAJE FINAL"));
+    textprintf_centre_ex(active_page, font, 160, 80, COL_PROPIO, bg, _("VIDAS: %2d X 3000"), vidas);
+    textprintf_centre_ex(active_page, font, 160, 105, COL_PROPIO, bg, _("PUNTOS:   %6d"), puntos);
+    textprintf_centre_ex(active_page, font, 160, 135, COL_PROPIO, bg, _("TOTAL:    %6d"), total);
     puntos = total;
     delay(T_PUNTAJE);
     escriveranking();
@@ -291,10 +292,10 @@ static void entra_iniciales(char ini[3])
     pon_ayuda(&AYUDA_INICIALES);
     clear(active_page);
     set_palette(the_palette);
-    textprintf_centre_ex(active_page, font, 160, 10, COL_PROPIO, bg, "NUEVO RECORD");
-    textprintf_centre_ex(active_page, font, 160, 70, COL_PROPIO, bg, "PUNTAJE");
+    textprintf_centre_ex(active_page, font, 160, 10, COL_PROPIO, bg, _("NUEVO RECORD"));
+    textprintf_centre_ex(active_page, font, 160, 70, COL_PROPIO, bg, _("PUNTAJE"));
     textprintf_centre_ex(active_page, font, 160, 90, COL_PROPIO, bg, "%d", puntos);
-    textprintf_centre_ex(active_page, font, 160, 140, COL_PROPIO, bg, "INGRESA TUS INICIALES");
+    textprintf_centre_ex(active_page, font, 160, 140, COL_PROPIO, bg, _("INGRESA TUS INICIALES"));
     bool fin;
     do {
         for (int i = 0; i < 3; i++)
@@ -321,8 +322,8 @@ static void entra_iniciales(char ini[3])
 void aviso_no_guardado()
 {
     clear_to_color(active_page, COL_FONDO);
-    textprintf_centre_ex(active_page, font, 160, AVISO_Y, COL_MARCA, bg, "%s", AVISO_NO_GUARDADO[0]);
-    textprintf_centre_ex(active_page, font, 160, AVISO_Y + AVISO_PASO, COL_MARCA, bg, "%s", AVISO_NO_GUARDADO[1]);
+    textprintf_centre_ex(active_page, font, 160, AVISO_Y, COL_MARCA, bg, "%s", _(AVISO_NO_GUARDADO[0]));
+    textprintf_centre_ex(active_page, font, 160, AVISO_Y + AVISO_PASO, COL_MARCA, bg, "%s", _(AVISO_NO_GUARDADO[1]));
     delay2(T_AVISO);
 }
 
@@ -341,7 +342,7 @@ bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, 
     ok = ok && (*lugar >= RANKING_LUGARES || escribe_atomico(ruta, buf, RANKING_BYTES));
     suelta_cerrojo(cerrojo);
     if (!ok)
-        fprintf(stderr, "%s: el nuevo record (%c%c%c, %u puntos) no se pudo guardar\n",
+        fprintf(stderr, _("%s: el nuevo record (%c%c%c, %u puntos) no se pudo guardar\n"),
                 ruta[0] ? ruta : carpeta_usuario, ini[0], ini[1], ini[2], pts);
     return ok;
 }

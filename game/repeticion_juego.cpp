@@ -14,6 +14,7 @@
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "game/utilfun.h"
+#include "shared/idioma.h"
 
 static const char ULTIMA[] = "ultima.rep";            // the last run
 static const char DEMO_ARCHIVO[] = "datos/demo.rep";   // the title's demo, shipped
@@ -147,20 +148,20 @@ bool repeticion_cabe(const Repeticion &r, const char *ruta, char *error, int tam
     for (int i = r.practica ? r.practica - 1 : 0; i < hasta; i++) {
         const char *nombre = r.nivel[i].nombre;
         if (i >= niveles || strcmp(archive[i], nombre) != 0) {
-            snprintf(error, tam, "%s: falta el nivel %d, %s", ruta, i + 1, nombre);
+            snprintf(error, tam, _("%s: falta el nivel %d, %s"), ruta, i + 1, nombre);
             return false;
         }
         char archivo_nivel[RUTA_MAX];
         unsigned crc = 0;
         ruta_nivel(i, archivo_nivel, sizeof archivo_nivel);
         if (!crc32_archivo(archivo_nivel, &crc) || crc != r.nivel[i].crc) {
-            snprintf(error, tam, "%s: el nivel %d, %s, no es el de la grabacion (cambio desde entonces)", ruta,
+            snprintf(error, tam, _("%s: el nivel %d, %s, no es el de la grabacion (cambio desde entonces)"), ruta,
                      i + 1, nombre);
             return false;
         }
     }
     if (r.fin == REP_FIN_GANO && !r.practica && niveles != r.niveles) {
-        snprintf(error, tam, "%s: la partida ganada tenia %d niveles y hay %d", ruta, r.niveles, niveles);
+        snprintf(error, tam, _("%s: la partida ganada tenia %d niveles y hay %d"), ruta, r.niveles, niveles);
         return false;
     }
     return true;
@@ -233,7 +234,7 @@ bool termina_reproduccion()
     quita_tasa();
     // A playback that ran to the end of its recording must end as the run did.
     if (entera && !igual && !demo)
-        fprintf(stderr, "KORVEX: la repeticion no termino como la partida (%d puntos y %d vidas; grabada con %d y %d)\n",
+        fprintf(stderr, _("KORVEX: la repeticion no termino como la partida (%d puntos y %d vidas; grabada con %d y %d)\n"),
                 puntos, vidas, r.puntos, r.vidas);
     return entera && igual;
 }
@@ -242,7 +243,7 @@ bool entra_conjunto(const Repeticion &r, const char *ruta, char *error, int tam)
 {
     int i = busca_conjunto(r.conjunto);
     if (i < 0) {
-        snprintf(error, tam, "%s: falta el conjunto %s", ruta, r.conjunto);
+        snprintf(error, tam, _("%s: falta el conjunto %s"), ruta, r.conjunto);
         return false;
     }
     pon_conjunto(i);
@@ -273,7 +274,7 @@ bool lee_opcion_repeticion(int argc, char **argv, char *ruta, int tam, char *err
         if (strcmp(argv[i], "-repeticion") != 0)
             continue;
         if (i + 1 >= argc || !argv[i + 1][0]) {
-            snprintf(error, tam_error, "-repeticion necesita el archivo de una repeticion");
+            snprintf(error, tam_error, _("-repeticion necesita el archivo de una repeticion"));
             return false;
         }
         snprintf(ruta, tam, "%s", argv[i + 1]);
@@ -290,10 +291,10 @@ static void pantalla_fin(const Repeticion &r)
         cambnib = EST_TITULO;   // a recorded ESC ended the run played, not this screen
     set_palette(the_palette);
     clear(active_page);
-    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_PROPIO, bg, "FIN DE LA REPETICION");
-    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, "PUNTOS: %d", total);
+    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_PROPIO, bg, _("FIN DE LA REPETICION"));
+    textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, _("PUNTOS: %d"), total);
     // Also on stdout, for whoever watches from a script.
-    printf("KORVEX: fin de la repeticion: %d puntos\n", total);
+    printf(_("KORVEX: fin de la repeticion: %d puntos\n"), total);
     fflush(stdout);
     delay2(T_FIN);
 }
@@ -332,7 +333,7 @@ bool demo()
     if (!lee_repeticion(DEMO_ARCHIVO, &r, error, sizeof error) || !entra_conjunto(r, DEMO_ARCHIVO, error, sizeof error) ||
         !repeticion_cabe(r, DEMO_ARCHIVO, error, sizeof error)) {
         if (!avisado)
-            fprintf(stderr, "%s; el titulo sigue sin la demostracion\n", error);
+            fprintf(stderr, _("%s; el titulo sigue sin la demostracion\n"), error);
         avisado = 1;
         pon_conjunto(antes);
         buscaarch();
@@ -363,8 +364,8 @@ void ver_mejor(int dif)
         buscaarch();
         set_palette(the_palette);
         clear(active_page);
-        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_MARCA, bg, "NO SE PUEDE VER");
-        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, "LA REPETICION");
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y, COL_MARCA, bg, _("NO SE PUEDE VER"));
+        textprintf_centre_ex(active_page, font, TEXTO_X, TEXTO_Y + TEXTO_PASO, COL_MARCA, bg, _("LA REPETICION"));
         delay2(T_AVISO);
         return;
     }

@@ -7,6 +7,7 @@
 #include "shared/ajustes.h"
 #include "shared/ayuda.h"
 #include "game/logica.h"
+#include "shared/idioma.h"
 
 int rep_modo;
 int teclas_tick;
@@ -67,7 +68,7 @@ void teclas_del_tick()
             grabacion.teclas.push_back((unsigned char)vivas);
         } else {
             grabando = 0;
-            fprintf(stderr, "KORVEX: la partida es demasiado larga para grabarla entera; no se guardara\n");
+            fprintf(stderr, _("KORVEX: la partida es demasiado larga para grabarla entera; no se guardara\n"));
         }
         return;
     }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "shared/lectura.h"
+#include "shared/idioma.h"
 
 // Lanes as bits of a column's mask: all four set means the column range is closed.
 enum { TODOS_CARRILES = (1 << CARRILES) - 1, LINEA_MAX = 600 };
@@ -121,7 +122,7 @@ static int revisa_bloques(const char *nombre, const unsigned char *datos, std::v
         }
     if (malos == 0)
         return 0;
-    linea(lineas, nombre, "%d %s fuera de la tabla 0-%d (el primero en columna %d, fila %d: %d)", malos,
+    linea(lineas, nombre, _("%d %s fuera de la tabla 0-%d (el primero en columna %d, fila %d: %d)"), malos,
           malos == 1 ? "bloque" : "bloques", NUM_TILES - 1, col, fila, valor);
     return 1;
 }
@@ -138,7 +139,7 @@ static int revisa_registros(const char *nombre, const unsigned char *t, std::vec
         int col = r[0] | (r[1] << 8), off = r[2], tipo = r[3];
         if (tipo == 0) {
             if (col != 0 || off != 0) {
-                linea(lineas, nombre, "registro %d vacio con datos (columna %d, fila %d)", i, col, off);
+                linea(lineas, nombre, _("registro %d vacio con datos (columna %d, fila %d)"), i, col, off);
                 problemas++;
             }
             if (vacio < 0)
@@ -148,18 +149,18 @@ static int revisa_registros(const char *nombre, const unsigned char *t, std::vec
         int fila = off / BLOQUE_H;
         if (col >= ENE_COLS || off % BLOQUE_H != 0 || fila < CALLE_PRIMERA || fila >= CALLE_PRIMERA + CARRILES ||
             tipo > TIPO_EDITABLE_MAX) {
-            linea(lineas, nombre, "registro %d fuera de rango (columna %d, fila %d, tipo %d)", i, col, off, tipo);
+            linea(lineas, nombre, _("registro %d fuera de rango (columna %d, fila %d, tipo %d)"), i, col, off, tipo);
             problemas++;
             continue;
         }
         if (vacio >= 0) {
-            linea(lineas, nombre, "registro %d despues del registro vacio %d: la tabla no esta compacta", i, vacio);
+            linea(lineas, nombre, _("registro %d despues del registro vacio %d: la tabla no esta compacta"), i, vacio);
             problemas++;
             vacio = -1;   // one line per gap
         }
         long orden = (long)fila * ENE_COLS + col;
         if (orden <= anterior) {
-            linea(lineas, nombre, "registro %d fuera de orden o repetido (columna %d, fila %d)", i, col, off);
+            linea(lineas, nombre, _("registro %d fuera de orden o repetido (columna %d, fila %d)"), i, col, off);
             problemas++;
         }
         anterior = orden;
@@ -175,12 +176,12 @@ static int revisa_tamano_y_codigo(const char *nombre, const unsigned char *datos
                                   std::vector<std::string> &lineas)
 {
     if (n != (size_t)NIVEL_BYTES) {
-        linea(lineas, nombre, "tamaño de %zu bytes, un nivel tiene %d", n, NIVEL_BYTES);
+        linea(lineas, nombre, _("tamaño de %zu bytes, un nivel tiene %d"), n, NIVEL_BYTES);
         return -1;
     }
     int codigo = datos[0];
     if (codigo < 1 || codigo > VELOCIDAD_CODIGO_MAX) {
-        linea(lineas, nombre, "codigo de velocidad %d fuera de 1-%d", codigo, VELOCIDAD_CODIGO_MAX);
+        linea(lineas, nombre, _("codigo de velocidad %d fuera de 1-%d"), codigo, VELOCIDAD_CODIGO_MAX);
         return 1;
     }
     return 0;
@@ -210,14 +211,14 @@ int verifica_nivel(const char *nombre, const unsigned char *datos, size_t n, std
     problemas += malos;
     int hasta = -1, a = tramo_cerrado(carriles, codigo, &hasta);
     if (a >= 0) {
-        linea(lineas, nombre, "los explosivos cierran los cuatro carriles a la vez en las columnas %d a %d", a, hasta);
+        linea(lineas, nombre, _("los explosivos cierran los cuatro carriles a la vez en las columnas %d a %d"), a, hasta);
         problemas++;
     }
     // The autoplayer's drive, on a level whose records play as written.
     if (registros_sanos) {
         int col = piloto_veredicto(datos);
         if (col >= 0) {
-            linea(lineas, nombre, "no se puede ganar sin perder vidas desde la columna %d", col);
+            linea(lineas, nombre, _("no se puede ganar sin perder vidas desde la columna %d"), col);
             problemas++;
         }
     }
@@ -248,7 +249,7 @@ static bool lee_para_verificar(const char *nombre, size_t *n_leido, std::vector<
     }
     fclose(f);
     if (error) {
-        linea(lineas, nombre, "no se pudo leer (es una carpeta o esta dañado el disco)");
+        linea(lineas, nombre, _("no se pudo leer (es una carpeta o esta dañado el disco)"));
         return false;
     }
     *n_leido = n;
@@ -274,7 +275,7 @@ int verifica_jugable(const char *nombre, std::vector<std::string> &lineas)
 int verifica_programa(int n, char **archivos)
 {
     if (n < 1) {
-        fprintf(stderr, "uso: korveditor -verifica NIVEL...\n");
+        fprintf(stderr, _("uso: korveditor -verifica NIVEL...\n"));
         return 2;
     }
     int rc = 0;

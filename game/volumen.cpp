@@ -4,6 +4,7 @@
 #include "shared/ajustes.h"
 #include "game/mp3.h"
 #include "game/musica.h"
+#include "shared/idioma.h"
 
 volatile int musica_muda;
 int hay_digital = 1;
@@ -89,5 +90,5 @@ void atiende_mudo()
     musica_muda = !musica_muda;
     reaplica_musica();
     if (hay_digital || hay_midi)   // with no sound at all, no line says the music is on
-        pon_linea(musica_muda ? "MUSICA: NO" : "MUSICA: SI");
+        pon_linea(musica_muda ? _("MUSICA: NO") : _("MUSICA: SI"));
 }

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "shared/carga.h"
+#include "shared/idioma.h"
 #include "shared/lectura.h"
 
 int vol_musica = VOL_PASOS;
@@ -17,21 +18,30 @@ int aj_escala = ESCALA_AUTO;
 int aj_completa = 0;
 int aj_pausa_foco = 1;
 int tecla_accion[ACCIONES] = {KEY_UP, KEY_DOWN, KEY_P};
+int aj_idioma = IDIOMA_AUTO;
 
 enum { LINEA_MAX = 256 };   // longest line of the settings file that is read as a setting
 
-// Key names beyond letters and digits: the ones a player may reasonably bind.
+// Key names beyond letters and digits: the ones a player may reasonably bind, as the file writes
+// them and as the player reads them (translated where drawn).
 static const struct {
     int scan;
     const char *nombre;
+    const char *visible;
 } teclas_con_nombre[] = {
-    {KEY_UP, "UP"},         {KEY_DOWN, "DOWN"},         {KEY_LEFT, "LEFT"},   {KEY_RIGHT, "RIGHT"},
-    {KEY_SPACE, "SPACE"},   {KEY_ENTER, "ENTER"},       {KEY_TAB, "TAB"},     {KEY_LSHIFT, "LSHIFT"},
-    {KEY_RSHIFT, "RSHIFT"}, {KEY_LCONTROL, "LCONTROL"}, {KEY_RCONTROL, "RCONTROL"},
-    {KEY_ALT, "ALT"},       {KEY_ALTGR, "ALTGR"},       {KEY_INSERT, "INSERT"}, {KEY_DEL, "DEL"},
-    {KEY_HOME, "HOME"},     {KEY_END, "END"},           {KEY_PGUP, "PGUP"},   {KEY_PGDN, "PGDN"},
-    {KEY_BACKSPACE, "BACKSPACE"}, {KEY_ENTER_PAD, "ENTER_PAD"}, {KEY_PLUS_PAD, "PLUS_PAD"},
-    {KEY_MINUS_PAD, "MINUS_PAD"}, {KEY_COMMA, "COMMA"}, {KEY_STOP, "STOP"}, {KEY_MINUS, "MINUS"},
+    {KEY_UP, "UP", N_("ARRIBA")},            {KEY_DOWN, "DOWN", N_("ABAJO")},
+    {KEY_LEFT, "LEFT", N_("IZQUIERDA")},     {KEY_RIGHT, "RIGHT", N_("DERECHA")},
+    {KEY_SPACE, "SPACE", N_("ESPACIO")},     {KEY_ENTER, "ENTER", N_("ENTER")},
+    {KEY_TAB, "TAB", N_("TAB")},             {KEY_LSHIFT, "LSHIFT", N_("MAYUS IZQ.")},
+    {KEY_RSHIFT, "RSHIFT", N_("MAYUS DER.")}, {KEY_LCONTROL, "LCONTROL", N_("CTRL IZQ.")},
+    {KEY_RCONTROL, "RCONTROL", N_("CTRL DER.")}, {KEY_ALT, "ALT", N_("ALT")},
+    {KEY_ALTGR, "ALTGR", N_("ALTGR")},       {KEY_INSERT, "INSERT", N_("INSERT")},
+    {KEY_DEL, "DEL", N_("SUPR")},            {KEY_HOME, "HOME", N_("INICIO")},
+    {KEY_END, "END", N_("FIN")},             {KEY_PGUP, "PGUP", N_("RE PAG")},
+    {KEY_PGDN, "PGDN", N_("AV PAG")},        {KEY_BACKSPACE, "BACKSPACE", N_("BORRAR")},
+    {KEY_ENTER_PAD, "ENTER_PAD", N_("ENTER NUM.")}, {KEY_PLUS_PAD, "PLUS_PAD", N_("+ NUM.")},
+    {KEY_MINUS_PAD, "MINUS_PAD", N_("- NUM.")}, {KEY_COMMA, "COMMA", N_("COMA")},
+    {KEY_STOP, "STOP", N_("PUNTO")},         {KEY_MINUS, "MINUS", N_("GUION")},
 };
 enum { TECLAS_CON_NOMBRE = sizeof teclas_con_nombre / sizeof teclas_con_nombre[0] };
 
@@ -45,6 +55,7 @@ void ajustes_por_defecto()
     tecla_accion[ACC_ARRIBA] = KEY_UP;
     tecla_accion[ACC_ABAJO] = KEY_DOWN;
     tecla_accion[ACC_PAUSA] = KEY_P;
+    aj_idioma = IDIOMA_AUTO;
 }
 
 const char *ruta_ajustes()
@@ -76,6 +87,22 @@ const char *nombre_tecla(int scan)
         if (teclas_con_nombre[i].scan == scan)
             return teclas_con_nombre[i].nombre;
     return "?";
+}
+
+const char *tecla_visible(int scan)
+{
+    // One buffer per action, so that the three keys can be named in one line.
+    static char pad[ACCIONES][16];
+    static int siguiente;
+    if (scan >= KEY_0_PAD && scan <= KEY_9_PAD) {
+        char *b = pad[siguiente++ % ACCIONES];
+        snprintf(b, sizeof pad[0], _("%d NUM."), scan - KEY_0_PAD);
+        return b;
+    }
+    for (int i = 0; i < TECLAS_CON_NOMBRE; i++)
+        if (teclas_con_nombre[i].scan == scan)
+            return _(teclas_con_nombre[i].visible);
+    return nombre_tecla(scan);
 }
 
 int tecla_por_nombre(const char *nombre)
@@ -113,6 +140,21 @@ static bool entero(const char *t, int lo, int hi, int *v)
     return true;
 }
 
+// The file's names of the language settings, by IDIOMA_AUTO, IDIOMA_ES, IDIOMA_EN.
+static const char *const nombre_idioma[] = {"auto", "es", "en"};
+enum { IDIOMAS = sizeof nombre_idioma / sizeof nombre_idioma[0] };
+
+// Reads a language setting's name; false for anything else.
+static bool idioma_de_nombre(const char *t, int *v)
+{
+    for (int i = 0; i < IDIOMAS; i++)
+        if (strcmp(t, nombre_idioma[i]) == 0) {
+            *v = i;
+            return true;
+        }
+    return false;
+}
+
 // Reads "si" or "no" as 1 or 0; false for anything else.
 static bool si_no(const char *t, int *v)
 {
@@ -140,6 +182,8 @@ static bool aplica(const char *clave, const char *valor)
         return si_no(valor, &aj_completa);
     if (strcmp(clave, "pausa_al_salir") == 0)
         return si_no(valor, &aj_pausa_foco);
+    if (strcmp(clave, "idioma") == 0)
+        return idioma_de_nombre(valor, &aj_idioma);
     for (int i = 0; i < ACCIONES; i++)
         if (strcmp(clave, clave_tecla[i]) == 0) {
             int scan = tecla_por_nombre(valor);
@@ -176,7 +220,7 @@ static bool una_linea(char *linea, bool entera, AplicaClave aplica, void *dato)
 // The line a bad line is reported with.
 static void linea_mala(const char *nombre, int num, const char *que)
 {
-    fprintf(stderr, "%s:%d: linea de %s no valida; se ignora\n", nombre, num, que);
+    fprintf(stderr, _("%s:%d: linea de %s no valida; se ignora\n"), nombre, num, que);
 }
 
 int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato, char *motivo, int tam)
@@ -235,7 +279,7 @@ bool lee_ajustes(const char *ruta)
     char motivo[MOTIVO_MAX];
     int r = lee_claves(ruta, "ajustes", aplica_ajuste, NULL, motivo, sizeof motivo);
     if (r < 0)
-        fprintf(stderr, "%s: no se pueden leer los ajustes (%s); se usan los de siempre\n", ruta, motivo);
+        fprintf(stderr, _("%s: no se pueden leer los ajustes (%s); se usan los de siempre\n"), ruta, motivo);
     return r >= 0;
 }
 
@@ -254,7 +298,7 @@ bool guarda_ajustes(const char *ruta)
     std::string r(ruta);
     size_t barra = r.rfind('/');
     if (r.empty() || (barra != std::string::npos && barra > 0 && !crea_carpetas(r.substr(0, barra)))) {
-        fprintf(stderr, "%s: no se pudo crear la carpeta de los ajustes; valen solo por esta vez\n", ruta);
+        fprintf(stderr, _("%s: no se pudo crear la carpeta de los ajustes; valen solo por esta vez\n"), ruta);
         return false;
     }
     char texto[1024];
@@ -266,14 +310,16 @@ bool guarda_ajustes(const char *ruta)
     int n = snprintf(texto, sizeof texto,
                      "# KORVEX: ajustes del jugador (clave = valor). Se escriben al cambiarlos en OPCIONES.\n"
                      "# volumenes 0..10; escala: auto o 1..8; pantalla_completa, pausa_al_salir: si o no\n"
+                     "# idioma: auto (el del escritorio), es o en\n"
                      "volumen_musica = %d\nvolumen_efectos = %d\nescala = %s\npantalla_completa = %s\n"
-                     "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n",
+                     "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n"
+                     "idioma = %s\n",
                      vol_musica, vol_efectos, escala, aj_completa ? "si" : "no", aj_pausa_foco ? "si" : "no",
                      nombre_tecla(tecla_accion[ACC_ARRIBA]), nombre_tecla(tecla_accion[ACC_ABAJO]),
-                     nombre_tecla(tecla_accion[ACC_PAUSA]));
+                     nombre_tecla(tecla_accion[ACC_PAUSA]), nombre_idioma[aj_idioma]);
     if (escribe_atomico(ruta, texto, (size_t)n))
         return true;
-    fprintf(stderr, "%s: no se pudieron guardar los ajustes; valen solo por esta vez\n", ruta);
+    fprintf(stderr, _("%s: no se pudieron guardar los ajustes; valen solo por esta vez\n"), ruta);
     return false;
 }
 

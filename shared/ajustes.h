@@ -21,8 +21,10 @@ extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8
 extern int aj_completa;            // 1: full screen
 extern int aj_pausa_foco;          // 1: play pauses when another window takes the keyboard
 extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
+extern int aj_idioma;              // language setting: IDIOMA_AUTO (the desktop's), IDIOMA_ES or IDIOMA_EN
 
-// Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P).
+// Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P,
+// the desktop's language).
 void ajustes_por_defecto();
 // The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
 const char *ruta_ajustes();
@@ -44,8 +46,10 @@ int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato
 void lee_claves_texto(const char *texto, size_t n, const char *nombre, const char *que, AplicaClave aplica,
                       void *dato);
 
-// Name of a key as the file and the options screen write it ("UP", "W"...); "?" for others.
+// Name of a key as the settings file writes it ("UP", "W"...); "?" for others.
 const char *nombre_tecla(int scan);
+// Name of a key as the player reads it, in the language in use ("ARRIBA" / "UP", "W"...); "?" for others.
+const char *tecla_visible(int scan);
 // Scan code of a key name, 0 when the name is not one of ours.
 int tecla_por_nombre(const char *nombre);
 // Gives a key to an action; a key another action has swaps with it. False (nothing changed) for

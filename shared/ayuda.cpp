@@ -8,6 +8,7 @@
 #include "shared/mando.h"
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
+#include "shared/idioma.h"
 
 const Ayuda *ayuda_actual;
 volatile int ayuda_pedida;
@@ -29,7 +30,7 @@ enum {
 // Colours asked of the palette in use (0..63 a component): the card's fill, frame and key
 // column, the meanings.
 static const int FONDO_RGB[3] = {0, 0, 6}, MARCO_RGB[3] = {63, 52, 0}, TEXTO_RGB[3] = {63, 63, 63};
-static const char CIERRE[] = "CUALQUIER TECLA CIERRA LA AYUDA";
+static const char CIERRE[] = N_("CUALQUIER TECLA CIERRA LA AYUDA");
 static const long long ESPERA_US = 50000;   // longest sleep between two looks at the keys and the pad
 
 void pon_ayuda(const Ayuda *a)
@@ -47,7 +48,7 @@ void texto_tecla(const char *tecla, char *out, int tam)
             out[n++] = *p;
             continue;
         }
-        n += snprintf(out + n, tam - n, "%s", nombre_tecla(tecla_accion[accion]));
+        n += snprintf(out + n, tam - n, "%s", tecla_visible(tecla_accion[accion]));
         if (n > tam - 1)
             n = tam - 1;
         p++;
@@ -84,7 +85,7 @@ bool dibuja_ayuda(BITMAP *hoja, const Ayuda *a)
     char teclas[AYUDA_LINEAS_MAX][AYUDA_TEXTO_MAX + 1];
     int ancho_tecla = 0;
     for (int i = 0; i < n; i++) {
-        texto_tecla(a->lineas[i].tecla, teclas[i], sizeof teclas[i]);
+        texto_tecla(_(a->lineas[i].tecla), teclas[i], sizeof teclas[i]);
         int w = text_length(fx, teclas[i]);
         if (w > ancho_tecla)
             ancho_tecla = w;
@@ -97,16 +98,16 @@ bool dibuja_ayuda(BITMAP *hoja, const Ayuda *a)
     rect(hoja, x1, y1, x2, y2, marco);
     rect(hoja, x1 + 2, y1 + 2, x2 - 2, y2 - 2, marco);
     int y = y1 + CARD_MARGEN;
-    textout_centre_ex(hoja, ft, a->titulo, hoja->w / 2, y, ayuda_color_titulo, -1);
+    textout_centre_ex(hoja, ft, _(a->titulo), hoja->w / 2, y, ayuda_color_titulo, -1);
     y += text_height(ft) + CARD_SEPARA;
     int xt = x1 + CARD_MARGEN + 4, xq = xt + ancho_tecla + CARD_HUECO;
-    bool cabe = a->n <= AYUDA_LINEAS_MAX && y1 >= 0 && text_length(fx, CIERRE) <= CARD_W - 2 * CARD_MARGEN;
+    bool cabe = a->n <= AYUDA_LINEAS_MAX && y1 >= 0 && text_length(fx, _(CIERRE)) <= CARD_W - 2 * CARD_MARGEN;
     for (int i = 0; i < n; i++, y += paso) {
         textout_ex(hoja, fx, teclas[i], xt, y, marco, -1);
-        textout_ex(hoja, fx, a->lineas[i].que, xq, y, texto, -1);
-        cabe = cabe && xq + text_length(fx, a->lineas[i].que) <= x2 - CARD_MARGEN;
+        textout_ex(hoja, fx, _(a->lineas[i].que), xq, y, texto, -1);
+        cabe = cabe && xq + text_length(fx, _(a->lineas[i].que)) <= x2 - CARD_MARGEN;
     }
-    textout_centre_ex(hoja, fx, CIERRE, hoja->w / 2, y + CARD_SEPARA - CARD_INTERLINEA, marco, -1);
+    textout_centre_ex(hoja, fx, _(CIERRE), hoja->w / 2, y + CARD_SEPARA - CARD_INTERLINEA, marco, -1);
     return cabe;
 }
 

@@ -9,8 +9,8 @@ enum {
     AYUDA_TEXTO_MAX = 40     // characters of a line's key and meaning together, at most
 };
 
-// One line of a card: the key and what it does. In the key, "@0", "@1", "@2" stand for the key the
-// player gave to going up, going down and the pause.
+// One line of a card: the key and what it does, both in Spanish (translated where drawn). In the
+// key, "@0", "@1", "@2" stand for the key the player gave to going up, going down and the pause.
 struct LineaAyuda {
     const char *tecla;
     const char *que;
@@ -37,7 +37,7 @@ extern void (*ayuda_al_cerrar)();   // forgets what the keys pressed on the card
 
 // Makes a the card of the screen on view; an F1 pressed before is forgotten.
 void pon_ayuda(const Ayuda *a);
-// The key text of a line as shown: "@N" replaced by the name of the player's key.
+// The key text of a line as shown: "@N" replaced by the name of the player's key in the language in use.
 void texto_tecla(const char *tecla, char *out, int tam);
 // The entry of palette pal nearest the colour (r, g, b), components 0..63; every entry, 0 included.
 int indice_cercano(const RGB *pal, int r, int g, int b);

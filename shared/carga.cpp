@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "shared/lectura.h"
+#include "shared/idioma.h"
 
 PALETTE the_palette;
 BITMAP *tile[NUM_TILES];
@@ -99,24 +100,25 @@ static bool bmp_valido(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
-    char motivo[MOTIVO_MAX] = "no se pudo leer la imagen";
+    char motivo[MOTIVO_MAX];
+    snprintf(motivo, sizeof motivo, "%s", _("no se pudo leer la imagen"));
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
-        return falla(nombre, "es una carpeta, no una imagen");
+        return falla(nombre, _("es una carpeta, no una imagen"));
     if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, BMP_MAX_BYTES, motivo, sizeof motivo))
         return falla(nombre, motivo);
     if (v.size() < BMP_CABECERA + BMP_INFO || v[0] != 'B' || v[1] != 'M')
-        return falla(nombre, "no es una imagen BMP");
+        return falla(nombre, _("no es una imagen BMP"));
     const unsigned char *h = v.data() + BMP_CABECERA;
     unsigned int datos = le32(v.data() + 10), info = le32(h), colores = le32(h + 32);
     int ancho = (int)le32(h + 4), alto = (int)le32(h + 8);
     if (info != BMP_INFO || le16(h + 12) != 1 || le16(h + 14) != 8 || le32(h + 16) != 0 || colores > 256)
-        return falla(nombre, "no es un BMP de 256 colores sin comprimir");
+        return falla(nombre, _("no es un BMP de 256 colores sin comprimir"));
     if (ancho < 1 || ancho > BMP_MAX_LADO || alto < 1 || alto > BMP_MAX_LADO)
-        return falla(nombre, "la imagen tiene un tamaño imposible");
+        return falla(nombre, _("la imagen tiene un tamaño imposible"));
     size_t paleta = BMP_CABECERA + BMP_INFO + 4 * (size_t)(colores ? colores : 256);
     size_t fila = ((size_t)ancho + 3) & ~(size_t)3;
     if (datos < paleta || (size_t)datos + fila * (size_t)alto > v.size())
-        return falla(nombre, "la imagen esta cortada");
+        return falla(nombre, _("la imagen esta cortada"));
     return true;
 }
 
@@ -163,43 +165,44 @@ bool fuente_valida(const char *nombre)
 {
     std::vector<unsigned char> v;
     struct stat st;
-    char motivo[MOTIVO_MAX] = "no se pudo leer la fuente";
+    char motivo[MOTIVO_MAX];
+    snprintf(motivo, sizeof motivo, "%s", _("no se pudo leer la fuente"));
     if (stat(nombre, &st) == 0 && S_ISDIR(st.st_mode))
-        return falla(nombre, "es una carpeta, no un archivo de fuente");
+        return falla(nombre, _("es una carpeta, no un archivo de fuente"));
     if (!es_regular(nombre, motivo, sizeof motivo) || !lee_entero(nombre, v, DAT_MAX_BYTES, motivo, sizeof motivo))
         return falla(nombre, motivo);
     size_t n = v.size(), i = 12;
     const unsigned char *p = v.data();
     if (n < 12 || memcmp(p, "slh.ALL.", 8) != 0)
-        return falla(nombre, "no es un archivo de fuente (datafile sin comprimir)");
+        return falla(nombre, _("no es un archivo de fuente (datafile sin comprimir)"));
     unsigned int objetos = be32(p + 8);
     if (objetos < 2 || objetos > DAT_MAX_OBJETOS)
-        return falla(nombre, "el archivo de fuente no tiene la fuente como objeto 1");
+        return falla(nombre, _("el archivo de fuente no tiene la fuente como objeto 1"));
     for (unsigned int o = 0; o < objetos; o++) {
         // Properties, then the object's type and its chunk.
         for (;;) {
             if (n - i < 4)
-                return falla(nombre, "el archivo de fuente esta cortado");
+                return falla(nombre, _("el archivo de fuente esta cortado"));
             if (memcmp(p + i, "prop", 4) != 0)
                 break;
             if (n - i < 12 || be32(p + i + 8) > n - i - 12)
-                return falla(nombre, "el archivo de fuente esta cortado");
+                return falla(nombre, _("el archivo de fuente esta cortado"));
             i += 12 + be32(p + i + 8);
         }
         if (n - i < 12)
-            return falla(nombre, "el archivo de fuente esta cortado");
+            return falla(nombre, _("el archivo de fuente esta cortado"));
         const unsigned char *tipo = p + i;
         unsigned int largo = be32(p + i + 4);
         if (be32(p + i + 8) != largo || largo > n - i - 12)
-            return falla(nombre, "el archivo de fuente esta cortado o comprimido");
+            return falla(nombre, _("el archivo de fuente esta cortado o comprimido"));
         const unsigned char *datos = p + i + 12;
         bool fuente = memcmp(tipo, "FONT", 4) == 0;
         if (o == 1 && !fuente)
-            return falla(nombre, "el archivo de fuente no tiene la fuente como objeto 1");
+            return falla(nombre, _("el archivo de fuente no tiene la fuente como objeto 1"));
         if (fuente && !fuente_cabe(datos, largo))
-            return falla(nombre, "la fuente esta dañada");
+            return falla(nombre, _("la fuente esta dañada"));
         if (!fuente && memcmp(tipo, "DATA", 4) != 0)
-            return falla(nombre, "el archivo de fuente tiene objetos que no son fuente ni datos");
+            return falla(nombre, _("el archivo de fuente tiene objetos que no son fuente ni datos"));
         i += 12 + largo;
     }
     return true;
@@ -212,7 +215,7 @@ static bool carga_imagen(const char *nombre, BITMAP **dest, PALETTE pal)
         return false;
     *dest = load_bitmap(nombre, pal);
     if (!*dest)
-        return falla(nombre, "no se pudo cargar la imagen");
+        return falla(nombre, _("no se pudo cargar la imagen"));
     return true;
 }
 
@@ -224,10 +227,10 @@ bool CargarBMP()
         return false;
     BITMAP *hoja = load_bitmap(hoja_nombre, the_palette);
     if (!hoja)
-        return falla(hoja_nombre, "no se pudo cargar la hoja de dibujos");
+        return falla(hoja_nombre, _("no se pudo cargar la hoja de dibujos"));
     if (hoja->w < HOJA_W || hoja->h < HOJA_H) {
         destroy_bitmap(hoja);
-        return falla(hoja_nombre, "la hoja de dibujos es menor que 320x568");
+        return falla(hoja_nombre, _("la hoja de dibujos es menor que 320x568"));
     }
     for (const Corte &k : cortes) {
         for (int f = 0; f < k.filas; f++) {
@@ -235,7 +238,7 @@ bool CargarBMP()
                 BITMAP *b = create_bitmap(k.w, k.h);
                 if (!b) {
                     destroy_bitmap(hoja);
-                    return falla(hoja_nombre, "sin memoria para los dibujos");
+                    return falla(hoja_nombre, _("sin memoria para los dibujos"));
                 }
                 blit(hoja, b, k.w * i, k.y + k.h * f, 0, 0, k.w, k.h);
                 k.dest[k.primero + f * k.por_fila + i] = b;
@@ -286,13 +289,13 @@ bool carga_sonidos()
             return falla(s.nombre, motivo);
         sample[s.slot] = load_sample(s.nombre);
         if (!sample[s.slot])
-            return falla(s.nombre, "no se pudo cargar el sonido");
+            return falla(s.nombre, _("no se pudo cargar el sonido"));
     }
     if (!es_regular("datos/fox.mid", motivo, sizeof motivo))
         return falla("datos/fox.mid", motivo);
     music2 = load_midi("datos/fox.mid");
     if (!music2)
-        return falla("datos/fox.mid", "no se pudo cargar la musica");
+        return falla("datos/fox.mid", _("no se pudo cargar la musica"));
     return true;
 }
 
@@ -322,11 +325,11 @@ static bool lee_nivel(const char *filename, unsigned char *buf)
     bool error = ferror(f);
     fclose(f);
     if (error) {
-        fprintf(stderr, "%s: no se pudo leer el nivel\n", filename);
+        fprintf(stderr, _("%s: no se pudo leer el nivel\n"), filename);
         return false;
     }
     if (n < (size_t)NIVEL_BYTES) {
-        fprintf(stderr, "%s: nivel dañado (%u bytes, se esperan %d)\n", filename,
+        fprintf(stderr, _("%s: nivel dañado (%u bytes, se esperan %d)\n"), filename,
                 (unsigned)n, NIVEL_BYTES);
         return false;
     }
@@ -387,7 +390,7 @@ bool escribe_atomico(const char *ruta, const void *datos, size_t n)
     std::string tmp = dir + PREFIJO_TEMPORAL "XXXXXX";
     int fd = mkstemp(&tmp[0]);
     if (fd < 0) {
-        fprintf(stderr, "%s: no se pudo crear el archivo temporal (%s)\n", ruta, strerror(errno));
+        fprintf(stderr, _("%s: no se pudo crear el archivo temporal (%s)\n"), ruta, strerror(errno));
         return false;
     }
     mode_t m = umask(0);
@@ -420,7 +423,7 @@ bool escribe_atomico(const char *ruta, const void *datos, size_t n)
     }
     if (!ok) {
         unlink(tmp.c_str());
-        fprintf(stderr, "%s: no se pudo escribir (%s)\n", ruta, strerror(err ? err : EIO));
+        fprintf(stderr, _("%s: no se pudo escribir (%s)\n"), ruta, strerror(err ? err : EIO));
     }
     return ok && asienta_carpeta(ruta);
 }

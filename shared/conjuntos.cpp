@@ -16,6 +16,7 @@
 #include "shared/carga.h"
 #include "shared/guardado.h"
 #include "shared/lectura.h"
+#include "shared/idioma.h"
 
 Conjunto conjuntos[CONJUNTOS_MAX] = {{CAMPANA_NOMBRE, CAMPANA_AUTOR, CAMPANA_DESCRIPCION, "levels", 1}};
 int n_conjuntos = 1;
@@ -61,7 +62,7 @@ bool carpeta_conjuntos(char *out, int tam, bool crea)
     if (base.empty() || !copia(out, tam, base))
         return false;
     if (crea && mkdir(out, MODO_CARPETA) != 0 && !(errno == EEXIST && es_carpeta(out))) {
-        fprintf(stderr, "%s: no se pudo crear la carpeta de los conjuntos (%s)\n", out, strerror(errno));
+        fprintf(stderr, _("%s: no se pudo crear la carpeta de los conjuntos (%s)\n"), out, strerror(errno));
         return false;
     }
     return true;
@@ -153,8 +154,8 @@ bool lee_conjunto_carpeta(const char *dir, Conjunto *c)
     }
     if (f && descifra_descripcion(texto.data(), n, ruta.c_str(), c))
         return true;
-    fprintf(stderr, "%s: %s; el conjunto se llama como su carpeta\n", ruta.c_str(),
-            f ? "no tiene nombre" : motivo);
+    fprintf(stderr, _("%s: %s; el conjunto se llama como su carpeta\n"), ruta.c_str(),
+            f ? _("no tiene nombre") : motivo);
     std::string nombre = nombre_final(dir);
     std::replace(nombre.begin(), nombre.end(), '_', ' ');
     if (!texto_pantalla(nombre.c_str(), c->nombre, CONJ_NOMBRE_MAX) || !c->nombre[0])
@@ -179,7 +180,7 @@ void busca_conjuntos()
     closedir(d);
     std::sort(nombres.begin(), nombres.end());
     if ((int)nombres.size() > CONJUNTOS_MAX - 1)
-        fprintf(stderr, "%s: hay %zu conjuntos; se ven los primeros %d\n", base, nombres.size(), CONJUNTOS_MAX - 1);
+        fprintf(stderr, _("%s: hay %zu conjuntos; se ven los primeros %d\n"), base, nombres.size(), CONJUNTOS_MAX - 1);
     for (const std::string &s : nombres) {
         if (n_conjuntos == CONJUNTOS_MAX)
             break;
@@ -274,19 +275,19 @@ bool crea_conjunto(const char *nombre, const char *autor, const char *descripcio
     if (!texto_pantalla(nombre, c.nombre, CONJ_NOMBRE_MAX) || !c.nombre[0] ||
         !texto_pantalla(autor, c.autor, CONJ_AUTOR_MAX) ||
         !texto_pantalla(descripcion, c.descripcion, CONJ_DESCRIPCION_MAX)) {
-        fprintf(stderr, "KORVEX: \"%s\": no sirve como nombre de un conjunto\n", nombre);
+        fprintf(stderr, _("KORVEX: \"%s\": no sirve como nombre de un conjunto\n"), nombre);
         return false;
     }
     if (!carpeta_conjuntos(base, sizeof base, true))
         return false;
     if (!carpeta_libre(base, c.nombre, carpeta, sizeof carpeta)) {
-        fprintf(stderr, "%s: no queda carpeta libre para \"%s\"\n", base, c.nombre);
+        fprintf(stderr, _("%s: no queda carpeta libre para \"%s\"\n"), base, c.nombre);
         return false;
     }
     std::string dir = std::string(base) + "/" + carpeta;
     std::string texto = texto_descripcion(c);
     if (mkdir(dir.c_str(), MODO_CARPETA) != 0) {
-        fprintf(stderr, "%s: no se pudo crear la carpeta (%s)\n", dir.c_str(), strerror(errno));
+        fprintf(stderr, _("%s: no se pudo crear la carpeta (%s)\n"), dir.c_str(), strerror(errno));
         return false;
     }
     if (!escribe_atomico((dir + "/" + DESCRIPCION_ARCHIVO).c_str(), texto.data(), texto.size())) {

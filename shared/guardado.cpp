@@ -1,5 +1,6 @@
 // guardado: the lock beside a file, the flush of a folder, the removal of dead temporaries.
 #include "shared/guardado.h"
+#include "shared/idioma.h"
 
 #include <cerrno>
 #include <csignal>
@@ -98,7 +99,7 @@ int toma_cerrojo(const char *ruta)
     std::string nombre = std::string(ruta) + SUFIJO_CERROJO;
     int fd = open(nombre.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) {
-        fprintf(stderr, "%s: no se pudo abrir el cerrojo (%s); se guarda sin el\n", nombre.c_str(), strerror(errno));
+        fprintf(stderr, _("%s: no se pudo abrir el cerrojo (%s); se guarda sin el\n"), nombre.c_str(), strerror(errno));
         return -1;
     }
     if (flock(fd, LOCK_EX | LOCK_NB) == 0)
@@ -107,10 +108,10 @@ int toma_cerrojo(const char *ruta)
     if (err == EWOULDBLOCK && espera_cerrojo(fd))
         return fd;
     if (err == EWOULDBLOCK)
-        fprintf(stderr, "%s: otro programa tiene el cerrojo hace mas de %d s; se guarda sin el\n", nombre.c_str(),
+        fprintf(stderr, _("%s: otro programa tiene el cerrojo hace mas de %d s; se guarda sin el\n"), nombre.c_str(),
                 CERROJO_ESPERA_MS / 1000);
     else
-        fprintf(stderr, "%s: no se pudo tomar el cerrojo (%s); se guarda sin el\n", nombre.c_str(), strerror(err));
+        fprintf(stderr, _("%s: no se pudo tomar el cerrojo (%s); se guarda sin el\n"), nombre.c_str(), strerror(err));
     close(fd);
     return -1;
 }
@@ -133,7 +134,7 @@ bool asienta_carpeta(const char *ruta)
     // A file system that cannot flush a folder (EINVAL) keeps no such promise to break.
     if (err == 0 || err == EINVAL)
         return true;
-    fprintf(stderr, "%s: no se pudo asentar la carpeta en el disco (%s)\n", dir.c_str(), strerror(err));
+    fprintf(stderr, _("%s: no se pudo asentar la carpeta en el disco (%s)\n"), dir.c_str(), strerror(err));
     return false;
 }
 

@@ -21,10 +21,14 @@ extern int idioma;   // the language in use: IDIOMA_ES or IDIOMA_EN
 // Spanish; otherwise the first language of LANGUAGE (a colon list), or the locale's own, that is
 // Spanish or English. Anything else is Spanish.
 int idioma_del_entorno(const char *language, const char *lc_all, const char *lc_messages, const char *lang);
-// Puts a language in use: ajuste IDIOMA_AUTO (the desktop's, from the environment), IDIOMA_ES or
+// Puts a language in use: ajuste IDIOMA_AUTO (the desktop's, from the environment as it was at
+// the first call: English sets LANGUAGE for gettext and a later change puts it back), IDIOMA_ES or
 // IDIOMA_EN; carpeta: the folder holding en/LC_MESSAGES/korvex.mo. Takes effect at once for every
 // text translated after it.
 void pon_idioma(int ajuste, const char *carpeta);
+// The folder of the catalogues: locale/ beside the running program (the build folder), else
+// ../share/locale from its folder (an installed prefix).
+const char *carpeta_catalogo();
 // The text in the language in use: t itself in Spanish, else its translation (t when it has none).
 const char *traduce(const char *t);
 

@@ -1,5 +1,6 @@
 // lectura: opens files for reading without blocking on what is not a regular file.
 #include "shared/lectura.h"
+#include "shared/idioma.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,14 +12,14 @@
 static const char *que_es(mode_t m)
 {
     if (S_ISDIR(m))
-        return "es una carpeta, no un archivo";
+        return _("es una carpeta, no un archivo");
     if (S_ISFIFO(m))
-        return "es una FIFO, no un archivo; no se lee";
+        return _("es una FIFO, no un archivo; no se lee");
     if (S_ISCHR(m) || S_ISBLK(m))
-        return "es un dispositivo, no un archivo; no se lee";
+        return _("es un dispositivo, no un archivo; no se lee");
     if (S_ISSOCK(m))
-        return "es un socket, no un archivo; no se lee";
-    return "no es un archivo comun; no se lee";
+        return _("es un socket, no un archivo; no se lee");
+    return _("no es un archivo comun; no se lee");
 }
 
 // Opens nombre read-only without blocking and keeps the descriptor only for a regular file; -1
@@ -29,14 +30,14 @@ static int abre_fd(const char *nombre, char *motivo, int tam)
     int fd = open(nombre, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         int err = errno;
-        snprintf(motivo, tam, "no se pudo abrir (%s)", strerror(err));
+        snprintf(motivo, tam, _("no se pudo abrir (%s)"), strerror(err));
         errno = err;
         return -1;
     }
     struct stat st;
     if (fstat(fd, &st) != 0) {
         int err = errno;
-        snprintf(motivo, tam, "no se pudo leer (%s)", strerror(err));
+        snprintf(motivo, tam, _("no se pudo leer (%s)"), strerror(err));
         close(fd);
         errno = err;
         return -1;
@@ -61,7 +62,7 @@ FILE *abre_regular(const char *nombre, char *motivo, int tam)
         return NULL;
     FILE *f = fdopen(fd, "rb");
     if (!f) {
-        snprintf(motivo, tam, "no se pudo abrir (%s)", strerror(errno));
+        snprintf(motivo, tam, _("no se pudo abrir (%s)"), strerror(errno));
         close(fd);
     }
     return f;

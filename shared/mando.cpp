@@ -1,5 +1,6 @@
 // mando: the pad's stick, D-pad and buttons turned into the keys of the menus and of play.
 #include "shared/mando.h"
+#include "shared/idioma.h"
 
 #include <cctype>
 #include <cstdio>
@@ -40,7 +41,7 @@ void mando_instala(const char *programa)
     remove_joystick();
     mando_instalado = 0;
     if (!avisado)
-        fprintf(stderr, "%s: no hay mando; se juega con el teclado\n", programa_mando);
+        fprintf(stderr, _("%s: no hay mando; se juega con el teclado\n"), programa_mando);
     avisado = true;
 }
 

@@ -18,6 +18,7 @@
 #include "shared/carga.h"
 #include "shared/mando.h"
 #include "shared/ritmo.h"
+#include "shared/idioma.h"
 
 int escala = 1;
 int escala_pedida;
@@ -80,11 +81,11 @@ int valor_escala(const char *valor, const char *programa)
     if (numero && n >= ESCALA_MIN && n <= ESCALA_MAX)
         return (int)n;
     if (!valor)
-        fprintf(stderr, "%s: -escala necesita un numero de %d a %d; se usa la escala automatica\n", programa,
+        fprintf(stderr, _("%s: -escala necesita un numero de %d a %d; se usa la escala automatica\n"), programa,
                 ESCALA_MIN, ESCALA_MAX);
     else
-        fprintf(stderr, "%s: -escala %s %s (debe ser de %d a %d); se usa la escala automatica\n", programa, valor,
-                numero ? "esta fuera de rango" : "no es un numero", ESCALA_MIN, ESCALA_MAX);
+        fprintf(stderr, _("%s: -escala %s %s (debe ser de %d a %d); se usa la escala automatica\n"), programa, valor,
+                numero ? _("esta fuera de rango") : _("no es un numero"), ESCALA_MIN, ESCALA_MAX);
     return 0;
 }
 
@@ -172,11 +173,11 @@ bool arranca_sistema(const char *programa, const char *orden)
             return true;
     }
     const char *d = getenv("DISPLAY");
-    const char *causa = allegro_error[0] ? allegro_error : "la biblioteca no dio la causa";
+    const char *causa = allegro_error[0] ? allegro_error : _("la biblioteca no dio la causa");
     if (d && *d)
-        fprintf(stderr, "%s: no hay pantalla grafica en DISPLAY=%s (%s)\n", programa, d, causa);
+        fprintf(stderr, _("%s: no hay pantalla grafica en DISPLAY=%s (%s)\n"), programa, d, causa);
     else
-        fprintf(stderr, "%s: no hay pantalla grafica: DISPLAY no esta definido (%s). Pruebe con: xvfb-run -a %s\n",
+        fprintf(stderr, _("%s: no hay pantalla grafica: DISPLAY no esta definido (%s). Pruebe con: xvfb-run -a %s\n"),
                 programa, causa, orden);
     return false;
 }
@@ -295,7 +296,7 @@ static int escala_ventana(int dw, int dh)
     if (!escala_pedida)
         return escala_defecto(dw, dh);
     if (dw > 0 && (LIENZO_W * escala_pedida > dw || LIENZO_H * escala_pedida > dh))
-        fprintf(stderr, "%s: -escala %d da una ventana de %dx%d, mayor que el escritorio (%dx%d); se usa igual\n",
+        fprintf(stderr, _("%s: -escala %d da una ventana de %dx%d, mayor que el escritorio (%dx%d); se usa igual\n"),
                 programa_actual, escala_pedida, LIENZO_W * escala_pedida, LIENZO_H * escala_pedida, dw, dh);
     return escala_pedida;
 }
@@ -307,7 +308,7 @@ static bool pon_ventana(int n, int dw, int dh)
         return true;
     if (n == 1)
         return false;
-    fprintf(stderr, "%s: no se pudo abrir la ventana de %dx%d (%s); se usa 320x240\n", programa_actual,
+    fprintf(stderr, _("%s: no se pudo abrir la ventana de %dx%d (%s); se usa 320x240\n"), programa_actual,
             LIENZO_W * n, LIENZO_H * n, allegro_error);
     return pon_modo(false, 1, dw, dh);
 }
@@ -324,18 +325,18 @@ void abre_pantalla(int *card, const char *programa, const char *titulo)
     if (*card == GFX_AUTODETECT_FULLSCREEN) {
         hecho = pon_modo(true, 0, dw, dh);
         if (!hecho) {
-            fprintf(stderr, "%s: no se pudo usar la pantalla completa (%s); se usa una ventana\n", programa,
-                    dw > 0 ? allegro_error : "no se conoce el tamano del escritorio");
+            fprintf(stderr, _("%s: no se pudo usar la pantalla completa (%s); se usa una ventana\n"), programa,
+                    dw > 0 ? allegro_error : _("no se conoce el tamano del escritorio"));
             *card = GFX_AUTODETECT_WINDOWED;
         }
     }
     if (!hecho && !pon_ventana(escala_ventana(dw, dh), dw, dh)) {
         char msg[256];
-        snprintf(msg, sizeof msg, "no se pudo abrir la ventana de 320x240 en 256 colores (%s)", allegro_error);
+        snprintf(msg, sizeof msg, _("no se pudo abrir la ventana de 320x240 en 256 colores (%s)"), allegro_error);
         aborta_programa(programa, msg);
     }
     if (!prepara_paginas())
-        aborta_programa(programa, "sin memoria para la pantalla");
+        aborta_programa(programa, _("sin memoria para la pantalla"));
     set_window_title(titulo);
     pon_filtro();
 }
@@ -358,13 +359,13 @@ void cambia_modo(bool a_llena)
     int n_antes = escala;
     bool antes_llena = completa;
     if (!pon_modo(a_llena, escala_ventana(dw, dh), dw, dh)) {
-        fprintf(stderr, "%s: no se pudo cambiar a %s (%s)\n", programa_actual,
-                a_llena ? "pantalla completa" : "ventana", allegro_error);
+        fprintf(stderr, _("%s: no se pudo cambiar a %s (%s)\n"), programa_actual,
+                a_llena ? _("pantalla completa") : "ventana", allegro_error);
         if (!pon_modo(antes_llena, n_antes, dw, dh) && !pon_ventana(1, dw, dh))
-            aborta_programa(programa_actual, "no se pudo volver a abrir la ventana");
+            aborta_programa(programa_actual, _("no se pudo volver a abrir la ventana"));
     }
     if (!prepara_paginas())
-        aborta_programa(programa_actual, "sin memoria para la pantalla");
+        aborta_programa(programa_actual, _("sin memoria para la pantalla"));
     set_palette(pal);
     set_window_title(titulo_actual);
     if (cierre_cb)
@@ -389,7 +390,7 @@ bool reabre_pantalla()
     if (!pon_modo(completa != 0, escala, dw, dh))
         return false;
     if (!prepara_paginas())
-        aborta_programa(programa_actual, "sin memoria para la pantalla");
+        aborta_programa(programa_actual, _("sin memoria para la pantalla"));
     set_window_title(titulo_actual);
     if (cierre_cb)
         set_close_button_callback(cierre_cb);

@@ -2,6 +2,7 @@
 // lost, the present straight into the X driver's pictures, and the background thread's polls.
 #include "shared/pantalla.h"
 #include "shared/ritmo.h"
+#include "shared/idioma.h"
 
 #include <xalleg.h>
 #include <X11/Xlib.h>
@@ -17,14 +18,16 @@
 
 // The program name for the message of a lost display.
 static const char *nombre_x = "";
+// The rest of that message, in the language in use when the handler was set (the handler itself
+// must not look anything up).
+static const char *resto_x = "";
 
 // Xlib calls this when the server is gone; returning would let Xlib call exit(), whose library
 // shutdown waits forever on a lock held by the thread that lost the connection.
 static int al_perder_x(Display *)
 {
-    static const char resto[] = ": se perdio la conexion con la pantalla; fin\n";
     ssize_t r = write(2, nombre_x, strlen(nombre_x));
-    r = write(2, resto, sizeof resto - 1);
+    r = write(2, resto_x, strlen(resto_x));
     (void)r;
     _exit(senal_fin ? 128 + senal_fin : 1);
 }
@@ -32,6 +35,7 @@ static int al_perder_x(Display *)
 void pone_fin_x(const char *programa)
 {
     nombre_x = programa;
+    resto_x = _(": se perdio la conexion con la pantalla; fin\n");
     XSetIOErrorHandler(al_perder_x);
 }
 

@@ -21,6 +21,7 @@
 #include "shared/carga.h"
 #include "shared/conjuntos.h"
 #include "shared/lectura.h"
+#include "shared/idioma.h"
 
 static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
 enum { LEB_MAX = 5, LEB_SIGUE = 0x80, LEB_BITS = 7, LEB_VALOR = 0x7F };
@@ -169,7 +170,7 @@ static unsigned toma(Lector &l, int k, const char *que)
         return 0;
     if (l.n - l.p < (size_t)k) {
         l.corto = true;
-        falla(l, "truncado en %s", que);
+        falla(l, _("truncado en %s"), que);
         return 0;
     }
     unsigned x = 0;
@@ -184,7 +185,7 @@ static int toma_entre(Lector &l, int k, const char *que, long lo, long hi)
 {
     unsigned x = toma(l, k, que);
     if (l.ok && ((long)x < lo || (long)x > hi))
-        falla(l, "%s fuera de rango (%ld)", que, (long)x);
+        falla(l, _("%s fuera de rango (%ld)"), que, (long)x);
     return (int)x;
 }
 
@@ -193,17 +194,17 @@ static unsigned toma_largo(Lector &l)
 {
     unsigned x = 0;
     for (int i = 0; l.ok && i < LEB_MAX; i++) {
-        unsigned b = toma(l, 1, "las teclas");
+        unsigned b = toma(l, 1, _("las teclas"));
         x |= (b & LEB_VALOR) << (LEB_BITS * i);
         if (!(b & LEB_SIGUE)) {
             if (i > 0 && b == 0)
-                falla(l, "%s: largo mal escrito", "las teclas");
+                falla(l, _("%s: largo mal escrito"), _("las teclas"));
             else if (x == 0 || x > REP_MAX_TICKS)
-                falla(l, "%s: largo fuera de rango", "las teclas");
+                falla(l, _("%s: largo fuera de rango"), _("las teclas"));
             return x;
         }
     }
-    falla(l, "%s: largo mal escrito", "las teclas");
+    falla(l, _("%s: largo mal escrito"), _("las teclas"));
     return 0;
 }
 
@@ -212,51 +213,51 @@ static void lee_cabecera(Lector &l, Repeticion *r)
 {
     if (l.n < REP_MARCA_BYTES) {
         l.corto = true;
-        falla(l, "truncado en %s", "la marca");
+        falla(l, _("truncado en %s"), _("la marca"));
     }
     else if (memcmp(l.d, MARCA, REP_MARCA_BYTES) != 0)
-        falla(l, "%s", "no es una repeticion de KORVEX (marca equivocada)");
+        falla(l, "%s", _("no es una repeticion de KORVEX (marca equivocada)"));
     l.p = REP_MARCA_BYTES;
-    r->version = (int)toma(l, 2, "la version");
+    r->version = (int)toma(l, 2, _("la version"));
     if (l.ok && r->version > REP_VERSION)
-        falla(l, "%s %ld, mas nueva que la que lee este programa (%ld)", "version", r->version, REP_VERSION);
+        falla(l, _("%s %ld, mas nueva que la que lee este programa (%ld)"), "version", r->version, REP_VERSION);
     else if (l.ok && r->version < 1)
-        falla(l, "%s fuera de rango (%ld)", "la version", r->version);
+        falla(l, _("%s fuera de rango (%ld)"), _("la version"), r->version);
     // Printable ASCII, then zeros to the field's end.
     bool cero = false;
     for (int i = 0; i < REP_PROGRAMA_BYTES; i++) {
-        unsigned ch = toma(l, 1, "la version del programa");
+        unsigned ch = toma(l, 1, _("la version del programa"));
         if (l.ok && (cero ? ch != 0 : ch != 0 && (ch < ' ' || ch >= 127)))
-            falla(l, "%s mal escrita", "la version del programa");
+            falla(l, _("%s mal escrita"), _("la version del programa"));
         cero = cero || ch == 0;
         r->programa[i] = (char)ch;
     }
     r->programa[REP_PROGRAMA_BYTES] = 0;
-    r->dificultad = toma_entre(l, 1, "la dificultad", 0, 2);
-    r->hz = toma_entre(l, 2, "la tasa logica", REP_HZ_MIN, REP_HZ_MAX);
-    unsigned bits = toma(l, 4, "la escala de tiempo");
+    r->dificultad = toma_entre(l, 1, _("la dificultad"), 0, 2);
+    r->hz = toma_entre(l, 2, _("la tasa logica"), REP_HZ_MIN, REP_HZ_MAX);
+    unsigned bits = toma(l, 4, _("la escala de tiempo"));
     memcpy(&r->animcon, &bits, sizeof bits);
     if (l.ok && !(r->animcon > 0.0f && r->animcon < 100.0f))
-        falla(l, "%s fuera de rango", "la escala de tiempo");
-    r->fase = toma_entre(l, 1, "la fase", 0, REP_FASES - 1);
+        falla(l, _("%s fuera de rango"), _("la escala de tiempo"));
+    r->fase = toma_entre(l, 1, _("la fase"), 0, REP_FASES - 1);
 }
 
 // The level list: names (plain file names) and CRCs.
 static void lee_niveles(Lector &l, Repeticion *r)
 {
-    r->niveles = toma_entre(l, 1, "la cuenta de niveles", 1, REP_NIVELES_MAX);
+    r->niveles = toma_entre(l, 1, _("la cuenta de niveles"), 1, REP_NIVELES_MAX);
     for (int i = 0; l.ok && i < r->niveles; i++) {
         char que[64];
-        snprintf(que, sizeof que, "el nombre del nivel %d", i + 1);
+        snprintf(que, sizeof que, _("el nombre del nivel %d"), i + 1);
         int largo = toma_entre(l, 1, que, 1, REP_NOMBRE_MAX);
         for (int j = 0; l.ok && j < largo; j++) {
             unsigned char ch = (unsigned char)toma(l, 1, que);
             if (l.ok && (ch <= ' ' || ch == '/' || ch >= 127))
-                falla(l, "%s no es un nombre de archivo", que);
+                falla(l, _("%s no es un nombre de archivo"), que);
             r->nivel[i].nombre[j] = (char)ch;
         }
         r->nivel[i].nombre[l.ok ? largo : 0] = 0;
-        snprintf(que, sizeof que, "el CRC del nivel %d", i + 1);
+        snprintf(que, sizeof que, _("el CRC del nivel %d"), i + 1);
         r->nivel[i].crc = toma(l, 4, que);
     }
 }
@@ -269,45 +270,45 @@ static void lee_conjunto(Lector &l, Repeticion *r)
         snprintf(r->conjunto, sizeof r->conjunto, "%s", CAMPANA_NOMBRE);
         return;
     }
-    const char *que = "el nombre del conjunto";
+    const char *que = _("el nombre del conjunto");
     int largo = toma_entre(l, 1, que, 1, REP_CONJUNTO_MAX);
     for (int j = 0; l.ok && j < largo; j++) {
         unsigned char ch = (unsigned char)toma(l, 1, que);
         if (l.ok && (ch < ' ' || ch >= 127))
-            falla(l, "%s mal escrito", que);
+            falla(l, _("%s mal escrito"), que);
         r->conjunto[j] = (char)ch;
     }
     r->conjunto[l.ok ? largo : 0] = 0;
-    r->practica = toma_entre(l, 1, "el nivel de practica", 0, r->niveles);
+    r->practica = toma_entre(l, 1, _("el nivel de practica"), 0, r->niveles);
 }
 
 // How the run ended.
 static void lee_final(Lector &l, Repeticion *r)
 {
-    r->fin = toma_entre(l, 1, "el final", REP_FIN_NIVEL, REP_FIN_GANO);
-    r->alcanzado = toma_entre(l, 1, "el nivel alcanzado", 1, r->niveles);
-    r->puntos = toma_entre(l, 4, "los puntos", 0, 0x7FFFFFFF);
-    r->vidas = toma_entre(l, 2, "las vidas", 0, 0xFFFF);
-    r->suma = toma(l, 4, "la suma del mundo");
+    r->fin = toma_entre(l, 1, _("el final"), REP_FIN_NIVEL, REP_FIN_GANO);
+    r->alcanzado = toma_entre(l, 1, _("el nivel alcanzado"), 1, r->niveles);
+    r->puntos = toma_entre(l, 4, _("los puntos"), 0, 0x7FFFFFFF);
+    r->vidas = toma_entre(l, 2, _("las vidas"), 0, 0xFFFF);
+    r->suma = toma(l, 4, _("la suma del mundo"));
 }
 
 // The key runs, expanded into r->teclas.
 static void lee_teclas(Lector &l, Repeticion *r)
 {
-    int total = toma_entre(l, 4, "la cuenta de ticks", 0, REP_MAX_TICKS);
+    int total = toma_entre(l, 4, _("la cuenta de ticks"), 0, REP_MAX_TICKS);
     r->teclas.clear();
     int anterior = -1;
     while (l.ok && (int)r->teclas.size() < total) {
-        unsigned t = toma(l, 1, "las teclas");
+        unsigned t = toma(l, 1, _("las teclas"));
         unsigned largo = toma_largo(l);
         if (!l.ok)
             break;
         if (t & ~(unsigned)REP_TECLAS)
-            return (void)falla(l, "%s: teclas desconocidas (%ld)", "las teclas", (long)t);
+            return (void)falla(l, _("%s: teclas desconocidas (%ld)"), _("las teclas"), (long)t);
         if ((int)t == anterior)
-            return (void)falla(l, "%s: dos tramos seguidos con las mismas teclas", "las teclas");
+            return (void)falla(l, _("%s: dos tramos seguidos con las mismas teclas"), _("las teclas"));
         if (largo > (unsigned)(total - (int)r->teclas.size()))
-            return (void)falla(l, "%s: mas ticks que los %ld de la cabecera", "las teclas", total);
+            return (void)falla(l, _("%s: mas ticks que los %ld de la cabecera"), _("las teclas"), total);
         r->teclas.insert(r->teclas.end(), largo, (unsigned char)t);
         anterior = (int)t;
     }
@@ -333,15 +334,15 @@ bool descifra_repeticion(const unsigned char *d, size_t n, Repeticion *r, char *
     // A field out of range (a newer version too) in a file whose CRC does not hold is damage, not
     // what the field says; a file cut short keeps the field it was cut in.
     if (!l.ok && !l.corto && memcmp(d, MARCA, REP_MARCA_BYTES) == 0 && !crc_final_vale(d, n)) {
-        snprintf(motivo, tam, "%s", "dañado (el CRC no coincide)");
+        snprintf(motivo, tam, "%s", _("dañado (el CRC no coincide)"));
         return false;
     }
     size_t fin_datos = l.p;
-    unsigned crc = toma(l, 4, "el CRC del archivo");
+    unsigned crc = toma(l, 4, _("el CRC del archivo"));
     if (l.ok && crc != crc32_bytes(0, d, fin_datos))
-        falla(l, "%s", "dañado (el CRC no coincide)");
+        falla(l, "%s", _("dañado (el CRC no coincide)"));
     if (l.ok && l.p != n)
-        falla(l, "%s: %ld bytes de mas al final", "datos", (long)(n - l.p));
+        falla(l, _("%s: %ld bytes de mas al final"), "datos", (long)(n - l.p));
     return l.ok;
 }
 
@@ -359,11 +360,11 @@ bool lee_repeticion(const char *ruta, Repeticion *r, char *error, int tam)
     int err = errno;
     fclose(f);
     if (!ok) {
-        snprintf(error, tam, "%s: no se pudo leer (%s)", ruta, strerror(err));
+        snprintf(error, tam, _("%s: no se pudo leer (%s)"), ruta, strerror(err));
         return false;
     }
     if (mas) {
-        snprintf(error, tam, "%s: demasiado grande para ser una repeticion", ruta);
+        snprintf(error, tam, _("%s: demasiado grande para ser una repeticion"), ruta);
         return false;
     }
     if (descifra_repeticion(v.data(), v.size(), r, motivo, sizeof motivo))

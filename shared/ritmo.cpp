@@ -1,6 +1,7 @@
 // ritmo: the choice of the logic clock's rate, the clock that follows the vblank or a timer, and
 // the waits that sleep until something wakes them.
 #include "shared/ritmo.h"
+#include "shared/idioma.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,13 +49,13 @@ EleccionRitmo elige_ritmo(double randr_hz, double medido_hz)
 void texto_ritmo(const EleccionRitmo &e, char *out, int tam)
 {
     if (e.fuente == FUENTE_RANDR)
-        snprintf(out, tam, "RandR %.2f Hz", e.hz);
+        snprintf(out, tam, _("RandR %.2f Hz"), e.hz);
     else if (e.fuente == FUENTE_VBLANK)
-        snprintf(out, tam, "vblank medido %.1f Hz", e.hz);
+        snprintf(out, tam, _("vblank medido %.1f Hz"), e.hz);
     else if (e.hz != RITMO_REFERENCIA_HZ)
-        snprintf(out, tam, "temporizador %d Hz (%.2f Hz)", e.max_fps, e.hz);
+        snprintf(out, tam, _("temporizador %d Hz (%.2f Hz)"), e.max_fps, e.hz);
     else
-        snprintf(out, tam, "temporizador %d Hz", e.max_fps);
+        snprintf(out, tam, _("temporizador %d Hz"), e.max_fps);
 }
 
 void reloj_inicia(Reloj *r, int hz, long long ahora_us, bool con_vblank)

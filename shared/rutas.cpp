@@ -1,5 +1,6 @@
 // rutas: the layout decision and the per-user folder of an installed game.
 #include "shared/rutas.h"
+#include "shared/idioma.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -76,7 +77,7 @@ bool pone_disposicion(const char *programa)
     if (!decide_disposicion(exe, getenv("XDG_DATA_HOME"), getenv("HOME")))
         return true;
     if (chdir(carpeta_datos) != 0) {
-        fprintf(stderr, "%s: %s: no se pudo entrar en la carpeta de datos (%s)\n", programa, carpeta_datos,
+        fprintf(stderr, _("%s: %s: no se pudo entrar en la carpeta de datos (%s)\n"), programa, carpeta_datos,
                 strerror(errno));
         return false;
     }
@@ -102,13 +103,13 @@ bool asegura_carpeta_usuario()
         struct stat st;
         int err = errno;
         if (u.empty())
-            fprintf(stderr, "KORVEX: no hay carpeta de usuario (HOME vacio); no se guardara nada\n");
+            fprintf(stderr, _("KORVEX: no hay carpeta de usuario (HOME vacio); no se guardara nada\n"));
         else if (err == EEXIST && stat(falla.c_str(), &st) == 0 && !S_ISDIR(st.st_mode))
             // Something that is not a folder stands where one must be: say what and where.
-            fprintf(stderr, "%s/levels: no se pudo crear la carpeta: %s es un archivo, no una carpeta; "
-                    "no se guardara nada\n", u.c_str(), falla.c_str());
+            fprintf(stderr, _("%s/levels: no se pudo crear la carpeta: %s es un archivo, no una carpeta; "
+                    "no se guardara nada\n"), u.c_str(), falla.c_str());
         else
-            fprintf(stderr, "%s/levels: no se pudo crear la carpeta %s (%s); no se guardara nada\n", u.c_str(),
+            fprintf(stderr, _("%s/levels: no se pudo crear la carpeta %s (%s); no se guardara nada\n"), u.c_str(),
                     falla.c_str(), strerror(err));
     }
     return ok;
