@@ -31,6 +31,7 @@ install(TARGETS korvex korveditor RUNTIME DESTINATION games)
 install(DIRECTORY ${KORV_PAQ}/korvex/datos ${KORV_PAQ}/korvex/levels ${KORV_PAQ}/korvex/midi
                   ${KORV_PAQ}/korvex/mp3 ${KORV_PAQ}/korvex/digmid DESTINATION ${KORV_SHARE})
 install(FILES ${KORV_PAQ}/korvex/allegro.cfg DESTINATION ${KORV_SHARE})
+install(FILES ${KORV_MO} DESTINATION share/locale/en/LC_MESSAGES)
 install(FILES paquete/korvex.desktop paquete/korveditor.desktop DESTINATION share/applications)
 # The file type of a shared level set (*.korvex), which the game's menu entry opens.
 install(FILES paquete/korvex-niveles.xml DESTINATION share/mime/packages RENAME korvex.xml)

@@ -83,7 +83,7 @@ int main(int argc, char **argv)
         autodetect_card = GFX_AUTODETECT_FULLSCREEN;
     escala_pedida = aj_escala;
     lee_opciones(argc, argv);
-    abre_pantalla(&autodetect_card, "KORV-EDITOR", _("KORV-EDITOR 2003"));
+    abre_pantalla(&autodetect_card, "KORV-EDITOR", "KORV-EDITOR 2003");
     tras_f11 = f11_editor;
     pon_cierre(cierre_ventana);
     mando_instala("KORV-EDITOR");

@@ -89,7 +89,7 @@ void anota_alcanzado(int n)
     if (n <= lee_alcanzado())
         return;
     char ruta[RUTA_MAX], texto[96];
-    int largo = snprintf(texto, sizeof texto, _("# KORVEX: el nivel mas alto alcanzado en una partida\nalcanzado = %d\n"), n);
+    int largo = snprintf(texto, sizeof texto, "# KORVEX: el nivel mas alto alcanzado en una partida\nalcanzado = %d\n", n);
     if (ruta_dato(ALCANZADO_ARCHIVO, true, ruta, sizeof ruta))
         escribe_atomico(ruta, texto, (size_t)largo);
 }

@@ -215,7 +215,7 @@ int main(int argc, char **argv)
     aplica_pantalla = aplica_ajustes_pantalla;
     tras_f11 = f11_hecho;
     lee_opciones(argc, argv);
-    abre_pantalla(&autodetect_card, "KORVEX", _("KORVEX 2003"));
+    abre_pantalla(&autodetect_card, "KORVEX", "KORVEX 2003");
     // The logic clock follows the display: one tick per refresh where its vblank can be followed,
     // else the timer at the rate found (75 Hz where nothing tells). Where RandR cannot tell, the
     // rate is measured over a few refreshes while the data load.

@@ -360,7 +360,7 @@ void cambia_modo(bool a_llena)
     bool antes_llena = completa;
     if (!pon_modo(a_llena, escala_ventana(dw, dh), dw, dh)) {
         fprintf(stderr, _("%s: no se pudo cambiar a %s (%s)\n"), programa_actual,
-                a_llena ? _("pantalla completa") : "ventana", allegro_error);
+                a_llena ? _("pantalla completa") : _("ventana"), allegro_error);
         if (!pon_modo(antes_llena, n_antes, dw, dh) && !pon_ventana(1, dw, dh))
             aborta_programa(programa_actual, _("no se pudo volver a abrir la ventana"));
     }
