@@ -18,13 +18,13 @@
 #include "shared/ritmo.h"
 #include "tests/prueba.h"
 
-// A card's "@N" is the key the player gave action N, cut to the room given.
+// A card's "@N" is the key the player gave action N (its name in the language in use), cut to the room given.
 TEST(Ayuda, LasTeclasDelJugadorEnLaCarta)
 {
     ajustes_por_defecto();
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
     const struct { const char *texto; int tam; const char *sale; } casos[] = {
-        {"@0 / @1", 64, "W / DOWN"}, {"@2", 64, "SPACE"}, {"@3 @ F1@", 64, "@3 @ F1@"}, {"@2", 4, "SPA"}, {"X@2", 3, "XS"},
+        {"@0 / @1", 64, "W / ABAJO"}, {"@2", 64, "ESPACIO"}, {"@3 @ F1@", 64, "@3 @ F1@"}, {"@2", 4, "ESP"}, {"X@2", 3, "XE"},
     };
     for (const auto &c : casos) {
         char out[64];

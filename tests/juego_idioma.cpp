@@ -1,0 +1,127 @@
+// The two languages: the desktop's choice, the setting, the English catalogue complete, and every
+// text of the game's screens fitting its room in both.
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "game/ayudas.h"
+#include "shared/ajustes.h"
+#include "shared/ayuda.h"
+#include "shared/idioma.h"
+#include "shared/pantalla.h"
+#include "tests/prueba.h"
+
+namespace {
+// One message of po/en.po: the Spanish id, the English text, the files that use it.
+struct Mensaje {
+    std::string es, en, archivos;
+};
+// Undoes the C escapes a catalogue writes.
+std::string sin_escapes(const std::string &t)
+{
+    std::string r;
+    for (size_t i = 0; i < t.size(); i++)
+        r += t[i] != '\\' || i + 1 == t.size() ? t[i] : t[++i] == 'n' ? '\n' : t[i];
+    return r;
+}
+// The messages of a catalogue or a template (msgid and msgstr on one line each, as ours are written).
+std::vector<Mensaje> lee_catalogo(const std::string &ruta)
+{
+    std::vector<Mensaje> v;
+    std::ifstream f(ruta);
+    std::string l, archivos;
+    while (std::getline(f, l)) {
+        if (l.rfind("#: ", 0) == 0)
+            archivos = l.substr(3);
+        else if (l.rfind("msgid \"", 0) == 0 && l.size() > 8)
+            v.push_back({sin_escapes(l.substr(7, l.size() - 8)), "", archivos});
+        else if (l.rfind("msgstr \"", 0) == 0 && !v.empty() && v.back().en.empty())
+            v.back().en = sin_escapes(l.substr(8, l.size() - 9));
+    }
+    return v;
+}
+const std::string CATALOGO = std::string(KORV_FUENTE) + "/po/en.po";
+}  // namespace
+
+// What AUTO reads from the desktop, as gettext reads it; a C or POSIX locale is Spanish.
+TEST(Idioma, AutoSegunElEntorno)
+{
+    const struct { const char *language, *lc_all, *lc_messages, *lang; int sale; } casos[] = {
+        {"en", NULL, NULL, "fr_FR.UTF-8", IDIOMA_EN},        {NULL, NULL, NULL, "en_US.UTF-8", IDIOMA_EN},
+        {NULL, NULL, NULL, "es_AR.UTF-8", IDIOMA_ES},        {"en", "C", NULL, "en_US.UTF-8", IDIOMA_ES},
+        {NULL, NULL, NULL, NULL, IDIOMA_ES},                 {"", "", "", "", IDIOMA_ES},
+        {"fr:en:es", NULL, NULL, "de_DE", IDIOMA_EN},       {NULL, "es_ES@euro", NULL, "en_GB", IDIOMA_ES},
+        {NULL, NULL, "en_GB.UTF-8", "es_ES.UTF-8", IDIOMA_EN}, {NULL, NULL, NULL, "POSIX", IDIOMA_ES},
+        {NULL, NULL, NULL, "C.UTF-8", IDIOMA_ES},            {"ens", NULL, NULL, "de_DE", IDIOMA_ES},
+    };
+    for (const auto &c : casos)
+        EXPECT_EQ(idioma_del_entorno(c.language, c.lc_all, c.lc_messages, c.lang), c.sale)
+            << (c.language ? c.language : "-") << " " << (c.lc_all ? c.lc_all : "-") << " " << (c.lang ? c.lang : "-");
+}
+
+// The setting goes to the file and back; a bad value is skipped with its line; English is there
+// with only C.UTF-8 installed, and Spanish is the text itself.
+TEST(Idioma, AjusteVueltaYValoresMalos)
+{
+    CarpetaTemporal t;
+    for (int v : {IDIOMA_EN, IDIOMA_ES, IDIOMA_AUTO}) {
+        ajustes_por_defecto();
+        aj_idioma = v;
+        ASSERT_TRUE(guarda_ajustes("k.cfg"));
+        ajustes_por_defecto();
+        aj_idioma = -1;
+        ASSERT_TRUE(lee_ajustes("k.cfg"));
+        EXPECT_EQ(aj_idioma, v);
+    }
+    for (const char *malo : {"idioma = fr", "idioma = EN", "idioma =", "idioma = en es"}) {
+        escribe_archivo("k.cfg", Bytes(malo, malo + strlen(malo)));
+        aj_idioma = IDIOMA_EN;
+        std::string err = stderr_de([] { lee_ajustes("k.cfg"); });
+        EXPECT_NE(err.find("k.cfg:1: linea de ajustes no valida"), std::string::npos) << malo;
+        EXPECT_EQ(aj_idioma, IDIOMA_EN) << malo;
+    }
+    setenv("LANG", "en_US.UTF-8", 1);
+    pon_idioma(IDIOMA_EN, KORV_DIR "/locale");
+    EXPECT_STREQ(_("APRETA ENTER"), "PRESS ENTER");
+    EXPECT_STREQ(tecla_visible(KEY_UP), "UP");
+    pon_idioma(IDIOMA_ES, KORV_DIR "/locale");
+    const char *id = "APRETA ENTER";
+    EXPECT_EQ(_(id), id);
+    EXPECT_STREQ(tecla_visible(KEY_UP), "ARRIBA");
+    unsetenv("LANG");
+    ajustes_por_defecto();
+}
+
+// Every message the sources mark has its English text, and every English text a message; the
+// English uses only the font's glyphs (printable ASCII) and keeps the formats of its message.
+TEST(Idioma, CatalogoCompleto)
+{
+    CarpetaTemporal t;
+    std::string orden = "sh -c 'cd " KORV_FUENTE " && xgettext --keyword=_ --keyword=N_ --from-code=UTF-8 -C --no-wrap -o " + t.ruta +
+                        "/k.pot shared/*.cpp game/*.cpp editor/*.cpp' 2>&1";
+    ASSERT_EQ(salida_de(orden).second, 0);
+    std::set<std::string> codigo, catalogo;
+    for (const Mensaje &m : lee_catalogo("k.pot"))
+        codigo.insert(m.es);
+    std::regex formato("%[-0-9.*]*[a-z]");
+    for (const Mensaje &m : lee_catalogo(CATALOGO)) {
+        catalogo.insert(m.es);
+        EXPECT_FALSE(m.en.empty()) << m.es;
+        for (unsigned char c : m.en)
+            EXPECT_TRUE(c == '\n' || (c >= ' ' && c <= '~')) << m.en;
+        auto formatos = [&](const std::string &s) {
+            std::string r;
+            for (std::sregex_iterator i(s.begin(), s.end(), formato), fin; i != fin; ++i)
+                r += i->str();
+            return r;
+        };
+        EXPECT_EQ(formatos(m.es), formatos(m.en)) << m.es;
+    }
+    for (const std::string &s : codigo)
+        EXPECT_TRUE(catalogo.count(s)) << "sin texto en ingles: " << s;
+    for (const std::string &s : catalogo)
+        EXPECT_TRUE(codigo.count(s)) << "texto en ingles de un mensaje que ya no esta: " << s;
+}
