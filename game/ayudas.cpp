@@ -38,7 +38,7 @@ static const LineaAyuda dificultad[] = {
     COMUNES};
 AYUDA_CARTA(AYUDA_DIFICULTAD, N_("AYUDA"), dificultad);
 static const LineaAyuda dificultad_conjunto[] = {
-    {N_("ARRIBA/ABAJO"), N_("DIFICULTAD O PRACTICAR")}, {N_("IZQ./DER."), N_("CAMBIAR EL CONJUNTO")}, {"ENTER", N_("EMPEZAR")},
+    {N_("ARRIBA/ABAJO"), N_("DIFICULTAD/PRACTICAR")}, {N_("IZQ./DER."), N_("CAMBIAR EL CONJUNTO")}, {"ENTER", N_("EMPEZAR")},
     {"ESC", N_("SALIR DEL JUEGO")}, COMUNES};
 AYUDA_CARTA(AYUDA_DIFICULTAD_CONJUNTO, N_("AYUDA"), dificultad_conjunto);
 static const LineaAyuda practica[] = {

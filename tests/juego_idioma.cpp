@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "game/ayudas.h"
+#include "game/mundo.h"
 #include "shared/ajustes.h"
 #include "shared/ayuda.h"
 #include "shared/idioma.h"
@@ -124,4 +125,89 @@ TEST(Idioma, CatalogoCompleto)
         EXPECT_TRUE(catalogo.count(s)) << "sin texto en ingles: " << s;
     for (const std::string &s : catalogo)
         EXPECT_TRUE(codigo.count(s)) << "texto en ingles de un mensaje que ya no esta: " << s;
+}
+
+namespace {
+// A message as drawn: each conversion given its widest value ("%5d" five digits, "%d" two, a
+// text none: the data drawn there is checked where it is made).
+std::string como_se_ve(const std::string &t)
+{
+    static const std::regex conv("%(-?)([0-9]*)(\\.\\*)?([a-z])");
+    std::string r;
+    std::sregex_iterator i(t.begin(), t.end(), conv), fin;
+    size_t antes = 0;
+    for (; i != fin; ++i) {
+        r += t.substr(antes, i->position() - antes);
+        int ancho = (*i)[2].length() ? std::stoi((*i)[2].str()) : 2;
+        if ((*i)[4] != "s")
+            r += std::string(ancho, '8');
+        antes = i->position() + i->length();
+    }
+    return r + t.substr(antes);
+}
+// True for the lines of stderr, the reasons written into them and the command line's messages:
+// they are not drawn in a room of the screen.
+bool no_se_dibuja(const std::string &t)
+{
+    return t.empty() || t.back() == '\n' || islower((unsigned char)t[0]) || t[0] == '%' || t[0] == '-' ||
+           t.rfind("KORV", 0) == 0 || t[0] == ':' || t[0] == ' ';
+}
+}  // namespace
+
+// Every text of the screens fits its room in both languages with the font drawn there: the help
+// cards whole; the game's lines (its font, the screen's width; the -info lines and the options'
+// help line in the small font); the editor's (the library's font, a line of its boxes, its status
+// line). The narrowest margin is reported.
+TEST(Idioma, CadaTextoCabeEnSuLugar)
+{
+    CarpetaTemporal t(DATOS_REALES);
+    DATAFILE *d = load_datafile("datos/font.dat");
+    ASSERT_TRUE(d);
+    FONT *grande = (FONT *)d[1].dat, *chica = font;
+    // Rooms other than the game font on the whole width (pixels): by message.
+    enum { PANTALLA = 320, CAJA_EDITOR = 31 * 8, PREGUNTA_EDITOR = 200, ESTADO_EDITOR = 38 * 8, AVISO_EDITOR = 30 * 8 };
+    const struct { const char *es; FONT *f; int sitio; } sitios[] = {
+        {"PAUSA SI OTRA VENTANA TOMA EL TECLADO", chica, PANTALLA}, {"CAMBIA YA; EN EL EDITOR AL ABRIRLO", chica, PANTALLA},
+        {"NO HAY DISPOSITIVO DE SONIDO", chica, PANTALLA},          {"F1: AYUDA", chica, PANTALLA},
+        {"R: VER LA MEJOR", chica, PANTALLA},                        {"%s - R: VER LA MEJOR", chica, PANTALLA},
+        {"POSX2: %d    POSX: %3d", chica, ESTADO_EDITOR},           {"MAXIMO %d ENEMIGOS", chica, AVISO_EDITOR},
+        {"MAPA*: ", chica, ESTADO_EDITOR},                           {"DESHACER: %-3d", chica, ESTADO_EDITOR},
+        {"CERRADO EN COLUMNA %d", chica, PREGUNTA_EDITOR},          {"SE PIERDE EN COLUMNA %d", chica, PREGUNTA_EDITOR},
+        {"GUARDAR IGUAL?", chica, PREGUNTA_EDITOR},                 {"REEMPLAZARLO?", chica, PREGUNTA_EDITOR},
+        {"YA HAY %s", chica, PREGUNTA_EDITOR},                      {"RECUPERAR %s?", chica, PREGUNTA_EDITOR},
+        {"SE PIERDEN LOS CAMBIOS", chica, PREGUNTA_EDITOR},         {"VUELVE SU PRIMERA VERSION", chica, PREGUNTA_EDITOR},
+        {"NO HA GURDADO", chica, PREGUNTA_EDITOR},                  {"DESEA GUARDAR?", chica, PREGUNTA_EDITOR},
+    };
+    BITMAP *hoja = create_bitmap(PANTALLA_W, PANTALLA_H);
+    ayuda_fuente_titulo = grande, ayuda_fuente_texto = chica;
+    const Ayuda *cartas[] = {&AYUDA_ESTUDIO, &AYUDA_TITULO, &AYUDA_TABLAS, &AYUDA_TABLA, &AYUDA_DIFICULTAD,
+                             &AYUDA_DIFICULTAD_CONJUNTO, &AYUDA_PRACTICA, &AYUDA_OPCIONES, &AYUDA_TECLA_NUEVA,
+                             &AYUDA_INICIALES, &AYUDA_JUEGO, &AYUDA_REPETICION};
+    int menor = PANTALLA;
+    std::string donde;
+    for (int idioma_en : {IDIOMA_ES, IDIOMA_EN}) {
+        pon_idioma(idioma_en, KORV_DIR "/locale");
+        for (const Ayuda *c : cartas)
+            EXPECT_TRUE(dibuja_ayuda(hoja, c)) << idioma_en << " " << c->lineas[0].que;
+        for (const Mensaje &m : lee_catalogo(CATALOGO)) {
+            const std::string &texto = idioma_en == IDIOMA_EN ? m.en : m.es;
+            if (no_se_dibuja(m.es) || m.archivos.find("ayuda") != std::string::npos)
+                continue;   // the cards' texts: drawn above
+            bool editor = m.archivos.find("editor/") != std::string::npos;
+            FONT *f = editor || m.archivos == "game/main_arranque.cpp" ? chica : grande;   // -info: the small font
+            int sitio = editor ? CAJA_EDITOR : PANTALLA;
+            for (const auto &s : sitios)
+                if (m.es == s.es)
+                    f = s.f, sitio = s.sitio;
+            int margen = sitio - text_length(f, como_se_ve(texto).c_str());
+            EXPECT_GE(margen, 0) << texto << " (" << m.archivos << ")";
+            if (margen < menor)
+                menor = margen, donde = texto;
+        }
+    }
+    pon_idioma(IDIOMA_ES, KORV_DIR "/locale");
+    printf("margen mas estrecho: %d px, \"%s\"\n", menor, donde.c_str());
+    ayuda_fuente_titulo = ayuda_fuente_texto = NULL;
+    destroy_bitmap(hoja);
+    unload_datafile(d);
 }
