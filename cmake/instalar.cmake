@@ -14,12 +14,13 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E touch ${KORV_PAQ}/hecho
   DEPENDS korvmake ${KORV_FUENTES_PAQ} ${CMAKE_SOURCE_DIR}/cmake/digmid.sh
   COMMENT "Datos para instalar")
-# Manual pages and changelog compressed as Debian wants them.
+# Manual pages (English, and Spanish in es/) and changelog compressed as Debian wants them.
 set(KORV_GZ)
-foreach(f korvex.6 korveditor.6 changelog)
+foreach(f korvex.6 korveditor.6 es/korvex.6 es/korveditor.6 changelog)
+  get_filename_component(d ${KORV_PAQ}/gz/${f} DIRECTORY)
   add_custom_command(
     OUTPUT ${KORV_PAQ}/gz/${f}.gz
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${KORV_PAQ}/gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${d}
     COMMAND sh ${CMAKE_SOURCE_DIR}/cmake/comprime.sh ${CMAKE_SOURCE_DIR}/paquete/${f} ${KORV_PAQ}/gz/${f}.gz
     DEPENDS ${CMAKE_SOURCE_DIR}/paquete/${f} ${CMAKE_SOURCE_DIR}/cmake/comprime.sh)
   list(APPEND KORV_GZ ${KORV_PAQ}/gz/${f}.gz)
@@ -38,6 +39,7 @@ install(FILES paquete/korvex-niveles.xml DESTINATION share/mime/packages RENAME 
 file(GLOB KORV_METAINFO CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/paquete/*.metainfo.xml)
 install(FILES ${KORV_METAINFO} DESTINATION share/metainfo)
 install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz DESTINATION share/man/man6)
+install(FILES ${KORV_PAQ}/gz/es/korvex.6.gz ${KORV_PAQ}/gz/es/korveditor.6.gz DESTINATION share/man/es/man6)
 install(FILES paquete/copyright ${KORV_PAQ}/gz/changelog.gz DESTINATION share/doc/korvex)
 foreach(t 32 48 64 128 256)
   install(FILES ${KORV_PAQ}/iconos/${t}x${t}/korvex.png ${KORV_PAQ}/iconos/${t}x${t}/korveditor.png
