@@ -4,6 +4,7 @@
 
 #include "tests/prueba.h"
 #include "shared/ajustes.h"
+#include "shared/idioma.h"
 
 namespace {
 // Each test in a temporary folder, from and back to the default settings.
@@ -23,14 +24,15 @@ std::string lee_texto(const std::string &t)
 
 TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
 {
-    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0;
+    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0, aj_idioma = IDIOMA_EN;
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
     ASSERT_TRUE(guarda_ajustes("sub/korvex/korvex.cfg"));   // folders made on the way
     ajustes_por_defecto();
     ASSERT_TRUE(lee_ajustes("sub/korvex/korvex.cfg"));
     const int leidos[] = {vol_musica,      vol_efectos,     aj_escala,      aj_completa,
-                          aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2]};
-    EXPECT_EQ(std::vector<int>(leidos, leidos + 8), std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE}));
+                          aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2], aj_idioma};
+    EXPECT_EQ(std::vector<int>(leidos, leidos + 9),
+              std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE, IDIOMA_EN}));
     // the disk fills after 20 bytes: false, and the old file stays as it was
     Bytes viejo = lee_archivo("sub/korvex/korvex.cfg");
     vol_musica = 9;
@@ -50,7 +52,7 @@ TEST_F(Ajustes, LineasDanadasSeSaltanYLasDemasValen)
     const char *danadas[] = {
         "clave_rara = 3", "volumen_musica = 11", "volumen_efectos = -1", "escala = 9", "volumen_musica = 7x",
         "pantalla_completa = quiza", "pausa_al_salir = 1", "tecla_abajo = ESC", "tecla_abajo = NOEXISTE", "volumen_musica 4",
-        "\x01\xff\xfe basura",
+        "\x01\xff\xfe basura", "idioma = fr", "idioma = EN", "idioma =",
     };
     for (const char *mala : danadas) {
         std::string err = lee_texto("# comentario\nvolumen_efectos = 2\n" + std::string(mala) + "\n\ntecla_abajo = S\n");
