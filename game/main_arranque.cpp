@@ -160,7 +160,7 @@ int tasa_logica(int refresco)
 }
 
 // Diagnostic line positions: x, first line's y, line step.
-enum { INFO_X = 10, INFO_Y_RITMO = 40, INFO_Y_CANCIONES = 90, INFO_PASO = 10 };
+enum { INFO_X = 4, INFO_Y_RITMO = 40, INFO_Y_CANCIONES = 90, INFO_PASO = 10 };
 
 void pantalla_info()
 {
