@@ -1,9 +1,10 @@
-// presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys.
+// presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys, the pace.
 #include "game/presoverganec.h"
 
 #include <cstdio>
 
 #include "shared/ajustes.h"
+#include "shared/idioma.h"
 #include "shared/pantalla.h"
 #include "game/ayudas.h"
 #include "game/volumen.h"
@@ -12,11 +13,11 @@
 
 // Lines of the screen, top to bottom.
 enum {
-    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_VOLVER = 6,
-    OP_LINEAS = 7
+    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_RITMO = 6,
+    OP_VOLVER = 7, OP_LINEAS = 8
 };
 // Where the lines go, and the colours of the difficulty menu.
-enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 52, OP_PASO = 22, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
+enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 46, OP_PASO = 20, OP_AYUDA_Y = 216, COL_PROPIO = -1, COL_BLANCO = 255 };
 enum { VOL_PRUEBA = 255, PAN_CENTRO = 128, FRECUENCIA = 1000, VOL_MIDI_LLENO = 255 };
 
 // What the options screen does after a setting changed: apply the screen choice (set by the
@@ -34,6 +35,15 @@ int escala_que_cabe()
     if (get_desktop_resolution(&w, &h) != 0)
         return 1;
     return escala_completa(w, h);
+}
+
+// Index of a pace in ritmos_de_juego (0, full pace, for one that is not there).
+static int indice_ritmo(int ritmo)
+{
+    for (int i = 0; i < RITMOS; i++)
+        if (ritmos_de_juego[i] == ritmo)
+            return i;
+    return 0;
 }
 
 // Moves a value one step within lo..hi.
@@ -62,6 +72,8 @@ int opciones_tecla(int linea, int scan)
         aj_completa = !aj_completa;
     else if (linea == OP_PAUSA && (d || scan == KEY_ENTER))
         aj_pausa_foco = !aj_pausa_foco;
+    else if (linea == OP_RITMO && d)   // RIGHT is faster: the paces are listed fastest first
+        aj_ritmo = ritmos_de_juego[paso(indice_ritmo(aj_ritmo), -d, 0, RITMOS - 1)];
     else if (linea == OP_TECLAS && scan == KEY_ENTER)
         return OPCIONES_TECLAS;
     return linea;
@@ -83,6 +95,7 @@ static void dibuja_opciones(int marca, const char *ayuda)
     snprintf(linea[OP_PAUSA], 64, "PAUSA AL SALIR  %s", aj_pausa_foco ? "SI" : "NO");
     snprintf(linea[OP_TECLAS], 64, "TECLAS  %s %s %s", nombre_tecla(tecla_accion[ACC_ARRIBA]),
              nombre_tecla(tecla_accion[ACC_ABAJO]), nombre_tecla(tecla_accion[ACC_PAUSA]));
+    snprintf(linea[OP_RITMO], 64, _("RITMO  %d %%"), aj_ritmo);
     snprintf(linea[OP_VOLVER], 64, "VOLVER");
     linea_abierta = marca;
     ayuda_abierta = ayuda;
@@ -93,6 +106,8 @@ static void dibuja_opciones(int marca, const char *ayuda)
                              "%s", linea[i]);
     if (!ayuda && marca == OP_PAUSA)
         ayuda = "PAUSA SI OTRA VENTANA TOMA EL TECLADO";
+    if (!ayuda && marca == OP_RITMO)
+        ayuda = _("MAS LENTO NO ENTRA EN LOS RECORDS");
     if (!ayuda && !hay_digital)   // the volumes are kept, but nothing is heard
         ayuda = "NO HAY DISPOSITIVO DE SONIDO";
     if (ayuda)
@@ -151,8 +166,8 @@ void opciones()
     set_palette(the_palette);
     for (;;) {
         dibuja_opciones(linea, NULL);
-        // By line: what a key may change there (the pause setting is only kept).
-        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
+        // By line: what a key may change there (the pause and the pace are only kept).
+        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_ritmo, 0};
         int scan = tecla_siguiente();
         atiende_mudo();
         int nueva = opciones_tecla(linea, scan);
@@ -163,7 +178,7 @@ void opciones()
             guarda_ajustes(ruta_ajustes());
             continue;
         }
-        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, 0};
+        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_ritmo, 0};
         for (int i = 0; i < OP_LINEAS; i++)
             if (antes[i] != despues[i])
                 aplica_cambio(i);

@@ -11,11 +11,11 @@
 
 namespace {
 
-// A fresh level in memory at clock rate hz and full speed v (pixels per tick), started as the
-// frame loops start it: plain blocks, no enemy, no key held.
-void nivel_nuevo(int hz, float v)
+// A fresh level in memory at clock rate hz, pace ritmo and full speed v (pixels per tick), started
+// as the frame loops start it: plain blocks, no enemy, no key held.
+void nivel_nuevo(int hz, float v, int ritmo = RITMO_LLENO)
 {
-    partida_nueva(hz, 1, 0);
+    partida_nueva(hz, 1, 0, ritmo);
     memset(enemi, 0, ENE_BYTES);
     std::fill(key, key + KEY_MAX, 0);
     nivel = 1, niveles = 3, nscro = v;
@@ -26,9 +26,9 @@ void nivel_nuevo(int hz, float v)
 void delante(int col, int sx) { scr5 = 0, scr1 = BLOQUE_W * col + PANTALLA_W - sx; }
 
 // nivel_nuevo with record 0 an enemy of type tipo on the truck's lane at screen x 40: met in the next tick.
-void ante_el_camion(int hz, float v, int tipo)
+void ante_el_camion(int hz, float v, int tipo, int ritmo = RITMO_LLENO)
 {
-    nivel_nuevo(hz, v);
+    nivel_nuevo(hz, v, ritmo);
     ene_pon(0, 40, 72, tipo);
     delante(40, 40);
 }
@@ -214,6 +214,40 @@ TEST(Juego, VelocidadEnPixelesPorSegundo)
             EXPECT_NEAR((scr1 - antes) / 2.0, por_codigo[codigo], 1) << refresco << " Hz, codigo " << codigo;
         }
     EXPECT_EQ(tasa_logica(0), 75);
+}
+
+// The pace slows all of play by one factor: the road's pixels per second (the level's speed made as
+// a game makes it) and the seconds of a lane change, a splash and an explosion, at 85 and 70 %
+// against full pace at the same display rate.
+TEST(Juego, RitmoLentoEnTodaLaPartida)
+{
+    for (int hz : {60, 75}) {
+        double lleno[4] = {};
+        for (int ritmo : {100, 85, 70}) {
+            nivel_nuevo(hz, 0, ritmo);
+            float v = nscr2 = nscro = velocidad_nivel(nscr3, 1, animcon);
+            int antes = scr1;
+            logica(hz * 4);
+            double m[4] = {(scr1 - antes) / 4.0};
+            key[KEY_DOWN] = 1;
+            m[1] = hasta([] { return y == 144.0f; }) / (double)hz;
+            key[KEY_DOWN] = 0;
+            ante_el_camion(hz, v, 2, ritmo);
+            logica(1);
+            m[2] = hasta([] { return nscr2 == nscro; }) / (double)hz;
+            ante_el_camion(hz, v, 6, ritmo);
+            vidas = 1;
+            logica(1);
+            m[3] = hasta([] { return fuego == 0; }) / (double)hz;
+            if (ritmo == RITMO_LLENO)
+                std::copy(m, m + 4, lleno);
+            EXPECT_NEAR(m[0], lleno[0] * ritmo / 100, 1) << hz << " Hz, " << ritmo << " %: px/s";
+            for (int i = 1; i < 4; i++)
+                EXPECT_NEAR(m[i], lleno[i] * 100 / ritmo, 2.0 / hz + lleno[i] * 0.005) << hz << " Hz, " << ritmo << " %: " << i;
+            printf("[ ritmo ] %d Hz %3d %%: camino %.1f px/s, carril %.3f s, sangre %.3f s, explosion %.3f s\n", hz,
+                   ritmo, m[0], m[1], m[2], m[3]);
+        }
+    }
 }
 
 // The difficulty menu (opens on the middle entry, wraps) sets lives and base speed; a
