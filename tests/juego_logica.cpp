@@ -201,52 +201,28 @@ TEST(Juego, LineasDeTiempoPorRefresco)
 
 // The road's speed in pixels per second is the same at every display rate the clock follows: the
 // base speed (4 px per 1/75 s) times the level's code (x1, x1.5, x2; codes the editor does not
-// write as x1). A rate the driver cannot tell is taken as 75 Hz.
+// write as x1), times the pace. A rate the driver cannot tell is taken as 75 Hz. Every timer of
+// play goes by the same time scale: at 70 % the explosion lasts 1 / 0.7 as long.
 TEST(Juego, VelocidadEnPixelesPorSegundo)
 {
     const double por_codigo[] = {300, 300, 450, 600, 300};
     for (double refresco : {50.0, 59.94, 60.0, 75.0, 120.0, 144.0, 165.0, 240.0})
-        for (int codigo = 0; codigo <= 4; codigo++) {
-            EleccionRitmo e = elige_ritmo(refresco, 0);
-            nivel_nuevo(e.max_fps, velocidad_nivel(4.0f, codigo, escala_tiempo(e.max_fps)));
-            int antes = scr1;
-            logica(e.max_fps * 2);
-            EXPECT_NEAR((scr1 - antes) / 2.0, por_codigo[codigo], 1) << refresco << " Hz, codigo " << codigo;
-        }
+        for (int codigo = 0; codigo <= 4; codigo++)
+            for (int ritmo : {100, 85, 70}) {
+                EleccionRitmo e = elige_ritmo(refresco, 0);
+                nivel_nuevo(e.max_fps, 0, ritmo);
+                nscr2 = nscro = velocidad_nivel(4.0f, codigo, animcon);   // as a game makes the level's speed
+                int antes = scr1;
+                logica(e.max_fps * 2);
+                EXPECT_NEAR((scr1 - antes) / 2.0, por_codigo[codigo] * ritmo / 100, 1) << refresco << " Hz, codigo " << codigo;
+                if (codigo == 1 && (refresco == 60 || refresco == 75))
+                    printf("[ ritmo ] %.0f Hz %3d %%: el camino a %.1f px/s\n", refresco, ritmo, (scr1 - antes) / 2.0);
+            }
     EXPECT_EQ(tasa_logica(0), 75);
-}
-
-// The pace slows all of play by one factor: the road's pixels per second (the level's speed made as
-// a game makes it) and the seconds of a lane change, a splash and an explosion, at 85 and 70 %
-// against full pace at the same display rate.
-TEST(Juego, RitmoLentoEnTodaLaPartida)
-{
-    for (int hz : {60, 75}) {
-        double lleno[4] = {};
-        for (int ritmo : {100, 85, 70}) {
-            nivel_nuevo(hz, 0, ritmo);
-            float v = nscr2 = nscro = velocidad_nivel(nscr3, 1, animcon);
-            int antes = scr1;
-            logica(hz * 4);
-            double m[4] = {(scr1 - antes) / 4.0};
-            key[KEY_DOWN] = 1;
-            m[1] = hasta([] { return y == 144.0f; }) / (double)hz;
-            key[KEY_DOWN] = 0;
-            ante_el_camion(hz, v, 2, ritmo);
-            logica(1);
-            m[2] = hasta([] { return nscr2 == nscro; }) / (double)hz;
-            ante_el_camion(hz, v, 6, ritmo);
-            vidas = 1;
-            logica(1);
-            m[3] = hasta([] { return fuego == 0; }) / (double)hz;
-            if (ritmo == RITMO_LLENO)
-                std::copy(m, m + 4, lleno);
-            EXPECT_NEAR(m[0], lleno[0] * ritmo / 100, 1) << hz << " Hz, " << ritmo << " %: px/s";
-            for (int i = 1; i < 4; i++)
-                EXPECT_NEAR(m[i], lleno[i] * 100 / ritmo, 2.0 / hz + lleno[i] * 0.005) << hz << " Hz, " << ritmo << " %: " << i;
-            printf("[ ritmo ] %d Hz %3d %%: camino %.1f px/s, carril %.3f s, sangre %.3f s, explosion %.3f s\n", hz,
-                   ritmo, m[0], m[1], m[2], m[3]);
-        }
+    for (int ritmo : {100, 70}) {
+        ante_el_camion(60, 5, TIPO_EXPLOSIVO, ritmo);
+        logica(1);
+        EXPECT_NEAR(hasta([] { return fuego == 0; }) / 60.0, 6.4 * 100 / ritmo, 0.05) << ritmo;
     }
 }
 
