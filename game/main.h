@@ -29,6 +29,7 @@ extern int a, b, c, k;         // scratch integers (loop counters, last key's sc
 // --- a game run (main_juego.cpp) ---
 extern char archivo[512];      // path of the level file being loaded
 extern int difi;               // difficulty: 0, 1 or 2
+extern int ritmo_partida;      // pace of the run under way (or played back), percent of full pace
 
 // Stages of a pause under way (pausa_etapa): what the pause waits for.
 enum { PAUSA_NO = 0, PAUSA_SUELTA = 1, PAUSA_PULSA = 2, PAUSA_SUELTA_FIN = 3 };

@@ -1,6 +1,7 @@
 // main: a level's start: the difficulties, the time scale, the level's speed, the road's first
 // advance and the per-level start values (part of play's logic, game/logica.h).
 #include "game/logica.h"
+#include "shared/repeticion.h"
 #include "game/utilfun.h"
 #include "shared/idioma.h"
 
@@ -17,7 +18,7 @@ const Dificultad dificultades[DIFICULTADES] = {
 
 float escala_tiempo(int rate)
 {
-    return (float)((1.0 / rate) / 0.013333333333333334);
+    return escala_de_juego(rate, RITMO_LLENO);
 }
 
 float velocidad_nivel(float base, int codigo, float escala)

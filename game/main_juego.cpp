@@ -40,6 +40,7 @@ enum { CONJUNTO_Y = 80, COL_CONJUNTO = 255 };
 enum { MAX_SALTOS = 30 };
 
 int difi;
+int ritmo_partida = RITMO_LLENO;
 
 // Rotation state of the triple-buffered loop: 0 page1, 1 page2, 2 page3.
 static int rotacion;
@@ -177,7 +178,10 @@ void game()
     nscr3 = dificultades[difi].velocidad;
     if (ritmo_hilo_corre())
         max_fps = ritmo_elegido().max_fps;   // a measured rate may have been measured better since
-    animcon = escala_tiempo(max_fps);
+    // The pace slows every motion and timer of play alike through the time scale; the display's
+    // pace (a picture per refresh) stays.
+    ritmo_partida = aj_ritmo;
+    animcon = escala_de_juego(max_fps, ritmo_partida);
 
     if (cambnib != EST_SALIR) {
         // A run of the catalogue is recorded; a level tried alone is not (it is no level of the catalogue).

@@ -78,6 +78,9 @@ void inserta_ranking(unsigned char buf[RANKING_BYTES], int dif, int p, unsigned 
 bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, const char ini[3], int *lugar);
 // Draws one table (1..3) of buf on active_page, place marca in colour 239.
 void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca);
+// At a pace below full: says on active_page, lines from y down in colour color, that the run
+// enters no table. Nothing at full pace.
+void aviso_ritmo(int y, int color);
 // Says on a screen of its own that a new entry could not be saved (3 s, a key moves on).
 void aviso_no_guardado();
 

@@ -1,9 +1,10 @@
-// presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys.
+// presoverganec: the "OPCIONES" screen: volumes, screen scale and full screen, the keys, the pace.
 #include "game/presoverganec.h"
 
 #include <cstdio>
 
 #include "shared/ajustes.h"
+#include "shared/idioma.h"
 #include "shared/pantalla.h"
 #include "game/ayudas.h"
 #include "game/volumen.h"
@@ -13,12 +14,12 @@
 
 // Lines of the screen, top to bottom.
 enum {
-    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_IDIOMA = 6,
-    OP_VOLVER = 7, OP_LINEAS = 8
+    OP_MUSICA = 0, OP_EFECTOS = 1, OP_ESCALA = 2, OP_COMPLETA = 3, OP_TECLAS = 4, OP_PAUSA = 5, OP_RITMO = 6,
+    OP_IDIOMA = 7, OP_VOLVER = 8, OP_LINEAS = 9
 };
 // Where the lines go (the step shares the room above the help line among them), and the colours
 // of the difficulty menu.
-enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 52, OP_AYUDA_Y = 216, OP_HOLGURA = 4, COL_PROPIO = -1, COL_BLANCO = 255 };
+enum { OP_X = 160, OP_TITULO_Y = 20, OP_Y = 46, OP_AYUDA_Y = 216, OP_HOLGURA = 4, COL_PROPIO = -1, COL_BLANCO = 255 };
 enum { OP_PASO = (OP_AYUDA_Y - OP_HOLGURA - OP_Y) / OP_LINEAS };
 // The language setting's values, each in its own language (the font has no accented letter).
 static const char *const NOMBRE_IDIOMA[] = {"AUTO", "ESPANOL", "ENGLISH"};
@@ -40,6 +41,15 @@ int escala_que_cabe()
     if (get_desktop_resolution(&w, &h) != 0)
         return 1;
     return escala_completa(w, h);
+}
+
+// Index of a pace in ritmos_de_juego (0, full pace, for one that is not there).
+static int indice_ritmo(int ritmo)
+{
+    for (int i = 0; i < RITMOS; i++)
+        if (ritmos_de_juego[i] == ritmo)
+            return i;
+    return 0;
 }
 
 // Moves a value one step within lo..hi.
@@ -70,6 +80,8 @@ int opciones_tecla(int linea, int scan)
         aj_pausa_foco = !aj_pausa_foco;
     else if (linea == OP_IDIOMA && (d || scan == KEY_ENTER))
         aj_idioma = (aj_idioma + (d < 0 ? IDIOMAS - 1 : 1)) % IDIOMAS;
+    else if (linea == OP_RITMO && d)   // RIGHT is faster: the paces are listed fastest first
+        aj_ritmo = ritmos_de_juego[paso(indice_ritmo(aj_ritmo), -d, 0, RITMOS - 1)];
     else if (linea == OP_TECLAS && scan == KEY_ENTER)
         return OPCIONES_TECLAS;
     return linea;
@@ -92,6 +104,7 @@ static void dibuja_opciones(int marca, const char *ayuda)
     snprintf(linea[OP_TECLAS], 64, _("TECLAS  %s %s %s"), tecla_visible(tecla_accion[ACC_ARRIBA]),
              tecla_visible(tecla_accion[ACC_ABAJO]), tecla_visible(tecla_accion[ACC_PAUSA]));
     snprintf(linea[OP_IDIOMA], 64, _("IDIOMA  %s"), NOMBRE_IDIOMA[aj_idioma]);
+    snprintf(linea[OP_RITMO], 64, _("RITMO  %d %%"), aj_ritmo);
     snprintf(linea[OP_VOLVER], 64, _("VOLVER"));
     linea_abierta = marca;
     ayuda_abierta = ayuda;
@@ -104,6 +117,8 @@ static void dibuja_opciones(int marca, const char *ayuda)
         ayuda = _("PAUSA SI OTRA VENTANA TOMA EL TECLADO");
     if (!ayuda && marca == OP_IDIOMA)   // the game changes at once, the editor reads it when it starts
         ayuda = _("CAMBIA YA; EN EL EDITOR AL ABRIRLO");
+    if (!ayuda && marca == OP_RITMO)
+        ayuda = _("MAS LENTO NO ENTRA EN LOS RECORDS");
     if (!ayuda && !hay_digital)   // the volumes are kept, but nothing is heard
         ayuda = _("NO HAY DISPOSITIVO DE SONIDO");
     if (ayuda)
@@ -164,8 +179,8 @@ void opciones()
     set_palette(the_palette);
     for (;;) {
         dibuja_opciones(linea, NULL);
-        // By line: what a key may change there (the pause setting is only kept).
-        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_idioma, 0};
+        // By line: what a key may change there (the pause and the pace are only kept).
+        int antes[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_ritmo, aj_idioma, 0};
         int scan = tecla_siguiente();
         atiende_mudo();
         int nueva = opciones_tecla(linea, scan);
@@ -176,7 +191,7 @@ void opciones()
             guarda_ajustes(ruta_ajustes());
             continue;
         }
-        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_idioma, 0};
+        int despues[OP_LINEAS] = {vol_musica, vol_efectos, aj_escala, aj_completa, 0, aj_pausa_foco, aj_ritmo, aj_idioma, 0};
         for (int i = 0; i < OP_LINEAS; i++)
             if (antes[i] != despues[i])
                 aplica_cambio(i);

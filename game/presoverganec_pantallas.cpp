@@ -33,6 +33,7 @@ enum { COL_PROPIO = -1, COL_APRETA = 4, COL_MARCA = 239, COL_BLANCO = 255 };
 // (0..63) it is written in.
 enum { F1_X = 160, F1_Y_ESTUDIO = 226, F1_Y_TITULO = 182, F1_GRIS = 44 };
 enum { FADE_LENTO = 1 };   // fade speed: the slowest
+enum { GAMEOVER_RITMO_Y = 186 };   // the notice of a slower run, under "GAME OVER"
 // The slowest fade: 64 steps of the palette, each held for two retraces of the library's 70 Hz count.
 enum { FADE_PASOS = 64 };
 static const float FADE_SEG = 2.0f * FADE_PASOS / 70.0f;   // its length, seconds
@@ -260,6 +261,7 @@ void game_over()
     delay(T_NEGRO);
     clear_to_color(active_page, COL_BLANCO);
     textprintf_centre_ex(active_page, font, 160, 160, COL_MARCA, bg, _("GAME OVER"));
+    aviso_ritmo(GAMEOVER_RITMO_Y, COL_MARCA);
     set_palette(the_palette);
     suena_efecto(sample[SND_GAMEOVER], 255, 128, 1000, 0);
     delay(T_GAMEOVER);

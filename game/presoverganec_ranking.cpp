@@ -8,6 +8,7 @@
 #include "shared/conjuntos.h"
 #include "shared/lectura.h"
 #include "shared/guardado.h"
+#include "shared/idioma.h"
 #include "shared/rutas.h"
 #include "game/ayudas.h"
 #include "game/conjunto_juego.h"
@@ -29,6 +30,7 @@ enum {
     TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21,
     AVISO_Y = 100,                        // first line of the "not saved" notice
     AVISO_PASO = 25,                      // between its two lines
+    RITMO_Y = 172, RITMO_PASO = 24,       // the notice of a slower run on the final score
     INI_Y = 160, INI_X = 140, INI_PASO = 13,
     OFERTA_Y = 20                         // "R: VER LA MEJOR" and the set's name, small, under the title
 };
@@ -243,6 +245,7 @@ void tupuntaje()
     textprintf_centre_ex(active_page, font, 160, 80, COL_PROPIO, bg, _("VIDAS: %2d X 3000"), vidas);
     textprintf_centre_ex(active_page, font, 160, 105, COL_PROPIO, bg, _("PUNTOS:   %6d"), puntos);
     textprintf_centre_ex(active_page, font, 160, 135, COL_PROPIO, bg, _("TOTAL:    %6d"), total);
+    aviso_ritmo(RITMO_Y, COL_MARCA);
     puntos = total;
     delay(T_PUNTAJE);
     escriveranking();
@@ -319,6 +322,14 @@ static void entra_iniciales(char ini[3])
     memcpy(ini, e.letra, 3);
 }
 
+void aviso_ritmo(int y, int color)
+{
+    if (ritmo_partida == RITMO_LLENO)
+        return;
+    textprintf_centre_ex(active_page, font, 160, y, color, bg, _("RITMO %d %%:"), ritmo_partida);
+    textprintf_centre_ex(active_page, font, 160, y + RITMO_PASO, color, bg, "%s", _("NO ENTRA EN LOS RECORDS"));
+}
+
 void aviso_no_guardado()
 {
     clear_to_color(active_page, COL_FONDO);
@@ -349,6 +360,9 @@ bool guarda_record(unsigned char buf[RANKING_BYTES], int dif, unsigned int pts, 
 
 void escriveranking()
 {
+    // A run at a slower pace enters no table: its final score has said so.
+    if (ritmo_partida != RITMO_LLENO)
+        return;
     unsigned char buf[RANKING_BYTES];
     lee_ranking(buf);
     unsigned int pts = (unsigned int)puntos;

@@ -78,6 +78,7 @@ void grabacion_empieza()
     grabacion.dificultad = difi;
     grabacion.hz = max_fps;
     grabacion.animcon = animcon;
+    grabacion.ritmo = ritmo_partida;
     grabacion.fase = tick_juego % REP_FASES;
     tick_juego = grabacion.fase;
     pon_catalogo(&grabacion);
@@ -112,8 +113,9 @@ static int fin_de(int estado)
 static void guarda_mejor()
 {
     char ruta[RUTA_MAX], error[RUTA_MAX + 200];
-    if (grabacion.practica || !ruta_mejor(grabacion.dificultad, true, ruta, sizeof ruta))
-        return;   // a practice is no candidate
+    if (grabacion.practica || !repeticion_a_ritmo_lleno(grabacion) ||
+        !ruta_mejor(grabacion.dificultad, true, ruta, sizeof ruta))
+        return;   // neither a practice nor a slower run is a candidate
     Repeticion antes;
     struct stat st;
     if (stat(ruta, &st) == 0 && lee_repeticion(ruta, &antes, error, sizeof error) &&
@@ -214,6 +216,7 @@ void empieza_reproduccion(const Repeticion &r, int modo)
     nscr3 = dificultades[difi].velocidad;
     pon_tasa(r.hz);
     animcon = r.animcon;
+    ritmo_partida = r.ritmo;
     tick_juego = r.fase;
     reproducida = &r;
     rep_pos = 0;

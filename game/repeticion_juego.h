@@ -29,8 +29,8 @@ void teclas_del_tick();
 // Starts recording a run: difficulty, rate, time scale, phase, the catalogue with its CRCs, the
 // set and the level practised.
 void grabacion_empieza();
-// Ends it: the run's end into the header; saves ultima.rep and, for a game (not a practice) with a
-// higher final score than the one kept, the set's mejor_<difficulty>.rep. Nothing is saved for a
+// Ends it: the run's end into the header; saves ultima.rep and, for a game (not a practice) at full
+// pace with a higher final score than the one kept, the set's mejor_<difficulty>.rep. Nothing is saved for a
 // run without a tick.
 void grabacion_termina();
 // Path of a recording of the player's: installed, the user's data folder; else datos/.

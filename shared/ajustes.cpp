@@ -17,6 +17,8 @@ int vol_efectos = VOL_PASOS;
 int aj_escala = ESCALA_AUTO;
 int aj_completa = 0;
 int aj_pausa_foco = 1;
+const int ritmos_de_juego[RITMOS] = {100, 85, 70};
+int aj_ritmo = ritmos_de_juego[0];
 int tecla_accion[ACCIONES] = {KEY_UP, KEY_DOWN, KEY_P};
 int aj_idioma = IDIOMA_AUTO;
 
@@ -52,6 +54,7 @@ void ajustes_por_defecto()
     aj_escala = ESCALA_AUTO;
     aj_completa = 0;
     aj_pausa_foco = 1;
+    aj_ritmo = ritmos_de_juego[0];
     tecla_accion[ACC_ARRIBA] = KEY_UP;
     tecla_accion[ACC_ABAJO] = KEY_DOWN;
     tecla_accion[ACC_PAUSA] = KEY_P;
@@ -184,6 +187,15 @@ static bool aplica(const char *clave, const char *valor)
         return si_no(valor, &aj_pausa_foco);
     if (strcmp(clave, "idioma") == 0)
         return idioma_de_nombre(valor, &aj_idioma);
+    if (strcmp(clave, "ritmo") == 0) {
+        int v;
+        for (int i = 0; i < RITMOS; i++)
+            if (entero(valor, ritmos_de_juego[i], ritmos_de_juego[i], &v)) {
+                aj_ritmo = v;
+                return true;
+            }
+        return false;
+    }
     for (int i = 0; i < ACCIONES; i++)
         if (strcmp(clave, clave_tecla[i]) == 0) {
             int scan = tecla_por_nombre(valor);
@@ -309,14 +321,15 @@ bool guarda_ajustes(const char *ruta)
         snprintf(escala, sizeof escala, "%d", aj_escala);
     int n = snprintf(texto, sizeof texto,
                      "# KORVEX: ajustes del jugador (clave = valor). Se escriben al cambiarlos en OPCIONES.\n"
-                     "# volumenes 0..10; escala: auto o 1..8; pantalla_completa, pausa_al_salir: si o no\n"
+                     "# volumenes 0..10; escala: auto o 1..8; pantalla_completa, pausa_al_salir: si o no;"
+                     " ritmo: 100, 85 o 70\n"
                      "# idioma: auto (el del escritorio), es o en\n"
                      "volumen_musica = %d\nvolumen_efectos = %d\nescala = %s\npantalla_completa = %s\n"
-                     "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\n"
+                     "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\nritmo = %d\n"
                      "idioma = %s\n",
                      vol_musica, vol_efectos, escala, aj_completa ? "si" : "no", aj_pausa_foco ? "si" : "no",
                      nombre_tecla(tecla_accion[ACC_ARRIBA]), nombre_tecla(tecla_accion[ACC_ABAJO]),
-                     nombre_tecla(tecla_accion[ACC_PAUSA]), nombre_idioma[aj_idioma]);
+                     nombre_tecla(tecla_accion[ACC_PAUSA]), aj_ritmo, nombre_idioma[aj_idioma]);
     if (escribe_atomico(ruta, texto, (size_t)n))
         return true;
     fprintf(stderr, _("%s: no se pudieron guardar los ajustes; valen solo por esta vez\n"), ruta);

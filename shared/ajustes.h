@@ -8,6 +8,7 @@ enum {
     VOL_PASOS = 10,          // volume settings run 0..10; 10 plays as loud as the game always did
     ESCALA_AUTO = 0,         // screen scale setting: 0 = the largest that fits, else 1..ESCALA_TOPE
     ESCALA_TOPE = 8,
+    RITMOS = 3,              // paces of play a player may choose (ritmos_de_juego)
     ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3   // actions a key can be given to
 };
 
@@ -20,11 +21,13 @@ extern int vol_efectos;            // sound-effect volume setting, 0..10
 extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8
 extern int aj_completa;            // 1: full screen
 extern int aj_pausa_foco;          // 1: play pauses when another window takes the keyboard
+extern int aj_ritmo;               // pace of play, percent of full pace: one of ritmos_de_juego
+extern const int ritmos_de_juego[RITMOS];   // the paces offered, percent, fastest first (100, 85, 70)
 extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
 extern int aj_idioma;              // language setting: IDIOMA_AUTO (the desktop's), IDIOMA_ES or IDIOMA_EN
 
 // Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P,
-// the desktop's language).
+// the desktop's language, full pace).
 void ajustes_por_defecto();
 // The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
 const char *ruta_ajustes();

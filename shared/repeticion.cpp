@@ -3,6 +3,7 @@
 // Layout (integers little-endian):
 //   "KREP", version u16, program version 8 bytes (ASCII, zero-padded),
 //   difficulty u8, logic rate u16 (Hz), time scale u32 (the float's bits), input phase u8,
+//   (version 4 on) the pace u8 (percent of full pace; older versions are at full pace),
 //   level count u8, then per level: name length u8, name, CRC-32 u32,
 //   (version 3 on) the set's shown name: length u8, bytes (printable ASCII); the level practised
 //   u8 (0: a game from the first level),
@@ -20,8 +21,8 @@
 
 #include "shared/carga.h"
 #include "shared/conjuntos.h"
-#include "shared/lectura.h"
 #include "shared/idioma.h"
+#include "shared/lectura.h"
 
 static const char MARCA[REP_MARCA_BYTES + 1] = "KREP";
 enum { LEB_MAX = 5, LEB_SIGUE = 0x80, LEB_BITS = 7, LEB_VALOR = 0x7F };
@@ -76,6 +77,23 @@ bool crc32_archivo(const char *ruta, unsigned *crc)
     return ok;
 }
 
+float escala_de_juego(int hz, int ritmo)
+{
+    double escala = (1.0 / hz) / 0.013333333333333334;
+    // Full pace keeps the scale every recording before the pace was made with, bit for bit.
+    return (float)(ritmo == RITMO_LLENO ? escala : escala * ritmo / RITMO_LLENO);
+}
+
+bool repeticion_a_ritmo_lleno(const Repeticion &r)
+{
+    return r.ritmo == RITMO_LLENO && r.hz >= REP_HZ_MIN && r.animcon == escala_de_juego(r.hz, RITMO_LLENO);
+}
+
+bool repeticion_entra_en_tabla(const Repeticion &r)
+{
+    return r.fin == REP_FIN_GANO && !r.practica && repeticion_a_ritmo_lleno(r);
+}
+
 // --- writing ---
 
 static void pon8(std::vector<unsigned char> &v, unsigned x) { v.push_back((unsigned char)x); }
@@ -105,6 +123,8 @@ std::vector<unsigned char> codifica_repeticion(const Repeticion &r)
     memcpy(&bits, &r.animcon, sizeof bits);
     pon32(v, bits);
     pon8(v, r.fase);
+    if (r.version >= 4)
+        pon8(v, (unsigned)r.ritmo);
     pon8(v, r.niveles);
     for (int i = 0; i < r.niveles; i++) {
         size_t l = strlen(r.nivel[i].nombre);
@@ -240,6 +260,14 @@ static void lee_cabecera(Lector &l, Repeticion *r)
     if (l.ok && !(r->animcon > 0.0f && r->animcon < 100.0f))
         falla(l, _("%s fuera de rango"), _("la escala de tiempo"));
     r->fase = toma_entre(l, 1, _("la fase"), 0, REP_FASES - 1);
+    r->ritmo = RITMO_LLENO;
+    if (r->version < 4)
+        return;
+    r->ritmo = toma_entre(l, 1, _("el ritmo"), REP_RITMO_MIN, RITMO_LLENO);
+    // The time scale follows from the rate and the pace: a header where it does not was not
+    // written by the game (a slower run must not pass for one at full pace).
+    if (l.ok && r->animcon != escala_de_juego(r->hz, r->ritmo))
+        falla(l, _("%s no es la de la tasa y el ritmo"), _("la escala de tiempo"));
 }
 
 // The level list: names (plain file names) and CRCs.

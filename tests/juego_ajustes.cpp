@@ -24,15 +24,15 @@ std::string lee_texto(const std::string &t)
 
 TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
 {
-    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0, aj_idioma = IDIOMA_EN;
+    vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0, aj_idioma = IDIOMA_EN, aj_ritmo = 85;
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
     ASSERT_TRUE(guarda_ajustes("sub/korvex/korvex.cfg"));   // folders made on the way
     ajustes_por_defecto();
     ASSERT_TRUE(lee_ajustes("sub/korvex/korvex.cfg"));
     const int leidos[] = {vol_musica,      vol_efectos,     aj_escala,      aj_completa,
-                          aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2], aj_idioma};
-    EXPECT_EQ(std::vector<int>(leidos, leidos + 9),
-              std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE, IDIOMA_EN}));
+                          aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2], aj_idioma, aj_ritmo};
+    EXPECT_EQ(std::vector<int>(leidos, leidos + 10),
+              std::vector<int>({5, 0, 3, 1, 0, KEY_W, KEY_DOWN, KEY_SPACE, IDIOMA_EN, 85}));
     // the disk fills after 20 bytes: false, and the old file stays as it was
     Bytes viejo = lee_archivo("sub/korvex/korvex.cfg");
     vol_musica = 9;
@@ -53,11 +53,12 @@ TEST_F(Ajustes, LineasDanadasSeSaltanYLasDemasValen)
         "clave_rara = 3", "volumen_musica = 11", "volumen_efectos = -1", "escala = 9", "volumen_musica = 7x",
         "pantalla_completa = quiza", "pausa_al_salir = 1", "tecla_abajo = ESC", "tecla_abajo = NOEXISTE", "volumen_musica 4",
         "\x01\xff\xfe basura", "idioma = fr", "idioma = EN", "idioma =",
+        "ritmo = 50", "ritmo = 70 %", "ritmo = 100.0",
     };
     for (const char *mala : danadas) {
         std::string err = lee_texto("# comentario\nvolumen_efectos = 2\n" + std::string(mala) + "\n\ntecla_abajo = S\n");
         EXPECT_NE(err.find("a.cfg:3:"), std::string::npos) << mala << ": " << err;
-        EXPECT_TRUE(vol_efectos == 2 && vol_musica == VOL_PASOS && tecla_accion[ACC_ABAJO] == KEY_S) << mala;
+        EXPECT_TRUE(vol_efectos == 2 && vol_musica == VOL_PASOS && tecla_accion[ACC_ABAJO] == KEY_S && aj_ritmo == 100) << mala;
     }
     // a very long line is skipped whole: its tail is not read as a line of its own
     std::string err = lee_texto("volumen_musica = 3" + std::string(5000, ' ') + "volumen_efectos = 1\nescala = 2\n");

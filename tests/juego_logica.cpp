@@ -11,11 +11,11 @@
 
 namespace {
 
-// A fresh level in memory at clock rate hz and full speed v (pixels per tick), started as the
-// frame loops start it: plain blocks, no enemy, no key held.
-void nivel_nuevo(int hz, float v)
+// A fresh level in memory at clock rate hz, pace ritmo and full speed v (pixels per tick), started
+// as the frame loops start it: plain blocks, no enemy, no key held.
+void nivel_nuevo(int hz, float v, int ritmo = RITMO_LLENO)
 {
-    partida_nueva(hz, 1, 0);
+    partida_nueva(hz, 1, 0, ritmo);
     memset(enemi, 0, ENE_BYTES);
     std::fill(key, key + KEY_MAX, 0);
     nivel = 1, niveles = 3, nscro = v;
@@ -26,9 +26,9 @@ void nivel_nuevo(int hz, float v)
 void delante(int col, int sx) { scr5 = 0, scr1 = BLOQUE_W * col + PANTALLA_W - sx; }
 
 // nivel_nuevo with record 0 an enemy of type tipo on the truck's lane at screen x 40: met in the next tick.
-void ante_el_camion(int hz, float v, int tipo)
+void ante_el_camion(int hz, float v, int tipo, int ritmo = RITMO_LLENO)
 {
-    nivel_nuevo(hz, v);
+    nivel_nuevo(hz, v, ritmo);
     ene_pon(0, 40, 72, tipo);
     delante(40, 40);
 }
@@ -201,19 +201,29 @@ TEST(Juego, LineasDeTiempoPorRefresco)
 
 // The road's speed in pixels per second is the same at every display rate the clock follows: the
 // base speed (4 px per 1/75 s) times the level's code (x1, x1.5, x2; codes the editor does not
-// write as x1). A rate the driver cannot tell is taken as 75 Hz.
+// write as x1), times the pace. A rate the driver cannot tell is taken as 75 Hz. Every timer of
+// play goes by the same time scale: at 70 % the explosion lasts 1 / 0.7 as long.
 TEST(Juego, VelocidadEnPixelesPorSegundo)
 {
     const double por_codigo[] = {300, 300, 450, 600, 300};
     for (double refresco : {50.0, 59.94, 60.0, 75.0, 120.0, 144.0, 165.0, 240.0})
-        for (int codigo = 0; codigo <= 4; codigo++) {
-            EleccionRitmo e = elige_ritmo(refresco, 0);
-            nivel_nuevo(e.max_fps, velocidad_nivel(4.0f, codigo, escala_tiempo(e.max_fps)));
-            int antes = scr1;
-            logica(e.max_fps * 2);
-            EXPECT_NEAR((scr1 - antes) / 2.0, por_codigo[codigo], 1) << refresco << " Hz, codigo " << codigo;
-        }
+        for (int codigo = 0; codigo <= 4; codigo++)
+            for (int ritmo : {100, 85, 70}) {
+                EleccionRitmo e = elige_ritmo(refresco, 0);
+                nivel_nuevo(e.max_fps, 0, ritmo);
+                nscr2 = nscro = velocidad_nivel(4.0f, codigo, animcon);   // as a game makes the level's speed
+                int antes = scr1;
+                logica(e.max_fps * 2);
+                EXPECT_NEAR((scr1 - antes) / 2.0, por_codigo[codigo] * ritmo / 100, 1) << refresco << " Hz, codigo " << codigo;
+                if (codigo == 1 && (refresco == 60 || refresco == 75))
+                    printf("[ ritmo ] %.0f Hz %3d %%: el camino a %.1f px/s\n", refresco, ritmo, (scr1 - antes) / 2.0);
+            }
     EXPECT_EQ(tasa_logica(0), 75);
+    for (int ritmo : {100, 70}) {
+        ante_el_camion(60, 5, TIPO_EXPLOSIVO, ritmo);
+        logica(1);
+        EXPECT_NEAR(hasta([] { return fuego == 0; }) / 60.0, 6.4 * 100 / ritmo, 0.05) << ritmo;
+    }
 }
 
 // The difficulty menu (opens on the middle entry, wraps) sets lives and base speed; a

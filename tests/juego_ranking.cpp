@@ -12,6 +12,7 @@
 #include "game/main.h"
 #include "game/presoverganec.h"
 #include "shared/guardado.h"
+#include "shared/repeticion.h"
 #include "tests/prueba.h"
 
 namespace {
@@ -105,11 +106,13 @@ TEST(Ranking, DelPuntajeAlArchivo)
     static const int ZYB[] = {KEY_DOWN, KEY_RIGHT, KEY_DOWN, KEY_DOWN, KEY_RIGHT, KEY_UP, KEY_ENTER};
     static const int AAA[] = {KEY_ENTER, KEY_ENTER, KEY_ENTER};
     Bytes corto(100, 7), prueba = ranking_prueba();
-    struct { const char *que; Bytes antes; int difi, puntos, vidas; const int *teclas; Bytes despues; int leidas; } casos[] = {
+    struct { const char *que; Bytes antes; int difi, puntos, vidas; const int *teclas; Bytes despues; int leidas;
+             int ritmo = RITMO_LLENO; } casos[] = {
         {"empate", prueba, 2, 13000, 4, ZYB, con_record(prueba, 2, 5, 25000, "ZYB"), 7},
         {"primero", prueba, 0, 100000, 0, AAA, con_record(prueba, 0, 0, 100000, "AAA"), 3},
         {"decimo", prueba, 1, 11000, 0, AAA, con_record(prueba, 1, 9, 11000, "AAA"), 3},
         {"fuera", prueba, 0, 999, 0, AAA, prueba, 0},
+        {"a 70 %", prueba, 0, 100000, 0, AAA, prueba, 0, 70},   // shown, never entered
         {"corto", corto, 0, 52400, 0, AAA, con_record(fabrica(), 0, 0, 52400, "AAA"), 3},
         {"239 bytes", Bytes(prueba.begin(), prueba.end() - 1), 1, 61550, 0, AAA, con_record(fabrica(), 1, 0, 61550, "AAA"), 3},
         {"vacio", Bytes(), 1, 0, 0, AAA, Bytes(), 0},
@@ -124,7 +127,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
         escribe_archivo(RANKING_ARCHIVO, c.antes);
         if (c.antes.empty())
             remove(RANKING_ARCHIVO);
-        guion = c.teclas, teclas_leidas = 0, difi = c.difi, puntos = c.puntos, vidas = c.vidas;
+        guion = c.teclas, teclas_leidas = 0, difi = c.difi, puntos = c.puntos, vidas = c.vidas, ritmo_partida = c.ritmo;
         std::string err = stderr_de(tupuntaje);
         EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), c.despues) << c.que << " (a score that does not enter writes nothing)";
         EXPECT_EQ(teclas_leidas, c.leidas) << c.que;
@@ -133,7 +136,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
     // A file that cannot be replaced: the entry is said lost on stderr, the folder left as it was.
     remove(RANKING_ARCHIVO);
     mkdir(RANKING_ARCHIVO, 0777);
-    guion = AAA, difi = 0, puntos = 60000, vidas = 0;
+    guion = AAA, difi = 0, puntos = 60000, vidas = 0, ritmo_partida = RITMO_LLENO;
     std::string err = stderr_de(tupuntaje);
     EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
     EXPECT_TRUE(std::filesystem::is_directory(RANKING_ARCHIVO));

@@ -32,10 +32,10 @@ struct Guion {
     }
 };
 
-// A run recorded as game() records it: difficulty dif at hz, from a clock standing at reloj.
-std::vector<unsigned> graba(int hz, int dif, Guion g, int reloj)
+// A run recorded as game() records it: difficulty dif at hz and pace ritmo, from a clock standing at reloj.
+std::vector<unsigned> graba(int hz, int dif, Guion g, int reloj, int ritmo = RITMO_LLENO)
 {
-    partida_nueva(hz, dif, reloj);
+    partida_nueva(hz, dif, reloj, ritmo);
     grabacion_empieza();
     std::vector<unsigned> sumas = corre_niveles(g);
     grabacion_termina();
@@ -67,7 +67,7 @@ TEST(Repeticion, BytesDelArchivo)
     Repeticion r = {};
     r.version = REP_VERSION;
     strcpy(r.programa, "1.9");
-    r.dificultad = 2, r.hz = 60, r.animcon = 1.25f, r.fase = 3, r.niveles = 2;
+    r.dificultad = 2, r.hz = 60, r.animcon = escala_de_juego(60, 70), r.ritmo = 70, r.fase = 3, r.niveles = 2;
     strcpy(r.nivel[0].nombre, "a.map");
     strcpy(r.nivel[1].nombre, "bb.map");
     r.nivel[0].crc = 0x11223344, r.nivel[1].crc = 0x55667788;
@@ -78,7 +78,7 @@ TEST(Repeticion, BytesDelArchivo)
     r.teclas.push_back(REP_SALIR);
     Bytes v = codifica_repeticion(r), esperado = {
         'K', 'R', 'E', 'P', REP_VERSION, 0, '1', '.', '9', 0, 0, 0, 0, 0,   // magic, version, program
-        2, 60, 0, 0x00, 0x00, 0xA0, 0x3F, 3,                      // difficulty, rate, 1.25f, phase
+        2, 60, 0, 0x00, 0x00, 0x60, 0x3F, 3, 70,              // difficulty, rate, 0.875f (1.25 x 70 %), phase, pace
         2, 5, 'a', '.', 'm', 'a', 'p', 0x44, 0x33, 0x22, 0x11,     // two levels: name, CRC
         6, 'b', 'b', '.', 'm', 'a', 'p', 0x88, 0x77, 0x66, 0x55,
         3, 'M', 'I', 'S', 1,                                       // the set, the level practised
@@ -100,13 +100,25 @@ TEST(Repeticion, BytesDelArchivo)
     v = codifica_repeticion(r);
     ASSERT_TRUE(descifra_repeticion(v.data(), v.size(), &l, motivo, sizeof motivo)) << motivo;
     EXPECT_EQ(repeticion_total(l), 76000);
+    // Version 3 has no pace byte and reads at full pace; otherwise the same bytes.
+    Repeticion r3 = r;
+    r3.version = 3;
+    Bytes v3 = codifica_repeticion(r3);
+    ASSERT_TRUE(descifra_repeticion(v3.data(), v3.size(), &l, motivo, sizeof motivo)) << motivo;
+    EXPECT_EQ(l.ritmo, RITMO_LLENO);
+    v3.erase(v3.end() - 4, v3.end()), v3.insert(v3.begin() + 22, 70), v3[4] = 4;
+    EXPECT_EQ(v3, Bytes(v.begin(), v.end() - 4));
+    // A table takes a won game at full pace, its time scale its rate's (l: won, 0.875 at 60 Hz).
+    EXPECT_FALSE(repeticion_entra_en_tabla(l));
+    l.animcon = escala_de_juego(60, RITMO_LLENO);
+    EXPECT_TRUE(repeticion_entra_en_tabla(l));
     const std::pair<size_t, const char *> campos[] = {
         {0, "la marca"}, {4, "la version"}, {6, "la version del programa"}, {14, "la dificultad"}, {15, "la tasa logica"},
-        {17, "la escala de tiempo"}, {21, "la fase"}, {22, "la cuenta de niveles"}, {23, "el nombre del nivel 1"},
-        {29, "el CRC del nivel 1"}, {33, "el nombre del nivel 2"}, {40, "el CRC del nivel 2"},
-        {44, "el nombre del conjunto"}, {48, "el nivel de practica"}, {49, "el final"}, {50, "el nivel alcanzado"},
-        {51, "los puntos"}, {55, "las vidas"}, {57, "la suma del mundo"}, {61, "la cuenta de ticks"},
-        {65, "las teclas"}, {72, "el CRC del archivo"}};
+        {17, "la escala de tiempo"}, {21, "la fase"}, {22, "el ritmo"}, {23, "la cuenta de niveles"},
+        {24, "el nombre del nivel 1"}, {30, "el CRC del nivel 1"}, {34, "el nombre del nivel 2"}, {41, "el CRC del nivel 2"},
+        {45, "el nombre del conjunto"}, {49, "el nivel de practica"}, {50, "el final"}, {51, "el nivel alcanzado"},
+        {52, "los puntos"}, {56, "las vidas"}, {58, "la suma del mundo"}, {62, "la cuenta de ticks"},
+        {66, "las teclas"}, {73, "el CRC del archivo"}};
     for (size_t n = 0, k = 0; n < v.size(); n++) {
         while (k + 1 < std::size(campos) && campos[k + 1].first <= n)
             k++;
@@ -121,27 +133,30 @@ TEST(Repeticion, GrabadaYReproducidaIgual)
 {
     CarpetaTemporal t(DATOS_REALES);
     ASSERT_GT(niveles, 0);
-    const struct { int hz, dif; unsigned semilla; int esc, reloj; } casos[] = {
+    const struct { int hz, dif; unsigned semilla; int esc, reloj, ritmo = RITMO_LLENO; } casos[] = {
         {75, 0, 1, 0, 0}, {60, 1, 2, 0, 1}, {75, 2, 3, 0, 2}, {60, 0, 4, 3000, 7}, {75, 1, 5, 0, 3},
+        {60, 2, 6, 0, 1, 70}, {75, 1, 7, 0, 2, 70},
     };
     for (const auto &c : casos) {
-        SCOPED_TRACE(testing::Message() << c.hz << " Hz, dificultad " << c.dif << ", guion " << c.semilla);
-        std::vector<unsigned> original = graba(c.hz, c.dif, Guion{c.semilla, c.esc}, c.reloj);
+        SCOPED_TRACE(testing::Message() << c.hz << " Hz, dificultad " << c.dif << ", guion " << c.semilla << ", ritmo " << c.ritmo);
+        std::vector<unsigned> original = graba(c.hz, c.dif, Guion{c.semilla, c.esc}, c.reloj, c.ritmo);
         const int fin = cambnib, pts = puntos, vid = vidas, niv = nivel;
         Repeticion r;
         char error[600];
         ASSERT_TRUE(lee_repeticion("datos/ultima.rep", &r, error, sizeof error)) << error;
         ASSERT_TRUE(repeticion_cabe(r, "datos/ultima.rep", error, sizeof error)) << error;
-        EXPECT_EQ(std::make_tuple(r.teclas.size(), (int)r.hz, (int)r.fase), std::make_tuple(original.size(), c.hz, c.reloj % 4));
+        EXPECT_EQ(std::make_tuple(r.teclas.size(), r.hz, r.fase, r.ritmo), std::make_tuple(original.size(), c.hz, c.reloj % 4, c.ritmo));
         EXPECT_EQ(r.fin, c.esc ? REP_FIN_SALIR : fin == EST_GANO ? REP_FIN_GANO : REP_FIN_PERDIO);
-        max_fps = 75;
+        max_fps = 75, ritmo_partida = RITMO_LLENO;
         empieza_reproduccion(r, MODO_REPRODUCE);
         tick = 12345;   // the clock's phase is not the recording's business
         EXPECT_EQ(corre_niveles([](size_t) { return 0; }), original);
         EXPECT_TRUE(termina_reproduccion());
         EXPECT_EQ(std::make_tuple((int)cambnib, (int)puntos, (int)vidas, (int)nivel), std::make_tuple(fin, pts, vid, niv));
-        printf("[ repeticion ] %d Hz dificultad %d: %zu ticks, nivel %d, %d puntos, %zu bytes\n", c.hz, c.dif,
-               original.size(), niv, pts, codifica_repeticion(r).size());
+        EXPECT_EQ(ritmo_partida, c.ritmo);
+        EXPECT_EQ(repeticion_entra_en_tabla(r), r.fin == REP_FIN_GANO && c.ritmo == RITMO_LLENO);
+        printf("[ repeticion ] %d Hz %d %% dificultad %d: %zu ticks, nivel %d, %d puntos, %zu bytes\n", c.hz, c.ritmo,
+               c.dif, original.size(), niv, pts, codifica_repeticion(r).size());
     }
 }
 
@@ -163,6 +178,10 @@ TEST(Repeticion, MejorSoloConMasPuntos)
     EXPECT_EQ(puntos_en("datos/mejor_1.rep"), puntos);
     EXPECT_TRUE(hay_mejor(1));
     EXPECT_FALSE(hay_mejor(2));
+    int mejor = puntos;
+    graba(75, 1, Guion{2, 6000}, 0, 70);   // more points at 70 %: the last run, never the best
+    EXPECT_EQ(std::make_tuple(puntos > mejor, puntos_en("datos/ultima.rep"), puntos_en("datos/mejor_1.rep")),
+              std::make_tuple(true, puntos, mejor));
 }
 
 // Damaged, cut and unfitting recordings: korvex -repeticion says why in one line, exits 2 and writes
@@ -190,7 +209,9 @@ TEST(Repeticion, RechazosEnTabla)
     fs::create_directory("carpeta.rep");
     const struct { std::string nombre; Bytes bytes; std::string motivo; int nivel; } casos[] = {
         {"marca.rep", con(0, 'X'), "no es una repeticion de KORVEX (marca equivocada)", 0},
-        {"version.rep", con(4, REP_VERSION + 1), "version 4, mas nueva que la que lee este programa (3)", 0},
+        {"version.rep", con(4, REP_VERSION + 1), "version 5, mas nueva que la que lee este programa (4)", 0},
+        {"ritmo_alto.rep", con(22, 101), "el ritmo fuera de rango (101)", 0},
+        {"ritmo_escala.rep", con(22, 70), "la escala de tiempo no es la de la tasa y el ritmo", 0},   // 75 Hz at 70 % is 0.7
         {"version_danada.rep", con(5, 1, false), "dañado (el CRC no coincide)", 0},   // a flipped byte is damage
         {"crc.rep", con(n - 1, buena[n - 1] ^ 1), "dañado (el CRC no coincide)", 0},
         {"teclas.rep", con(n - 6, buena[n - 6] ^ 0x10), "las teclas: teclas desconocidas (24)", 0},

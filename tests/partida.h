@@ -52,8 +52,9 @@ struct RelojRapido {
     ~RelojRapido() { sigue = false; hilo.join(); }
 };
 
-// A run started as game() starts one: difficulty dif at rate hz, the clock and the run's ticks at fase.
-inline void partida_nueva(int hz, int dif, int fase)
+// A run started as game() starts one: difficulty dif at rate hz and pace ritmo (percent), the clock
+// and the run's ticks at fase.
+inline void partida_nueva(int hz, int dif, int fase, int ritmo = RITMO_LLENO)
 {
     superficies();
     max_fps = hz;
@@ -61,7 +62,8 @@ inline void partida_nueva(int hz, int dif, int fase)
     difi = dif;
     vidas = dificultades[dif].vidas;
     nscr3 = dificultades[dif].velocidad;
-    animcon = escala_tiempo(hz);
+    ritmo_partida = ritmo;
+    animcon = escala_de_juego(hz, ritmo);
     tick = tick_juego = fase;
 }
 
