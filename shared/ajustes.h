@@ -8,7 +8,8 @@ enum {
     VOL_PASOS = 10,          // volume settings run 0..10; 10 plays as loud as the game always did
     ESCALA_AUTO = 0,         // screen scale setting: 0 = the largest that fits, else 1..ESCALA_TOPE
     ESCALA_TOPE = 8,
-    ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3   // actions a key can be given to
+    ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3,  // actions a key can be given to
+    MARCADOR_URL_MAX = 200   // characters of the online tables' address
 };
 
 // What "korvex -nivel" writes on stdout, followed by the number 0..2, when the difficulty was
@@ -21,8 +22,10 @@ extern int aj_escala;              // screen scale setting: ESCALA_AUTO or 1..8
 extern int aj_completa;            // 1: full screen
 extern int aj_pausa_foco;          // 1: play pauses when another window takes the keyboard
 extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
+extern char aj_marcador[MARCADOR_URL_MAX + 1];   // the online tables' server ("http://host:port"); "" none
 
-// Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P).
+// Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P,
+// no online tables).
 void ajustes_por_defecto();
 // The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
 const char *ruta_ajustes();
@@ -43,6 +46,10 @@ int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato
 // The same over n bytes in memory (nombre names them in the lines).
 void lee_claves_texto(const char *texto, size_t n, const char *nombre, const char *que, AplicaClave aplica,
                       void *dato);
+
+// True when url may be the online tables' address: empty, or "http://" or "https://" and a host, at
+// most MARCADOR_URL_MAX printable characters without blanks, quotes or backslashes.
+bool marcador_valido(const char *url);
 
 // Name of a key as the file and the options screen write it ("UP", "W"...); "?" for others.
 const char *nombre_tecla(int scan);
