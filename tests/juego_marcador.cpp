@@ -54,6 +54,7 @@ pid_t arranca_servidor(int puerto, const std::string &base)
     pid_t p = fork();
     if (p == 0) {
         freopen("servidor.txt", "a", stderr);
+        freopen("servidor.txt", "a", stdout);
         execl(SERVIDOR.c_str(), SERVIDOR.c_str(), "-direccion", "127.0.0.1", "-puerto", std::to_string(puerto).c_str(),
               "-base", base.c_str(), (char *)NULL);
         _exit(127);
