@@ -19,7 +19,7 @@ enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
 // Layout, pixels: as the local tables, the online one shows its first ten rows.
 enum {
     TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21, LINEA_Y = 20,
-    PIE_Y = 231,                 // the keys' line under the tenth row, small
+    PIE_Y = 232,                 // the keys' line, small, on black over the tenth row's shadow
     AVISO_Y = 100, AVISO_PASO = 25,
     FILAS_VISTAS = 10
 };
@@ -112,13 +112,13 @@ static void dibuja_en_linea(int t)
         textprintf_centre_ex(active_page, font, 160, TABLA_Y + TABLA_PASO * i, suya ? COL_MARCA : COL_PROPIO, bg,
                              "%2d %6u %s", i + 1, f.puntos, f.ini[0] ? f.ini : "---");
     }
-    textprintf_centre_ex(active_page, font2, 160, PIE_Y, COL_MARCA, bg, "%s", _("L: LOS RECORDS DE ESTA MAQUINA"));
+    textprintf_centre_ex(active_page, font2, 160, PIE_Y, COL_MARCA, COL_FONDO, "%s", _("L: LOS RECORDS DE ESTA MAQUINA"));
 }
 
 // The keys' line under the local table.
 static void pie_local(bool enviable)
 {
-    textprintf_centre_ex(active_page, font2, 160, PIE_Y, COL_MARCA, bg, "%s",
+    textprintf_centre_ex(active_page, font2, 160, PIE_Y, COL_MARCA, COL_FONDO, "%s",
                          enviable ? _("E: ENVIAR LA MEJOR - L: EN LINEA") : _("L: VER LA TABLA EN LINEA"));
 }
 
