@@ -279,11 +279,17 @@ static void termina(Trabajador &t)
         close(t.entrada);
     if (t.salida >= 0)
         close(t.salida);
-    if (t.pid > 0) {
-        kill(t.pid, SIGKILL);
-        waitpid(t.pid, NULL, 0);
+    pid_t pid;
+    {
+        std::lock_guard<std::mutex> l(cola_cerrojo);   // juez_para reads it from another thread
+        pid = t.pid;
+        t.pid = -1;
     }
-    t = Trabajador();
+    if (pid > 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, NULL, 0);
+    }
+    t.entrada = t.salida = -1;
 }
 
 // Starts a worker: this program again with the hidden option; false when it cannot be started.
@@ -312,33 +318,38 @@ static bool lanza(Trabajador &t)
         close(b[0]);
         return false;
     }
-    t.pid = pid;
+    {
+        std::lock_guard<std::mutex> l(cola_cerrojo);
+        t.pid = pid;
+    }
     t.entrada = a[1];
     t.salida = b[0];
     return true;
 }
 
-// Reads the worker's verdict line within the bound; false when it did not come.
-static bool lee_veredicto(Trabajador &t, std::string *linea)
+// What came of waiting for a verdict.
+enum { LLEGO = 0, PASO_EL_PLAZO = 1, MURIO = 2 };
+
+// Reads the worker's verdict line within the bound.
+static int lee_veredicto(Trabajador &t, std::string *linea)
 {
     auto hasta = std::chrono::steady_clock::now() + std::chrono::seconds(JUEZ_MATA_SEGUNDOS);
     linea->clear();
     for (;;) {
         long ms = std::chrono::duration_cast<std::chrono::milliseconds>(hasta - std::chrono::steady_clock::now()).count();
         if (ms <= 0)
-            return false;
+            return PASO_EL_PLAZO;
         struct pollfd p = {t.salida, POLLIN, 0};
         int r = poll(&p, 1, (int)ms);
         if (r < 0 && errno == EINTR)
             continue;
-        if (r <= 0)
-            return false;
+        if (r == 0)
+            return PASO_EL_PLAZO;
         char c;
-        ssize_t k = read(t.salida, &c, 1);
-        if (k <= 0)
-            return false;
+        if (r < 0 || read(t.salida, &c, 1) <= 0)
+            return MURIO;
         if (c == '\n')
-            return true;
+            return LLEGO;
         if (linea->size() < MOTIVO_MAX)
             *linea += c;
     }
@@ -360,9 +371,10 @@ static Veredicto verifica(Trabajador &t, const Octetos &rep)
     for (const Octetos &n : s.niveles)
         enviado = enviado && escribe_trozo(t.entrada, n);
     std::string linea;
-    if (!enviado || !lee_veredicto(t, &linea)) {
+    int llegada = enviado ? lee_veredicto(t, &linea) : MURIO;
+    if (llegada != LLEGO) {
         termina(t);   // dead, or past its bound: the next run gets a new one
-        return mal("la verificacion paso su tiempo");
+        return mal(llegada == PASO_EL_PLAZO ? "la verificacion paso su tiempo" : "la verificacion fallo");
     }
     Veredicto v{linea.compare(0, 2, "1 ") == 0, "", atoi(linea.c_str() + 2)};
     size_t sp = linea.find(' ', 2);
@@ -445,9 +457,12 @@ void juez_para()
     }
     aviso.notify_all();
     // A replay under way is cut short: its worker killed, its thread sees no verdict.
-    for (Trabajador &t : trabajadores)
-        if (t.pid > 0)
-            kill(t.pid, SIGKILL);
+    {
+        std::lock_guard<std::mutex> l(cola_cerrojo);
+        for (Trabajador &t : trabajadores)
+            if (t.pid > 0)
+                kill(t.pid, SIGKILL);
+    }
     for (std::thread &h : hilos_pool)
         h.join();
     hilos_pool.clear();

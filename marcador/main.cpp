@@ -50,13 +50,13 @@ static bool lee_opciones(int argc, char **argv, Opciones *o)
     for (int i = 1; i < argc; i++) {
         const char *op = argv[i], *val = i + 1 < argc ? argv[i + 1] : NULL;
         bool bien = val != NULL;
-        if (bien && !strcmp(op, "-direccion"))
+        if (bien && !strcmp(argv[i], "-direccion"))
             o->direccion = val;
-        else if (bien && !strcmp(op, "-puerto"))
+        else if (bien && !strcmp(argv[i], "-puerto"))
             bien = entero(val, 0, PUERTO_MAX, &o->puerto);
-        else if (bien && !strcmp(op, "-base"))
+        else if (bien && !strcmp(argv[i], "-base"))
             o->base = val;
-        else if (bien && !strcmp(op, "-limite"))
+        else if (bien && !strcmp(argv[i], "-limite"))
             bien = entero(val, 1, LIMITE_MAX, &o->limite);
         else
             bien = false;

@@ -115,47 +115,61 @@ static std::string iniciales_de(const std::string &t)
     return r;
 }
 
-// POST /api/partidas?iniciales=ABC: a recording alone (the campaign or a set known already), or
-// multipart with "repeticion" and "paquete" (the set's pack).
-static void recibe(const httplib::Request &req, httplib::Response &res)
+// An answer as JSON: {"error": what, "motivo": why}.
+static Respuesta falla(int status, const std::string &que, const std::string &motivo = "", int reintento = 0)
 {
-    std::string ini = iniciales_de(req.get_param_value("iniciales"));
+    json j = {{"error", que}};
+    if (!motivo.empty())
+        j["motivo"] = motivo;
+    return Respuesta{status, j.dump(), reintento};
+}
+
+Respuesta servidor_recibe(const std::string &iniciales, const std::string &rep_txt, const std::string &paq_txt)
+{
+    std::string ini = iniciales_de(iniciales);
     if (ini.empty())
-        return error(res, HTTP_MAL, "faltan las iniciales (una a tres letras)");
-    std::string rep_txt, paq_txt;
-    if (req.is_multipart_form_data()) {
-        if (!req.has_file("repeticion"))
-            return error(res, HTTP_MAL, "falta la repeticion");
-        rep_txt = req.get_file_value("repeticion").content;
-        if (req.has_file("paquete"))
-            paq_txt = req.get_file_value("paquete").content;
-    } else {
-        rep_txt = req.body;
-    }
+        return falla(HTTP_MAL, "faltan las iniciales (una a tres letras)");
     if (rep_txt.size() > (size_t)REP_ENVIO_MAX || paq_txt.size() > (size_t)PAQUETE_ENVIO_MAX)
-        return error(res, HTTP_GRANDE, "demasiado grande");
+        return falla(HTTP_GRANDE, "demasiado grande");
     Octetos rep(rep_txt.begin(), rep_txt.end());
     static thread_local Repeticion r;
     char motivo[400];
     if (!descifra_repeticion(rep.data(), rep.size(), &r, motivo, sizeof motivo) ||
         !partida_admitida(r, motivo, sizeof motivo))
-        return error(res, HTTP_MAL, "repeticion rechazada", motivo);
+        return falla(HTTP_MAL, "repeticion rechazada", motivo);
     SetConocido s;
     if (!paq_txt.empty()) {
         if (!conocidos_toma_paquete(Octetos(paq_txt.begin(), paq_txt.end()), r, &s, motivo, sizeof motivo))
-            return error(res, HTTP_MAL, "paquete rechazado", motivo);
+            return falla(HTTP_MAL, "paquete rechazado", motivo);
     } else if (!conocido_por_clave(conocidos_clave(r), &s)) {
-        return error(res, HTTP_MAL, "repeticion rechazada", "niveles desconocidos");
+        return falla(HTTP_MAL, "repeticion rechazada", "niveles desconocidos");
     }
-    if (!juez_hay_sitio()) {
-        res.set_header("Retry-After", std::to_string(COLA_REINTENTO_S));
-        return error(res, HTTP_LLENO, "la cola esta llena");
-    }
+    if (!juez_hay_sitio())
+        return falla(HTTP_LLENO, "la cola esta llena", "", COLA_REINTENTO_S);
     long long id = base_nueva(s.slug, r.dificultad, ini, rep);
     if (id < 0)
-        return error(res, HTTP_FALLO, "no se pudo guardar la partida");
+        return falla(HTTP_FALLO, "no se pudo guardar la partida");
     juez_encola(id);
-    responde(res, HTTP_ACEPTADA, {{"id", id}, {"estado", ESTADO_COLA}});
+    return Respuesta{HTTP_ACEPTADA, json{{"id", id}, {"estado", ESTADO_COLA}}.dump(), 0};
+}
+
+// POST /api/partidas?iniciales=ABC: a recording alone (the campaign or a set known already), or
+// multipart with "repeticion" and "paquete" (the set's pack).
+static void recibe(const httplib::Request &req, httplib::Response &res)
+{
+    std::string rep = req.body, paq;
+    if (req.is_multipart_form_data()) {
+        if (!req.has_file("repeticion"))
+            return error(res, HTTP_MAL, "falta la repeticion");
+        rep = req.get_file_value("repeticion").content;
+        if (req.has_file("paquete"))
+            paq = req.get_file_value("paquete").content;
+    }
+    Respuesta r = servidor_recibe(req.get_param_value("iniciales"), rep, paq);
+    if (r.reintento > 0)
+        res.set_header("Retry-After", std::to_string(r.reintento));
+    res.status = r.status;
+    res.set_content(r.cuerpo, TIPO_JSON);
 }
 
 // GET /api/partidas/ID

@@ -4,6 +4,8 @@
 #ifndef KORV_MARCADOR_SERVIDOR_H
 #define KORV_MARCADOR_SERVIDOR_H
 
+#include <string>
+
 enum {
     PUERTO_DEFECTO = 8575,            // the port the README names
     REP_ENVIO_MAX = 64 << 10,         // largest recording sent, bytes
@@ -17,6 +19,16 @@ enum {
     DIRECCIONES_MAX = 4096            // client addresses whose rate is followed at once
 };
 
+// The answer to a request.
+struct Respuesta {
+    int status;           // HTTP status
+    std::string cuerpo;   // JSON
+    int reintento;        // seconds of Retry-After; 0 none
+};
+
+// A run sent (the upload path, whatever the transport): initials, the recording's bytes, the set's
+// pack ("" none). 202 with its id once stored and queued; else why not.
+Respuesta servidor_recibe(const std::string &iniciales, const std::string &rep, const std::string &paquete);
 // Serves on addr:port (0: a free port) until servidor_para; writes the line "escuchando en
 // http://ADDR:PORT" on stdout once listening. limite: runs one address may send a minute.
 // False (a stderr line) when it cannot listen.
