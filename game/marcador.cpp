@@ -271,13 +271,17 @@ int marcador_envia_pendiente(const char *ruta, long long *id)
     Forma f;
     std::string rep(ruta), resp;
     *id = 0;
-    if (!iniciales_de(ruta, ini) || !lee_bytes(ruta, &f.rep))
-        return PENDIENTE_GUARDADO;
+    if (!iniciales_de(ruta, ini) || !lee_bytes(ruta, &f.rep)) {
+        fprintf(stderr, _("%s: no es una partida para enviar al marcador; se deja donde esta\n"), ruta);
+        return PENDIENTE_AJENO;
+    }
     std::string url = direccion(std::string("/api/partidas?iniciales=") + ini);
     struct stat st;
     bool con_paquete = stat(paquete_de(rep).c_str(), &st) == 0;
-    if (con_paquete && !lee_bytes(paquete_de(rep).c_str(), &f.paquete))
-        return PENDIENTE_GUARDADO;
+    if (con_paquete && !lee_bytes(paquete_de(rep).c_str(), &f.paquete)) {
+        fprintf(stderr, _("%s: no se puede leer; la partida se deja donde esta\n"), paquete_de(rep).c_str());
+        return PENDIENTE_AJENO;
+    }
     long codigo = con_paquete ? intercambia(url, NULL, arma_forma, &f, &resp) : intercambia(url, &f.rep, NULL, NULL, &resp);
     if (codigo == HTTP_ACEPTADA) {
         *id = numero_de(json_de(resp), "id");
@@ -329,7 +333,7 @@ int marcador_envia_pendientes()
         int res = marcador_envia_pendiente(r.c_str(), &id);
         if (res == PENDIENTE_GUARDADO)
             break;   // the server is away or busy: the rest wait for the next start too
-        quitados++;
+        quitados += res != PENDIENTE_AJENO;
     }
     return quitados;
 }
@@ -410,7 +414,10 @@ static void envia(const std::string &ruta)
     long long id;
     int res = marcador_envia_pendiente(ruta.c_str(), &id);
     cambia([&](VistaMarcador &e) {
-        e.envio = res == PENDIENTE_ACEPTADO ? ENVIO_EN_COLA : res == PENDIENTE_RECHAZADO ? ENVIO_RECHAZADA : ENVIO_FALLIDO;
+        e.envio = res == PENDIENTE_ACEPTADO    ? ENVIO_EN_COLA
+                  : res == PENDIENTE_RECHAZADO ? ENVIO_RECHAZADA
+                  : res == PENDIENTE_AJENO     ? ENVIO_NO_GUARDADA
+                                               : ENVIO_FALLIDO;
         e.id = id;
     });
     if (res == PENDIENTE_ACEPTADO)

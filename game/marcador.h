@@ -40,7 +40,9 @@ enum {
 // The state of the online table asked for.
 enum { TABLA_NINGUNA = 0, TABLA_PIDIENDO, TABLA_LISTA, TABLA_FALLIDA };
 // What one send of a pending run came to (marcador_envia_pendiente).
-enum { PENDIENTE_ACEPTADO = 0, PENDIENTE_RECHAZADO = 1, PENDIENTE_GUARDADO = 2 };
+// PENDIENTE_AJENO: a file there that is not a pending run of ours (its name, or it cannot be read):
+// left alone, a stderr line.
+enum { PENDIENTE_ACEPTADO = 0, PENDIENTE_RECHAZADO = 1, PENDIENTE_GUARDADO = 2, PENDIENTE_AJENO = 3 };
 
 // One row of an online table.
 struct FilaMarcador {
@@ -87,8 +89,8 @@ bool marcador_carpeta_pendientes(char *out, int tam, bool crea);
 // Sends one pending run now (this thread) and applies the rules: accepted or refused for good,
 // removed (a refusal with a stderr line); else kept. Returns PENDIENTE_*; *id the server's number.
 int marcador_envia_pendiente(const char *ruta, long long *id);
-// Sends every pending run now, oldest first (stops at the first kept by a failure); how many
-// were removed.
+// Sends every pending run now, oldest first (stops at the first kept by a failure; passes over
+// files not of ours); how many were removed.
 int marcador_envia_pendientes();
 
 #endif
