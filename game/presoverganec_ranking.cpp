@@ -213,7 +213,7 @@ static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
         if (tabla != 0 && tabla != t)
             continue;
         bool mejor = hay_mejor(t - 1);
-        pon_ayuda(carta_tablas(tabla == 0, mejor));
+        pon_ayuda(carta_tablas(tabla == 0, mejor, marcador_activo()));
         dibuja_tabla_con_linea(buf, t, marca, mejor);
         int k = 0;
         if (marcador_activo()) {
