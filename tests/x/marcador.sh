@@ -65,7 +65,7 @@ termina 10
 para_servidor
 al_titulo -conjunto PRUEBA
 hasta 120 tabla_del_titulo como_tabla
-tecla e
+pulsa e
 espera 20 "la partida no queda en pendientes/" [ "$(pendientes)" = 1 ]
 hasta 20 aviso sin_fila1
 sleep 1
@@ -77,10 +77,46 @@ nota "sin servidor: el aviso, la partida en pendientes/"
 
 # --- the next start: sent by itself ---
 servidor
-lanza ./korvex
-ventana '^KORVEX 2003$'
+al_titulo -conjunto PRUEBA
 espera 30 "la partida pendiente no se envia al arrancar" [ "$(pendientes)" = 0 ]
 espera 30 "la partida reenviada no llega a la tabla" [ "$(tabla | wc -l)" = 2 ]
-mata
-para_servidor
 nota "al arrancar de nuevo: enviada sola; la tabla en linea tiene las dos"
+
+# --- the picture never waits on the network: L's time to the screen, the server answering (the
+# reference) and a server that takes the connection and never answers; TERM ends the game at once ---
+# Milliseconds from key $1 to a picture that differs from the one before it.
+latencia() {
+    captura "antes-$1" || fallo "no se pudo capturar la ventana"
+    previa=$FOTO t0=$(date +%s%N)
+    tecla "$1"
+    until captura "$1" && distinta "$previa"; do
+        rm -f "$FOTO"
+        [ $(( $(date +%s%N) - t0 )) -lt 5000000000 ] || fallo "la tecla $1 no cambia la pantalla en 5 s"
+    done
+    echo $(( ($(date +%s%N) - t0) / 1000000 ))
+}
+# The median of five presses of L (each switches the view; the views alternate).
+mediana() { for i in 1 2 3 4 5; do latencia l; sleep 0.5; done | sort -n | tr '\n' ' ' | awk '{ print $3 " ms (" $0 ")" }'; }
+hasta 120 tabla_del_titulo2 como_tabla
+sleep 0.5   # the table's wait under way: a key before it would be cleared
+ref=$(mediana)
+captura en_linea2
+latencia l >/dev/null
+para_servidor
+python3 -c 'import socket, sys, time
+s = socket.socket(); s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+s.bind(("127.0.0.1", int(sys.argv[1]))); s.listen(16); c = []
+while True: c.append(s.accept())' "$puerto" &
+SPID=$!
+sleep 0.5
+mudo=$(mediana)
+captura pidiendo
+echo "L hasta la imagen, mediana de 5: con el servidor $ref; con un servidor mudo $mudo" >"$ART/latencia.txt"
+[ "${mudo%% *}" -lt 2000 ] || fallo "la pantalla espera a la red: $(cat "$ART/latencia.txt")"
+tecla l
+sleep 0.3
+t0=$(ahora)
+kill "$PID"
+termina 3
+para_servidor
+nota "$(cat "$ART/latencia.txt"); TERM con un pedido colgado: fin en $(($(ahora) - t0)) s"
