@@ -16,7 +16,7 @@ add_custom_command(
   COMMENT "Datos para instalar")
 # Manual pages (English, and Spanish in es/) and changelog compressed as Debian wants them.
 set(KORV_GZ)
-foreach(f korvex.6 korveditor.6 es/korvex.6 es/korveditor.6 changelog)
+foreach(f korvex.6 korveditor.6 es/korvex.6 es/korveditor.6 korvex-marcador.6 changelog)
   get_filename_component(d ${KORV_PAQ}/gz/${f} DIRECTORY)
   add_custom_command(
     OUTPUT ${KORV_PAQ}/gz/${f}.gz
@@ -27,7 +27,9 @@ foreach(f korvex.6 korveditor.6 es/korvex.6 es/korveditor.6 changelog)
 endforeach()
 add_custom_target(korv_paquete ALL DEPENDS ${KORV_PAQ}/hecho ${KORV_GZ})
 
-install(TARGETS korvex korveditor RUNTIME DESTINATION games)
+install(TARGETS korvex korveditor korvex-marcador RUNTIME DESTINATION games)
+# The score server's unit, shipped and not enabled.
+install(FILES paquete/korvex-marcador.service DESTINATION lib/systemd/system)
 # allegro.cfg names the patch index relative to the data folder, the programs' working folder.
 install(DIRECTORY ${KORV_PAQ}/korvex/datos ${KORV_PAQ}/korvex/levels ${KORV_PAQ}/korvex/midi
                   ${KORV_PAQ}/korvex/mp3 ${KORV_PAQ}/korvex/digmid DESTINATION ${KORV_SHARE})
@@ -38,7 +40,8 @@ install(FILES paquete/korvex.desktop paquete/korveditor.desktop DESTINATION shar
 install(FILES paquete/korvex-niveles.xml DESTINATION share/mime/packages RENAME korvex.xml)
 file(GLOB KORV_METAINFO CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/paquete/*.metainfo.xml)
 install(FILES ${KORV_METAINFO} DESTINATION share/metainfo)
-install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz DESTINATION share/man/man6)
+install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz ${KORV_PAQ}/gz/korvex-marcador.6.gz
+        DESTINATION share/man/man6)
 install(FILES ${KORV_PAQ}/gz/es/korvex.6.gz ${KORV_PAQ}/gz/es/korveditor.6.gz DESTINATION share/man/es/man6)
 install(FILES paquete/copyright ${KORV_PAQ}/gz/changelog.gz DESTINATION share/doc/korvex)
 foreach(t 32 48 64 128 256)

@@ -26,8 +26,23 @@ AYUDA_CARTA(AYUDA_TABLA, N_("AYUDA"), tabla);
 static const LineaAyuda tabla_sin_mejor[] = {{N_("UNA TECLA"), N_("SEGUIR")}, COMUNES};
 AYUDA_CARTA(AYUDA_TABLA_SIN_MEJOR, N_("AYUDA"), tabla_sin_mejor);
 
-const Ayuda *carta_tablas(bool en_titulo, bool mejor)
+// The same with the online tables set: E sends the best run, L switches to the online table.
+#define EN_LINEA {"E", "ENVIAR LA MEJOR AL MARCADOR"}, {"L", "TABLA EN LINEA / LOCAL"}
+static const LineaAyuda tablas_red[] = {MEJOR, EN_LINEA, EN_TITULO, COMUNES};
+AYUDA_CARTA(AYUDA_TABLAS_RED, "AYUDA", tablas_red);
+static const LineaAyuda tablas_red_sin_mejor[] = {{"L", "TABLA EN LINEA / LOCAL"}, EN_TITULO, COMUNES};
+AYUDA_CARTA(AYUDA_TABLAS_RED_SIN_MEJOR, "AYUDA", tablas_red_sin_mejor);
+static const LineaAyuda tabla_red[] = {MEJOR, EN_LINEA, {"UNA TECLA", "SEGUIR"}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA_RED, "AYUDA", tabla_red);
+static const LineaAyuda tabla_red_sin_mejor[] = {{"L", "TABLA EN LINEA / LOCAL"}, {"UNA TECLA", "SEGUIR"}, COMUNES};
+AYUDA_CARTA(AYUDA_TABLA_RED_SIN_MEJOR, "AYUDA", tabla_red_sin_mejor);
+
+const Ayuda *carta_tablas(bool en_titulo, bool mejor, bool en_red)
 {
+    if (en_red && en_titulo)
+        return mejor ? &AYUDA_TABLAS_RED : &AYUDA_TABLAS_RED_SIN_MEJOR;
+    if (en_red)
+        return mejor ? &AYUDA_TABLA_RED : &AYUDA_TABLA_RED_SIN_MEJOR;
     if (en_titulo)
         return mejor ? &AYUDA_TABLAS : &AYUDA_TABLAS_SIN_MEJOR;
     return mejor ? &AYUDA_TABLA : &AYUDA_TABLA_SIN_MEJOR;

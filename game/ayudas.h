@@ -19,7 +19,8 @@ extern const Ayuda AYUDA_INICIALES;    // the initials of a new record
 extern const Ayuda AYUDA_JUEGO;        // play, and its pause
 extern const Ayuda AYUDA_REPETICION;   // a recording played back
 
-// The card of a high-score table: in the title's loop or after a run, with its best run kept or not.
-const Ayuda *carta_tablas(bool en_titulo, bool mejor);
+// The card of a high-score table: in the title's loop or after a run, with its best run kept or
+// not, with the online tables' keys (en_red: the setting marcador names a server) or not.
+const Ayuda *carta_tablas(bool en_titulo, bool mejor, bool en_red = false);
 
 #endif

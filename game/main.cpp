@@ -1,5 +1,6 @@
 // main: the game's entry: start-up, the state machine, shutdown.
 #include "game/main.h"
+#include "game/marcador.h"
 
 #include <cerrno>
 #include <climits>
@@ -265,10 +266,14 @@ int main(int argc, char **argv)
     // A pack opened from a file manager: the notice, then the title with its set chosen.
     if (paquete_estado >= 0)
         aviso_paquete(paquete_estado == SALIDA_HECHO, linea_paquete);
-    if (repeticion[0])
+    if (repeticion[0]) {
         mira_repeticion(rep);
-    else
+    } else {
+        // The online tables: runs kept from a send that failed go again, in the background.
+        marcador_arranca();
         cambia_funcion();
+        marcador_cierra();
+    }
 
     DestruyeBMP();
     DestruyeSonidos();

@@ -81,6 +81,15 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca);
 // At a pace below full: says on active_page, lines from y down in colour color, that the run
 // enters no table. Nothing at full pace.
 void aviso_ritmo(int y, int color);
+// Draws table t (1..3) of buf as dibuja_tabla, with the line under its title: the set's name when
+// there is more than one, R's offer when mejor (that difficulty's best run is kept).
+void dibuja_tabla_con_linea(const unsigned char buf[RANKING_BYTES], int t, int marca, bool mejor);
+// The initials entry screen for the score in puntos: the three letters chosen into ini.
+void entra_iniciales(char ini[3]);
+// The wait on table t (1..3) when the online tables are set: as delay2 for 8 s, and E sends the
+// difficulty's best run (a won game), L switches to the online table and back; news from the
+// network redraw it and keep it up. Returns the scan code of the key that ended it (0: none).
+int espera_con_marcador(const unsigned char buf[RANKING_BYTES], int t, int marca, bool mejor);
 // Says on a screen of its own that a new entry could not be saved (3 s, a key moves on).
 void aviso_no_guardado();
 

@@ -13,6 +13,7 @@
 #include "game/ayudas.h"
 #include "game/conjunto_juego.h"
 #include "game/main.h"
+#include "game/marcador.h"
 #include "game/repeticion_juego.h"
 #include "game/utilfun.h"
 #include "shared/idioma.h"
@@ -192,9 +193,22 @@ static int tecla_de_tabla()
     return keypressed() ? readkey() >> 8 : 0;
 }
 
+void dibuja_tabla_con_linea(const unsigned char buf[RANKING_BYTES], int t, int marca, bool mejor)
+{
+    dibuja_tabla(buf, t, marca);
+    // Under the title, small: the set's name (when it is not the only one) and R's offer.
+    char linea[CONJ_NOMBRE_MAX + 24] = "";
+    if (muestra_conjunto())
+        snprintf(linea, sizeof linea, mejor ? _("%s - R: VER LA MEJOR") : "%s", conjunto().nombre);
+    else if (mejor)
+        snprintf(linea, sizeof linea, _("R: VER LA MEJOR"));
+    if (linea[0])
+        textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "%s", linea);
+}
+
 // Shows the chosen tables of buf in turn, 8 seconds each or until a key; R on a table whose
 // difficulty has a best run kept plays that run, then the tables go on. In the title's loop (all
-// three tables) ENTER or ESC end them: true then.
+// three tables) ENTER or ESC end them: true then. With the online tables set, each table offers them.
 static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
 {
     set_palette(the_palette);
@@ -202,20 +216,17 @@ static bool muestra_tablas(const unsigned char buf[RANKING_BYTES], int tabla, in
         if (tabla != 0 && tabla != t)
             continue;
         bool mejor = hay_mejor(t - 1);
-        pon_ayuda(carta_tablas(tabla == 0, mejor));
-        dibuja_tabla(buf, t, marca);
-        // Under the title, small: the set's name (when it is not the only one) and R's offer.
-        char linea[CONJ_NOMBRE_MAX + 24] = "";
-        if (muestra_conjunto())
-            snprintf(linea, sizeof linea, mejor ? _("%s - R: VER LA MEJOR") : "%s", conjunto().nombre);
-        else if (mejor)
-            snprintf(linea, sizeof linea, _("R: VER LA MEJOR"));
-        if (linea[0])
-            textprintf_centre_ex(active_page, font2, 160, OFERTA_Y, COL_MARCA, bg, "%s", linea);
-        delay2(T_TABLA);
+        pon_ayuda(carta_tablas(tabla == 0, mejor, marcador_activo()));
+        dibuja_tabla_con_linea(buf, t, marca, mejor);
+        int k = 0;
+        if (marcador_activo()) {
+            k = espera_con_marcador(buf, t, marca, mejor);
+        } else {
+            delay2(T_TABLA);
+            k = cambnib == EST_SALIR ? 0 : tecla_de_tabla();
+        }
         if (cambnib == EST_SALIR)
             return false;
-        int k = tecla_de_tabla();
         if (k == KEY_R && mejor) {
             ver_mejor(t - 1);
             set_palette(the_palette);
@@ -287,8 +298,7 @@ bool iniciales_tecla(Iniciales *e, int scan)
     return false;
 }
 
-// The initials entry screen: returns the three letters chosen.
-static void entra_iniciales(char ini[3])
+void entra_iniciales(char ini[3])
 {
     Iniciales e;
     iniciales_empieza(&e);

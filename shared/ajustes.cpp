@@ -21,6 +21,7 @@ const int ritmos_de_juego[RITMOS] = {100, 85, 70};
 int aj_ritmo = ritmos_de_juego[0];
 int tecla_accion[ACCIONES] = {KEY_UP, KEY_DOWN, KEY_P};
 int aj_idioma = IDIOMA_AUTO;
+char aj_marcador[MARCADOR_URL_MAX + 1] = "";
 
 enum { LINEA_MAX = 256 };   // longest line of the settings file that is read as a setting
 
@@ -59,6 +60,21 @@ void ajustes_por_defecto()
     tecla_accion[ACC_ABAJO] = KEY_DOWN;
     tecla_accion[ACC_PAUSA] = KEY_P;
     aj_idioma = IDIOMA_AUTO;
+    aj_marcador[0] = '\0';
+}
+
+bool marcador_valido(const char *url)
+{
+    size_t n = strlen(url);
+    if (n == 0)
+        return true;
+    size_t esquema = strncmp(url, "http://", 7) == 0 ? 7 : strncmp(url, "https://", 8) == 0 ? 8 : 0;
+    if (esquema == 0 || n > MARCADOR_URL_MAX || n == esquema || url[esquema] == '/')
+        return false;
+    for (size_t i = 0; i < n; i++)
+        if (url[i] <= ' ' || url[i] > '~' || url[i] == '"' || url[i] == '\\')
+            return false;
+    return true;
 }
 
 const char *ruta_ajustes()
@@ -196,6 +212,12 @@ static bool aplica(const char *clave, const char *valor)
             }
         return false;
     }
+    if (strcmp(clave, "marcador") == 0) {
+        if (!marcador_valido(valor))
+            return false;
+        snprintf(aj_marcador, sizeof aj_marcador, "%s", valor);
+        return true;
+    }
     for (int i = 0; i < ACCIONES; i++)
         if (strcmp(clave, clave_tecla[i]) == 0) {
             int scan = tecla_por_nombre(valor);
@@ -313,7 +335,7 @@ bool guarda_ajustes(const char *ruta)
         fprintf(stderr, _("%s: no se pudo crear la carpeta de los ajustes; valen solo por esta vez\n"), ruta);
         return false;
     }
-    char texto[1024];
+    char texto[1024 + MARCADOR_URL_MAX];
     char escala[8];
     if (aj_escala == ESCALA_AUTO)
         snprintf(escala, sizeof escala, "auto");
@@ -324,12 +346,13 @@ bool guarda_ajustes(const char *ruta)
                      "# volumenes 0..10; escala: auto o 1..8; pantalla_completa, pausa_al_salir: si o no;"
                      " ritmo: 100, 85 o 70\n"
                      "# idioma: auto (el del escritorio), es o en\n"
+                     "# marcador: la direccion de las tablas en linea (http://...); vacio, no se envia nada\n"
                      "volumen_musica = %d\nvolumen_efectos = %d\nescala = %s\npantalla_completa = %s\n"
                      "pausa_al_salir = %s\ntecla_arriba = %s\ntecla_abajo = %s\ntecla_pausa = %s\nritmo = %d\n"
-                     "idioma = %s\n",
+                     "idioma = %s\nmarcador = %s\n",
                      vol_musica, vol_efectos, escala, aj_completa ? "si" : "no", aj_pausa_foco ? "si" : "no",
                      nombre_tecla(tecla_accion[ACC_ARRIBA]), nombre_tecla(tecla_accion[ACC_ABAJO]),
-                     nombre_tecla(tecla_accion[ACC_PAUSA]), aj_ritmo, nombre_idioma[aj_idioma]);
+                     nombre_tecla(tecla_accion[ACC_PAUSA]), aj_ritmo, nombre_idioma[aj_idioma], aj_marcador);
     if (escribe_atomico(ruta, texto, (size_t)n))
         return true;
     fprintf(stderr, _("%s: no se pudieron guardar los ajustes; valen solo por esta vez\n"), ruta);

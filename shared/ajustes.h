@@ -9,7 +9,8 @@ enum {
     ESCALA_AUTO = 0,         // screen scale setting: 0 = the largest that fits, else 1..ESCALA_TOPE
     ESCALA_TOPE = 8,
     RITMOS = 3,              // paces of play a player may choose (ritmos_de_juego)
-    ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3   // actions a key can be given to
+    ACC_ARRIBA = 0, ACC_ABAJO = 1, ACC_PAUSA = 2, ACCIONES = 3,  // actions a key can be given to
+    MARCADOR_URL_MAX = 200   // characters of the online tables' address
 };
 
 // What "korvex -nivel" writes on stdout, followed by the number 0..2, when the difficulty was
@@ -25,9 +26,10 @@ extern int aj_ritmo;               // pace of play, percent of full pace: one of
 extern const int ritmos_de_juego[RITMOS];   // the paces offered, percent, fastest first (100, 85, 70)
 extern int tecla_accion[ACCIONES]; // scan code of each action (up, down, pause)
 extern int aj_idioma;              // language setting: IDIOMA_AUTO (the desktop's), IDIOMA_ES or IDIOMA_EN
+extern char aj_marcador[MARCADOR_URL_MAX + 1];   // the online tables' server ("http://host:port"); "" none
 
 // Puts every setting back to its default (volumes 10, AUTO, window, pause on leaving, arrows and P,
-// the desktop's language, full pace).
+// the desktop's language, full pace, no online tables).
 void ajustes_por_defecto();
 // The settings file: ${XDG_CONFIG_HOME:-$HOME/.config}/korvex/korvex.cfg ("" when neither is set).
 const char *ruta_ajustes();
@@ -48,6 +50,10 @@ int lee_claves(const char *ruta, const char *que, AplicaClave aplica, void *dato
 // The same over n bytes in memory (nombre names them in the lines).
 void lee_claves_texto(const char *texto, size_t n, const char *nombre, const char *que, AplicaClave aplica,
                       void *dato);
+
+// True when url may be the online tables' address: empty, or "http://" or "https://" and a host, at
+// most MARCADOR_URL_MAX printable characters without blanks, quotes or backslashes.
+bool marcador_valido(const char *url);
 
 // Name of a key as the settings file writes it ("UP", "W"...); "?" for others.
 const char *nombre_tecla(int scan);

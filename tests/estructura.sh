@@ -1,11 +1,12 @@
 #!/bin/sh
 # The layers of the source tree and the size of the suite:
 #  - shared/ (what both programs stand on) includes nothing from game/ or editor/, and game/
-#    nothing from editor/;
+#    nothing from editor/; marcador/ (the score server) may include shared/ and game/, and nothing
+#    outside it includes marcador/;
 #  - every include of our own headers names them from the source root ("shared/x.h");
 #  - the library's compatibility names are turned off by the build alone, never by hand;
 #  - the tests' non-blank, non-comment lines are at most a third of those of shared/, game/,
-#    editor/ and tools/ together.
+#    editor/, tools/ and marcador/ together.
 # Usage: estructura.sh SOURCE_DIR
 cd "${1:-$(dirname "$0")/..}" || exit 2
 fallos=0
@@ -20,7 +21,13 @@ for f in $(fuentes game); do
     grep -Hn '#include "editor/' "$f" && falla "$f: game/ incluye de editor/"
 done
 for f in $(fuentes shared game editor tools tests bench); do
-    grep -Hn '#include "' "$f" | grep -v '#include "\(shared\|game\|editor\|tools\|tests\|bench\)/' &&
+    grep -Hn '#include "marcador/' "$f" | grep -v '^tests/fuzz/fuzz_marcador' && falla "$f: incluye de marcador/"
+done
+for f in $(fuentes marcador); do
+    grep -Hn '#include "editor/' "$f" && falla "$f: marcador/ incluye de editor/"
+done
+for f in $(fuentes shared game editor tools tests bench marcador); do
+    grep -Hn '#include "' "$f" | grep -v '#include "\(shared\|game\|editor\|tools\|tests\|bench\|marcador\)/' &&
         falla "$f: un include que no nombra su archivo desde la raiz"
     grep -Hn '^#define ALLEGRO_NO_COMPATIBILITY' "$f" && falla "$f: ALLEGRO_NO_COMPATIBILITY lo pone la compilacion"
 done
@@ -50,7 +57,7 @@ cuenta() {
 codigo() { find "$@" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.c' -o -name '*.sh' -o -name '*.py' \
                                 -o -name 'CMakeLists.txt' -o -name mutar \) | sort; }
 pruebas=$(cuenta $(codigo tests))
-resto=$(cuenta $(codigo shared game editor tools))
+resto=$(cuenta $(codigo shared game editor tools marcador))
 echo "lineas: pruebas $pruebas, codigo $resto (tope de las pruebas: $((resto / 3)))"
 [ "$pruebas" -le $((resto / 3)) ] || falla "las pruebas pasan del tercio del codigo"
 

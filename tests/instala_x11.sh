@@ -48,7 +48,7 @@ info "$E/otra" "$E/p/games/korvex" inst6 ref6
 # Every option each program accepts (the options its argument readers compare with) is in its installed
 # manual page, written as groff writes an option (\-full), compressed or not.
 fuente=$(cd "$(dirname "$0")/.." && pwd)
-for p in korvex:game korveditor:editor; do
+for p in korvex:game korveditor:editor korvex-marcador:marcador; do
     prog=${p%%:*} pagina=$(ls "$E/p/share/man/man6/${p%%:*}.6"* 2>/dev/null | head -1)
     [ -n "$pagina" ] || fallo "no se instalo la pagina de manual de $prog"
     opciones=$(cat "$fuente/${p#*:}"/*.cpp | grep -o 'strcmp(argv\[[^]]*\], "-[a-z]*")' | grep -o '"-[a-z]*"' | tr -d '"' | sort -u)

@@ -26,9 +26,12 @@ TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
 {
     vol_musica = 5, vol_efectos = 0, aj_escala = 3, aj_completa = 1, aj_pausa_foco = 0, aj_idioma = IDIOMA_EN, aj_ritmo = 85;
     ASSERT_TRUE(asigna_tecla(ACC_ARRIBA, KEY_W) && asigna_tecla(ACC_PAUSA, KEY_SPACE));
+    strcpy(aj_marcador, "https://tablas.example:8575/korvex");
     ASSERT_TRUE(guarda_ajustes("sub/korvex/korvex.cfg"));   // folders made on the way
     ajustes_por_defecto();
+    EXPECT_STREQ(aj_marcador, "");   // by default nothing is ever sent
     ASSERT_TRUE(lee_ajustes("sub/korvex/korvex.cfg"));
+    EXPECT_STREQ(aj_marcador, "https://tablas.example:8575/korvex");
     const int leidos[] = {vol_musica,      vol_efectos,     aj_escala,      aj_completa,
                           aj_pausa_foco,   tecla_accion[0], tecla_accion[1], tecla_accion[2], aj_idioma, aj_ritmo};
     EXPECT_EQ(std::vector<int>(leidos, leidos + 10),
@@ -49,16 +52,19 @@ TEST_F(Ajustes, VueltaCompletaYEscrituraFallida)
 TEST_F(Ajustes, LineasDanadasSeSaltanYLasDemasValen)
 {
     // each damaged line sits between two good ones, which still apply
-    const char *danadas[] = {
+    const std::string danadas[] = {
         "clave_rara = 3", "volumen_musica = 11", "volumen_efectos = -1", "escala = 9", "volumen_musica = 7x",
         "pantalla_completa = quiza", "pausa_al_salir = 1", "tecla_abajo = ESC", "tecla_abajo = NOEXISTE", "volumen_musica 4",
         "\x01\xff\xfe basura", "idioma = fr", "idioma = EN", "idioma =",
         "ritmo = 50", "ritmo = 70 %", "ritmo = 100.0",
+        "marcador = ftp://h", "marcador = http://", "marcador = http://a b",
+        "marcador = http://h/\"x", ("marcador = http://" + std::string(MARCADOR_URL_MAX, 'h')),
     };
-    for (const char *mala : danadas) {
-        std::string err = lee_texto("# comentario\nvolumen_efectos = 2\n" + std::string(mala) + "\n\ntecla_abajo = S\n");
+    for (const std::string &mala : danadas) {
+        std::string err = lee_texto("# comentario\nvolumen_efectos = 2\n" + mala + "\n\ntecla_abajo = S\n");
         EXPECT_NE(err.find("a.cfg:3:"), std::string::npos) << mala << ": " << err;
-        EXPECT_TRUE(vol_efectos == 2 && vol_musica == VOL_PASOS && tecla_accion[ACC_ABAJO] == KEY_S && aj_ritmo == 100) << mala;
+        EXPECT_TRUE(vol_efectos == 2 && vol_musica == VOL_PASOS && tecla_accion[ACC_ABAJO] == KEY_S && aj_ritmo == 100 &&
+                    !aj_marcador[0]) << mala;
     }
     // a very long line is skipped whole: its tail is not read as a line of its own
     std::string err = lee_texto("volumen_musica = 3" + std::string(5000, ' ') + "volumen_efectos = 1\nescala = 2\n");

@@ -69,7 +69,7 @@ TEST(Idioma, CatalogoCompleto)
 {
     CarpetaTemporal t;
     std::string orden = "sh -c 'cd " KORV_FUENTE " && xgettext --keyword=_ --keyword=N_ --from-code=UTF-8 -C --no-wrap -o " + t.ruta +
-                        "/k.pot shared/*.cpp game/*.cpp editor/*.cpp' 2>&1";
+                        "/k.pot shared/*.cpp game/*.cpp editor/*.cpp marcador/*.cpp' 2>&1";
     ASSERT_EQ(salida_de(orden).second, 0);
     std::set<std::string> codigo, catalogo;
     for (const Mensaje &m : lee_catalogo("k.pot"))
@@ -136,6 +136,8 @@ TEST(Idioma, CadaTextoCabeEnSuLugar)
     const struct { const char *es; FONT *f; int sitio; } sitios[] = {
         {"PAUSA SI OTRA VENTANA TOMA EL TECLADO", chica, PANTALLA}, {"CAMBIA YA; EN EL EDITOR AL ABRIRLO", chica, PANTALLA},
         {"NO HAY DISPOSITIVO DE SONIDO", chica, PANTALLA},          {"F1: AYUDA", chica, PANTALLA},
+        {"MAS LENTO NO ENTRA EN LOS RECORDS", chica, PANTALLA},     {"L: LOS RECORDS DE ESTA MAQUINA", chica, PANTALLA},
+        {"E: ENVIAR LA MEJOR - L: EN LINEA", chica, PANTALLA},      {"L: VER LA TABLA EN LINEA", chica, PANTALLA},
         {"R: VER LA MEJOR", chica, PANTALLA},                        {"%s - R: VER LA MEJOR", chica, PANTALLA},
         {"POSX2: %d    POSX: %3d", chica, ESTADO_EDITOR},           {"MAXIMO %d ENEMIGOS", chica, AVISO_EDITOR},
         {"MAPA*: ", chica, ESTADO_EDITOR},                           {"DESHACER: %-3d", chica, ESTADO_EDITOR},
@@ -160,8 +162,9 @@ TEST(Idioma, CadaTextoCabeEnSuLugar)
             EXPECT_TRUE(dibuja_ayuda(hoja, c)) << idioma_en << " " << c->lineas[0].que;
         for (const Mensaje &m : lee_catalogo(CATALOGO)) {
             const std::string &texto = idioma_en == IDIOMA_EN ? m.en : m.es;
-            if (no_se_dibuja(m.es) || m.archivos.find("ayuda") != std::string::npos)
-                continue;   // the cards' texts: drawn above
+            if (no_se_dibuja(m.es) || m.archivos.find("ayuda") != std::string::npos ||
+                m.archivos.rfind("marcador/", 0) == 0)
+                continue;   // the cards' texts: drawn above; the server's: a web page
             bool editor = m.archivos.find("editor/") != std::string::npos;
             bool info = m.archivos == "game/main_arranque.cpp";   // -info: the small font, from x = 4
             FONT *f = editor || info ? chica : grande;

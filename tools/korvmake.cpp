@@ -2,6 +2,7 @@
 // Usage: korvmake ASSETS_DIR OUT_DIR [-iconos]   (-iconos: only the menu icons, into OUT_DIR)
 //        korvmake curva LEVELS_DIR                 (the campaign's curve, measured by the autoplayer)
 //        korvmake demo-fuente LEVEL_FILE           (assets/demo.txt: the autoplayer's keys on that level)
+//        korvmake ganada D HZ FILE                 (a won game of the campaign, recorded)
 #include "tools/korvmake.h"
 
 #include <cerrno>
@@ -64,10 +65,15 @@ int main(int argc, char **argv)
             return 1;
         return demo_fuente(argv[2]);
     }
+    if (argc == 5 && strcmp(argv[1], "ganada") == 0) {
+        if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+            return 1;
+        return ganada(atoi(argv[2]), atoi(argv[3]), argv[4]);
+    }
     bool iconos = argc == 4 && strcmp(argv[3], "-iconos") == 0;
     if (argc != 3 && !iconos) {
         fprintf(stderr, "uso: korvmake CARPETA_FUENTES CARPETA_SALIDA [-iconos] | korvmake curva CARPETA_NIVELES | "
-                        "korvmake demo-fuente NIVEL\n");
+                        "korvmake demo-fuente NIVEL | korvmake ganada D HZ ARCHIVO\n");
         return 1;
     }
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)

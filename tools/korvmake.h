@@ -97,6 +97,11 @@ void hace_iconos();      // NxN/korvex.png and NxN/korveditor.png, the menu icon
 // Prints assets/demo.txt: the autoplayer's keys on the level file given.
 int demo_fuente(const std::string &nivel);
 
+// ---- a won game (ganada.cpp) ----
+// Writes a won game of the campaign in the runnable folder at difficulty dif and logic rate hz,
+// driven by the autoplayer and recorded as the game records; 0, or 1 when it cannot be written.
+int ganada(int dif, int hz, const std::string &archivo);
+
 // ---- the campaign's curve (curva.cpp) ----
 // Prints one line per level of the folder, measured by the autoplayer; 1 when one is not won.
 int curva(const std::string &carpeta);

@@ -38,6 +38,16 @@ with zipfile.ZipFile(sys.argv[2] + '/enlace', 'w') as z:
     z.writestr(i, '/etc/passwd')
 FIN
     ;;
+fuzz_marcador)
+    # A won campaign run sent alone, and with the campaign's pack; the same cut short.
+    export KORV_DATOS="$datos"
+    "$datos/../tools/korvmake" ganada 2 75 "$s/g.rep" >/dev/null
+    (cd "$datos" && env -u DISPLAY HOME="$trabajo" ./korveditor -exporta KORVEX "$s/campana") >/dev/null
+    { printf '\000'; cat "$s/g.rep"; } >"$s/sola"
+    python3 -c 'import struct,sys; r=open(sys.argv[1],"rb").read(); sys.stdout.buffer.write(b"\2"+struct.pack("<I",len(r))+r+open(sys.argv[2],"rb").read())' \
+        "$s/g.rep" "$s/campana" >"$s/con_paquete"
+    { printf '\001'; head -c 200 "$s/g.rep"; } >"$s/corto"
+    rm "$s/g.rep" "$s/campana" ;;
 fuzz_datos)
     { printf '\001'; cat "$datos/datos/imagen.bmp"; } >"$s/hoja"
     { printf '\000'; cat "$datos/datos/font.dat"; } >"$s/fuente" ;;
