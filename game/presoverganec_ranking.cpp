@@ -29,6 +29,7 @@ enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
 // Text layout of the tables and the entry, pixels.
 enum {
     TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 21,
+    TABLA_PASO_CON_PIE = 20,              // with the online tables' keys under the tenth row
     AVISO_Y = 100,                        // first line of the "not saved" notice
     AVISO_PASO = 25,                      // between its two lines
     RITMO_Y = 172, RITMO_PASO = 24,       // the notice of a slower run on the final score
@@ -182,7 +183,8 @@ void dibuja_tabla(const unsigned char buf[RANKING_BYTES], int tabla, int marca)
             ini[j] = ch >= 32 && ch < 127 ? (char)ch : '?';
         }
         // A place nobody took yet (a new set's table) shows dashes, so that the columns stay.
-        textprintf_centre_ex(active_page, font, 160, TABLA_Y + TABLA_PASO * a, a == marca ? COL_MARCA : COL_PROPIO,
+        int paso = marcador_activo() ? TABLA_PASO_CON_PIE : TABLA_PASO;
+        textprintf_centre_ex(active_page, font, 160, TABLA_Y + paso * a, a == marca ? COL_MARCA : COL_PROPIO,
                              bg, "%2d %6d %s", a + 1, (int)puntaje(r), ini[0] ? ini : "---");
     }
 }

@@ -19,7 +19,7 @@ tecla F1; sleep 1; captura ayuda_titulo
 tecla x; sleep 1
 manten o 0.4
 hasta 10 opciones pintada
-for k in Down Down Down Down Down Down; do pulsa $k; done
+for k in Down Down Down Down Down Down Down; do pulsa $k; done
 captura opciones_idioma; ingles=$FOTO
 pulsa Right
 captura opciones_espanol
