@@ -1,8 +1,6 @@
 // Level sets: the description file line by line, the folder and shown names a new set takes, the
 // list of sets and each one's catalogue (the campaign's as ever), where each keeps its player's
 // files, the half-made installs cleaned away.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
@@ -16,8 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-typedef std::vector<unsigned char> Bytes;
 
 // n level files named p01.map... in folder dir.
 void niveles_en(const std::string &dir, int n, const char *prefijo = "n")
@@ -47,9 +43,8 @@ TEST(Conjuntos, LineasDeLaDescripcion)
     for (const auto &c : casos) {
         SCOPED_TRACE(c.texto);
         Conjunto k;
-        testing::internal::CaptureStderr();
-        bool vale = descifra_descripcion(c.texto, strlen(c.texto), "x", &k);
-        std::string err = testing::internal::GetCapturedStderr(), malas;
+        bool vale;
+        std::string err = stderr_de([&] { vale = descifra_descripcion(c.texto, strlen(c.texto), "x", &k); }), malas;
         for (size_t p = 0; (p = err.find("x:", p)) != std::string::npos; p = err.find('\n', p))
             malas += err.substr(p, err.find(':', p + 2) + 1 - p);
         EXPECT_EQ(vale, c.vale);
@@ -82,9 +77,7 @@ TEST(Conjuntos, CarpetasYNombresLibres)
         ASSERT_TRUE(carpeta_libre("conjuntos", c.nombre, out, sizeof out));
         EXPECT_STREQ(out, c.carpeta);
     }
-    testing::internal::CaptureStderr();   // the folder without a description: a line
-    busca_conjuntos();
-    testing::internal::GetCapturedStderr();
+    stderr_de(busca_conjuntos);   // the folder without a description: a line
     const struct { const char *nombre, *libre; } nombres[] = {
         {"KORVEX", "KORVEX 3"}, {"MIS NIVELES", "MIS NIVELES 2"}, {"OTRO", "OTRO"},
         {"KORVEX 2", "KORVEX 2 2"}, {"ABCDEFGHIJKLMNOPQRSTUVWX", "ABCDEFGHIJKLMNOPQRSTUVWX"},
@@ -113,9 +106,7 @@ TEST(Conjuntos, ListaYCatalogoDeCadaConjunto)
     struct utimbuf viejo = {time(NULL) - 120, time(NULL) - 120};
     utime("conjuntos/.korvtmpABC", &viejo);
     const Bytes campana = lee_archivo("levels/n01.map");
-    testing::internal::CaptureStderr();
-    busca_conjuntos();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_de(busca_conjuntos);
     EXPECT_NE(err.find("conjuntos/sin_desc/conjunto.txt"), std::string::npos) << err;
     const struct { const char *nombre, *carpeta, *primero; int niveles, de_mas; } lista[] = {
         {"KORVEX", "levels", "levels/n01.map", 15, 1}, {"ALFA", "conjuntos/a_set", "conjuntos/a_set/n01.map", 15, 2},

@@ -1,43 +1,16 @@
 // The editor: its keys, the cap of 300 enemies, the name of a new level, the save's bytes, a save
 // that fails, undo and redo by the bytes a save writes, the warning before saving a level no careful
 // player can pass. The real editor runs headless, on the shipped pictures, keys from a script.
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
 
-#include "editor/mained.h"
-#include "tests/prueba.h"
-#include "shared/rutas.h"
 #include "game/verifica.h"
+#include "shared/rutas.h"
+#include "tests/edicion.h"
 
 namespace {
-
-std::vector<int> guion;
-size_t leidas;
-
-// Keys of the script, then ESC for every further question.
-int del_guion() { return (leidas < guion.size() ? guion[leidas++] : KEY_ESC) << 8; }
-
-// A working folder with the shipped data, the pictures loaded, the editing state at its start.
-struct Editor : CarpetaTemporal {
-    Editor() : CarpetaTemporal(DATOS_REALES)
-    {
-        static bool cargado = false;
-        if (!cargado) {
-            EXPECT_TRUE(CargarBMP());
-            scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
-            active_page = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
-            reserva_enemigos();
-            cargado = true;
-        }
-        fuente_tecla = del_guion;
-        guion.clear(), leidas = 0, cerrar = 0, modifi = 0, carga = 0;
-        memset(enemi2, 0, sizeof enemi2);
-        reinicia_edicion();
-    }
-};
 
 // The shipped level 3 open in the editor, its history empty and the map unmodified.
 struct Deshacer : Editor {

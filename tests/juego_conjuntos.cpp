@@ -2,8 +2,6 @@
 // (the campaign's untouched), played back exactly from another set; a practice recorded but never
 // ranked; the levels reached; the command line; the pack's refusals by table, each writing nothing;
 // and a set exported and installed under another HOME, byte for byte.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <zip.h>
 
@@ -20,41 +18,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-typedef std::vector<unsigned char> Bytes;
-
-// The levels from nivel + 1 to hasta played by a script of lane changes (seed; 0: the recording's
-// keys); the world's checksum after every tick.
-std::vector<unsigned> corre(int hasta, unsigned semilla)
-{
-    std::vector<unsigned> sumas;
-    do {
-        nivel = nivel + 1;
-        char ruta[RUTA_MAX];
-        ruta_nivel(nivel - 1, ruta, sizeof ruta);
-        EXPECT_TRUE(CargaMapa(ruta));
-        nscro = velocidad_nivel(nscr3, multi, animcon);
-        prepara_nivel();
-        while (cambnib == EST_JUEGO) {
-            semilla = semilla * 1664525u + 1013904223u;
-            key[KEY_UP] = semilla && (semilla >> 28) == 1, key[KEY_DOWN] = semilla && (semilla >> 28) == 2;
-            act_logica();
-            sumas.push_back(suma_mundo(REP_VERSION));
-        }
-    } while (cambnib == EST_NIVEL_OK && nivel < hasta);
-    key[KEY_UP] = key[KEY_DOWN] = 0;
-    return sumas;
-}
-
-// A run of the current set at SOY JODIDO, 75 Hz, recorded as the game records it.
+// A run of the current set at SOY JODIDO, 75 Hz, recorded as the game records it: the whole set, or
+// the level practicar practised; lane changes from a seed. The world's checksum after every tick.
 std::vector<unsigned> graba(int practicar, unsigned semilla)
 {
-    max_fps = 75;
-    empieza_partida();
-    difi = 2, vidas = dificultades[2].vidas, nscr3 = dificultades[2].velocidad, animcon = escala_tiempo(75);
+    partida_nueva(75, 2, 0);
     practica = practicar;
     grabacion_empieza();
     nivel = practicar ? practicar - 1 : 0;
-    std::vector<unsigned> s = corre(practicar ? practicar : niveles, semilla);
+    std::vector<unsigned> s = corre_niveles([&](size_t) {
+        semilla = semilla * 1664525u + 1013904223u;
+        return (semilla >> 28) == 1 ? REP_ARRIBA : (semilla >> 28) == 2 ? REP_ABAJO : 0;
+    }, practicar ? practicar : MAX_NIVELES);
     grabacion_termina();
     practica = 0;
     return s;
@@ -71,7 +46,7 @@ std::vector<unsigned> reproduce_archivo(const char *ruta, bool *igual)
     max_fps = 75;
     empieza_reproduccion(r, MODO_REPRODUCE);
     nivel = r.practica ? r.practica - 1 : 0;
-    std::vector<unsigned> s = corre(r.practica ? r.practica : r.niveles, 0);
+    std::vector<unsigned> s = corre_niveles([](size_t) { return 0; }, r.practica ? r.practica : MAX_NIVELES);
     *igual = termina_reproduccion();
     return s;
 }
@@ -134,7 +109,6 @@ Bytes texto(const std::string &s) { return Bytes(s.begin(), s.end()); }
 TEST(ConjuntoJuego, GrabacionRankingYPracticaPorConjunto)
 {
     CarpetaTemporal t(DATOS_REALES);
-    superficies();
     fs::create_directories("conjuntos/prueba");
     fs::copy("levels/nivel_03.map", "conjuntos/prueba/a.map");
     fs::copy("levels/nivel_05.map", "conjuntos/prueba/b.map");
@@ -144,14 +118,11 @@ TEST(ConjuntoJuego, GrabacionRankingYPracticaPorConjunto)
     pon_conjunto(1);
     buscaarch();
     std::vector<unsigned> original = graba(0, 5);
-    printf("[ conjunto ] %zu ticks, nivel %d, %d puntos\n", original.size(), nivel, puntos);
     EXPECT_TRUE(existe("conjuntos/prueba/mejor_2.rep") && !existe("datos/mejor_2.rep"));
     EXPECT_EQ(lee_archivo("datos/ultima.rep"), lee_archivo("conjuntos/prueba/mejor_2.rep"));
     unsigned char buf[RANKING_BYTES];
     int lugar;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(lee_ranking(buf));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "a new set's tables: empty, nothing to say";
+    EXPECT_EQ(stderr_de([&] { EXPECT_FALSE(lee_ranking(buf)); }), "") << "a new set's tables: empty, nothing to say";
     EXPECT_EQ(Bytes(buf, buf + RANKING_BYTES), Bytes(RANKING_BYTES));
     ASSERT_TRUE(guarda_record(buf, 2, 12050, "ABC", &lugar));
     Bytes tabla(RANKING_BYTES);
@@ -167,7 +138,6 @@ TEST(ConjuntoJuego, GrabacionRankingYPracticaPorConjunto)
 
     const Bytes mejor = lee_archivo("conjuntos/prueba/mejor_2.rep");
     std::vector<unsigned> practicada = graba(2, 8);
-    printf("[ practica ] %zu ticks, nivel %d, %d puntos\n", practicada.size(), nivel, puntos);
     EXPECT_EQ(lee_archivo("conjuntos/prueba/mejor_2.rep"), mejor) << "a practice is no best run";
     EXPECT_EQ(lee_archivo("conjuntos/prueba/ranking.dat"), tabla);
     EXPECT_EQ(reproduce_archivo("datos/ultima.rep", &igual), practicada);
@@ -207,9 +177,7 @@ TEST(ConjuntoJuego, NivelesAlcanzadosYPracticables)
     EXPECT_EQ(lee_alcanzado(), 5);
     EXPECT_EQ(niveles_practicables(), 5);
     escribe_archivo("datos/alcanzado.txt", texto("alcanzado = 99\nalcanzado = 7\n"));
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(lee_alcanzado(), 7);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("datos/alcanzado.txt:1:"), std::string::npos);
+    EXPECT_NE(stderr_de([] { EXPECT_EQ(lee_alcanzado(), 7); }).find("datos/alcanzado.txt:1:"), std::string::npos);
     pon_conjunto(1);
     buscaarch();
     EXPECT_EQ(niveles_practicables(), 1);
@@ -287,9 +255,7 @@ TEST(Comparte, RechazosEnTabla)
         escribe_archivo(ruta, c.bytes);
         char linea[600];
         int i;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(instala_archivo(ruta.c_str(), &i, linea, sizeof linea), SALIDA_RECHAZO) << c.que;
-        testing::internal::GetCapturedStderr();
+        stderr_de([&] { EXPECT_EQ(instala_archivo(ruta.c_str(), &i, linea, sizeof linea), SALIDA_RECHAZO) << c.que; });
         EXPECT_EQ(linea, ruta + ": " + c.motivo) << c.que;
         EXPECT_EQ(inventario("casa"), antes) << c.que << ": nothing written";
     }
