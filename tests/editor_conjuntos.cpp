@@ -141,6 +141,4 @@ TEST(EditorConjuntos, NuevoConjuntoYMarcaDeCambios)
         texto_estado(2, linea, sizeof linea);
         EXPECT_STREQ(linea, m ? "MAPA*: x.map" : "MAPA: x.map ");
     }
-    for (const Ayuda *a : {&AYUDA_CONJUNTOS, &AYUDA_GUARDAR_COMO, &AYUDA_ESCRIBE, &AYUDA_ELIGE, &AYUDA_MENU})
-        EXPECT_TRUE(dibuja_ayuda(active_page, a)) << a->lineas[0].que;
 }

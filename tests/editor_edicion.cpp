@@ -401,9 +401,9 @@ TEST(Editor, DificultadDichaPorElJuego)
 // Every help card of the editor fits on its 320x240 screen.
 TEST(Editor, CadaCartaDeAyudaCabe)
 {
-    const Ayuda *cartas[] = {&AYUDA_EDICION, &AYUDA_MENU, &AYUDA_LISTA, &AYUDA_SI_NO, &AYUDA_VELOCIDAD};
     BITMAP *hoja = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
-    for (const Ayuda *c : cartas)
+    for (const Ayuda *c : {&AYUDA_EDICION, &AYUDA_MENU, &AYUDA_LISTA, &AYUDA_SI_NO, &AYUDA_VELOCIDAD, &AYUDA_CONJUNTOS,
+                           &AYUDA_GUARDAR_COMO, &AYUDA_ESCRIBE, &AYUDA_ELIGE})
         EXPECT_TRUE(dibuja_ayuda(hoja, c)) << c->lineas[0].que;
     destroy_bitmap(hoja);
 }

@@ -67,9 +67,8 @@ TEST(Juego, ContactosPorPosicionYCarril)
         ene_pon(5, 40, BLOQUE_H * c.fila, c.tipo ? c.tipo : 1);
         delante(40, c.sx);
         y = c.y, sprcol = -1;
-        EXPECT_EQ(enemivieja(0), c.tipo) << "sx " << c.sx << " fila " << c.fila << " y " << c.y;
-        EXPECT_EQ(sprcol, c.tipo ? 5 : -1);
-        EXPECT_EQ(enemivieja(1), 0) << "without contact";
+        EXPECT_EQ(std::make_tuple(enemivieja(0), sprcol, enemivieja(1)), std::make_tuple(c.tipo, c.tipo ? 5 : -1, 0))
+            << "sx " << c.sx << " fila " << c.fila << " y " << c.y << " (the second look: no contact)";
     }
 }
 
@@ -95,9 +94,8 @@ TEST(Juego, ListaDeEnemigosEnPantalla)
 // What a contact does, by enemy type: points, what the record becomes, the explosion.
 TEST(Juego, PuntosPorTipo)
 {
-    struct { int tipo, puntos, despues; bool fuego; } casos[] = {
-        {1, 200, 8, false}, {5, 200, 8, false}, {7, 50, 0, false}, {6, 0, 0, true}, {8, 0, 8, false},
-    };
+    struct { int tipo, puntos, despues; bool fuego; } casos[] = {{1, 200, 8, false}, {5, 200, 8, false}, {7, 50, 0, false},
+                                                                 {6, 0, 0, true}, {8, 0, 8, false}};
     for (auto &c : casos) {
         ante_el_camion(75, 0, c.tipo);
         logica(1);
@@ -111,9 +109,8 @@ TEST(Juego, PuntosPorTipo)
 // An extra life at every 10000 points, from the score reached in the tick.
 TEST(Juego, VidasExtra)
 {
-    struct { int antes, bvid, vidas, bvid_despues; } casos[] = {
-        {9950, 1, 6, 2}, {9949, 1, 5, 1}, {19950, 2, 6, 3}, {19950, 1, 6, 2}, {29949, 3, 5, 3},
-    };
+    struct { int antes, bvid, vidas, bvid_despues; } casos[] = {{9950, 1, 6, 2}, {9949, 1, 5, 1}, {19950, 2, 6, 3},
+                                                                 {19950, 1, 6, 2}, {29949, 3, 5, 3}};
     for (auto &c : casos) {
         ante_el_camion(75, 0, 7);
         puntos = c.antes, bvid = c.bvid;
@@ -143,8 +140,7 @@ TEST(Juego, ArranqueDeNivel)
     nivel_nuevo(75, 4);
     ene_pon(0, 5, 0, 1);
     prepara_nivel();
-    EXPECT_EQ(std::make_tuple(scr1, y, pos), std::make_tuple(352, 120.0f, 2));
-    EXPECT_EQ(spr_cant, 0) << "the level start lists no enemy";
+    EXPECT_EQ(std::make_tuple(scr1, y, pos, spr_cant), std::make_tuple(352, 120.0f, 2, 0)) << "no enemy listed at the start";
     logica(1);
     EXPECT_EQ(std::make_pair(scr1, spr_cant), std::make_pair(356, 1));
 }
@@ -234,9 +230,8 @@ TEST(Juego, VidasYVelocidadPorDificultad)
     for (auto &c : casos) {
         guion = c.teclas, max_fps = 0, cambnib = EST_JUEGO, bvid = 7;   // max_fps 0: the cards do not wait
         std::string err = stderr_de(game);
-        EXPECT_EQ(std::make_tuple(difi, vidas, nscr3), std::make_tuple(c.difi, c.vidas, c.base));
-        EXPECT_EQ(bvid, 1) << "the first extra life at 10000";
-        EXPECT_EQ(cambnib, EST_TITULO);
+        EXPECT_EQ(std::make_tuple(difi, vidas, nscr3, bvid, (int)cambnib), std::make_tuple(c.difi, c.vidas, c.base, 1, EST_TITULO))
+            << "bvid 1: the first extra life at 10000";
         EXPECT_NE(err.find("levels/a.map"), std::string::npos) << err;
     }
     static const int esc[] = {KEY_ESC};
