@@ -87,12 +87,17 @@ TEST(Conjuntos, CarpetasYNombresLibres)
 }
 
 // The list (the campaign first, hidden and unnamed folders as they should be), each set's catalogue
-// with the files it does not play, how a set is named on the command line, where it keeps its files;
+// (the first 15 level files by name, a read-only one too; folders, hidden files and other names not
+// listed) with the files it does not play, how a set is named on the command line, where it keeps its files;
 // an install that died long ago cleaned away.
 TEST(Conjuntos, ListaYCatalogoDeCadaConjunto)
 {
     CarpetaTemporal t(SUBCARPETAS);
     niveles_en("levels", 16);
+    for (const char *otro : {"levels/.n00.map", "levels/n00.txt"})
+        escribe_archivo(otro, Bytes(1));
+    fs::create_directory("levels/n00.map");
+    chmod("levels/n01.map", 0444);
     niveles_en("conjuntos/b_set", 3, "b");
     texto_en("conjuntos/b_set/conjunto.txt", "nombre = Beta\nautor = Ana\n");
     niveles_en("conjuntos/a_set", 17);

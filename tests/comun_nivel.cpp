@@ -1,10 +1,9 @@
 // The level file: its bytes, every damaged shape, the enemy table built from the editor's grid,
-// the atomic write, and the catalogue of levels/.
+// the atomic write (the catalogue of levels/: Conjuntos.ListaYCatalogoDeCadaConjunto).
 #include <cstring>
 #include <sys/stat.h>
 
 #include "tests/prueba.h"
-#include "shared/busca.h"
 #include "shared/carga.h"
 
 namespace {
@@ -133,29 +132,4 @@ TEST(Nivel, EscrituraAtomica)
     EXPECT_NE(err.find("d.dat"), std::string::npos);
     EXPECT_NE(err.find("no/hay.dat"), std::string::npos);
     EXPECT_EQ(system("test $(ls -A | wc -l) = 2"), 0) << "no temporary file left";
-}
-
-// The catalogue: the first 15 level files by name; folders, hidden files and other names not listed.
-TEST(Nivel, Catalogo)
-{
-    CarpetaTemporal t(SUBCARPETAS);
-    const char *nombres[] = {"n17.map", "n03.map", "n10.map", "n01.map", "n16.map", "n05.map", "n09.map",
-                             "n02.map", "n14.map", "n04.map", "n12.map", "n11.map", "n07.map", "n08.map",
-                             "n06.map", "n13.map", "n15.map", ".n00.map", "n00.txt"};
-    for (const char *n : nombres)
-        escribe_archivo(std::string("levels/") + n, Bytes(1));
-    mkdir("levels/n00.map", 0777);
-    buscaarch();
-    ASSERT_EQ(niveles, MAX_NIVELES);
-    for (int i = 0; i < MAX_NIVELES; i++) {
-        char n[16];
-        snprintf(n, sizeof n, "n%02d.map", i + 1);
-        EXPECT_STREQ(archive[i], n);
-    }
-    remove("levels/n01.map");
-    chmod("levels/n02.map", 0444);
-    buscaarch();
-    EXPECT_EQ(niveles, 15);
-    EXPECT_STREQ(archive[0], "n02.map") << "a read-only file is listed";
-    EXPECT_STREQ(archive[14], "n16.map");
 }
