@@ -31,15 +31,6 @@ ranking() {
 ranking "" >"$K/datos/ranking.dat"
 ranking ZYB >"$E/esperado.dat"
 
-# The initials screen: still, not the win picture, text in the top band.
-iniciales() {
-    r=1
-    [ -n "$anterior" ] && igual "$anterior" && ! muestra gane &&
-        [ "$(convert "$FOTO" -crop 320x20+0+4 +repage -colorspace gray -format '%[fx:maxima]' info:)" != 0 ] && r=0
-    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
-    return $r
-}
-
 al_titulo
 nota "la tarjeta del estudio, una tecla, el titulo"
 manten Return 0.5
@@ -61,8 +52,7 @@ igual_al_esperado() { cp "$K/datos/ranking.dat" "$ART/" && cmp -s "$ART/ranking.
 espera 30 "datos/ranking.dat no es el esperado (ver $ART/ranking.dat)" igual_al_esperado
 nota "datos/ranking.dat: 12300 ZYB en el puesto 5 de SOY JODIDO, los demas bytes intactos"
 tecla x
-hasta 40 estudio_otra_vez muestra lurgo
-hasta 40 titulo_otra_vez salta_al_titulo
+de_nuevo_al_titulo _otra_vez
 manten Escape 0.5
 termina 20
 [ "$RC" = 0 ] || fallo "ESC en el titulo: estado de salida $RC"
