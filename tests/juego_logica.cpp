@@ -67,7 +67,8 @@ TEST(Juego, ContactosPorPosicionYCarril)
         ene_pon(5, 40, BLOQUE_H * c.fila, c.tipo ? c.tipo : 1);
         delante(40, c.sx);
         y = c.y, sprcol = -1;
-        EXPECT_EQ(std::make_tuple(enemivieja(0), sprcol, enemivieja(1)), std::make_tuple(c.tipo, c.tipo ? 5 : -1, 0))
+        int tipo = enemivieja(0), col = sprcol;
+        EXPECT_EQ(std::make_tuple(tipo, col, enemivieja(1)), std::make_tuple(c.tipo, c.tipo ? 5 : -1, 0))
             << "sx " << c.sx << " fila " << c.fila << " y " << c.y << " (the second look: no contact)";
     }
 }
