@@ -115,9 +115,8 @@ TEST(Arranque, ReintentaYNombraLaPantalla)
         intentos = 0, fallos_previstos = c.fallos;
         c.display ? setenv("DISPLAY", c.display, 1) : unsetenv("DISPLAY");
         std::string err = stderr_de([&] { EXPECT_EQ(arranca_sistema("KORVEX", "./korvex"), c.arranca); });
-        EXPECT_EQ(intentos, c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS);
-        EXPECT_EQ(err.substr(0, strlen(c.dice)), c.dice);
-        EXPECT_EQ(err.find("xvfb-run -a ./korvex") != std::string::npos, c.display == NULL) << err;
+        EXPECT_EQ(std::make_tuple(intentos, err.substr(0, strlen(c.dice)), err.find("xvfb-run -a ./korvex") != std::string::npos),
+                  std::make_tuple(c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS, c.dice, c.display == NULL)) << err;
     }
     antes ? setenv("DISPLAY", guardado.c_str(), 1) : unsetenv("DISPLAY");
     intenta_sistema = real;

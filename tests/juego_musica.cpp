@@ -104,10 +104,9 @@ TEST(MusicaLista, CancionDanadaSeSalta)
     armalistamusica();
     listamusica[0] = 0, listamusica[1] = 1;   // a.mp3 first
     EXPECT_NE(stderr_de(playmp3).find("mp3/a.mp3"), std::string::npos);
-    EXPECT_EQ(mp3est, 1);
     char linea[512];
     copia_mensa(linea, sizeof linea);
-    EXPECT_STREQ(linea, "Sonando:b");
+    EXPECT_TRUE(mp3est == 1 && !strcmp(linea, "Sonando:b")) << linea;
     stopmp3();
     // Without a sound device the song is not said to be playing.
     pon_linea("");

@@ -153,8 +153,7 @@ TEST(Ranking, GuardaRecordDondeVaAhora)
         int lugar = -1;
         stderr_de([&] { EXPECT_TRUE(guarda_record(buf.data(), 0, c.pts, "NUE", &lugar)) << c.que; });
         EXPECT_EQ(lugar, c.lugar) << c.que;
-        EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), c.despues) << c.que;
-        EXPECT_EQ(buf, c.despues) << c.que << ": the table shown is the one saved";
+        EXPECT_TRUE(lee_archivo(RANKING_ARCHIVO) == c.despues && buf == c.despues) << c.que << ": the table shown is the one saved";
     }
 }
 
