@@ -62,8 +62,7 @@ TEST(Editor, Teclas)
         EXPECT_EQ(std::vector<int>({posx2, posx, a, b, d, ::c, e, modoene}),
                   std::vector<int>({c.posx2, c.posx, c.a, c.b, c.d, c.c, c.e, c.modoene})) << c.teclas.size();
     }
-    EXPECT_FALSE(tecla_edicion(KEY_ESC));
-    EXPECT_EQ(modifi, 0) << "moving changes nothing";
+    EXPECT_TRUE(!tecla_edicion(KEY_ESC) && modifi == 0) << "moving changes nothing";
 }
 
 // The main menu's cursor wraps; without an open map it passes over OPCIONES MAPA, GUARDAR and GUARDAR COMO.
@@ -125,8 +124,7 @@ TEST(Editor, NombreNuevo)
         for (const char *f : c.hay)
             escribe_archivo(std::string("levels/") + f, Bytes(1));
         char out[512];
-        EXPECT_TRUE(nombre_nuevo(out, sizeof out));
-        EXPECT_STREQ(out, c.nombre);
+        EXPECT_TRUE(nombre_nuevo(out, sizeof out) && !strcmp(out, c.nombre)) << out;
     }
     CarpetaTemporal t(SUBCARPETAS);
     for (int n = 1; n <= 99; n++)
@@ -367,8 +365,7 @@ TEST(Editor, FinalDeUnTextoLargo)
     for (const auto &c : casos) {
         char out[64];
         final_de(c.texto, c.max, out, sizeof out);
-        EXPECT_STREQ(out, c.sale) << c.texto << " " << c.max;
-        EXPECT_LE((int)strlen(out), c.max);
+        EXPECT_TRUE(!strcmp(out, c.sale) && (int)strlen(out) <= c.max) << c.texto << " " << c.max << ": " << out;
     }
 }
 

@@ -120,30 +120,24 @@ TEST(Juego, VidasExtra)
     }
 }
 
-// The end of the road: the truck drives off the screen, then the next level or, after the last, the win.
+// A level starts with the road advanced by the screen and one block, the truck on lane 2, no enemy
+// listed; at the end of the road the truck drives off the screen, then the next level or, after the
+// last, the win.
 TEST(Juego, FinDelCaminoYVictoria)
 {
     struct { int nivel, niveles, estado; } casos[] = {{1, 3, EST_NIVEL_OK}, {2, 3, EST_NIVEL_OK}, {3, 3, EST_GANO},
                                                        {1, 1, EST_GANO}};
     for (auto &c : casos) {
         nivel_nuevo(75, 6);
+        ene_pon(0, 5, 0, 1);   // on the first screen, off the truck's lane
+        prepara_nivel();
+        EXPECT_EQ(std::make_tuple(scr1, y, pos, spr_cant), std::make_tuple(352, 120.0f, 2, 0));
         nivel = c.nivel, niveles = c.niveles;
         int n = hasta([] { return cambnib != EST_JUEGO; });
         EXPECT_EQ(std::make_tuple((int)cambnib, scr5, x), std::make_tuple(c.estado, (int)PASADAS, (float)PANTALLA_W))
             << c.nivel << "/" << c.niveles;
         EXPECT_EQ(n, (4 * 6400 - 352) / 6 + 280) << "the road, then 280 pixels of driving off";
     }
-}
-
-// A level starts with the road advanced by the screen and one block, the truck on lane 2.
-TEST(Juego, ArranqueDeNivel)
-{
-    nivel_nuevo(75, 4);
-    ene_pon(0, 5, 0, 1);
-    prepara_nivel();
-    EXPECT_EQ(std::make_tuple(scr1, y, pos, spr_cant), std::make_tuple(352, 120.0f, 2, 0)) << "no enemy listed at the start";
-    logica(1);
-    EXPECT_EQ(std::make_pair(scr1, spr_cant), std::make_pair(356, 1));
 }
 
 // Timelines, in ticks at each display rate (the clock ticks once per refresh, the time scale takes

@@ -113,8 +113,8 @@ TEST(Ranking, DelPuntajeAlArchivo)
             remove(RANKING_ARCHIVO);
         guion = c.teclas, teclas_leidas = 0, difi = c.difi, puntos = c.puntos, vidas = c.vidas;
         std::string err = stderr_de(tupuntaje);
-        EXPECT_EQ(lee_archivo(RANKING_ARCHIVO), c.despues) << c.que << " (a score that does not enter writes nothing)";
-        EXPECT_EQ(teclas_leidas, c.leidas) << c.que;
+        EXPECT_TRUE(lee_archivo(RANKING_ARCHIVO) == c.despues && teclas_leidas == c.leidas)
+            << c.que << " (a score that does not enter writes nothing and asks no initials)";
         EXPECT_EQ(err.find(RANKING_ARCHIVO) != std::string::npos, c.antes.size() < RANKING_BYTES) << c.que << ": " << err;
     }
     EXPECT_EQ(lugar_ranking(prueba.data(), 2, 0xFFFFFFFFu), 0);
@@ -124,8 +124,7 @@ TEST(Ranking, DelPuntajeAlArchivo)
     mkdir(RANKING_ARCHIVO, 0777);
     guion = AAA, difi = 0, puntos = 60000, vidas = 0;
     std::string err = stderr_de(tupuntaje);
-    EXPECT_NE(err.find("no se pudo guardar"), std::string::npos) << err;
-    EXPECT_TRUE(std::filesystem::is_directory(RANKING_ARCHIVO));
+    EXPECT_TRUE(err.find("no se pudo guardar") != std::string::npos && std::filesystem::is_directory(RANKING_ARCHIVO)) << err;
 }
 
 // The save reads the table again: the record goes where it belongs in the file as it is now (another

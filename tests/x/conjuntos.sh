@@ -13,16 +13,10 @@ escena_empieza conjuntos "$1" "$2"
 build=$(cd "$1/.." && pwd)
 propio=$K/conjuntos/mis_niveles
 
+# True when file $1 exists and differs from file $2 (when given).
+escrito() { [ -f "$1" ] && { [ -z "$2" ] || ! cmp -s "$1" "$2"; }; }
 # Waits up to $2 s for file $1 to differ from $3 (or, without $3, to exist).
-espera_archivo() {
-    fin=$(($(ahora) + $2))
-    until [ -f "$1" ] && { [ -z "${3:-}" ] || ! cmp -s "$1" "$3"; }; do
-        vivo "$1"
-        [ "$(ahora)" -lt "$fin" ] || fallo "$1 no se escribe en $2 s"
-        sleep 0.3
-    done
-    sleep 0.5
-}
+espera_archivo() { espera "$2" "$1 no se escribe en $2 s" escrito "$1" "${3:-}"; sleep 0.5; }
 # The installed game opens pack $1 as a file manager does, under HOME $2; its output in $ART/$3.txt.
 abre_paquete() {
     PROG=korvex
