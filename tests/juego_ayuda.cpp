@@ -58,9 +58,8 @@ TEST(Ayuda, LaCartaSeVaSinDejarRastro)
 {
     BITMAP *antes = lienzo;
     lienzo = create_bitmap(PANTALLA_W, PANTALLA_H);
-    for (int y = 0; y < PANTALLA_H; y++)
-        for (int x = 0; x < PANTALLA_W; x++)
-            putpixel(lienzo, x, y, (x * 7 + y * 3) & 0xFF);
+    for (int i = 0; i < PANTALLA_W * PANTALLA_H; i++)
+        putpixel(lienzo, i % PANTALLA_W, i / PANTALLA_W, (i % PANTALLA_W * 7 + i / PANTALLA_W * 3) & 0xFF);
     BITMAP *copia = create_bitmap(PANTALLA_W, PANTALLA_H);
     blit(lienzo, copia, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     static volatile int reloj = 500;
