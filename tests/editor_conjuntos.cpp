@@ -8,19 +8,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Opens a level of the campaign as CARGAR MAPA does, for saving back.
-void abre(const char *ruta)
-{
-    ASSERT_TRUE(CargaMapa(ruta));
-    cargamatrizene();
-    strcpy(archivo, ruta);
-    carga = 1;
-}
-
-}  // namespace
-
 // Fifteen campaign levels: out of the box NUEVO MAPA still makes a level, in MIS NIVELES, saved;
 // a user set with fifteen says so and makes nothing. The campaign's files are untouched.
 TEST(EditorConjuntos, NuevoMapaDeEntradaYElTopePorConjunto)

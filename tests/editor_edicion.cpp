@@ -16,12 +16,9 @@ namespace {
 struct Deshacer : Editor {
     Deshacer()
     {
-        EXPECT_TRUE(CargaMapa("levels/nivel_03.map"));
-        cargamatrizene();
+        abre("levels/nivel_03.map");
         reinicia_edicion();
         historia_borra(true);
-        carga = 1;
-        strcpy(archivo, "levels/nivel_03.map");
     }
 };
 
@@ -168,11 +165,10 @@ TEST(Editor, GuardadoFallido)
 {
     Editor ed;
     remove("levels/nivel_15.map");   // room in the catalogue: the write itself fails
-    ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
-    cargamatrizene();
+    abre("levels/nivel_01.map");
     mkdir("levels/nivel_19.map", 0777);
     strcpy(archivo, "levels/nivel_19.map");
-    carga = 1, modifi = 1;
+    modifi = 1;
     guion = {KEY_ENTER};
     std::string err = stderr_de([] { EXPECT_FALSE(gurdarmapa()); });
     EXPECT_NE(err.find("levels/nivel_19.map: NO SE PUDO GUARDAR"), std::string::npos) << err;
@@ -306,10 +302,9 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
         if (c.hace_nuevo)
             continue;
         // A level of the catalogue is still saved over; a new name is not written.
-        ASSERT_TRUE(CargaMapa("levels/nivel_02.map"));
-        cargamatrizene();
+        abre("levels/nivel_02.map");
         strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 2).c_str());
-        modifi = 1, carga = 1;
+        modifi = 1;
         EXPECT_TRUE(gurdarmapa()) << caso;
         strcpy(archivo, nombre(instalado ? "u/levels" : "levels", "nivel", 16).c_str());
         modifi = 1, guion = {KEY_ENTER}, leidas = 0;
@@ -324,12 +319,9 @@ TEST(Editor, NoSeGuardaUnNivelQueElJuegoNoVeria)
 TEST(Editor, LosDialogosNoDejanRestos)
 {
     Editor ed;
-    ASSERT_TRUE(CargaMapa("levels/nivel_01.map"));
-    cargamatrizene();
+    abre("levels/nivel_01.map");
     for (int n = 0; n < CARRILES; n++)
         enemi2[100 + n][CALLE_PRIMERA + n] = TIPO_EXPLOSIVO;   // a closed stretch: "GUARDAR IGUAL?"
-    strcpy(archivo, "levels/nivel_01.map");
-    carga = 1;
     const struct { const char *dialogo; std::vector<int> teclas; std::function<void()> abre; } casos[] = {
         {"GUARDAR IGUAL? NO", {KEY_DOWN, KEY_ENTER}, [] { gurdarmapa(); }},
         {"GUARDAR IGUAL? ESC", {KEY_ESC}, [] { gurdarmapa(); }},
