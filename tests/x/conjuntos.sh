@@ -32,10 +32,8 @@ abre_paquete() {
 lanza ./korveditor
 ventana '^KORV-EDITOR 2003$'
 hasta 20 editor_menu pintada
-pulsa Return
-pulsa Escape
-pulsa Down; pulsa Down; pulsa Return; pulsa Right; pulsa Right; pulsa Return
-pulsa Down; pulsa Down; pulsa Down
+# NUEVO MAPA, back to the menu, OPCIONES MAPA: x2, GUARDAR
+for k in Return Escape Down Down Return Right Right Return Down Down Down; do pulsa $k; done
 [ -e "$propio/nivel_01.map" ] && fallo "el nivel existe antes de GUARDAR"
 tecla Return
 espera_archivo "$propio/nivel_01.map" 20
@@ -43,9 +41,7 @@ captura editor_guardado
 { byte 3; tail -c +2 "$K/datos/newlevel.dat"; } >"$E/esperado"
 cmp "$propio/nivel_01.map" "$E/esperado" || fallo "conjuntos/mis_niveles/nivel_01.map no tiene los bytes esperados"
 grep -q '^nombre = MIS NIVELES$' "$propio/conjunto.txt" || fallo "conjunto.txt: $(cat "$propio/conjunto.txt")"
-pulsa Escape
-pulsa Escape
-pulsa Up
+for k in Escape Escape Up; do pulsa $k; done
 tecla Return
 termina 20
 [ "$RC" = 0 ] || fallo "SALIR: estado $RC"
@@ -56,9 +52,7 @@ cp "$K/datos/ranking.dat" "$E/ranking_campana"
 al_titulo
 manten Return 0.5
 hasta 20 menu no_titulo
-pulsa Right
-pulsa Down
-pulsa Return
+for k in Right Down Return; do pulsa $k; done
 nota "menu: el conjunto MIS NIVELES, SOY JODIDO"
 hasta 120 gane muestra gane
 anterior=""
@@ -77,11 +71,9 @@ cp "$propio/ranking.dat" "$E/ranking_propio"; cp "$propio/mejor_2.rep" "$E/mejor
 de_nuevo_al_titulo 2
 manten Return 0.5
 hasta 20 menu_practicar no_titulo
-pulsa Down; pulsa Down
-pulsa Return
+for k in Down Down Return; do pulsa $k; done   # PRACTICAR: the practice screen
 captura practica
-pulsa Down
-pulsa Return
+for k in Down Return; do pulsa $k; done
 espera_archivo "$K/datos/ultima.rep" 120 "$E/ultima"
 captura fin_practica
 grep -q "MIS NIVELES" "$K/datos/ultima.rep" || fallo "ultima.rep no nombra el conjunto de la practica"
@@ -114,8 +106,7 @@ tecla x
 de_nuevo_al_titulo 4
 manten Return 0.5
 hasta 20 menu_instalado no_titulo
-sleep 0.5
-captura menu_instalado
+sleep 0.5; captura menu_instalado
 mata
 nota "el paquete abierto: el aviso, y el menu con MIS NIVELES elegido"
 

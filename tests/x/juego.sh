@@ -22,8 +22,7 @@ al_titulo
 nota "la tarjeta del estudio, una tecla, el titulo"
 manten Return 0.5
 hasta 20 menu no_titulo
-pulsa Down
-pulsa Return
+for k in Down Return; do pulsa $k; done
 nota "menu: SOY JODIDO"
 en_marcha 40 juego
 nota "la calle se mueve"
