@@ -1,5 +1,6 @@
 // The help card (what it shows, that it fits, that it leaves the screen and the clock as they
 // were) and what pauses play besides P: F1 and the window's loss of the keyboard.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -129,10 +130,7 @@ TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
 TEST(Ayuda, CadaCartaOfreceLoQueHay)
 {
     auto tiene = [](const Ayuda *a, const char *tecla) {
-        for (int i = 0; i < a->n; i++)
-            if (strcmp(a->lineas[i].tecla, tecla) == 0)
-                return true;
-        return false;
+        return std::any_of(a->lineas, a->lineas + a->n, [&](const auto &l) { return !strcmp(l.tecla, tecla); });
     };
     CarpetaTemporal t(SUBCARPETAS);
     active_page = create_bitmap(PANTALLA_W, PANTALLA_H);

@@ -83,14 +83,6 @@ void parchea(Bytes &z, const std::string &nombre, int off_local, int off_central
     }
 }
 
-std::string inventario(const std::string &dir)
-{
-    std::string s;
-    for (auto &e : fs::recursive_directory_iterator(dir))
-        s += e.path().string() + "\n";
-    return s;
-}
-
 Bytes texto(const std::string &s) { return Bytes(s.begin(), s.end()); }
 
 }  // namespace
