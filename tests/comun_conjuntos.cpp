@@ -1,8 +1,6 @@
 // Level sets: the description file line by line, the folder and shown names a new set takes, the
 // list of sets and each one's catalogue (the campaign's as ever), where each keeps its player's
 // files, the half-made installs cleaned away.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
@@ -16,8 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-typedef std::vector<unsigned char> Bytes;
 
 // n level files named p01.map... in folder dir.
 void niveles_en(const std::string &dir, int n, const char *prefijo = "n")
@@ -47,16 +43,12 @@ TEST(Conjuntos, LineasDeLaDescripcion)
     for (const auto &c : casos) {
         SCOPED_TRACE(c.texto);
         Conjunto k;
-        testing::internal::CaptureStderr();
-        bool vale = descifra_descripcion(c.texto, strlen(c.texto), "x", &k);
-        std::string err = testing::internal::GetCapturedStderr(), malas;
+        bool vale;
+        std::string err = stderr_de([&] { vale = descifra_descripcion(c.texto, strlen(c.texto), "x", &k); }), malas;
         for (size_t p = 0; (p = err.find("x:", p)) != std::string::npos; p = err.find('\n', p))
             malas += err.substr(p, err.find(':', p + 2) + 1 - p);
-        EXPECT_EQ(vale, c.vale);
-        EXPECT_STREQ(k.nombre, c.nombre);
-        EXPECT_STREQ(k.autor, c.autor);
-        EXPECT_STREQ(k.descripcion, c.descripcion);
-        EXPECT_EQ(malas, c.malas) << err;
+        EXPECT_EQ(std::make_tuple(vale, std::string(k.nombre), std::string(k.autor), std::string(k.descripcion), malas),
+                  std::make_tuple(c.vale, c.nombre, c.autor, c.descripcion, c.malas)) << err;
         if (!vale)
             continue;
         std::string escrito = texto_descripcion(k);   // written, then read, the same
@@ -78,13 +70,10 @@ TEST(Conjuntos, CarpetasYNombresLibres)
         {"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123", "abcdefghijklmnopqrstuvwxyz012"},
     };
     for (const auto &c : carpetas) {
-        char out[64];
-        ASSERT_TRUE(carpeta_libre("conjuntos", c.nombre, out, sizeof out));
-        EXPECT_STREQ(out, c.carpeta);
+        char out[64] = "";
+        EXPECT_TRUE(carpeta_libre("conjuntos", c.nombre, out, sizeof out) && !strcmp(out, c.carpeta)) << c.nombre << ": " << out;
     }
-    testing::internal::CaptureStderr();   // the folder without a description: a line
-    busca_conjuntos();
-    testing::internal::GetCapturedStderr();
+    stderr_de(busca_conjuntos);   // the folder without a description: a line
     const struct { const char *nombre, *libre; } nombres[] = {
         {"KORVEX", "KORVEX 3"}, {"MIS NIVELES", "MIS NIVELES 2"}, {"OTRO", "OTRO"},
         {"KORVEX 2", "KORVEX 2 2"}, {"ABCDEFGHIJKLMNOPQRSTUVWX", "ABCDEFGHIJKLMNOPQRSTUVWX"},
@@ -97,12 +86,17 @@ TEST(Conjuntos, CarpetasYNombresLibres)
 }
 
 // The list (the campaign first, hidden and unnamed folders as they should be), each set's catalogue
-// with the files it does not play, how a set is named on the command line, where it keeps its files;
+// (the first 15 level files by name, a read-only one too; folders, hidden files and other names not
+// listed) with the files it does not play, how a set is named on the command line, where it keeps its files;
 // an install that died long ago cleaned away.
 TEST(Conjuntos, ListaYCatalogoDeCadaConjunto)
 {
     CarpetaTemporal t(SUBCARPETAS);
     niveles_en("levels", 16);
+    for (const char *otro : {"levels/.n00.map", "levels/n00.txt"})
+        escribe_archivo(otro, Bytes(1));
+    fs::create_directory("levels/n00.map");
+    chmod("levels/n01.map", 0444);
     niveles_en("conjuntos/b_set", 3, "b");
     texto_en("conjuntos/b_set/conjunto.txt", "nombre = Beta\nautor = Ana\n");
     niveles_en("conjuntos/a_set", 17);
@@ -113,9 +107,7 @@ TEST(Conjuntos, ListaYCatalogoDeCadaConjunto)
     struct utimbuf viejo = {time(NULL) - 120, time(NULL) - 120};
     utime("conjuntos/.korvtmpABC", &viejo);
     const Bytes campana = lee_archivo("levels/n01.map");
-    testing::internal::CaptureStderr();
-    busca_conjuntos();
-    std::string err = testing::internal::GetCapturedStderr();
+    std::string err = stderr_de(busca_conjuntos);
     EXPECT_NE(err.find("conjuntos/sin_desc/conjunto.txt"), std::string::npos) << err;
     const struct { const char *nombre, *carpeta, *primero; int niveles, de_mas; } lista[] = {
         {"KORVEX", "levels", "levels/n01.map", 15, 1}, {"ALFA", "conjuntos/a_set", "conjuntos/a_set/n01.map", 15, 2},
@@ -126,16 +118,13 @@ TEST(Conjuntos, ListaYCatalogoDeCadaConjunto)
     for (int i = 0; i < n_conjuntos; i++) {
         pon_conjunto(i);
         buscaarch();
-        char ruta[RUTA_MAX];
+        char ruta[RUTA_MAX], dato[RUTA_MAX];
         ruta_nivel(0, ruta, sizeof ruta);
-        EXPECT_STREQ(conjunto().nombre, lista[i].nombre);
-        EXPECT_STREQ(conjunto().carpeta, lista[i].carpeta);
-        EXPECT_EQ(niveles, lista[i].niveles) << i;
-        EXPECT_EQ(niveles_de_mas, lista[i].de_mas) << i;
-        EXPECT_STREQ(ruta, lista[i].primero);
-        EXPECT_EQ(conjunto_de_archivo(ruta), i);
-        ruta_dato("ranking.dat", false, ruta, sizeof ruta);
-        EXPECT_EQ(std::string(ruta), i ? std::string(lista[i].carpeta) + "/ranking.dat" : "datos/ranking.dat");
+        ruta_dato("ranking.dat", false, dato, sizeof dato);
+        EXPECT_EQ(std::make_tuple(std::string(conjunto().nombre), std::string(conjunto().carpeta), niveles, niveles_de_mas,
+                                  std::string(ruta), conjunto_de_archivo(ruta), std::string(dato)),
+                  std::make_tuple(lista[i].nombre, lista[i].carpeta, lista[i].niveles, lista[i].de_mas, lista[i].primero, i,
+                                  i ? std::string(lista[i].carpeta) + "/ranking.dat" : "datos/ranking.dat"));
     }
     const struct { const char *texto; int i; } nombrado[] = {
         {"beta", 2}, {"BETA", 2}, {"b_set", 2}, {"conjuntos/b_set", 2}, {"./conjuntos/a_set/", 1}, {"korvex", 0},
@@ -165,15 +154,12 @@ TEST(Conjuntos, InstaladoYElConjuntoPropio)
     ASSERT_EQ(n_conjuntos, 1);
     buscaarch();
     EXPECT_EQ(niveles, 3) << "the shipped two and the user's";
-    int i = conjunto_propio();
+    const int i = conjunto_propio();
     ASSERT_EQ(i, 1);
     EXPECT_STREQ(conjuntos[i].carpeta, (t.ruta + "/u/korvex/conjuntos/mis_niveles").c_str());
-    const std::string descripcion = texto_descripcion(conjuntos[1]);
-    EXPECT_EQ(lee_archivo(t.ruta + "/u/korvex/conjuntos/mis_niveles/conjunto.txt"),
-              Bytes(descripcion.begin(), descripcion.end()));
-    EXPECT_STREQ(conjuntos[1].nombre, "MIS NIVELES");
-    EXPECT_EQ(conjunto_propio(), 1) << "found, not made again";
-    EXPECT_EQ(n_conjuntos, 2);
+    const Bytes d = lee_archivo(t.ruta + "/u/korvex/conjuntos/mis_niveles/conjunto.txt");
+    EXPECT_TRUE(texto_descripcion(conjuntos[1]) == std::string(d.begin(), d.end()) && !strcmp(conjuntos[1].nombre, "MIS NIVELES"));
+    EXPECT_TRUE(conjunto_propio() == 1 && n_conjuntos == 2) << "found, not made again";
     pon_conjunto(1);
     char ruta[RUTA_MAX];
     carpeta_guardado(ruta, sizeof ruta);

@@ -15,10 +15,9 @@ TEST(Escala, DesdeElEscritorio)
         {1920, 1080, 4, 4}, {1024, 768, 2, 3}, {712, 534, 2, 2}, {711, 534, 1, 2}, {712, 533, 1, 2},
         {2560, 1440, 5, 6}, {7680, 4320, 8, 8}, {0, 0, 1, 1}, {-1, -1, 1, 1},
     };
-    for (const auto &c : casos) {
-        EXPECT_EQ(escala_defecto(c.w, c.h), c.ventana) << c.w << "x" << c.h;
-        EXPECT_EQ(escala_completa(c.w, c.h), c.completa) << c.w << "x" << c.h;
-    }
+    for (const auto &c : casos)
+        EXPECT_EQ(std::make_pair(escala_defecto(c.w, c.h), escala_completa(c.w, c.h)), std::make_pair(c.ventana, c.completa))
+            << c.w << "x" << c.h;
 }
 
 // "-escala" values: 1..8 taken silently; anything else 0 (the default) with one line on stderr that
@@ -44,8 +43,8 @@ TEST(Escala, ValoresDeLaOpcion)
             argv.push_back((char *)a);
         int i = 1;
         const char *v = valor_opcion((int)argv.size(), argv.data(), &i);
-        EXPECT_STREQ(v ? v : "(none)", l.valor ? l.valor : "(none)") << l.args.back();
-        EXPECT_EQ(i, l.sigue) << l.args.back();
+        EXPECT_EQ(std::make_pair(std::string(v ? v : "-"), i), std::make_pair(std::string(l.valor ? l.valor : "-"), l.sigue))
+            << l.args.back();
     }
 }
 
@@ -116,9 +115,8 @@ TEST(Arranque, ReintentaYNombraLaPantalla)
         intentos = 0, fallos_previstos = c.fallos;
         c.display ? setenv("DISPLAY", c.display, 1) : unsetenv("DISPLAY");
         std::string err = stderr_de([&] { EXPECT_EQ(arranca_sistema("KORVEX", "./korvex"), c.arranca); });
-        EXPECT_EQ(intentos, c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS);
-        EXPECT_EQ(err.substr(0, strlen(c.dice)), c.dice);
-        EXPECT_EQ(err.find("xvfb-run -a ./korvex") != std::string::npos, c.display == NULL) << err;
+        EXPECT_EQ(std::make_tuple(intentos, err.substr(0, strlen(c.dice)), err.find("xvfb-run -a ./korvex") != std::string::npos),
+                  std::make_tuple(c.arranca ? c.fallos + 1 : (int)ARRANQUE_INTENTOS, c.dice, c.display == NULL)) << err;
     }
     antes ? setenv("DISPLAY", guardado.c_str(), 1) : unsetenv("DISPLAY");
     intenta_sistema = real;

@@ -2,72 +2,20 @@
 // the campaign is full; the fifteen-level rule within each set; a campaign level's first version kept
 // before it is written over and brought back; "GUARDAR COMO" into another set; a new set typed on
 // screen; the status line's mark of unsaved changes.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
-#include "editor/mained.h"
-#include "shared/conjuntos.h"
-#include "tests/prueba.h"
+#include "tests/edicion.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-typedef std::vector<unsigned char> Bytes;
-std::vector<int> guion;   // keys: scan code << 8 | character
-size_t leidas;
-
-// Keys of the script, then ESC for every further question.
-int del_guion() { return leidas < guion.size() ? guion[leidas++] : KEY_ESC << 8; }
-// Scan codes as keys without a character.
-std::vector<int> teclas(std::initializer_list<int> scans)
-{
-    std::vector<int> v;
-    for (int s : scans)
-        v.push_back(s << 8);
-    return v;
-}
-
-// The shipped data, the pictures, the level maker's own set made and in edit.
-struct Editor : CarpetaTemporal {
-    Editor() : CarpetaTemporal(DATOS_REALES)
-    {
-        static bool cargado = false;
-        if (!cargado) {
-            EXPECT_TRUE(CargarBMP());
-            scroll = create_bitmap(2 * ED_PANTALLA_W, ED_PANTALLA_H);
-            active_page = create_bitmap(ED_PANTALLA_W, ED_PANTALLA_H);
-            reserva_enemigos();
-            cargado = true;
-        }
-        fuente_tecla = del_guion;
-        guion.clear(), leidas = 0, cerrar = 0, modifi = 0, carga = 0;
-        busca_conjuntos();
-        pon_conjunto(conjunto_propio());
-    }
-    ~Editor() { pon_conjunto(0); }
-};
-
-// Opens a level of the campaign as CARGAR MAPA does, for saving back.
-void abre(const char *ruta)
-{
-    ASSERT_TRUE(CargaMapa(ruta));
-    cargamatrizene();
-    strcpy(archivo, ruta);
-    carga = 1;
-}
-
-}  // namespace
 
 // Fifteen campaign levels: out of the box NUEVO MAPA still makes a level, in MIS NIVELES, saved;
 // a user set with fifteen says so and makes nothing. The campaign's files are untouched.
 TEST(EditorConjuntos, NuevoMapaDeEntradaYElTopePorConjunto)
 {
-    Editor ed;
+    Editor ed(true);
     const Bytes nivel01 = lee_archivo("levels/nivel_01.map");
     EXPECT_STREQ(conjunto().nombre, PROPIO_NOMBRE);
-    guion = teclas({KEY_ENTER, KEY_ESC, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_UP, KEY_ENTER});
+    guion = {KEY_ENTER, KEY_ESC, KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_UP, KEY_ENTER};
     korveditor();
     EXPECT_EQ(leidas, guion.size());
     EXPECT_EQ(lee_archivo("conjuntos/mis_niveles/nivel_01.map"), lee_archivo("datos/newlevel.dat"));
@@ -80,13 +28,9 @@ TEST(EditorConjuntos, NuevoMapaDeEntradaYElTopePorConjunto)
     buscaarch();
     texto_cuenta(cuenta, sizeof cuenta);
     EXPECT_STREQ(cuenta, "15 NIVELES, 2 NO SE JUEGAN");
-    guion = teclas({KEY_ENTER, KEY_ENTER, KEY_UP, KEY_ENTER}), leidas = 0;
-    testing::internal::CaptureStderr();
-    korveditor();
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("ya hay 17 niveles"), std::string::npos);
-    EXPECT_EQ(carga, 0) << "nothing made";
-    EXPECT_EQ(lee_archivo("levels/nivel_01.map"), nivel01);
-    EXPECT_FALSE(existe("levels/originales"));
+    guion = {KEY_ENTER, KEY_ENTER, KEY_UP, KEY_ENTER}, leidas = 0;
+    EXPECT_NE(stderr_de(korveditor).find("ya hay 17 niveles"), std::string::npos);
+    EXPECT_TRUE(carga == 0 && lee_archivo("levels/nivel_01.map") == nivel01 && !existe("levels/originales")) << "nothing made";
 }
 
 // A campaign level written over keeps its first version (once); RECUPERAR ORIGINAL brings it back,
@@ -94,7 +38,7 @@ TEST(EditorConjuntos, NuevoMapaDeEntradaYElTopePorConjunto)
 TEST(EditorConjuntos, PrimeraVersionDeLaCampanaYSuRecuperacion)
 {
     for (bool inst : {false, true}) {
-        Editor ed;
+        Editor ed(true);
         const Bytes antes = lee_archivo("levels/nivel_02.map");
         if (inst) {
             instalado = 1;
@@ -106,20 +50,17 @@ TEST(EditorConjuntos, PrimeraVersionDeLaCampanaYSuRecuperacion)
         strcpy(archivo, (propio + "/nivel_02.map").c_str());
         for (int vez = 0; vez < 2; vez++) {
             mapa[vez][0] = (unsigned char)(mapa[vez][0] + 1) % NUM_TILES;
-            guion = teclas({KEY_ENTER}), leidas = 0;   // "GUARDAR IGUAL?" where the autoplayer asks
-            testing::internal::CaptureStderr();
-            ASSERT_TRUE(gurdarmapa()) << inst;
-            testing::internal::GetCapturedStderr();
+            guion = {KEY_ENTER}, leidas = 0;   // "GUARDAR IGUAL?" where the autoplayer asks
+            stderr_de([&] { ASSERT_TRUE(gurdarmapa()) << inst; });
             EXPECT_EQ(lee_archivo(propio + "/originales/nivel_02.map"), antes) << inst << vez;
         }
         EXPECT_NE(lee_archivo(propio + "/nivel_02.map"), antes);
         EXPECT_EQ(lee_archivo("levels/nivel_02.map") == antes, inst) << "installed, the shipped file stays";
         modifi = 1;
-        guion = teclas({KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_ENTER, KEY_ENTER}), leidas = 0;
+        guion = {KEY_DOWN, KEY_DOWN, KEY_DOWN, KEY_ENTER, KEY_ENTER, KEY_ENTER}, leidas = 0;
         menu_conjuntos();
-        EXPECT_EQ(lee_archivo(propio + "/nivel_02.map"), antes) << inst;
-        EXPECT_EQ(modifi, 0);
-        EXPECT_EQ(mapa[0][0], antes[1]) << "the open map read again";
+        EXPECT_TRUE(lee_archivo(propio + "/nivel_02.map") == antes && modifi == 0 && mapa[0][0] == antes[1])
+            << inst << ": the file and the open map brought back";
         instalado = 0, carpeta_usuario[0] = 0;
     }
 }
@@ -128,41 +69,39 @@ TEST(EditorConjuntos, PrimeraVersionDeLaCampanaYSuRecuperacion)
 // A level file given on the command line opens at start, in its set.
 TEST(EditorConjuntos, GuardarComoEnOtroConjunto)
 {
-    Editor ed;
+    Editor ed(true);
     pon_conjunto(0);
     abre("levels/nivel_04.map");
     const Bytes nivel04 = lee_archivo("levels/nivel_04.map");
-    guion = teclas({KEY_RIGHT, KEY_ENTER});
+    guion = {KEY_RIGHT, KEY_ENTER};
     guardar_como();
-    EXPECT_EQ(lee_archivo("conjuntos/mis_niveles/nivel_01.map"), nivel04);
-    EXPECT_STREQ(archivo, "conjuntos/mis_niveles/nivel_01.map");
-    EXPECT_STREQ(conjunto().nombre, PROPIO_NOMBRE);
+    EXPECT_TRUE(lee_archivo("conjuntos/mis_niveles/nivel_01.map") == nivel04 && !strcmp(archivo, "conjuntos/mis_niveles/nivel_01.map") &&
+                !strcmp(conjunto().nombre, PROPIO_NOMBRE)) << archivo;
     abre("levels/nivel_05.map");
-    guion = teclas({KEY_DOWN, KEY_ENTER, KEY_DOWN, KEY_ENTER}), leidas = 0;   // number 01, taken: NO
+    guion = {KEY_DOWN, KEY_ENTER, KEY_DOWN, KEY_ENTER}, leidas = 0;   // number 01, taken: NO
     guardar_como();
-    EXPECT_EQ(leidas, guion.size());
-    EXPECT_EQ(lee_archivo("conjuntos/mis_niveles/nivel_01.map"), nivel04);
-    EXPECT_STREQ(archivo, "levels/nivel_05.map");
+    EXPECT_TRUE(leidas == guion.size() && lee_archivo("conjuntos/mis_niveles/nivel_01.map") == nivel04 &&
+                !strcmp(archivo, "levels/nivel_05.map")) << archivo;
     snprintf(archivo_pedido, sizeof archivo_pedido, "%s/conjuntos/mis_niveles/nivel_01.map", ed.ruta.c_str());
     pon_conjunto(0);
-    guion = teclas({KEY_ESC, KEY_UP, KEY_ENTER}), leidas = 0;   // korveditor FILE: the map, then SALIR
+    guion = {KEY_ESC, KEY_UP, KEY_ENTER}, leidas = 0;   // korveditor FILE: the map, then SALIR
     korveditor();
     archivo_pedido[0] = 0;
-    EXPECT_TRUE(carga && !strcmp(archivo, (ed.ruta + "/conjuntos/mis_niveles/nivel_01.map").c_str()));
-    EXPECT_STREQ(conjunto().nombre, PROPIO_NOMBRE) << "the file's set is the one in edit";
+    EXPECT_TRUE(carga && archivo == ed.ruta + "/conjuntos/mis_niveles/nivel_01.map" && !strcmp(conjunto().nombre, PROPIO_NOMBRE))
+        << archivo << ": the file's set is the one in edit";
 }
 
 // NUEVO CONJUNTO: its name, author and line typed (lower case shown upper), then it is the set in edit;
 // a name taken is refused. The status line marks unsaved changes.
 TEST(EditorConjuntos, NuevoConjuntoYMarcaDeCambios)
 {
-    Editor ed;
+    Editor ed(true);
     auto escribe = [](const char *s) {
         for (; *s; s++)
             guion.push_back((*s == ' ' ? KEY_SPACE : KEY_A) << 8 | *s);
-        guion.push_back(KEY_ENTER << 8);
+        guion.push_back(KEY_ENTER);
     };
-    guion = teclas({KEY_DOWN, KEY_ENTER});
+    guion = {KEY_DOWN, KEY_ENTER};
     escribe("la ruta 9!");
     escribe("ana");
     escribe("tres curvas");
@@ -171,9 +110,8 @@ TEST(EditorConjuntos, NuevoConjuntoYMarcaDeCambios)
     Conjunto c;
     Bytes d = lee_archivo("conjuntos/la_ruta_9/conjunto.txt");
     ASSERT_TRUE(descifra_descripcion((const char *)d.data(), d.size(), "d", &c));
-    EXPECT_STREQ(c.autor, "ANA");
-    EXPECT_STREQ(c.descripcion, "TRES CURVAS");
-    guion = teclas({KEY_DOWN, KEY_ENTER}), leidas = 0;
+    EXPECT_EQ(std::string(c.autor) + "/" + c.descripcion, "ANA/TRES CURVAS");
+    guion = {KEY_DOWN, KEY_ENTER}, leidas = 0;
     escribe("Mis Niveles"), escribe(""), escribe("");
     menu_conjuntos();
     EXPECT_EQ(n_conjuntos, 3) << "the name is taken: no set made";
@@ -184,6 +122,4 @@ TEST(EditorConjuntos, NuevoConjuntoYMarcaDeCambios)
         texto_estado(2, linea, sizeof linea);
         EXPECT_STREQ(linea, m ? "MAPA*: x.map" : "MAPA: x.map ");
     }
-    for (const Ayuda *a : {&AYUDA_CONJUNTOS, &AYUDA_GUARDAR_COMO, &AYUDA_ESCRIBE, &AYUDA_ELIGE, &AYUDA_MENU})
-        EXPECT_TRUE(dibuja_ayuda(active_page, a)) << a->lineas[0].que;
 }

@@ -1,5 +1,6 @@
 // The help card (what it shows, that it fits, that it leaves the screen and the clock as they
 // were) and what pauses play besides P: F1 and the window's loss of the keyboard.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -58,9 +59,8 @@ TEST(Ayuda, LaCartaSeVaSinDejarRastro)
 {
     BITMAP *antes = lienzo;
     lienzo = create_bitmap(PANTALLA_W, PANTALLA_H);
-    for (int y = 0; y < PANTALLA_H; y++)
-        for (int x = 0; x < PANTALLA_W; x++)
-            putpixel(lienzo, x, y, (x * 7 + y * 3) & 0xFF);
+    for (int i = 0; i < PANTALLA_W * PANTALLA_H; i++)
+        putpixel(lienzo, i % PANTALLA_W, i / PANTALLA_W, (i % PANTALLA_W * 7 + i / PANTALLA_W * 3) & 0xFF);
     BITMAP *copia = create_bitmap(PANTALLA_W, PANTALLA_H);
     blit(lienzo, copia, 0, 0, 0, 0, PANTALLA_W, PANTALLA_H);
     static volatile int reloj = 500;
@@ -90,9 +90,8 @@ TEST(Ayuda, LaCartaSeVaSinDejarRastro)
     jugador.join();
     EXPECT_GT(filas_cubiertas.load(), 100) << "the card was not on the page";
     EXPECT_TRUE(abierta_con_tecla.load()) << "the card went while a key was still down";
-    EXPECT_EQ(filas_distintas(), 0) << "the page as before";
-    EXPECT_EQ(reloj, 500);
-    EXPECT_EQ(ayuda_pedida, 0);
+    EXPECT_EQ(std::make_tuple(filas_distintas(), (int)reloj, (int)ayuda_pedida), std::make_tuple(0, 500, 0))
+        << "the page and the clock as before";
     ayuda_reloj = NULL;
     destroy_bitmap(copia);
     destroy_bitmap(lienzo);
@@ -112,16 +111,16 @@ TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
     };
     for (const auto &c : casos) {
         rep_modo = c.modo, teclas_piloto = c.piloto, ayuda_pedida = c.f1, foco_perdido = c.perdido, aj_pausa_foco = c.ajuste;
-        EXPECT_EQ(juego_pide_pausa(), c.pausa) << c.modo << c.piloto << c.f1 << c.perdido << c.ajuste;
-        EXPECT_EQ(foco_perdido, c.perdido_despues);
+        bool pausa = juego_pide_pausa();
+        EXPECT_EQ(std::make_pair(pausa, (int)foco_perdido), std::make_pair(c.pausa, c.perdido_despues))
+            << c.modo << c.piloto << c.f1 << c.perdido << c.ajuste;
     }
     // A level starts paused only when the window is still without the keyboard.
-    foco_fuera = 0, foco_perdido = 1;
-    foco_empieza_nivel();
-    EXPECT_EQ(foco_perdido, 0);
-    foco_fuera = 1;
-    foco_empieza_nivel();
-    EXPECT_EQ(foco_perdido, 1);
+    for (int fuera : {0, 1}) {
+        foco_fuera = fuera, foco_perdido = 1;
+        foco_empieza_nivel();
+        EXPECT_EQ(foco_perdido, fuera);
+    }
     foco_fuera = foco_perdido = 0, ayuda_pedida = 0, rep_modo = MODO_JUGADOR, teclas_piloto = -1;
     ajustes_por_defecto();
 }
@@ -131,10 +130,7 @@ TEST(Ayuda, F1YLaPerdidaDelTecladoPausan)
 TEST(Ayuda, CadaCartaOfreceLoQueHay)
 {
     auto tiene = [](const Ayuda *a, const char *tecla) {
-        for (int i = 0; i < a->n; i++)
-            if (strcmp(a->lineas[i].tecla, tecla) == 0)
-                return true;
-        return false;
+        return std::any_of(a->lineas, a->lineas + a->n, [&](const auto &l) { return !strcmp(l.tecla, tecla); });
     };
     CarpetaTemporal t(SUBCARPETAS);
     active_page = create_bitmap(PANTALLA_W, PANTALLA_H);
@@ -144,11 +140,9 @@ TEST(Ayuda, CadaCartaOfreceLoQueHay)
         if (mejor)
             escribe_archivo("datos/mejor_2.rep", {1});
         EXPECT_FALSE(muestraranking(0, 0));   // no key: the three tables, then the demo
-        EXPECT_EQ(tiene(ayuda_actual, "R"), mejor) << "la tercera tabla, con mejor partida " << mejor;
-        EXPECT_TRUE(tiene(ayuda_actual, "ENTER / ESC"));
+        EXPECT_TRUE(tiene(ayuda_actual, "R") == mejor && tiene(ayuda_actual, "ENTER / ESC")) << "tercera tabla, mejor " << mejor;
         muestraranking(3, 0);
-        EXPECT_EQ(tiene(ayuda_actual, "R"), mejor);
-        EXPECT_FALSE(tiene(ayuda_actual, "ENTER / ESC")) << "tras una partida, una tecla sigue";
+        EXPECT_TRUE(tiene(ayuda_actual, "R") == mejor && !tiene(ayuda_actual, "ENTER / ESC")) << "tras una partida, una tecla sigue";
     }
     const struct { int scan; const char *nombre; } titulo[] = {
         {KEY_ENTER, "ENTER"}, {KEY_SPACE, "ESPACIO"}, {KEY_O, "O"}, {KEY_ESC, "ESC"}};
@@ -162,8 +156,7 @@ TEST(Ayuda, CadaCartaOfreceLoQueHay)
     lee_tecla = [] { vistas.push_back(ayuda_actual); return KEY_ESC << 8; };
     pon_ayuda(&AYUDA_OPCIONES);
     redefine_teclas();
-    EXPECT_EQ(vistas, std::vector<const Ayuda *>(3, &AYUDA_TECLA_NUEVA));
-    EXPECT_EQ(ayuda_actual, &AYUDA_OPCIONES);
+    EXPECT_TRUE(vistas == std::vector<const Ayuda *>(3, &AYUDA_TECLA_NUEVA) && ayuda_actual == &AYUDA_OPCIONES);
     lee_tecla = espera_tecla_lista;
     destroy_bitmap(active_page);
     active_page = NULL;

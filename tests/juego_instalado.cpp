@@ -10,8 +10,7 @@ namespace fs = std::filesystem;
 // p/games/ and p/share/games/korvex/datos/ in the working folder; with al_lado, datos/ beside the program too.
 static void prefijo(bool al_lado)
 {
-    fs::create_directories(al_lado ? "p/games/datos" : "p/games");
-    fs::create_directories("p/share/games/korvex/datos");
+    fs::create_directories(al_lado ? "p/games/datos" : "p/games"), fs::create_directories("p/share/games/korvex/datos");
 }
 
 // One row per layout and environment: installed or not, where the user's files go, where a recording
@@ -28,20 +27,20 @@ TEST(Instalado, DecisionPorDisposicion)
         if (c.prefijo)
             prefijo(c.prefijo == 2);
         bool inst = c.prefijo == 1;
-        EXPECT_EQ(decide_disposicion((t.ruta + "/p/games").c_str(), c.xdg, c.home), inst) << c.prefijo << c.usuario;
-        EXPECT_EQ(carpeta_datos, inst ? t.ruta + "/p/share/games/korvex" : "") << c.prefijo;
-        EXPECT_STREQ(carpeta_usuario, c.usuario);
         char rep[RUTA_MAX] = "";
-        EXPECT_EQ(ruta_repeticion("ultima.rep", false, rep, sizeof rep), !inst || *c.usuario) << c.prefijo << c.usuario;
-        EXPECT_EQ(rep, !inst ? "datos/ultima.rep" : *c.usuario ? c.usuario + std::string("/ultima.rep") : "");
+        bool dispuesto = decide_disposicion((t.ruta + "/p/games").c_str(), c.xdg, c.home);
+        bool hay_rep = ruta_repeticion("ultima.rep", false, rep, sizeof rep);
+        EXPECT_EQ(std::make_tuple(dispuesto, std::string(carpeta_datos), std::string(carpeta_usuario), hay_rep, std::string(rep)),
+                  std::make_tuple(inst, inst ? t.ruta + "/p/share/games/korvex" : "", c.usuario, !inst || *c.usuario,
+                                  !inst ? "datos/ultima.rep" : *c.usuario ? c.usuario + std::string("/ultima.rep") : ""))
+            << c.prefijo << c.usuario;
     }
     CarpetaTemporal t;
     prefijo(false);
     decide_disposicion((t.ruta + "/p/games").c_str(), nullptr, t.ruta.c_str());
     char rep[RUTA_MAX] = "";
-    EXPECT_TRUE(ruta_repeticion("ultima.rep", true, rep, sizeof rep));
+    EXPECT_TRUE(ruta_repeticion("ultima.rep", true, rep, sizeof rep) && fs::is_directory(t.ruta + "/.local/share/korvex"));
     EXPECT_EQ(rep, t.ruta + "/.local/share/korvex/ultima.rep");
-    EXPECT_TRUE(fs::is_directory(t.ruta + "/.local/share/korvex"));
     decide_disposicion("", nullptr, nullptr);
 }
 
@@ -89,14 +88,12 @@ TEST(Instalado, RankingVaAlUsuarioYNoTocaLoInstalado)
         Bytes esperado = fabrica;
         inserta_ranking(esperado.data(), 0, 0, 60000, "AAA");
         if (xdg == "/xdg") {
-            EXPECT_EQ(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat"), esperado);
-            EXPECT_EQ(cuenta(), antes + 5) << "xdg/, korvex/, levels/, ranking.dat and its lock, nothing else";
-            EXPECT_TRUE(existe(t.ruta + "/xdg/korvex/ranking.dat.lock"));
+            EXPECT_TRUE(lee_archivo(t.ruta + "/xdg/korvex/ranking.dat") == esperado && cuenta() == antes + 5 &&
+                        existe(t.ruta + "/xdg/korvex/ranking.dat.lock")) << "xdg/, korvex/, levels/, ranking.dat and its lock";
         } else {
-            EXPECT_EQ(cuenta(), antes) << "nothing written (the shipped file is held above)";
-            EXPECT_NE(err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta"), std::string::npos) << err;
-            EXPECT_NE(err.find(": " + t.ruta + "/archivo es un archivo, no una carpeta"), std::string::npos)
-                << "what stands in the way: " << err;
+            EXPECT_TRUE(cuenta() == antes && err.find(t.ruta + "/archivo/korvex/levels: no se pudo crear la carpeta") != std::string::npos &&
+                        err.find(": " + t.ruta + "/archivo es un archivo, no una carpeta") != std::string::npos)
+                << "nothing written (the shipped file is held above), what stands in the way said: " << err;
         }
         fs::current_path(t.ruta);
     }

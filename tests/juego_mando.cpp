@@ -65,8 +65,7 @@ TEST(Mando, CarrilesEnElJuego)
     for (int estado : {-1, 1}) {
         scr5 = mov = 0;
         pon(estado);
-        teclas_del_tick();
-        teclasy();
+        teclas_del_tick(), teclasy();
         EXPECT_EQ(mov, estado < 0 ? 1 : 2);
         pon(0);
     }

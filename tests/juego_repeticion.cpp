@@ -48,16 +48,6 @@ std::pair<std::string, int> korvex_repeticion(const std::string &archivo)
     return salida_de(KORV_DIR "/korvex -repeticion '" + archivo + "' 2>&1");
 }
 
-// Every file under the working folder with its size and time: what a program wrote shows.
-std::string inventario()
-{
-    std::string s;
-    for (auto &e : fs::recursive_directory_iterator("."))
-        s += e.path().string() + " " + (e.is_regular_file() ? std::to_string(e.file_size()) : "-") + " " +
-             std::to_string(fs::last_write_time(e.path()).time_since_epoch().count()) + "\n";
-    return s;
-}
-
 }  // namespace
 
 // The bytes of a small recording, field by field, and the same recording read back; cut short at

@@ -51,6 +51,15 @@ void escribe_archivo(const std::string &ruta, const Bytes &datos)
 
 bool existe(const std::string &ruta) { return fs::exists(ruta); }
 
+std::string inventario(const std::string &dir)
+{
+    std::string s;
+    for (auto &e : fs::recursive_directory_iterator(dir))
+        s += e.path().string() + " " + (e.is_regular_file() ? std::to_string(e.file_size()) : "-") + " " +
+             std::to_string(fs::last_write_time(e.path()).time_since_epoch().count()) + "\n";
+    return s;
+}
+
 std::pair<std::string, int> salida_de(const std::string &orden)
 {
     FILE *p = popen(("env -u DISPLAY " + orden).c_str(), "r");

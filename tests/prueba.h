@@ -27,6 +27,8 @@ Bytes lee_archivo(const std::string &ruta);
 void escribe_archivo(const std::string &ruta, const Bytes &datos);
 // True when the file exists.
 bool existe(const std::string &ruta);
+// Every file under folder dir with its size and time: what a program wrote shows.
+std::string inventario(const std::string &dir = ".");
 // Runs a command line of the shell with no X display: what it wrote on stdout and its exit status.
 std::pair<std::string, int> salida_de(const std::string &orden);
 // What f writes on stderr.

@@ -21,8 +21,7 @@ al_titulo
 manten space 0.5
 hasta 20 tabla1 no_titulo
 nota "SPACE: las tablas"
-sleep 1
-pulsa_ciega x
+sleep 1; pulsa_ciega x
 captura tabla2
 rojo 140x8+90+20 || fallo "la tabla de QUIERO JUGAR no ofrece R: VER LA MEJOR"
 nota "la tabla de QUIERO JUGAR ofrece la mejor partida"
@@ -33,8 +32,7 @@ pausa_y_sigue en_juego
 nota "P congela la repeticion, P otra vez sigue"
 manten Escape 0.3
 hasta 20 tabla3 no_titulo
-sleep 1
-tecla x
+sleep 1; tecla x
 en_marcha 30 demo en_juego
 nota "despues de las tablas, la demostracion con DEMO"
 tecla Down
@@ -43,7 +41,6 @@ nota "una tecla en la demo: el titulo al instante, sin la tarjeta del estudio"
 ! grep -q "demostracion" "$ART/salida.txt" || fallo "una linea de demostracion saltada con la demo que cabe"
 manten space 0.5
 hasta 20 tabla4 no_titulo
-sleep 1
-tecla Return
+sleep 1; tecla Return
 hasta 3 titulo_enter muestra korvex
 nota "ENTER en una tabla: el titulo al instante"

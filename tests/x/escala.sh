@@ -30,8 +30,7 @@ termina_rapido() {
     kill -TERM "$PID"
     for i in 1 2 3 4 5 6 7 8 9 10; do kill -0 "$PID" 2>/dev/null && sleep 0.1; done
     kill -0 "$PID" 2>/dev/null && fallo "$1: the game still runs a second after TERM"
-    wait "$PID"; RC=$? PID=""
-    [ "$RC" = 143 ] || fallo "$1: exit status $RC after TERM"
+    wait "$PID"; RC=$? PID=""; [ "$RC" = 143 ] || fallo "$1: exit status $RC after TERM"
 }
 
 lanza ./korvex && ventana '^KORVEX 2003$'
@@ -58,8 +57,7 @@ hasta 10 pausa compara igual
 bloques "$FOTO" pausa
 muestras "$FOTO" pausa
 
-tecla F11; sleep 2
-timeout 20 import -window root "$E/raiz.png" || fallo "no screenshot of the desktop"
+tecla F11; sleep 2; timeout 20 import -window root "$E/raiz.png" || fallo "no screenshot of the desktop"
 convert "$E/raiz.png" -crop 960x720+32+24 +repage "$ART/completa.png"
 muestras "$ART/completa.png" completa
 [ "$(difieren "$E/completa.png" "$E/pausa.png")" = 0 ] || fallo "full screen does not show the paused page"
@@ -86,8 +84,7 @@ termina_rapido "full screen, first picture"
 # F11 on the options screen: the full-screen setting follows the mode, on the screen and in korvex.cfg.
 cfg=$E/home/.config/korvex/korvex.cfg
 echo 'escala = 1' >"$cfg"
-lanza ./korvex && ventana '^KORVEX 2003$'
-hasta 40 titulo1 salta_al_titulo
+al_titulo
 manten o 0.4
 for k in Down Down Down; do pulsa $k; done
 cp "$FOTO" "$E/completa-no.png"   # "PANTALLA COMPLETA  NO", marked

@@ -144,12 +144,18 @@ se_mueve() {
     cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
     return $r
 }
+# From the studio's card to the title ($1: a suffix for the screenshots' names).
+de_nuevo_al_titulo() { hasta 40 "estudio${1:-}" muestra lurgo; hasta 40 "titulo${1:-}" salta_al_titulo; }
 # The game started (options "$@") and taken to its title.
-al_titulo() {
-    lanza ./korvex "$@"
-    ventana '^KORVEX 2003$'
-    hasta 40 estudio muestra lurgo
-    hasta 40 titulo salta_al_titulo
+al_titulo() { lanza ./korvex "$@"; ventana '^KORVEX 2003$'; de_nuevo_al_titulo; }
+# The initials screen, a condition for hasta (set anterior="" first): the picture still, not the win
+# picture, text in the top band ("NUEVO RECORD").
+iniciales() {
+    r=1
+    [ -n "$anterior" ] && igual "$anterior" && ! muestra gane &&
+        [ "$(convert "$FOTO" -crop 320x20+0+4 +repage -colorspace gray -format '%[fx:maxima]' info:)" != 0 ] && r=0
+    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
+    return $r
 }
 # Play going: within $1 seconds the playfield moves, twice in a row ($2: name; $3: the condition,
 # se_mueve unless given).

@@ -1,12 +1,11 @@
 #!/bin/sh
 # Desktop manners in play and in the editor: another window taking the keyboard pauses play until P
-# (not with pausa_al_salir = no); F1 shows the help card over paused play and over the editor's map,
+# (pausa_al_salir = no, read as every setting, lets play go on: Ayuda.F1YLaPerdidaDelTecladoPausan); F1 shows the help card over paused play and over the editor's map,
 # and the key that closes it does nothing else: play stays paused, the map as it was; SALIR leaves the
 # editor with status 0.
 # Usage: foco_ayuda.sh KORV_DIR ARTEFACTOS
 . "$(dirname "$0")/escena.sh"
 escena_empieza foco_ayuda "$1" "$2"
-cfg=$E/home/.config/korvex/korvex.cfg
 CAMPO=320x150+0+40    # the road and the houses, without the card's rows when cropped to ARRIBA
 ARRIBA=320x50+0+0     # the houses above the card
 
@@ -53,13 +52,6 @@ distinta "$carta" || fallo "la carta no se va con una tecla"
 manten p 0.2; sleep 0.3
 corre tras_carta_p
 nota "F1 en juego: pausa con la carta; la tecla que la cierra no sigue el juego"
-mata
-
-mkdir -p "$(dirname "$cfg")" && printf 'pausa_al_salir = no\n' >"$cfg"
-juega sin_pausa_en_marcha
-otra_ventana
-corre sin_pausa_sin_foco
-nota "pausa_al_salir = no: sigue sin foco"
 mata
 
 # The editor: the campaign's level 1 opened (the set, CARGAR, the first), the map; F1, then SPACE (the

@@ -73,9 +73,7 @@ awk -v a="$l10" -v b="$l5" 'BEGIN { r = b / a; exit !(r > 0.45 && r < 0.55) }' |
 
 # No sound device: the options screen says so under its lines.
 printf 'pcm.!default { type hw; card 99 }\n' >"$E/home/.asoundrc"
-lanza ./korvex && ventana '^KORVEX 2003$'
-hasta 40 estudio3 muestra lurgo
-hasta 40 titulo3 salta_al_titulo
+al_titulo
 manten o 0.4
 hasta 10 opciones3 pintada
 sleep 0.5; captura sin_sonido
