@@ -85,21 +85,7 @@ std::string marcador_nombre_conjunto(int i)
 {
     if (i <= 0 || i >= n_conjuntos || conjuntos[i].campana)
         return MARCADOR_CAMPANA;
-    std::string s;
-    for (const char *p = conjuntos[i].nombre; *p; p++) {
-        char c = *p;
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-            s += (char)(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        else if (!s.empty() && s.back() != '-')
-            s += '-';
-    }
-    while (!s.empty() && s.back() == '-')
-        s.pop_back();
-    if (s.empty())
-        s = "conjunto";
-    if (s == MARCADOR_CAMPANA)
-        s += "-2";   // the campaign's name is its own
-    return s;
+    return nombre_en_linea(conjuntos[i].nombre);
 }
 
 bool marcador_carpeta_pendientes(char *out, int tam, bool crea)

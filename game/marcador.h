@@ -15,7 +15,7 @@
 // The folder of runs waiting to be sent (beside the campaign's ranking) and the shipped
 // campaign's name on the server.
 #define PENDIENTES_CARPETA "pendientes"
-#define MARCADOR_CAMPANA "campana"
+#define MARCADOR_CAMPANA CAMPANA_EN_LINEA
 
 enum {
     MARCADOR_FILAS = 100,            // rows of an online table kept
@@ -76,9 +76,9 @@ unsigned marcador_cambios();
 void marcador_vista(VistaMarcador *v);
 // Asks for the online table of set conjunto (its server name) and difficulty dif, in the background.
 void marcador_pide_tabla(const char *conjunto, int dif);
-// The server's name of set i: MARCADOR_CAMPANA for the campaign, else its shown name in lower
-// case, each run of other characters one '-', none at either end (the server's own rule; a
-// name it gave another set first gets a number there, which the verdict of a run tells).
+// The server's name of set i: MARCADOR_CAMPANA for the campaign, else nombre_en_linea of its shown
+// name (the server's own rule; a name it gave another set first gets a number there, which the
+// verdict of a run tells).
 std::string marcador_nombre_conjunto(int i);
 // Keeps the recording file rep with initials ini in pendientes/ (with the pack of set i when it
 // is not the campaign) and sends it in the background; false (nothing sent, a stderr line) when it

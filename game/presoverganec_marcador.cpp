@@ -18,7 +18,7 @@ enum { COL_PROPIO = -1, COL_FONDO = 0, COL_MARCA = 239 };
 
 // Layout, pixels: as the local tables, the online one shows its first ten rows.
 enum {
-    TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 20, LINEA_Y = 20,
+    TABLA_TITULO_Y = 5, TABLA_Y = 30, TABLA_PASO = 20, LINEA_Y = 22,
     PIE_Y = 232,                 // the keys' line, small, under the tenth row
     AVISO_Y = 100, AVISO_PASO = 25,
     FILAS_VISTAS = 10

@@ -34,7 +34,7 @@ enum {
     AVISO_PASO = 25,                      // between its two lines
     RITMO_Y = 172, RITMO_PASO = 24,       // the notice of a slower run on the final score
     INI_Y = 160, INI_X = 140, INI_PASO = 13,
-    OFERTA_Y = 20                         // "R: VER LA MEJOR" and the set's name, small, under the title
+    OFERTA_Y = 22                         // "R: VER LA MEJOR" and the set's name, small, under the title
 };
 
 static const char *const titulo_tabla[RANKING_TABLAS] = {

@@ -66,20 +66,7 @@ bool conocidos_arranca()
 
 std::string conocidos_slug(const std::string &nombre)
 {
-    std::string s;
-    for (char c : nombre) {
-        if (isalnum((unsigned char)c))
-            s += (char)tolower((unsigned char)c);
-        else if (!s.empty() && s.back() != '-')
-            s += '-';
-    }
-    while (!s.empty() && s.back() == '-')
-        s.pop_back();
-    if (s.empty())
-        s = "conjunto";
-    if (s == CAMPANA_SLUG)
-        s += "-2";   // the campaign's name is its own
-    return s;
+    return nombre_en_linea(nombre.c_str());
 }
 
 // A kept set with its levels read back from its pack.

@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "marcador/base.h"
+#include "shared/conjuntos.h"
 #include "shared/repeticion.h"
 
-#define CAMPANA_SLUG "campana"   // the shipped campaign's name in URLs
+#define CAMPANA_SLUG CAMPANA_EN_LINEA   // the shipped campaign's name in URLs
 
 // A set known, with its levels' bytes.
 struct SetConocido {

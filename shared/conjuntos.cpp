@@ -2,6 +2,7 @@
 #include "shared/conjuntos.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -358,4 +359,23 @@ void limpia_conjuntos()
     limpia_carpetas_temporales(base);
     for (int i = 1; i < n_conjuntos; i++)
         limpia_temporales(conjuntos[i].carpeta);
+}
+
+std::string nombre_en_linea(const char *nombre)
+{
+    std::string s;
+    for (const char *p = nombre; *p; p++) {
+        unsigned char c = (unsigned char)*p;
+        if (c < 128 && isalnum(c))
+            s += (char)tolower(c);
+        else if (!s.empty() && s.back() != '-')
+            s += '-';
+    }
+    while (!s.empty() && s.back() == '-')
+        s.pop_back();
+    if (s.empty())
+        s = "conjunto";
+    if (s == CAMPANA_EN_LINEA)
+        s += "-2";   // the campaign's name is its own
+    return s;
 }

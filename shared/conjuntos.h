@@ -20,6 +20,8 @@
 #define DESCRIPCION_ARCHIVO "conjunto.txt"
 #define ALCANZADO_ARCHIVO "alcanzado.txt"
 #define CONJUNTOS_CARPETA "conjuntos"
+// The campaign's name in the online tables' addresses.
+#define CAMPANA_EN_LINEA "campana"
 
 enum {
     CONJUNTOS_MAX = 32,          // sets listed: the campaign and 31 of the user's
@@ -92,5 +94,9 @@ int conjunto_de_archivo(const char *ruta);
 // Removes what saves and installs that were killed left in the user's sets (their temporaries
 // older than a minute); call after busca_conjuntos.
 void limpia_conjuntos();
+// A set's name in the online tables' addresses from its shown name: lower-case letters and
+// digits, each run of other characters one '-', none at either end; "conjunto" when nothing is
+// left, and never the campaign's own (CAMPANA_EN_LINEA gets "-2").
+std::string nombre_en_linea(const char *nombre);
 
 #endif

@@ -22,16 +22,9 @@ para_servidor() { kill "$SPID"; wait "$SPID" 2>/dev/null; SPID=""; }
 # Rows of the set's online table of SOY JODIDO as "INI PUNTOS" lines.
 tabla() { curl -s "$url/api/tablas/prueba/2" | python3 -c 'import json, sys; [print(f["iniciales"], f["puntos"]) for f in json.load(sys.stdin)]'; }
 pendientes() { ls "$K/datos/pendientes/" 2>/dev/null | grep -c '\.rep$'; }
-# Conditions for hasta: the initials screen (still, text in the top band); the first row of a table
-# drawn; the top band as on the table after the run.
+# Conditions for hasta (the initials screen is the library's): the first row of a table drawn; the
+# top band as on the table after the run.
 anterior=""
-iniciales() {
-    r=1
-    [ -n "$anterior" ] && igual "$anterior" && ! muestra gane &&
-        [ "$(convert "$FOTO" -crop 320x20+0+4 +repage -colorspace gray -format '%[fx:maxima]' info:)" != 0 ] && r=0
-    cp "$FOTO" "$E/anterior.png" && anterior=$E/anterior.png
-    return $r
-}
 fila1() { [ "$(convert "$FOTO" -crop 320x16+0+30 +repage -colorspace gray -format '%[fx:maxima]' info:)" != 0 ]; }
 como_tabla() { [ "$(difieren "$FOTO" "$TABLA" 320x28+0+0)" = 0 ] 2>/dev/null; }
 sin_fila1() { ! fila1 && pintada; }
