@@ -155,8 +155,10 @@ static void aplica_cambio(int linea)
         suena_efecto(sample[SND_BOLSA], VOL_PRUEBA, PAN_CENTRO, FRECUENCIA, 0);
     else if ((linea == OP_ESCALA || linea == OP_COMPLETA) && aplica_pantalla)
         aplica_pantalla();
-    else if (linea == OP_IDIOMA)
+    else if (linea == OP_IDIOMA) {
         pon_idioma(aj_idioma, carpeta_catalogo());
+        imagenes_del_idioma();   // the title pictures' lettering too
+    }
     guarda_ajustes(ruta_ajustes());
 }
 

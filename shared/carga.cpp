@@ -22,6 +22,15 @@ BITMAP *sprite[32];
 BITMAP *hud;
 BITMAP *imagen1, *imagen2, *imagen3;
 PALETTE the_palette1, the_palette2, the_palette3;
+
+// The full-screen pictures in each language (their lettering is part of the picture): by language
+// (0 Spanish, 1 English), then studio card, title, win; imagen1..3 point at one row of them.
+enum { PANTALLAS_IDIOMAS = 2, PANTALLAS = 3 };
+static const char *const PANTALLA_ARCHIVO[PANTALLAS_IDIOMAS][PANTALLAS] = {
+    {"datos/lurgo.bmp", "datos/korvex.bmp", "datos/gane.bmp"},
+    {"datos/lurgo_en.bmp", "datos/korvex_en.bmp", "datos/gane_en.bmp"}};
+static BITMAP *pantalla[PANTALLAS_IDIOMAS][PANTALLAS];
+static PALETTE pantalla_paleta[PANTALLAS_IDIOMAS][PANTALLAS];
 SAMPLE *sample[SLOTS_SONIDO];
 MIDI *music2;
 
@@ -246,9 +255,23 @@ bool CargarBMP()
         }
     }
     destroy_bitmap(hoja);
-    return carga_imagen("datos/lurgo.bmp", &imagen1, the_palette1) &&
-           carga_imagen("datos/korvex.bmp", &imagen2, the_palette2) &&
-           carga_imagen("datos/gane.bmp", &imagen3, the_palette3);
+    for (int i = 0; i < PANTALLAS_IDIOMAS; i++)
+        for (int j = 0; j < PANTALLAS; j++)
+            if (!carga_imagen(PANTALLA_ARCHIVO[i][j], &pantalla[i][j], pantalla_paleta[i][j]))
+                return false;
+    imagenes_del_idioma();
+    return true;
+}
+
+void imagenes_del_idioma()
+{
+    int i = idioma == IDIOMA_EN ? 1 : 0;
+    if (!pantalla[i][0])
+        return;
+    imagen1 = pantalla[i][0], imagen2 = pantalla[i][1], imagen3 = pantalla[i][2];
+    memcpy(the_palette1, pantalla_paleta[i][0], sizeof(PALETTE));
+    memcpy(the_palette2, pantalla_paleta[i][1], sizeof(PALETTE));
+    memcpy(the_palette3, pantalla_paleta[i][2], sizeof(PALETTE));
 }
 
 // Destroys a bitmap if present and clears the pointer.
@@ -266,9 +289,10 @@ void DestruyeBMP()
     for (int i = 0; i < NUM_SPRITES; i++)
         libera(&sprite[i]);
     libera(&hud);
-    libera(&imagen1);
-    libera(&imagen2);
-    libera(&imagen3);
+    for (int i = 0; i < PANTALLAS_IDIOMAS; i++)
+        for (int j = 0; j < PANTALLAS; j++)
+            libera(&pantalla[i][j]);
+    imagen1 = imagen2 = imagen3 = NULL;
 }
 
 // Sample files by slot, in loading order.

@@ -33,7 +33,7 @@ extern PALETTE the_palette;     // palette of the sprite sheet: play, menus, ran
 extern BITMAP *tile[NUM_TILES]; // map blocks 32x24, by block number
 extern BITMAP *sprite[32];      // moving pictures; entries 0..28 filled
 extern BITMAP *hud;             // score strip 320x48
-extern BITMAP *imagen1, *imagen2, *imagen3;          // studio card, title, win picture
+extern BITMAP *imagen1, *imagen2, *imagen3;          // studio card, title, win picture (in the language in use)
 extern PALETTE the_palette1, the_palette2, the_palette3; // their palettes
 extern SAMPLE *sample[SLOTS_SONIDO];  // sound effects by slot (7..9 empty)
 extern MIDI *music2;            // the title tune
@@ -57,10 +57,13 @@ static inline void ene_pon(int i, int col, int fila, int tipo)
     enemi[i * ENE_REG + 3] = (unsigned char)tipo;
 }
 
-// Loads the sheet and the three pictures; false (and carga_fallo set) when one is missing.
+// Loads the sheet and the three pictures in both languages; false (and carga_fallo set) when one is missing.
 bool CargarBMP();
 // Frees every piece made by CargarBMP (safe on a partial load).
 void DestruyeBMP();
+// Points imagen1..3 and their palettes at the full-screen pictures of the language in use (their
+// lettering is drawn in them); CargarBMP does it once loaded, a change of language again.
+void imagenes_del_idioma();
 // Loads the eight samples and the title tune; false (and carga_fallo set) when one is missing.
 bool carga_sonidos();
 // Frees the samples and the tune.

@@ -85,7 +85,7 @@ int texto_chico_ancho(const char *texto);
 // ---- the makers ----
 void hace_hoja();        // datos/imagen.bmp (hoja.cpp, bloques.cpp)
 void dibuja_bloques(BITMAP *hoja);   // the 40 map blocks and the score strip into the sheet
-void hace_pantallas();   // lurgo.bmp, korvex.bmp, gane.bmp (pantallas.cpp)
+void hace_pantallas();   // lurgo.bmp, korvex.bmp, gane.bmp and their _en (pantallas.cpp)
 void dibuja_camion(BITMAP *b, int x, int y, int cuadro);   // the truck, facing left, 46x36
 void hace_sonidos();     // the eight samples (sonidos.cpp)
 void hace_musica();      // fox.mid and midi/*.mid (musica.cpp)

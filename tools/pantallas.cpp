@@ -73,7 +73,7 @@ static void guarda(BITMAP *b, const char *rel)
 }
 
 // Studio card: a night-blue field, a ringed emblem and the studio's name.
-static void estudio()
+static void estudio(bool ingles)
 {
     BITMAP *b = create_bitmap(PW, PH);
     degrade(b, 0, PH - 1, {tono(R_NOCHE, 0), tono(R_NOCHE, 1), tono(R_NOCHE, 2), tono(R_MORADO, 1), tono(R_NOCHE, 1)});
@@ -91,8 +91,8 @@ static void estudio()
     letrero(b, "L", 160 - 10 - 2, 64 - 14 - 4, 4, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0), 1);
     letrero_centro(b, "LURGO", 112, 4, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
     letrero_centro(b, "SOFTWARE", 152, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
-    chico_centro(b, "PRESENTA", 200, tono(R_CIELO, 6));
-    guarda(b, "datos/lurgo.bmp");
+    chico_centro(b, ingles ? "PRESENTS" : "PRESENTA", 200, tono(R_CIELO, 6));
+    guarda(b, ingles ? "datos/lurgo_en.bmp" : "datos/lurgo.bmp");
     destroy_bitmap(b);
 }
 
@@ -128,7 +128,7 @@ static void carretera(BITMAP *b, int y0, std::vector<int> rayas)
 }
 
 // Title: the name over a sunset city; the band about y 160 stays dark for the prompt.
-static void titulo()
+static void titulo(bool ingles)
 {
     BITMAP *b = create_bitmap(PW, PH);
     degrade(b, 0, 140, {tono(R_NOCHE, 0), tono(R_NOCHE, 2), tono(R_OCASO, 0), tono(R_OCASO, 1), tono(R_OCASO, 2),
@@ -145,11 +145,11 @@ static void titulo()
     ciudad(b, 140, 12, tono(R_NOCHE, 1), true, 30);
     carretera(b, 141, {148, 198, 220});
     letrero_centro(b, "KORVEX", 16, 8, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
-    letrero_centro(b, "EL REY DE LA RUTA", 84, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
+    letrero_centro(b, ingles ? "KING OF THE ROAD" : "EL REY DE LA RUTA", 84, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
     camion_grande(b, 4, 238, 0);
     texto_chico(b, "(C) 2003 LURGO SOFTWARE", PW - 4 - texto_chico_ancho("(C) 2003 LURGO SOFTWARE"), 229,
                 tono(R_GRIS, 11));
-    guarda(b, "datos/korvex.bmp");
+    guarda(b, ingles ? "datos/korvex_en.bmp" : "datos/korvex.bmp");
     destroy_bitmap(b);
 }
 
@@ -170,7 +170,7 @@ static void fuego_artificial(BITMAP *b, int cx, int cy, int r, int base, int sem
 }
 
 // Victory: fireworks over the night city, the truck home, and the praise.
-static void victoria()
+static void victoria(bool ingles)
 {
     BITMAP *b = create_bitmap(PW, PH);
     degrade(b, 0, 150, {tono(R_NOCHE, 0), tono(R_NOCHE, 1), tono(R_NOCHE, 2), tono(R_NOCHE, 3), tono(R_MORADO, 2)});
@@ -184,16 +184,18 @@ static void victoria()
     fuego_artificial(b, 290, 112, 16, R_ROSA, 5);
     ciudad(b, 150, 7, tono(R_NOCHE, 1), true, 46);
     carretera(b, 151, {200});
-    letrero_centro(b, "GANASTE!", 60, 4, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
-    letrero_centro(b, "LA RUTA ES TUYA", 106, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
+    letrero_centro(b, ingles ? "YOU WON!" : "GANASTE!", 60, 4, R_LETRA, 8, C_LETRA_BORDE, tono(R_NOCHE, 0));
+    letrero_centro(b, ingles ? "THE ROAD IS YOURS" : "LA RUTA ES TUYA", 106, 2, R_CIELO, 8, tono(R_NOCHE, 0), -1);
     camion_grande(b, 114, 226, 2);
-    guarda(b, "datos/gane.bmp");
+    guarda(b, ingles ? "datos/gane_en.bmp" : "datos/gane.bmp");
     destroy_bitmap(b);
 }
 
 void hace_pantallas()
 {
-    estudio();
-    titulo();
-    victoria();
+    for (bool ingles : {false, true}) {   // the lettering is part of each picture: one set per language
+        estudio(ingles);
+        titulo(ingles);
+        victoria(ingles);
+    }
 }

@@ -31,7 +31,7 @@ prueba() {
         done
     done
 }
-prueba korvex datos/font.dat datos/imagen.bmp datos/lurgo.bmp datos/korvex.bmp datos/gane.bmp \
+prueba korvex datos/font.dat datos/imagen.bmp datos/lurgo.bmp datos/korvex.bmp datos/gane.bmp datos/gane_en.bmp \
     datos/explocio.wav datos/camio1.wav datos/bolsa.wav datos/korvpol.wav datos/camio2.wav \
     datos/gold.wav datos/camio3.wav datos/gameover.wav datos/fox.mid
 prueba korveditor datos/imagen.bmp datos/lurgo.bmp

@@ -118,10 +118,14 @@ hasta() {
     espera "$seg" "$nombre: no llega en $seg s" captura_y "$nombre" "$@"
 }
 captura_y() { c=$1 && shift && captura "$c" && "$@" && return 0; rm -f "$FOTO"; return 1; }
-# Conditions for hasta: the window shows the data picture $1 (datos/NAME.bmp); it differs from
-# picture $1 (in crop $2); it is the same as picture $1; something is drawn (not all black).
+# Conditions for hasta: something is drawn (not all black); the window shows a data picture; it
+# differs from picture $1 (in crop $2); it is the same as picture $1.
 pintada() { [ "$(convert "$FOTO" -format '%[fx:maxima]' info:)" != 0 ]; }
-muestra() { [ "$(difieren "$FOTO" "$K/datos/$1.bmp")" -lt 2000 ] 2>/dev/null; }
+# The screenshot is the full-screen picture $1 (datos/$1.bmp, or its English lettering $1_en.bmp).
+muestra() {
+    [ "$(difieren "$FOTO" "$K/datos/$1.bmp")" -lt 2000 ] 2>/dev/null ||
+        [ "$(difieren "$FOTO" "$K/datos/${1}_en.bmp")" -lt 2000 ] 2>/dev/null
+}
 distinta() { [ "$(difieren "$FOTO" "$1" "${2:-}")" -gt 0 ] 2>/dev/null; }
 igual() { [ "$(difieren "$FOTO" "$1")" = 0 ]; }
 

@@ -1,6 +1,6 @@
 #!/bin/sh
 # The game in English where the desktop asks for it (LANG=en_US.UTF-8, a locale this machine need not
-# have): the title, its help card, the options, the difficulty menu and a level card, each kept as a
+# have): the title (its English picture), its help card, the options, the difficulty menu and a level card, each kept as a
 # screenshot; on the options' IDIOMA line ESPANOL turns the screen Spanish at once and is kept in the
 # settings file; the command line's lines in English too.
 # Usage: idioma.sh KORV_DIR ARTEFACTOS
@@ -15,6 +15,9 @@ linea=$(cd "$K" && ./korvex -nivel 2>&1)
 
 al_titulo
 captura titulo
+# the title's lettering is part of its picture: the English one
+[ "$(difieren "$FOTO" "$K/datos/korvex_en.bmp")" -lt "$(difieren "$FOTO" "$K/datos/korvex.bmp")" ] ||
+    fallo "el titulo no es la imagen en ingles"
 tecla F1; sleep 1; captura ayuda_titulo
 tecla x; sleep 1
 manten o 0.4
