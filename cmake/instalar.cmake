@@ -16,7 +16,7 @@ add_custom_command(
   COMMENT "Datos para instalar")
 # Manual pages (English, and Spanish in es/) and changelog compressed as Debian wants them.
 set(KORV_GZ)
-foreach(f korvex.6 korveditor.6 es/korvex.6 es/korveditor.6 korvex-marcador.6 changelog)
+foreach(f korvex.6 korveditor.6 korvex-marcador.6 es/korvex.6 es/korveditor.6 es/korvex-marcador.6 changelog)
   get_filename_component(d ${KORV_PAQ}/gz/${f} DIRECTORY)
   add_custom_command(
     OUTPUT ${KORV_PAQ}/gz/${f}.gz
@@ -42,7 +42,8 @@ file(GLOB KORV_METAINFO CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/paquete/*.metainfo
 install(FILES ${KORV_METAINFO} DESTINATION share/metainfo)
 install(FILES ${KORV_PAQ}/gz/korvex.6.gz ${KORV_PAQ}/gz/korveditor.6.gz ${KORV_PAQ}/gz/korvex-marcador.6.gz
         DESTINATION share/man/man6)
-install(FILES ${KORV_PAQ}/gz/es/korvex.6.gz ${KORV_PAQ}/gz/es/korveditor.6.gz DESTINATION share/man/es/man6)
+install(FILES ${KORV_PAQ}/gz/es/korvex.6.gz ${KORV_PAQ}/gz/es/korveditor.6.gz ${KORV_PAQ}/gz/es/korvex-marcador.6.gz
+        DESTINATION share/man/es/man6)
 install(FILES paquete/copyright ${KORV_PAQ}/gz/changelog.gz DESTINATION share/doc/korvex)
 foreach(t 32 48 64 128 256)
   install(FILES ${KORV_PAQ}/iconos/${t}x${t}/korvex.png ${KORV_PAQ}/iconos/${t}x${t}/korveditor.png
