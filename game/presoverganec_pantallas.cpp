@@ -218,7 +218,8 @@ static void dibuja_dificultad(bool practicar)
         snprintf(linea, sizeof linea, flechas, c.nombre);
     textprintf_centre_ex(active_page, font, 160, MENU_CONJUNTO_Y, COL_MARCA, bg, "%s", linea);
     char autor[CONJ_AUTOR_MAX + CONJ_DESCRIPCION_MAX + 8];
-    snprintf(autor, sizeof autor, "%s%s%s", c.autor, c.autor[0] && c.descripcion[0] ? ": " : "", c.descripcion);
+    snprintf(autor, sizeof autor, "%s%s%s", c.autor, c.autor[0] && c.descripcion[0] ? ": " : "",
+             c.campana ? _(c.descripcion) : c.descripcion);   // the campaign's is ours to translate
     autor[AUTOR_CHARS] = 0;
     textprintf_centre_ex(active_page, font2, 160, MENU_AUTOR_Y, COL_BLANCO, bg, "%s", autor);
 }

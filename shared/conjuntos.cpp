@@ -19,7 +19,9 @@
 #include "shared/lectura.h"
 #include "shared/idioma.h"
 
-Conjunto conjuntos[CONJUNTOS_MAX] = {{CAMPANA_NOMBRE, CAMPANA_AUTOR, CAMPANA_DESCRIPCION, "levels", 1}};
+// The campaign first; its line of what it is is shown translated.
+Conjunto conjuntos[CONJUNTOS_MAX] = {
+    {CAMPANA_NOMBRE, CAMPANA_AUTOR, N_("DEL PUEBLO A LA CIUDAD"), "levels", 1}};
 int n_conjuntos = 1;
 int conjunto_actual;
 

@@ -10,10 +10,9 @@
 
 #include "shared/rutas.h"
 
-// The campaign's built-in description.
+// The campaign's built-in description (its line of what it is: in conjuntos[0]).
 #define CAMPANA_NOMBRE "KORVEX"
 #define CAMPANA_AUTOR "LURGO SOFTWARE"
-#define CAMPANA_DESCRIPCION "LA CAMPANA: DEL PUEBLO DE DIA A LA CIUDAD DE NOCHE"
 // The set the editor opens on: the level maker's own, made on its first start.
 #define PROPIO_NOMBRE "MIS NIVELES"
 // A set's description file, its practice progress, and the folder of the user's sets.

@@ -138,6 +138,7 @@ TEST(Idioma, CadaTextoCabeEnSuLugar)
         {"NO HAY DISPOSITIVO DE SONIDO", chica, PANTALLA},          {"F1: AYUDA", chica, PANTALLA},
         {"MAS LENTO NO ENTRA EN LOS RECORDS", chica, PANTALLA},     {"L: LOS RECORDS DE ESTA MAQUINA", chica, PANTALLA},
         {"E: ENVIAR LA MEJOR - L: EN LINEA", chica, PANTALLA},      {"L: VER LA TABLA EN LINEA", chica, PANTALLA},
+        {"DEL PUEBLO A LA CIUDAD", chica, PANTALLA - 16 * 8},   // after "LURGO SOFTWARE: " on the menu
         {"R: VER LA MEJOR", chica, PANTALLA},                        {"%s - R: VER LA MEJOR", chica, PANTALLA},
         {"POSX2: %d    POSX: %3d", chica, ESTADO_EDITOR},           {"MAXIMO %d ENEMIGOS", chica, AVISO_EDITOR},
         {"MAPA*: ", chica, ESTADO_EDITOR},                           {"DESHACER: %-3d", chica, ESTADO_EDITOR},
